@@ -1,0 +1,53 @@
+#include "Engine.h"
+
+#include "EngineAssets.h"
+#include "Fonts.h"
+#include "ImageLoader.h"
+#include "WindowClass.h"
+
+namespace ui {
+namespace {
+
+int ReadWindowsMajorVersion() {
+  // RtlGetVersion reports the real version whatever the manifest declares,
+  // as the process environment block does.
+  using RtlGetVersionProc = LONG(WINAPI*)(OSVERSIONINFOW*);
+  HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+  auto getVersion = ntdll ? reinterpret_cast<RtlGetVersionProc>(
+                                reinterpret_cast<void*>(GetProcAddress(ntdll, "RtlGetVersion")))
+                          : nullptr;
+  OSVERSIONINFOW info{};
+  info.dwOSVersionInfoSize = sizeof info;
+  if (getVersion == nullptr || getVersion(&info) != 0) return 0;
+  return static_cast<int>(info.dwMajorVersion);
+}
+
+}  // namespace
+
+EngineState& Engine() {
+  // Deliberately leaked: nothing of the engine is torn down at exit.
+  static EngineState* state = new EngineState;
+  return *state;
+}
+
+void SetDefaultCursor(int systemCursorId) {
+  Engine().defaultCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(systemCursorId));
+}
+
+void SetDefaultCursor(HCURSOR cursor) { Engine().defaultCursor = cursor; }
+
+void InitEngine() {
+  EngineState& engine = Engine();
+  Gdiplus::GdiplusStartupInput input;  // version 1, no debug callback, background thread on
+  Gdiplus::GdiplusStartup(&engine.gdiplusToken, &input, nullptr);
+  engine.windowsMajorVersion = ReadWindowsMajorVersion();
+  engine.defaultFont = CreateDefaultFont();
+  SetDefaultCursor(32512);  // IDC_ARROW
+  engine.captionButtonImage = LoadImageFromBytes(CaptionButtonStrip(), /*addPngSignature=*/true);
+  RegisterEngineClass();
+  engine.editMenuEntries = {
+      {"剪切(&T)", 'X'}, {"复制(&C)", 'C'}, {"粘贴(&P)", 'V'}, {"", 0}, {"全部选择(&A)", 'A'},
+  };
+}
+
+}  // namespace ui

@@ -1,0 +1,77 @@
+#include "Fonts.h"
+
+#include <cstddef>
+#include <cstring>
+
+#include "Engine.h"
+#include "TextConversion.h"
+
+namespace ui {
+namespace {
+
+constexpr char kFallbackFace[] = "宋体";
+constexpr float kDefaultFontPixels = 12.0f;
+
+FontFamilyPtr FamilyByName(std::string_view name) {
+  GpFontFamily* family = nullptr;
+  const std::wstring wide = AnsiToWide(name);
+  if (gp::GdipCreateFontFamilyFromName(wide.c_str(), nullptr, &family) != Gdiplus::Ok) return nullptr;
+  return FontFamilyPtr(family);
+}
+
+FontPtr FontOfFamily(GpFontFamily* family, float sizePixels, int style) {
+  GpFont* font = nullptr;
+  if (family == nullptr ||
+      gp::GdipCreateFont(family, sizePixels, style, Gdiplus::UnitPixel, &font) != Gdiplus::Ok) {
+    return nullptr;
+  }
+  return FontPtr(font);
+}
+
+}  // namespace
+
+FontPtr CreateDefaultFont() {
+  FontFamilyPtr family = FamilyByName(kFallbackFace);
+  if (!family) family = FamilyByName(GetSystemUiFontName(SystemUiFont::Caption));
+  return FontOfFamily(family.get(), kDefaultFontPixels, Gdiplus::FontStyleRegular);
+}
+
+std::string GetSystemUiFontName(std::optional<SystemUiFont> which) {
+  NONCLIENTMETRICSA metrics{};
+  // The layout without iPaddedBorderWidth, as every Windows accepts it.
+  metrics.cbSize = 340;
+  static_assert(offsetof(NONCLIENTMETRICSA, lfMessageFont.lfFaceName) == 308, "NONCLIENTMETRICSA layout");
+  if (!SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, 0, &metrics, 0)) return kFallbackFace;
+
+  const LOGFONTA* chosen = &metrics.lfCaptionFont;
+  if (which == SystemUiFont::Menu) chosen = &metrics.lfMenuFont;
+  if (which == SystemUiFont::Message) chosen = &metrics.lfMessageFont;
+  return ResolveUiFontName(std::string(chosen->lfFaceName, strnlen(chosen->lfFaceName, LF_FACESIZE)));
+}
+
+std::string ResolveUiFontName(std::string_view faceName) {
+  // Tahoma has no Chinese glyphs.
+  if (faceName == "Tahoma") faceName = kFallbackFace;
+  if (!FontOfFamily(FamilyByName(faceName).get(), kDefaultFontPixels, Gdiplus::FontStyleRegular)) {
+    return kFallbackFace;
+  }
+  return std::string(faceName);
+}
+
+FontPtr CreateFontByName(std::string_view name, float sizePixels, int style) {
+  FontFamilyPtr family = FamilyByName(name);
+  if (!family) family = FamilyByName(GetFontFamilyName(Engine().defaultFont.get()));
+  return FontOfFamily(family.get(), sizePixels, style);
+}
+
+std::string GetFontFamilyName(GpFont* font) {
+  if (font == nullptr) return {};
+  GpFontFamily* family = nullptr;
+  if (gp::GdipGetFamily(font, &family) != Gdiplus::Ok) return {};
+  FontFamilyPtr owner(family);
+  WCHAR name[LF_FACESIZE] = {};
+  if (gp::GdipGetFamilyName(family, name, LANG_NEUTRAL) != Gdiplus::Ok) return {};
+  return WideToAnsi(name);
+}
+
+}  // namespace ui

@@ -1,0 +1,71 @@
+#include "engine/core/Engine.h"
+
+#include <gtest/gtest.h>
+
+#include "engine/core/ImageLoader.h"
+#include "engine/core/Routine.h"
+#include "engine/core/TextConversion.h"
+#include "engine/core/WindowClass.h"
+
+namespace ui {
+namespace {
+
+TEST(Engine, InitialisesTheSharedServices) {
+  const EngineState& engine = Engine();
+  EXPECT_NE(engine.gdiplusToken, 0u);
+  EXPECT_GT(engine.windowsMajorVersion, 0);
+  EXPECT_NE(engine.defaultFont, nullptr);
+  EXPECT_EQ(engine.defaultCursor, LoadCursorW(nullptr, MAKEINTRESOURCEW(32512)));
+  ASSERT_NE(engine.captionButtonImage, nullptr);
+  EXPECT_EQ(ImageWidth(engine.captionButtonImage.get()), 729);
+  EXPECT_EQ(ImageHeight(engine.captionButtonImage.get()), 20);
+}
+
+TEST(Engine, RegistersTheEngineWindowClass) {
+  WNDCLASSEXW info{};
+  info.cbSize = sizeof info;
+  ASSERT_TRUE(GetClassInfoExW(GetModuleHandleW(nullptr), AnsiToWide(kEngineClassName).c_str(), &info));
+  EXPECT_EQ(info.style, static_cast<UINT>(CS_DBLCLKS));
+  EXPECT_EQ(info.hCursor, Engine().defaultCursor);
+  HWND window = CreateWindowExW(0, L"Ex_DirectUI", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                GetModuleHandleW(nullptr), nullptr);
+  ASSERT_NE(window, nullptr) << "the class must be usable";
+  DestroyWindow(window);
+}
+
+TEST(Engine, FillsTheEditMenuWithItsFiveEntriesInOrder) {
+  const std::vector<MenuEntry>& entries = Engine().editMenuEntries;
+  ASSERT_EQ(entries.size(), 5u);
+  const MenuEntry expected[] = {
+      {"剪切(&T)", 88}, {"复制(&C)", 67}, {"粘贴(&P)", 86}, {"", 0}, {"全部选择(&A)", 65},
+  };
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    EXPECT_EQ(entries[i].text, expected[i].text) << i;
+    EXPECT_EQ(entries[i].id, expected[i].id) << i;
+  }
+}
+
+TEST(Engine, SetDefaultCursorTakesASystemIdOrAHandle) {
+  const HCURSOR arrow = Engine().defaultCursor;
+  SetDefaultCursor(32649);  // hand
+  EXPECT_EQ(Engine().defaultCursor, LoadCursorW(nullptr, MAKEINTRESOURCEW(32649)));
+  SetDefaultCursor(arrow);
+  EXPECT_EQ(Engine().defaultCursor, arrow);
+}
+
+int Add(int a, int b) { return a + b; }
+int calls = 0;
+void Count() { ++calls; }
+
+TEST(Engine, CallRoutineSkipsANullRoutine) {
+  EXPECT_EQ(CallRoutine(&Add, 2, 3), 5);
+  int (*none)(int, int) = nullptr;
+  EXPECT_EQ(CallRoutine(none, 2, 3), 0);
+  CallRoutine(&Count);
+  void (*noCount)() = nullptr;
+  CallRoutine(noCount);
+  EXPECT_EQ(calls, 1);
+}
+
+}  // namespace
+}  // namespace ui

@@ -1,0 +1,71 @@
+#include "engine/core/Fonts.h"
+
+#include <gtest/gtest.h>
+
+#include "engine/core/Engine.h"
+
+namespace ui {
+namespace {
+
+float SizeOf(GpFont* font) {
+  Gdiplus::REAL size = 0;
+  gp::GdipGetFontSize(font, &size);
+  return size;
+}
+
+int StyleOf(GpFont* font) {
+  INT style = -1;
+  gp::GdipGetFontStyle(font, &style);
+  return style;
+}
+
+Gdiplus::Unit UnitOf(GpFont* font) {
+  Gdiplus::Unit unit = Gdiplus::UnitWorld;
+  gp::GdipGetFontUnit(font, &unit);
+  return unit;
+}
+
+TEST(Fonts, DefaultFontIsTwelvePixelsRegular) {
+  GpFont* font = Engine().defaultFont.get();
+  ASSERT_NE(font, nullptr) << "the test prefix maps 宋体 to an installed font";
+  EXPECT_FLOAT_EQ(SizeOf(font), 12.0f);
+  EXPECT_EQ(UnitOf(font), Gdiplus::UnitPixel);
+  EXPECT_EQ(StyleOf(font), Gdiplus::FontStyleRegular);
+}
+
+TEST(Fonts, UnknownFamilyFallsBackToTheDefaultFamilyKeepingSizeAndStyle) {
+  FontPtr font = CreateFontByName("No Such Family 7x", 17.0f, Gdiplus::FontStyleBold | Gdiplus::FontStyleItalic);
+  ASSERT_NE(font, nullptr);
+  EXPECT_EQ(GetFontFamilyName(font.get()), GetFontFamilyName(Engine().defaultFont.get()));
+  EXPECT_FLOAT_EQ(SizeOf(font.get()), 17.0f);
+  EXPECT_EQ(StyleOf(font.get()), Gdiplus::FontStyleBold | Gdiplus::FontStyleItalic);
+  EXPECT_EQ(UnitOf(font.get()), Gdiplus::UnitPixel);
+}
+
+TEST(Fonts, KnownFamilyIsCreatedAtTheRequestedSize) {
+  FontPtr font = CreateFontByName("微软雅黑", 16.0f, Gdiplus::FontStyleRegular);
+  ASSERT_NE(font, nullptr);
+  EXPECT_FLOAT_EQ(SizeOf(font.get()), 16.0f);
+  EXPECT_FALSE(GetFontFamilyName(font.get()).empty());
+}
+
+TEST(Fonts, UiFontNamesWithoutChineseGlyphsOrFamilyBecomeSongTi) {
+  EXPECT_EQ(ResolveUiFontName("Tahoma"), "宋体");
+  EXPECT_EQ(ResolveUiFontName("No Such Family 7x"), "宋体");
+  EXPECT_EQ(ResolveUiFontName("微软雅黑"), "微软雅黑");
+}
+
+TEST(Fonts, SystemUiFontNamesAreUsableFamilies) {
+  for (auto which : {SystemUiFont::Menu, SystemUiFont::Caption, SystemUiFont::Message}) {
+    const std::string name = GetSystemUiFontName(which);
+    ASSERT_FALSE(name.empty());
+    EXPECT_NE(name, "Tahoma");
+    EXPECT_NE(CreateFontByName(name, 12.0f, 0), nullptr) << name;
+  }
+  EXPECT_EQ(GetSystemUiFontName(), GetSystemUiFontName(SystemUiFont::Caption));
+}
+
+TEST(Fonts, FamilyNameOfNoFontIsEmpty) { EXPECT_EQ(GetFontFamilyName(nullptr), ""); }
+
+}  // namespace
+}  // namespace ui

@@ -1,0 +1,51 @@
+#include "TestImages.h"
+
+#include <cwchar>
+
+namespace ui::test {
+
+ImagePtr SolidBitmap(int width, int height, std::uint32_t argb) {
+  GpBitmap* bitmap = nullptr;
+  gp::GdipCreateBitmapFromScan0(width, height, 0, PixelFormat32bppARGB, nullptr, &bitmap);
+  ImagePtr owner(bitmap);
+  GpGraphics* graphics = nullptr;
+  if (bitmap != nullptr && gp::GdipGetImageGraphicsContext(bitmap, &graphics) == Gdiplus::Ok) {
+    gp::GdipGraphicsClear(graphics, argb);
+    gp::GdipDeleteGraphics(graphics);
+  }
+  return owner;
+}
+
+std::vector<std::uint8_t> EncodeImage(GpImage* image, const wchar_t* mimeType) {
+  UINT count = 0, size = 0;
+  gp::GdipGetImageEncodersSize(&count, &size);
+  std::vector<std::uint8_t> buffer(size);
+  auto* codecs = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
+  gp::GdipGetImageEncoders(count, size, codecs);
+  const CLSID* encoder = nullptr;
+  for (UINT i = 0; i < count; ++i) {
+    if (std::wcscmp(codecs[i].MimeType, mimeType) == 0) encoder = &codecs[i].Clsid;
+  }
+  std::vector<std::uint8_t> bytes;
+  IStream* stream = nullptr;
+  if (encoder == nullptr || CreateStreamOnHGlobal(nullptr, TRUE, &stream) != S_OK) return bytes;
+  if (gp::GdipSaveImageToStream(image, stream, encoder, nullptr) == Gdiplus::Ok) {
+    HGLOBAL memory = nullptr;
+    GetHGlobalFromStream(stream, &memory);
+    STATSTG stat{};
+    stream->Stat(&stat, STATFLAG_NONAME);
+    const auto* data = static_cast<const std::uint8_t*>(GlobalLock(memory));
+    bytes.assign(data, data + stat.cbSize.QuadPart);
+    GlobalUnlock(memory);
+  }
+  stream->Release();
+  return bytes;
+}
+
+std::uint32_t PixelAt(GpImage* bitmap, int x, int y) {
+  Gdiplus::ARGB colour = 0;
+  gp::GdipBitmapGetPixel(static_cast<GpBitmap*>(bitmap), x, y, &colour);
+  return colour;
+}
+
+}  // namespace ui::test

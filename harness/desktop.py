@@ -1,0 +1,90 @@
+"""Drives a Windows program of the project under Wine on the harness's
+virtual display: start it, find its window, read its geometry, take
+screenshots, send input, wait for it to end. Used by the end-to-end tests
+and the run command."""
+
+import os
+import pathlib
+import re
+import subprocess
+import time
+
+HARNESS = pathlib.Path(__file__).resolve().parent
+
+
+class Desktop:
+    def __init__(self, build_dir):
+        self.build_dir = pathlib.Path(build_dir).resolve()
+        display_file = self.build_dir / "wine" / "display"
+        if not display_file.exists():
+            raise RuntimeError(f"no Wine session: run harness/session start {self.build_dir}")
+        self.display = display_file.read_text().strip()
+        self.env = dict(os.environ, DISPLAY=self.display)
+
+    def x(self, *command, check=True):
+        """Runs an X client (xdotool, xwininfo, import) on the display."""
+        result = subprocess.run(command, env=self.env, capture_output=True, text=True, timeout=30)
+        if check and result.returncode != 0:
+            raise RuntimeError(f"{command[0]} failed: {result.stderr.strip()}")
+        return result.stdout
+
+    def start(self, program, *arguments):
+        """Starts a Windows program in the project's Wine session."""
+        return subprocess.Popen([str(HARNESS / "wine-run"), str(self.build_dir), str(program), *arguments],
+                                stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                                stderr=subprocess.DEVNULL, env=self.env)
+
+    def find_window(self, title, timeout=30.0):
+        """The X id of the mapped top-level window with this exact title."""
+        deadline = time.monotonic() + timeout
+        while time.monotonic() < deadline:
+            ids = self.x("xdotool", "search", "--onlyvisible", "--name", re.escape(title), check=False).split()
+            for window in ids:
+                if self.title(window) == title:
+                    return window
+            time.sleep(0.2)
+        raise TimeoutError(f"no window titled {title!r} within {timeout} s")
+
+    def title(self, window):
+        return self.x("xdotool", "getwindowname", window, check=False).rstrip("\n")
+
+    def geometry(self, window):
+        """(left, top, width, height) of a window as the X server has it."""
+        info = self.x("xwininfo", "-id", window)
+
+        def field(name):
+            return int(re.search(rf"{name}:\s+(-?\d+)", info).group(1))
+
+        return (field("Absolute upper-left X"), field("Absolute upper-left Y"), field("Width"), field("Height"))
+
+    def screenshot(self, path, box=None):
+        """Saves the screen, or the box (left, top, width, height) of it, as PNG."""
+        path = pathlib.Path(path)
+        path.parent.mkdir(parents=True, exist_ok=True)
+        command = ["import", "-window", "root"]
+        if box is not None:
+            left, top, width, height = box
+            command += ["-crop", f"{width}x{height}+{left}+{top}", "+repage"]
+        self.x(*command, str(path))
+        return path
+
+    def focus(self, window):
+        self.x("xdotool", "windowfocus", "--sync", window, check=False)
+
+    def key(self, *keys):
+        self.x("xdotool", "key", "--clearmodifiers", *keys)
+
+    def move_mouse(self, x, y):
+        self.x("xdotool", "mousemove", "--sync", str(x), str(y))
+
+    def click(self, x, y, button=1):
+        self.move_mouse(x, y)
+        self.x("xdotool", "click", str(button))
+
+
+def wait_for_exit(process, timeout):
+    """The program's exit code, or None when it is still running after timeout."""
+    try:
+        return process.wait(timeout=timeout)
+    except subprocess.TimeoutExpired:
+        return None

@@ -1,0 +1,57 @@
+#include "DesktopShortcut.h"
+
+#include <objbase.h>
+#include <shlobj.h>
+#include <shobjidl.h>
+
+#include "InstallerState.h"
+#include "engine/core/TextConversion.h"
+
+namespace setup {
+namespace {
+
+bool FileExists(const std::string& path) {
+  const DWORD attributes = GetFileAttributesW(ui::AnsiToWide(path).c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+bool ProductInstalled() { return !installDir.empty() && FileExists(installDir + kProductProgram); }
+
+// Texts go to the wide shell-link interface so that the Chinese description
+// survives on a Windows whose ANSI code page is not the program's.
+void SaveShortcut(const std::string& linkPath, const std::string& target) {
+  IShellLinkW* link = nullptr;
+  if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                              reinterpret_cast<void**>(&link)))) {
+    return;
+  }
+  link->SetPath(ui::AnsiToWide(target).c_str());
+  link->SetShowCmd(SW_SHOW);
+  link->SetDescription(ui::AnsiToWide(kShortcutDescription).c_str());
+  IPersistFile* file = nullptr;
+  if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
+    file->Save(ui::AnsiToWide(linkPath).c_str(), TRUE);
+    file->Release();
+  }
+  link->Release();
+}
+
+}  // namespace
+
+std::string DesktopShortcutPath() {
+  wchar_t desktop[MAX_PATH] = {};
+  if (!SHGetSpecialFolderPathW(nullptr, desktop, CSIDL_DESKTOPDIRECTORY, FALSE)) return {};
+  std::wstring folder = desktop;
+  if (folder.empty() || folder.back() != L'\\') folder += L'\\';
+  // The name has no extension, so the shell's ".lnk" is appended.
+  return ui::WideToAnsi(folder) + kShortcutName + ".lnk";
+}
+
+void OnStartWindowCloseQuery() {
+  if (!ProductInstalled()) return;
+  const std::string linkPath = DesktopShortcutPath();
+  if (linkPath.empty()) return;
+  SaveShortcut(linkPath, installDir + kProductProgram);
+}
+
+}  // namespace setup

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <string>
+
+namespace setup {
+
+inline constexpr char kShortcutName[] = "Nimbo";
+inline constexpr char kShortcutDescription[] = "Nimbo - 星桥云帆";
+inline constexpr char kProductProgram[] = "Nimbo.exe";
+
+// The start window's close query. Puts the desktop shortcut "Nimbo" to the
+// installed program on the current user's desktop, but only when the
+// product is installed: installDir is set and its Nimbo.exe exists. Before
+// an installation there is nothing to point at, so no shortcut is made.
+void OnStartWindowCloseQuery();
+
+// The full path of the desktop shortcut file ("...\Nimbo.lnk"), or empty
+// when the desktop folder cannot be found.
+std::string DesktopShortcutPath();
+
+}  // namespace setup

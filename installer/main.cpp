@@ -1,0 +1,25 @@
+// Nimbo Setup: the process start sequence.
+#include <float.h>
+#include <ole2.h>
+
+#include "StartWindow.h"
+#include "engine/core/Engine.h"
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  _fpreset();  // clean floating-point state, round to nearest
+  // COM for the desktop shortcut's shell-link object.
+  OleInitialize(nullptr);
+  ui::InitEngine();
+
+  int exitCode = 1;
+  if (setup::LoadStartWindow() != nullptr) {
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+      TranslateMessage(&message);
+      DispatchMessageW(&message);
+    }
+    exitCode = static_cast<int>(message.wParam);
+  }
+  OleUninitialize();
+  return exitCode;
+}
