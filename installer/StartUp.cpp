@@ -1,18 +1,51 @@
 #include "StartUp.h"
 
+#include "InstallerAssets.h"
 #include "InstallerState.h"
+#include "ProcessObjects.h"
+#include "engine/core/ArgbColor.h"
 
 namespace setup {
+namespace {
+
+// Close and minimise buttons; no icon, title or maximise button.
+constexpr int kStartCaptionFlags = 20;
+constexpr int kStartWindowAlpha = 250;
+constexpr int kShowGrow = 7;
+constexpr int kCloseZoom = 2;
+// The new background cross-fades over the old one.
+constexpr int kCrossFade = 1;
+
+}  // namespace
 
 void OnStartWindowCreated(HWND window) {
   startWindowHandle = window;
+
+  ui::HostOptions options;
+  options.backgroundImage = BackgroundImage1();
+  options.backgroundColor = ui::ArgbFromRgb(ui::Rgb(245, 245, 245));
+  options.captionFlags = kStartCaptionFlags;
+  options.windowAlpha = kStartWindowAlpha;
+  options.backgroundMode = 0;
+  options.frameStyle = 7;
+  options.dragAnywhere = 1;
+  options.edgeFade = 0;
+  options.blurBehind = 1;
+  hostWindow->Create(startWindowHandle, options);
+  // Only the low 24 bits count: a black shadow.
+  hostWindow->SetShadowColor(ui::ArgbFromRgb(0));
+  hostWindow->Show(kShowGrow);
+  hostWindow->SetCloseEffect(kCloseZoom);
+
   backgroundPhase = 1;
 }
 
 void OnBackgroundTimer() {
   if (backgroundPhase == 1) {
+    hostWindow->Compose(BackgroundImage2(), std::nullopt, kCrossFade);
     backgroundPhase = 2;
   } else if (backgroundPhase == 2) {
+    hostWindow->Compose(BackgroundImage1(), std::nullopt, kCrossFade);
     backgroundPhase = 1;
   }
 }

@@ -2,6 +2,7 @@
 #include <float.h>
 #include <ole2.h>
 
+#include "ProcessObjects.h"
 #include "StartWindow.h"
 #include "engine/core/Engine.h"
 
@@ -9,6 +10,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   _fpreset();  // clean floating-point state, round to nearest
   // COM for the desktop shortcut's shell-link object.
   OleInitialize(nullptr);
+  setup::ConstructProcessObjects();
   ui::InitEngine();
 
   int exitCode = 1;
@@ -20,6 +22,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     }
     exitCode = static_cast<int>(message.wParam);
   }
+  setup::ReleaseProcessObjects();
   OleUninitialize();
   return exitCode;
 }

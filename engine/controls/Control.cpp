@@ -1,0 +1,517 @@
+#include "Control.h"
+
+#include <cmath>
+#include <mutex>
+#include <unordered_set>
+
+#include "engine/core/EngineMessages.h"
+#include "engine/host/HostWindow.h"
+#include "engine/render/Primitives.h"
+
+namespace ui {
+namespace {
+
+// Handles of the controls that are created right now. Messages and timers
+// carry handle values that may outlive their control; only a value found
+// here is turned back into a control.
+class LiveControls {
+ public:
+  void Add(Control* control) {
+    std::lock_guard lock(mutex_);
+    live_.insert(control);
+  }
+  void Remove(Control* control) {
+    std::lock_guard lock(mutex_);
+    live_.erase(control);
+  }
+  Control* Find(std::uintptr_t value) {
+    std::lock_guard lock(mutex_);
+    auto* control = reinterpret_cast<Control*>(value);
+    return live_.count(control) != 0 ? control : nullptr;
+  }
+
+ private:
+  std::mutex mutex_;
+  std::unordered_set<Control*> live_;
+};
+
+LiveControls& Live() {
+  static LiveControls* live = new LiveControls;
+  return *live;
+}
+
+bool Differs(float a, float b) { return std::fabs(a - b) > kRectTolerance; }
+
+}  // namespace
+
+Control::~Control() {
+  // A control that is still created unlinks itself, so that no host keeps
+  // a pointer to it.
+  if (handle != nullptr) Destroy();
+}
+
+Control* Control::FromHandle(std::uintptr_t handleValue) {
+  if (handleValue == 0) return nullptr;
+  return Live().Find(handleValue);
+}
+
+Control* Control::Create(ControlParent parentArgument, const RectF& rect, int controlKind, bool shown,
+                         const ControlOptions& options) {
+  if (handle == this) return handle;
+
+  HostWindow* foundHost = parentArgument.window ? HostWindow::FromWindow(parentArgument.window) : nullptr;
+  Control* parentControl = parentArgument.control;
+  if (foundHost == nullptr) {
+    // A control parent must itself live on a host window.
+    if (parentControl == nullptr || parentControl->handle == nullptr || parentControl->host == nullptr ||
+        HostWindow::FromWindow(parentControl->window) != parentControl->host) {
+      return nullptr;
+    }
+  }
+
+  handle = this;
+  Live().Add(this);
+  window = foundHost ? parentArgument.window : parentControl->window;
+  bounds = rect;
+  previousBounds = rect;
+  tooltip.clear();
+  parent = nullptr;
+  opacity = 255;
+  kind = controlKind;
+  visible = shown ? 1 : 0;
+  interactive = options.interactive.value_or(1);
+  disabled = 0;
+  redrawEnabled = 1;
+  cursor = options.cursorId ? LoadCursorW(nullptr, MAKEINTRESOURCEW(*options.cursorId)) : nullptr;
+  prevSibling = nextSibling = nullptr;
+
+  if (foundHost != nullptr) {
+    host = foundHost;
+    Append(host->firstControl, host->lastControl);
+  } else {
+    host = parentControl->host;
+    SetParentControl(parentControl);
+  }
+
+  CreateSurface();
+  transitionInterval = options.transitionInterval;
+  transitionFrames = options.transitionFrames;
+  transitionStyle = options.transitionStyle;
+  transitionFrame = 0;
+
+  SendToSelf(WM_CREATE, reinterpret_cast<WPARAM>(surface.get()), reinterpret_cast<LPARAM>(graphics.get()));
+  SendToSelf(WM_PAINT, reinterpret_cast<WPARAM>(surface.get()), reinterpret_cast<LPARAM>(graphics.get()));
+  return handle;
+}
+
+void Control::CreateSurface() {
+  graphics.reset();
+  surface.reset();
+  const int surfaceWidth = kind == kKindNoSurface ? 1 : static_cast<int>(bounds.width);
+  const int surfaceHeight = kind == kKindNoSurface ? 1 : static_cast<int>(bounds.height);
+  GpBitmap* bitmap = nullptr;
+  gp::GdipCreateBitmapFromScan0(surfaceWidth, surfaceHeight, 0, PixelFormat32bppARGB, nullptr, &bitmap);
+  surface.reset(bitmap);
+  graphics.reset(CreateConfiguredGraphics(bitmap));
+}
+
+Control::SiblingList Control::Siblings() {
+  if (parent != nullptr) return {&parent->firstChild, &parent->lastChild};
+  if (host != nullptr) return {&host->firstControl, &host->lastControl};
+  return {nullptr, nullptr};
+}
+
+void Control::Append(Control*& first, Control*& last) {
+  if (first == nullptr) first = this;
+  if (last != nullptr) last->nextSibling = this;
+  prevSibling = last;
+  nextSibling = nullptr;
+  last = this;
+}
+
+void Control::InsertFirst(Control*& first, Control*& last) {
+  if (last == nullptr) last = this;
+  if (first != nullptr) first->prevSibling = this;
+  nextSibling = first;
+  prevSibling = nullptr;
+  first = this;
+}
+
+void Control::SetParentControl(ControlParent newParent) {
+  Control* newParentControl = newParent.control;
+  if (newParentControl == parent) return;
+  Unlink();
+  if (newParentControl == nullptr) {
+    parent = nullptr;
+    if (host != nullptr) Append(host->firstControl, host->lastControl);
+  } else {
+    parent = newParentControl;
+    Append(newParentControl->firstChild, newParentControl->lastChild);
+  }
+  Invalidate();
+}
+
+void Control::Unlink() {
+  const SiblingList list = Siblings();
+  if (list.first == nullptr) {
+    prevSibling = nextSibling = nullptr;
+    return;
+  }
+  if (parent == nullptr) {
+    // A top-level control is looked for in the host's list first.
+    bool listed = false;
+    for (Control* c = host ? host->firstControl : nullptr; c != nullptr; c = c->nextSibling) {
+      if (c == this) {
+        listed = true;
+        break;
+      }
+    }
+    if (!listed) {
+      prevSibling = nextSibling = nullptr;
+      return;
+    }
+  }
+  if (*list.first == this) *list.first = nextSibling;
+  if (*list.last == this) *list.last = prevSibling;
+  if (prevSibling != nullptr) prevSibling->nextSibling = nextSibling;
+  if (nextSibling != nullptr) nextSibling->prevSibling = prevSibling;
+  prevSibling = nextSibling = nullptr;
+}
+
+void Control::ZOrder(std::optional<int> position, bool redraw) {
+  Unlink();
+  const SiblingList list = Siblings();
+  if (list.first == nullptr) return;
+  if (position == 2) InsertFirst(*list.first, *list.last);
+  else Append(*list.first, *list.last);
+  if (redraw) Invalidate();
+}
+
+void Control::ClearHostReferences() {
+  if (host == nullptr) return;
+  if (host->pressedControl == this) {
+    host->pressedControl = nullptr;
+    host->pressActive = 0;
+  }
+  if (host->focusControl == this) host->focusControl = nullptr;
+  if (host->hoverControl == this) host->hoverControl = nullptr;
+  if (host->keyboardFocus == this) host->keyboardFocus = nullptr;
+}
+
+void Control::Destroy() {
+  if (handle == nullptr || host == nullptr) return;
+  visible = 0;
+  Invalidate();
+  for (Control* child = firstChild; child != nullptr;) {
+    Control* next = child->nextSibling;
+    child->Destroy();
+    child = next;
+  }
+  HandleMessage(WM_DESTROY, 0, 0);
+  if (window != nullptr) KillTimer(window, TransitionTimerId());
+  ClearHostReferences();
+  Unlink();
+  Live().Remove(this);
+
+  tooltip.clear();
+  tagText.clear();
+  graphics.reset();
+  surface.reset();
+  snapshot.reset();
+  events_.clear();
+  window = nullptr;
+  handle = nullptr;
+  parent = nullptr;
+  visible = disabled = interactive = redrawEnabled = 0;
+  cursor = nullptr;
+  kind = 0;
+  bounds = previousBounds = RectF{};
+  firstChild = lastChild = prevSibling = nextSibling = nullptr;
+  host = nullptr;
+  opacity = 0;
+  transitionFrame = transitionInterval = transitionFrames = transitionStyle = 0;
+}
+
+RectF Control::Bounds(std::optional<RectF> value) {
+  if (value) {
+    Move(static_cast<int>(value->left), static_cast<int>(value->top), static_cast<int>(value->width),
+         static_cast<int>(value->height));
+  }
+  return bounds;
+}
+
+int Control::Visible(std::optional<int> value) {
+  if (value && (*value != 0) != (visible != 0)) {
+    visible = *value != 0 ? 1 : 0;
+    SendToSelf(visible ? kMsgShown : kMsgHidden, 0, 0);
+    Invalidate();
+  }
+  return visible;
+}
+
+int Control::Disabled(std::optional<int> value) {
+  if (value && *value != disabled) {
+    disabled = *value;
+    if (host != nullptr && host->focusControl == this) {
+      host->focusControl = nullptr;
+      PostToSelf(kMsgFocusLost, 0, 0);
+    }
+    PostToSelf(kMsgMouseLeft, 0, 0);
+    Invalidate();
+  }
+  return disabled;
+}
+
+int Control::Interactive(std::optional<int> value) {
+  if (value) interactive = *value;
+  return interactive;
+}
+
+bool Control::HasFocus() {
+  const LRESULT answer = SendToSelf(kMsgHasFocus, 0, 0);
+  if (answer == kUnhandled) return host != nullptr && host->focusControl == this;
+  return answer == 1;
+}
+
+void Control::Repaint() { SendToSelf(WM_PAINT, 0, 0); }
+
+void Control::Invalidate() {
+  if (window == nullptr) return;
+  PostInvalidate(window, bounds, static_cast<int>(RedrawMode::Immediate));
+}
+
+void Control::MoveDescendants(float dx, float dy) {
+  for (Control* child = firstChild; child != nullptr; child = child->nextSibling) {
+    child->previousBounds = child->bounds;
+    child->bounds.left += dx;
+    child->bounds.top += dy;
+    child->MoveDescendants(dx, dy);
+  }
+}
+
+void Control::Move(std::optional<int> left, std::optional<int> top, std::optional<int> newWidth,
+                   std::optional<int> newHeight, bool redraw) {
+  const RectF target{left ? static_cast<float>(*left) : bounds.left, top ? static_cast<float>(*top) : bounds.top,
+                     newWidth ? static_cast<float>(*newWidth) : bounds.width,
+                     newHeight ? static_cast<float>(*newHeight) : bounds.height};
+  if (SameRect(target, bounds)) return;
+
+  previousBounds = bounds;
+  bounds = target;
+  MoveDescendants(bounds.left - previousBounds.left, bounds.top - previousBounds.top);
+
+  const bool widthChanged = static_cast<int>(bounds.width) != static_cast<int>(previousBounds.width);
+  const bool heightChanged = static_cast<int>(bounds.height) != static_cast<int>(previousBounds.height);
+  if (handle != nullptr && (widthChanged || (heightChanged && kind != kKindNoSurface))) {
+    CreateSurface();
+    const WPARAM w = static_cast<WPARAM>(bounds.width);
+    const LPARAM h = static_cast<LPARAM>(bounds.height);
+    SendToSelf(kMsgSurfaceResized, w, h);
+    SendToSelf(WM_PAINT, w, h);
+  }
+  // A busy host answers 0 and redraws the two rectangles when it is done, so
+  // nothing here waits on the window's own thread.
+  if (window != nullptr) {
+    SendMessageW(window, kMsgMoved, reinterpret_cast<WPARAM>(handle), (redraw && visible) ? 1 : 0);
+  }
+}
+
+std::string Control::TooltipText(std::optional<std::string> text, bool apply) {
+  if (text) {
+    tooltip = *text;
+    if (apply) ApplyTooltip(tooltip);
+  }
+  return tooltip;
+}
+
+void Control::ApplyTooltip(const std::string& text) {
+  if (host != nullptr) host->SetTooltip(this, text);
+}
+
+void Control::SetEvent(unsigned eventId, EventCallback callback, ChildEventCallback childCallback) {
+  for (EventBinding& binding : events_) {
+    if (binding.eventId == eventId) {
+      binding.callback = callback;
+      binding.childCallback = childCallback;
+      return;
+    }
+  }
+  events_.push_back({eventId, callback, childCallback});
+}
+
+void Control::BindEvent(unsigned eventId, EventCallback callback) { SetEvent(eventId, callback, nullptr); }
+
+void Control::BindEvent(unsigned eventId, ChildEventCallback callback) { SetEvent(eventId, nullptr, callback); }
+
+int Control::Opacity(std::optional<int> alpha, bool redraw) {
+  if (alpha) {
+    opacity = *alpha;
+    SendToSelf(kMsgOpacityChanged, 0, opacity);
+    if (redraw) Invalidate();
+  }
+  return opacity;
+}
+
+int Control::Transition(std::optional<int> frames, std::optional<int> interval) {
+  if (frames) transitionFrames = *frames;
+  if (interval) transitionInterval = *interval;
+  return transitionFrames;
+}
+
+int Control::TransitionInterval(std::optional<int> milliseconds) {
+  if (milliseconds) transitionInterval = *milliseconds;
+  return transitionInterval;
+}
+
+int Control::TransitionStyle(std::optional<int> style) {
+  if (style) transitionStyle = *style;
+  return transitionStyle;
+}
+
+LRESULT Control::SendToSelf(unsigned message, WPARAM wParam, LPARAM lParam) {
+  if (window == nullptr) return 0;
+  // The host handles it on the window's thread while this thread waits, so
+  // the block can live on this stack; a window that is gone answers 0 at once.
+  PackedMessage packed{message, wParam, lParam, false};
+  return SendMessageW(window, kMsgDeliver, reinterpret_cast<WPARAM>(handle), reinterpret_cast<LPARAM>(&packed));
+}
+
+void Control::PostToSelf(unsigned message, WPARAM wParam, LPARAM lParam) {
+  if (window == nullptr) return;
+  auto* packed = new PackedMessage{message, wParam, lParam, true};
+  if (!PostMessageW(window, kMsgDeliver, reinterpret_cast<WPARAM>(handle), reinterpret_cast<LPARAM>(packed))) {
+    delete packed;
+  }
+}
+
+HCURSOR Control::Cursor(std::optional<std::uintptr_t> value, bool isHandle) {
+  if (value) {
+    cursor = isHandle ? reinterpret_cast<HCURSOR>(*value)
+                      : LoadCursorW(nullptr, MAKEINTRESOURCEW(static_cast<WORD>(*value)));
+  }
+  return cursor;
+}
+
+std::string Control::TagText(std::optional<std::string> text) {
+  if (text) tagText = *text;
+  return tagText;
+}
+
+float Control::Left(std::optional<int> value) {
+  if (value && Differs(static_cast<float>(*value), bounds.left)) Move(*value, std::nullopt);
+  return bounds.left;
+}
+
+float Control::Top(std::optional<int> value) {
+  if (value && Differs(static_cast<float>(*value), bounds.top)) Move(std::nullopt, *value);
+  return bounds.top;
+}
+
+float Control::Width(std::optional<int> value) {
+  if (value && Differs(static_cast<float>(*value), bounds.width)) Move(std::nullopt, std::nullopt, *value);
+  return bounds.width;
+}
+
+float Control::Height(std::optional<int> value) {
+  if (value && Differs(static_cast<float>(*value), bounds.height)) {
+    Move(std::nullopt, std::nullopt, std::nullopt, *value);
+  }
+  return bounds.height;
+}
+
+void CALLBACK Control::TransitionTick(HWND, UINT, UINT_PTR timerId, DWORD) {
+  Control* control = FromHandle(timerId - 1);
+  if (control == nullptr) return;
+  control->transitionFrame += 1;
+  if (control->host != nullptr) control->host->RedrawRect(control->bounds, true);
+  if (control->transitionFrame < control->transitionFrames) return;
+  KillTimer(control->window, timerId);
+  control->snapshot.reset();
+  control->transitionFrame = 0;
+  DeliverMessage(control, kMsgTransitionFinished, 0, 0);
+}
+
+int Control::HandleMessage(unsigned, WPARAM, LPARAM) { return kUnhandled; }
+
+int DeliverMessage(Control* control, unsigned message, WPARAM wParam, LPARAM lParam) {
+  if (control == nullptr || control->handle == nullptr) return 0;
+  const int answer = control->HandleMessage(message, wParam, lParam);
+  // The handler may have destroyed the control.
+  if (control->handle == nullptr) return answer;
+  for (const Control::EventBinding& binding : control->events_) {
+    const bool matches = binding.eventId == message ||
+                         (binding.eventId == WM_LBUTTONDBLCLK && message == WM_LBUTTONDOWN &&
+                          wParam == kDoubleClickMarker);
+    if (!matches) continue;
+    Control* parentControl = control->parent;
+    if (binding.childCallback != nullptr) {
+      binding.childCallback(parentControl, control, message, wParam, lParam);
+    } else if (binding.callback != nullptr) {
+      binding.callback(control, message, wParam, lParam);
+    }
+    break;
+  }
+  return answer;
+}
+
+bool BeginControlPaint(Control& control, PaintContext& context, std::optional<RectF> rect, bool clearAndAnimate) {
+  context.rect = rect.value_or(RectF{0, 0, static_cast<float>(static_cast<int>(control.bounds.width)),
+                                     static_cast<float>(static_cast<int>(control.bounds.height))});
+  if (control.window == nullptr || control.host == nullptr) return false;
+  HostWindow& host = *control.host;
+  context.window = control.window;
+  context.graphics = control.graphics.get();
+  context.clearAndAnimate = clearAndAnimate;
+  context.host = &host;
+  context.windowDC = host.windowDC;
+  context.surfaceDC = host.surface.dc();
+  context.surfaceGraphics = host.surface.graphics();
+  context.surface = control.surface.get();
+
+  if (clearAndAnimate) {
+    control.snapshot.reset();
+    if (!host.busy && control.transitionFrames != 0 && control.transitionInterval != 0) {
+      KillTimer(control.window, control.TransitionTimerId());
+      control.transitionFrame = control.transitionFrames;
+      // Bring the window's picture of the control up to date, then keep the
+      // look the transition starts from.
+      host.RedrawRect(control.bounds, true);
+      GpBitmap* copy = nullptr;
+      gp::GdipCloneBitmapArea(context.rect.left, context.rect.top, context.rect.width, context.rect.height,
+                              PixelFormat32bppARGB, static_cast<GpBitmap*>(control.surface.get()), &copy);
+      control.snapshot.reset(copy);
+    }
+    if (context.graphics != nullptr) {
+      SetClipRect(context.graphics, context.rect, ClipMode::Replace);
+      gp::GdipGraphicsClear(context.graphics, 0x00000000);
+      ResetClip(context.graphics);
+    }
+  }
+  control.OnPaintBegin(context);
+  return true;
+}
+
+void EndControlPaint(Control& control, PaintContext& context) {
+  control.OnPaintEnd(context);
+  if (!context.clearAndAnimate || control.redrawEnabled != 1 || control.visible != 1) return;
+  if (control.transitionInterval == 0 || control.transitionFrames == 0) {
+    PostInvalidate(control.window, control.bounds, static_cast<int>(RedrawMode::Append));
+    return;
+  }
+  control.transitionFrame = 0;
+  DeliverMessage(&control, kMsgTransitionStarted, 0, 0);
+  SetTimer(control.window, control.TransitionTimerId(), static_cast<UINT>(control.transitionInterval),
+           &Control::TransitionTick);
+}
+
+void SetTransitionTimer(HWND window, Control* control, UINT interval) {
+  if (control != nullptr) SetTimer(window, control->TransitionTimerId(), interval, nullptr);
+}
+
+void PostInvalidate(HWND window, const RectF& rect, int mode) {
+  if (window == nullptr) return;
+  auto* copy = new RectF(rect);
+  if (!PostMessageW(window, kMsgInvalidate, static_cast<WPARAM>(mode), reinterpret_cast<LPARAM>(copy))) delete copy;
+}
+
+}  // namespace ui

@@ -1,0 +1,220 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "engine/core/GdiPlus.h"
+#include "engine/core/RectF.h"
+
+namespace ui {
+
+class Control;
+class HostWindow;
+
+// What kind of element a control is; passed to the host window's hooks.
+enum ControlKind : int {
+  kKindCaptionButton = 1,
+  kKindButton = 2,
+  kKindLabel = 3,
+  kKindPictureBox = 4,
+  kKindEditBox = 9,
+  kKindProgressBar = 12,
+  kKindScrollBar = 19,
+  kKindSubWindow = 20,
+  kKindNoSurface = 21,  // a control without a drawing surface of its own
+};
+
+// A user callback bound to a control's event. Controls with a parent
+// control call the five-argument form, the parent first.
+using EventCallback = int (*)(Control* control, unsigned message, WPARAM wParam, LPARAM lParam);
+using ChildEventCallback = int (*)(Control* parent, Control* control, unsigned message, WPARAM wParam,
+                                   LPARAM lParam);
+
+// Where a control is created: directly on a host window (its HWND), or
+// inside another control.
+struct ControlParent {
+  ControlParent(HWND window) : window(window) {}
+  ControlParent(Control* control) : control(control) {}
+  HWND window = nullptr;
+  Control* control = nullptr;
+};
+
+// A message handed to a control through its host window (kMsgDeliver). A
+// posted one is owned by the host, which frees it; a sent one belongs to
+// the sender.
+struct PackedMessage {
+  unsigned message = 0;
+  WPARAM wParam = 0;
+  LPARAM lParam = 0;
+  bool ownedByHost = false;
+};
+
+// One drawing pass of a control, from BeginControlPaint to EndControlPaint.
+struct PaintContext {
+  HWND window = nullptr;
+  GpGraphics* graphics = nullptr;
+  RectF rect;                    // in surface coordinates
+  bool clearAndAnimate = true;
+  HostWindow* host = nullptr;
+  HDC windowDC = nullptr;
+  HDC surfaceDC = nullptr;       // the host's composition surface
+  GpGraphics* surfaceGraphics = nullptr;
+  GpImage* surface = nullptr;    // the control's own surface
+};
+
+// Options of Control::Create beyond the rectangle, kind and visibility.
+struct ControlOptions {
+  std::optional<int> interactive;  // default 1
+  std::optional<int> cursorId;     // a system cursor; default none
+  int transitionInterval = 0;      // ms per frame; 0: no transition
+  int transitionFrames = 0;
+  int transitionStyle = 0;         // 0 cross-fade, 1 to 4 slides
+};
+
+// The base of every element the engine draws inside a host window. A
+// control draws into its own ARGB surface between BeginControlPaint and
+// EndControlPaint; the host window composes the surfaces and presents them.
+// A control is known by its handle, its own address, for as long as it is
+// created; messages and timers carry handles, and FromHandle turns one back
+// into a control only while that control is still created.
+class Control {
+ public:
+  Control() = default;
+  Control(const Control&) = delete;
+  Control& operator=(const Control&) = delete;
+  virtual ~Control();
+
+  // --- base fields, read and written by the host window and the renderer
+  HWND window = nullptr;        // the host window
+  Control* handle = nullptr;    // this while created, else null
+  Control* parent = nullptr;    // parent control; null at top level
+  int visible = 0;
+  int disabled = 0;
+  int interactive = 0;          // a left press is tracked and takes the focus
+  int redrawEnabled = 0;
+  HCURSOR cursor = nullptr;
+  std::string tooltip;
+  std::string tagText;
+  int kind = 0;
+  RectF bounds;                 // in host-window client coordinates
+  RectF previousBounds;
+  Control* firstChild = nullptr;
+  Control* lastChild = nullptr;
+  Control* prevSibling = nullptr;
+  Control* nextSibling = nullptr;
+  HostWindow* host = nullptr;
+  ImagePtr surface;             // 32bpp ARGB, the size of the bounds
+  GraphicsPtr graphics;         // anti-aliased, on `surface`
+  ImagePtr snapshot;            // the previous look during a transition
+  int opacity = 0;
+  int transitionFrame = 0;
+  int transitionInterval = 0;
+  int transitionFrames = 0;
+  int transitionStyle = 0;
+
+  // The live control with this handle value, or null when none is created
+  // under it (any more).
+  static Control* FromHandle(std::uintptr_t handleValue);
+  std::uintptr_t HandleValue() const { return reinterpret_cast<std::uintptr_t>(handle); }
+  // Transition timers use the handle plus one as their id.
+  UINT_PTR TransitionTimerId() const { return HandleValue() + 1; }
+
+  // --- operations
+  Control* Create(ControlParent parent, const RectF& bounds, int kind, bool visible,
+                  const ControlOptions& options = {});
+  Control* GetHandle() const { return handle; }
+  HWND GetWindow() const { return window; }
+  Control* GetParentControl() const { return parent; }
+  void SetParentControl(ControlParent newParent);
+  virtual void Destroy();
+  RectF Bounds(std::optional<RectF> value = std::nullopt);
+  int Visible(std::optional<int> value = std::nullopt);
+  int Disabled(std::optional<int> value = std::nullopt);
+  int Interactive(std::optional<int> value = std::nullopt);
+  bool HasFocus();
+  void Repaint();
+  void Invalidate();
+  void Move(std::optional<int> left, std::optional<int> top, std::optional<int> width = std::nullopt,
+            std::optional<int> height = std::nullopt, bool redraw = true);
+  std::string TooltipText(std::optional<std::string> text = std::nullopt, bool apply = false);
+  void ApplyTooltip(const std::string& text);
+  void BindEvent(unsigned eventId, EventCallback callback);
+  void BindEvent(unsigned eventId, ChildEventCallback callback);
+  Control* Self() { return this; }
+  int Opacity(std::optional<int> alpha = std::nullopt, bool redraw = true);
+  int Transition(std::optional<int> frames = std::nullopt, std::optional<int> interval = std::nullopt);
+  int TransitionInterval(std::optional<int> milliseconds = std::nullopt);
+  int TransitionFrame() const { return transitionFrame; }
+  int TransitionStyle(std::optional<int> style = std::nullopt);
+  LRESULT SendToSelf(unsigned message, WPARAM wParam, LPARAM lParam);
+  void PostToSelf(unsigned message, WPARAM wParam, LPARAM lParam);
+  HCURSOR Cursor(std::optional<std::uintptr_t> value = std::nullopt, bool isHandle = false);
+  std::string TagText(std::optional<std::string> text = std::nullopt);
+  float Left(std::optional<int> value = std::nullopt);
+  float Top(std::optional<int> value = std::nullopt);
+  float Width(std::optional<int> value = std::nullopt);
+  float Height(std::optional<int> value = std::nullopt);
+  // Position 2 puts the control first among its siblings (underneath the
+  // others); anything else puts it last (on top).
+  void ZOrder(std::optional<int> position = std::nullopt, bool redraw = true);
+  void Unlink();
+  void LockRedraw() { redrawEnabled = 0; }
+  void UnlockRedraw() { redrawEnabled = 1; }
+  static void CALLBACK TransitionTick(HWND window, UINT message, UINT_PTR timerId, DWORD time);
+
+  // --- overridables
+  virtual void OnPaintBegin(PaintContext&) {}
+  virtual void OnPaintEnd(PaintContext&) {}
+  // The class's message handler: kUnhandled (-1) leaves the message to the
+  // default behaviour.
+  virtual int HandleMessage(unsigned message, WPARAM wParam, LPARAM lParam);
+
+ private:
+  friend int DeliverMessage(Control* control, unsigned message, WPARAM wParam, LPARAM lParam);
+  struct EventBinding {
+    unsigned eventId;
+    EventCallback callback;
+    ChildEventCallback childCallback;
+  };
+
+  // The list the control is a sibling in: its parent's children or the
+  // host's top-level controls (none before Create).
+  struct SiblingList {
+    Control** first;
+    Control** last;
+  };
+  SiblingList Siblings();
+  void CreateSurface();
+  void Append(Control*& first, Control*& last);
+  void InsertFirst(Control*& first, Control*& last);
+  void ClearHostReferences();
+  void MoveDescendants(float dx, float dy);
+  void SetEvent(unsigned eventId, EventCallback callback, ChildEventCallback childCallback);
+
+  std::vector<EventBinding> events_;
+};
+
+// Hands a message to a control: the class's handler first, then the first
+// matching event binding (a binding for WM_LBUTTONDBLCLK fires on the
+// engine's double click, WM_LBUTTONDOWN with kDoubleClickMarker). Returns
+// the handler's answer; a null control gives 0.
+int DeliverMessage(Control* control, unsigned message, WPARAM wParam, LPARAM lParam);
+
+// The frame of every drawing operation of a control. Begin clears the paint
+// rectangle (or the whole surface) and, when the control has a transition,
+// keeps a snapshot of its previous look; End asks the host to recompose,
+// directly or through the transition.
+bool BeginControlPaint(Control& control, PaintContext& context, std::optional<RectF> rect = std::nullopt,
+                       bool clearAndAnimate = true);
+void EndControlPaint(Control& control, PaintContext& context);
+
+// Starts the control's window timer (id = handle + 1) without a timer procedure.
+void SetTransitionTimer(HWND window, Control* control, UINT interval);
+
+// Posts an invalidation of the rectangle to a host window; the message
+// carries its own copy of the rectangle.
+void PostInvalidate(HWND window, const RectF& rect, int mode);
+
+}  // namespace ui

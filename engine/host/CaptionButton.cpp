@@ -1,0 +1,93 @@
+#include "CaptionButton.h"
+
+#include "CaptionSprite.h"
+#include "engine/core/Engine.h"
+#include "engine/core/EngineMessages.h"
+
+namespace ui {
+namespace {
+
+constexpr int kCaptionTransitionInterval = 60;
+// The strip has 20 rows: a sprite's 19 rows from row 2 end one row below it,
+// so the last row is left out instead of being read outside the strip.
+constexpr int kDrawnSpriteRows = 18;
+
+}  // namespace
+
+Control* CaptionButton::Create(ControlParent parentArgument, int left, int top, int width, int height, int type,
+                               bool shown) {
+  buttonType = type;
+  ControlOptions options;
+  options.interactive = 0;
+  options.transitionInterval = kCaptionTransitionInterval;
+  return Control::Create(parentArgument, MakeRectF(left, top, width, height), kKindCaptionButton, shown, options);
+}
+
+void CaptionButton::DrawState(int state, bool force, int style) {
+  if (state == drawnState && !force) return;
+  TransitionStyle(style);
+  PaintContext context;
+  if (!BeginControlPaint(*this, context)) return;
+  const RectF sprite = CaptionSpriteRect(buttonType, state, window != nullptr && IsZoomed(window));
+  GpImage* strip = Engine().captionButtonImage.get();
+  if (strip != nullptr && context.graphics != nullptr && sprite.width > 0) {
+    gp::GdipDrawImageRectRect(context.graphics, strip, 0, 0, sprite.width, kDrawnSpriteRows, sprite.left, sprite.top,
+                              sprite.width, kDrawnSpriteRows, Gdiplus::UnitPixel, nullptr, nullptr, nullptr);
+  }
+  EndControlPaint(*this, context);
+  drawnState = state;
+}
+
+void CaptionButton::OnClick() {
+  if (disabled != 0 || window == nullptr) return;
+  switch (buttonType) {
+    case 4:
+      PostMessageW(window, WM_CLOSE, 0, 0);
+      break;
+    case 8:
+      PostMessageW(window, WM_SYSCOMMAND, IsZoomed(window) ? SC_RESTORE : SC_MAXIMIZE, 0);
+      break;
+    case 16:
+      if (!IsIconic(window)) PostMessageW(window, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+      break;
+    default:
+      break;  // spare buttons act only through the application's bindings
+  }
+}
+
+int CaptionButton::HandleMessage(unsigned message, WPARAM, LPARAM) {
+  switch (message) {
+    case WM_DESTROY:
+      buttonType = 0;
+      drawnState = 0;
+      break;
+    case WM_PAINT:
+      DrawState(kCaptionNormal, true, 0);
+      break;
+    case WM_LBUTTONDOWN:
+      DrawState(kCaptionPressed, false, 0);
+      break;
+    case WM_LBUTTONUP:
+      DrawState(kCaptionHot, false, 0);
+      break;
+    case kMsgMouseEntered:
+      DrawState(kCaptionHot, false, 3);
+      break;
+    case kMsgMouseLeft:
+      DrawState(kCaptionNormal, false, 4);
+      break;
+    case kMsgClick:
+      OnClick();
+      break;
+    case kMsgTakesPress:
+      return 0;
+    case kMsgMoved:
+      if (buttonType == 8) DrawState(kCaptionNormal, true, 0);
+      break;
+    default:
+      break;
+  }
+  return kUnhandled;
+}
+
+}  // namespace ui

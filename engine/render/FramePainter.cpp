@@ -1,0 +1,163 @@
+#include "FramePainter.h"
+
+#include "EdgeFade.h"
+#include "Primitives.h"
+#include "engine/core/ArgbColor.h"
+#include "engine/core/Engine.h"
+#include "engine/host/CaptionLayout.h"
+#include "engine/host/HostWindow.h"
+
+namespace ui {
+namespace {
+
+constexpr std::uint32_t kNoColour = 0xFFFFFFFF;
+const std::uint32_t kOuterBorderRgb = Rgb(96, 96, 96);
+constexpr int kOuterBorderAlpha = 204;
+constexpr int kInnerBorderAlpha = 102;
+
+bool Rounded(int frameStyle) { return frameStyle != 0; }
+
+std::uint32_t RgbOf(std::uint32_t colour) { return colour & 0x00FFFFFF; }
+
+void PaintBackgroundImage(HostWindow& host, GpGraphics* graphics) {
+  GpImage* image = host.backgroundImage;
+  UINT imageWidth = 0, imageHeight = 0;
+  gp::GdipGetImageWidth(image, &imageWidth);
+  gp::GdipGetImageHeight(image, &imageHeight);
+  const float w = static_cast<float>(imageWidth), h = static_cast<float>(imageHeight);
+  gp::GdipGraphicsClear(graphics, ArgbFromRgb(RgbOf(host.backgroundColor), 255));
+
+  switch (host.backgroundMode) {
+    case 0:
+      gp::GdipDrawImageRect(graphics, image, kShadowBand, kShadowBand, w, h);
+      if (host.edgeFade == 1) FillEdgeFade(graphics, {0, 0, w, h}, RgbOf(host.backgroundColor), 100, kFadeBottom | kFadeRight);
+      break;
+    case 1:
+      gp::GdipDrawImageRect(graphics, image, kShadowBand, kShadowBand, static_cast<float>(host.width - 10),
+                            static_cast<float>(host.height - 10));
+      break;
+    case 2: {
+      const float x = static_cast<float>(static_cast<int>((host.width - w) * 0.5f));
+      const float y = static_cast<float>(static_cast<int>((host.height - h) * 0.5f));
+      gp::GdipDrawImageRect(graphics, image, x, y, w, h);
+      if (host.edgeFade == 1) {
+        FillEdgeFade(graphics, {x - 1, y - 1, w + 1, h + 1}, RgbOf(host.backgroundColor), 100,
+                     kFadeTop | kFadeLeft | kFadeBottom | kFadeRight);
+      }
+      break;
+    }
+    default:
+      break;
+  }
+
+  if (host.IsLayered()) {
+    // The background layer of a layered window is windowAlpha/255 opaque.
+    gp::GdipFlush(graphics, Gdiplus::FlushIntentionSync);
+    GpBitmap* painted = nullptr;
+    gp::GdipCreateBitmapFromHBITMAP(host.surface.bitmap(), nullptr, &painted);
+    ImagePtr owner(painted);
+    gp::GdipGraphicsClear(graphics, 0x00000000);
+    DrawImageWithOpacity(graphics, painted, MakeRectF(0, 0, host.width, host.height), host.windowAlpha);
+  }
+}
+
+void PaintBorder(HostWindow& host, GpGraphics* graphics) {
+  RectF rect = MakeRectF(6, 6, host.width - 12, host.height - 12);
+  const ArgbColor outer = ArgbFromRgb(kOuterBorderRgb, kOuterBorderAlpha);
+  const ArgbColor inner = ArgbFromRgb(Rgb(255, 255, 255), kInnerBorderAlpha);
+  if (!Rounded(host.frameStyle)) {
+    DrawRectOutline(graphics, rect, outer);
+    rect = OffsetRectF(1, 1, -2, -2, rect);
+    DrawRectOutline(graphics, rect, inner);
+  } else {
+    DrawRoundRectOutline(graphics, rect, 7, outer);
+    rect = OffsetRectF(1, 1, -2, -2, rect);
+    DrawRoundRectOutline(graphics, rect, 6, inner);
+  }
+}
+
+void PaintFramelessBackground(HostWindow& host, GpGraphics* graphics) {
+  if (host.backgroundImage == nullptr) return;
+  const RectF whole = MakeRectF(0, 0, host.width, host.height);
+  if (IsRectEmpty(&host.nineGrid)) DrawImageNatural(graphics, host.backgroundImage, whole);
+  else DrawImageNineSlice(graphics, host.backgroundImage, whole, host.nineGrid);
+}
+
+}  // namespace
+
+void PaintFrame(HostWindow& host) {
+  GpGraphics* graphics = host.surface.graphics();
+  if (host.frameStyle == 1) {
+    PaintFramelessBackground(host, graphics);
+  } else {
+    HRGN body = MakeFrameRegion(host.width, host.height, 6, 4, Rounded(host.frameStyle));
+    // The body region is (6, 6, width - 5, height - 5).
+    RegionPtr clip = ToGdipRegion(body);
+    DeleteObject(body);
+    SetClipRegion(graphics, clip.get(), ClipMode::Replace);
+
+    if (host.backgroundImage != nullptr) {
+      PaintBackgroundImage(host, graphics);
+    } else {
+      const int alpha = host.windowAlpha == -1 ? 255 : host.windowAlpha;
+      gp::GdipGraphicsClear(graphics, ArgbFromRgb(RgbOf(host.backgroundColor), alpha));
+    }
+    PaintBorder(host, graphics);
+    ResetClip(graphics);
+
+    if (!host.IsLayered()) {
+      SetWindowFrameRegion(host.hwnd, host.width, host.height, 6, 5, host.frameStyle);
+    } else if (host.captionFlags & kCaptionShadow) {
+      const std::uint32_t colour = host.shadowColor == kNoColour ? Rgb(0, 0, 0) : RgbOf(host.shadowColor);
+      DrawShadow(graphics, MakeRectF(kShadowBand, kShadowBand, host.width - 10, host.height - 10), host.frameStyle,
+                 colour);
+    }
+  }
+  if (host.onPaintBackground != nullptr) host.onPaintBackground(host.hwnd, graphics, host.width, host.height);
+}
+
+void DrawShadow(GpGraphics* graphics, const RectF& content, int frameStyle, std::uint32_t rgb) {
+  const int* corners = Rounded(frameStyle) ? kRoundShadowCorners : kSquareShadowCorners;
+  for (int k = 0; k < 4; ++k) {
+    DrawRoundRectOutline(graphics, OffsetRectF(-k, -k, 2 * k, 2 * k, content), static_cast<float>(corners[k]),
+                         ArgbFromRgb(rgb, kShadowAlphas[k]));
+  }
+}
+
+void SetWindowFrameRegion(HWND window, int width, int height, int inset, int corner, int frameStyle) {
+  if (!Rounded(frameStyle)) corner = 0;
+  if (IsZoomed(window)) inset -= 1;
+  HRGN region = CreateRoundRectRgn(inset, inset, width - inset + 1, height - inset + 1, corner, corner);
+  // The window owns the region from here on.
+  SetWindowRgn(window, region, TRUE);
+}
+
+bool EnableBlur(HWND window, int left, int top, int right, int bottom, int corner, int frameStyle,
+                int windowAlpha) {
+  if (Engine().windowsMajorVersion != 6 || frameStyle == 1 || windowAlpha == -1) return false;
+  // dwmapi is loaded only on the systems that have the blur.
+  static HMODULE dwm = LoadLibraryW(L"dwmapi.dll");
+  if (dwm == nullptr) return false;
+  using IsCompositionEnabled = HRESULT(WINAPI*)(BOOL*);
+  using EnableBlurBehind = HRESULT(WINAPI*)(HWND, const void*);
+  auto isEnabled = reinterpret_cast<IsCompositionEnabled>(
+      reinterpret_cast<void*>(GetProcAddress(dwm, "DwmIsCompositionEnabled")));
+  auto enableBlur = reinterpret_cast<EnableBlurBehind>(
+      reinterpret_cast<void*>(GetProcAddress(dwm, "DwmEnableBlurBehindWindow")));
+  BOOL enabled = FALSE;
+  if (isEnabled == nullptr || enableBlur == nullptr || FAILED(isEnabled(&enabled)) || !enabled) return false;
+
+  struct BlurBehind {
+    DWORD flags;
+    BOOL enable;
+    HRGN region;
+    BOOL transitionOnMaximized;
+  };
+  HRGN region = CreateRoundRectRgn(left, top, right, bottom, corner, corner);
+  const BlurBehind blur{0x1 | 0x2, TRUE, region, FALSE};  // DWM_BB_ENABLE | DWM_BB_BLURREGION
+  enableBlur(window, &blur);
+  DeleteObject(region);
+  return true;
+}
+
+}  // namespace ui

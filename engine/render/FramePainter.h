@@ -1,0 +1,36 @@
+#pragma once
+
+#include <cstdint>
+
+#include "engine/core/GdiPlus.h"
+#include "engine/core/RectF.h"
+
+namespace ui {
+
+class HostWindow;
+
+// Paints everything of a host window that is not a control onto its
+// composition surface: background colour and image, the two-tone border,
+// the shadow rings of a layered window or the window region of one that is
+// not layered. A frameless window (frame style 1) gets its image alone.
+void PaintFrame(HostWindow& host);
+
+// Four rings around the content rectangle, fading outwards into the
+// 5-pixel shadow band. `rgb` is the ring colour (red in the low byte).
+void DrawShadow(GpGraphics* graphics, const RectF& content, int frameStyle, std::uint32_t rgb);
+
+// The window region of a window that is not layered.
+void SetWindowFrameRegion(HWND window, int width, int height, int inset, int corner, int frameStyle);
+
+// DWM blur behind the region (left, top, right, bottom) with round corners;
+// only on Windows 6.x, for framed layered windows. True when requested.
+bool EnableBlur(HWND window, int left, int top, int right, int bottom, int corner, int frameStyle,
+                int windowAlpha);
+
+// The frame's constant colours and geometry.
+inline constexpr int kShadowBand = 5;
+inline constexpr int kShadowAlphas[4] = {45, 25, 10, 5};
+inline constexpr int kSquareShadowCorners[4] = {1, 4, 7, 11};
+inline constexpr int kRoundShadowCorners[4] = {10, 12, 15, 18};
+
+}  // namespace ui

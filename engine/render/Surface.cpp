@@ -1,0 +1,80 @@
+#include "Surface.h"
+
+namespace ui {
+
+void Surface::Create(HDC dc, int width, int height) {
+  Release();
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = height;  // bottom-up rows
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  info.bmiHeader.biSizeImage = static_cast<DWORD>(width * height * 4);
+  void* bits = nullptr;
+  bitmap_ = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  bits_ = static_cast<std::uint32_t*>(bits);
+  dc_ = CreateCompatibleDC(dc);
+  previousBitmap_ = SelectObject(dc_, bitmap_);
+  width_ = width;
+  height_ = height;
+}
+
+void Surface::CreateWithGraphics(int width, int height) {
+  Create(nullptr, width, height);
+  graphics_ = CreateConfiguredGraphics(dc_);
+}
+
+void Surface::Release() {
+  if (graphics_ != nullptr) gp::GdipDeleteGraphics(graphics_);
+  if (dc_ != nullptr) {
+    SelectObject(dc_, previousBitmap_);
+    DeleteDC(dc_);
+  }
+  if (bitmap_ != nullptr) DeleteObject(bitmap_);
+  graphics_ = nullptr;
+  dc_ = nullptr;
+  bitmap_ = nullptr;
+  previousBitmap_ = nullptr;
+  bits_ = nullptr;
+  width_ = height_ = 0;
+}
+
+std::uint32_t Surface::PixelAt(int x, int y) const {
+  if (bits_ == nullptr || x < 0 || y < 0 || x >= width_ || y >= height_) return 0;
+  GdiFlush();
+  return bits_[(height_ - 1 - y) * width_ + x];
+}
+
+GpGraphics* CreateConfiguredGraphics(HDC dc) {
+  GpGraphics* graphics = nullptr;
+  if (gp::GdipCreateFromHDC(dc, &graphics) != Gdiplus::Ok) return nullptr;
+  gp::GdipSetSmoothingMode(graphics, Gdiplus::SmoothingModeAntiAlias);
+  gp::GdipSetTextRenderingHint(graphics, Gdiplus::TextRenderingHintAntiAliasGridFit);
+  return graphics;
+}
+
+GpGraphics* CreateConfiguredGraphics(GpImage* image) {
+  GpGraphics* graphics = nullptr;
+  if (image == nullptr || gp::GdipGetImageGraphicsContext(image, &graphics) != Gdiplus::Ok) return nullptr;
+  gp::GdipSetSmoothingMode(graphics, Gdiplus::SmoothingModeAntiAlias);
+  gp::GdipSetTextRenderingHint(graphics, Gdiplus::TextRenderingHintAntiAliasGridFit);
+  return graphics;
+}
+
+Surface& ScratchSurface() {
+  // Shared by every window of the process for its whole life.
+  static Surface* scratch = new Surface;
+  return *scratch;
+}
+
+void GrowScratchSurface(int width, int height) {
+  Surface& scratch = ScratchSurface();
+  if (scratch.IsValid() && width <= scratch.width() && height <= scratch.height()) return;
+  const int newWidth = scratch.IsValid() && scratch.width() > width ? scratch.width() : width;
+  const int newHeight = scratch.IsValid() && scratch.height() > height ? scratch.height() : height;
+  scratch.CreateWithGraphics(newWidth, newHeight);
+}
+
+}  // namespace ui

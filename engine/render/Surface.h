@@ -1,0 +1,56 @@
+#pragma once
+
+#include <cstdint>
+
+#include "engine/core/GdiPlus.h"
+
+namespace ui {
+
+// An off-screen drawing surface: a memory DC with a 32-bit bottom-up DIB
+// section selected into it (premultiplied BGRA, the form UpdateLayeredWindow
+// takes), and optionally a GDI+ graphics on the DC.
+class Surface {
+ public:
+  Surface() = default;
+  Surface(const Surface&) = delete;
+  Surface& operator=(const Surface&) = delete;
+  ~Surface() { Release(); }
+
+  // Releases what the surface held, then builds a width x height surface
+  // compatible with `dc` (the screen when null), without graphics.
+  void Create(HDC dc, int width, int height);
+  // The same on the screen, with a configured graphics.
+  void CreateWithGraphics(int width, int height);
+  void Release();
+
+  bool IsValid() const { return dc_ != nullptr; }
+  HDC dc() const { return dc_; }
+  HBITMAP bitmap() const { return bitmap_; }
+  GpGraphics* graphics() const { return graphics_; }
+  int width() const { return width_; }
+  int height() const { return height_; }
+
+  // The premultiplied BGRA value of a pixel (0 outside the surface).
+  std::uint32_t PixelAt(int x, int y) const;
+
+ private:
+  HDC dc_ = nullptr;
+  HBITMAP bitmap_ = nullptr;
+  HGDIOBJ previousBitmap_ = nullptr;
+  GpGraphics* graphics_ = nullptr;
+  std::uint32_t* bits_ = nullptr;
+  int width_ = 0;
+  int height_ = 0;
+};
+
+// Creates a graphics on a DC with the engine's drawing settings: anti-aliased
+// shapes and anti-aliased grid-fitted text.
+GpGraphics* CreateConfiguredGraphics(HDC dc);
+GpGraphics* CreateConfiguredGraphics(GpImage* image);
+
+// The one scratch surface of the process, a second drawing layer for control
+// transitions. It only ever grows.
+Surface& ScratchSurface();
+void GrowScratchSurface(int width, int height);
+
+}  // namespace ui

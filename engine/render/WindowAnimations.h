@@ -1,0 +1,19 @@
+#pragma once
+
+#include "engine/core/Win32.h"
+
+namespace ui {
+
+// Plays a window's close effect from the picture in `source` (effect 0:
+// nothing). The window ends fully transparent; the caller hides it.
+void CloseAnimation(HWND window, HDC source, int windowAlpha, int effect, bool blur, int frameStyle);
+
+// Shows the window with an effect, from fully transparent to the picture in
+// `source`, in about `duration` milliseconds.
+void ShowAnimation(HWND window, HDC source, int windowAlpha, int effect, bool blur, int frameStyle, int duration);
+
+// Handles the window messages pending on this thread. A quit request is
+// left for the message loop.
+void PumpPendingMessages();
+
+}  // namespace ui
