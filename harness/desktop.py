@@ -88,3 +88,24 @@ def wait_for_exit(process, timeout):
         return process.wait(timeout=timeout)
     except subprocess.TimeoutExpired:
         return None
+
+
+def region_mean(image_path, box):
+    """The mean (r, g, b) of the box (left, top, width, height) of an image
+    file, decoded by ImageMagick."""
+    left, top, width, height = box
+    raw = subprocess.run(["convert", str(image_path), "-crop", f"{width}x{height}+{left}+{top}", "+repage",
+                          "-depth", "8", "rgb:-"], capture_output=True, check=True, timeout=30).stdout
+    count = len(raw) // 3
+    if count == 0:
+        raise ValueError(f"empty region {box} of {image_path}")
+    return tuple(sum(raw[i::3]) / count for i in range(3))
+
+
+def pixel(image_path, x, y):
+    return region_mean(image_path, (x, y, 1, 1))
+
+
+def close_to(a, b, tolerance):
+    """True when every channel of a and b differs by at most tolerance."""
+    return all(abs(p - q) <= tolerance for p, q in zip(a, b))

@@ -213,7 +213,11 @@ class HostWindow : public RedrawTarget {
   void DestroyCaptionControls();
   void SetTitleText(const std::string& text);
 
+  // Marks a part of the surface as changed since the last presentation.
+  void AddDirty(const RectF& rect);
+
   std::vector<RectF> deferredRedraws_;
+  RECT dirty_{};
   std::wstring tooltipText_;
   bool closing_ = false;
 };

@@ -177,11 +177,20 @@ std::uint32_t AverageColor(HDC dc, GpImage* image) {
          (static_cast<std::uint32_t>(blue / count) << 16);
 }
 
-void PresentLayered(HWND window, HDC source, int width, int height) {
+void PresentLayered(HWND window, HDC source, int width, int height, const RECT* dirty) {
   SIZE size{width, height};
   POINT origin{0, 0};
   BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-  UpdateLayeredWindow(window, nullptr, nullptr, &size, source, &origin, 0, &blend, ULW_ALPHA);
+  UPDATELAYEREDWINDOWINFO info{};
+  info.cbSize = sizeof info;
+  info.psize = &size;
+  info.hdcSrc = source;
+  info.pptSrc = &origin;
+  info.pblend = &blend;
+  info.dwFlags = ULW_ALPHA;
+  // Only the changed part of the picture needs to travel to the screen.
+  info.prcDirty = dirty;
+  UpdateLayeredWindowIndirect(window, &info);
 }
 
 // --- HostWindow: composition --------------------------------------------------
@@ -228,6 +237,7 @@ int HostWindow::Compose(Bytes image, std::optional<ArgbColor> colour, int presen
   busy = 0;
   // Everything is drawn now, including what waited while the window was busy.
   deferredRedraws_.clear();
+  AddDirty(WholeWindow(*this));
 
   if (blurBehind == 1 && IsLayered()) EnableBlur(hwnd, 6, 6, width - 5, height - 5, 6, frameStyle, windowAlpha);
 
@@ -271,6 +281,8 @@ void HostWindow::FadeTick() {
 
 void HostWindow::EndBusy() {
   busy = 0;
+  // Fades and animations put other pictures on the screen meanwhile.
+  AddDirty(WholeWindow(*this));
   if (deferredRedraws_.empty()) return;
   std::vector<RectF> pending;
   pending.swap(deferredRedraws_);
@@ -310,6 +322,7 @@ void HostWindow::RedrawRect(const RectF& rect, bool present) {
   ComposeControls(*this, firstControl, rect, graphics);
   ResetClip(graphics);
   gp::GdipFlush(graphics, Gdiplus::FlushIntentionSync);
+  AddDirty(rect);
   if (present) PresentRect(rect);
 }
 
@@ -317,7 +330,9 @@ void HostWindow::PresentRect(const RectF& rect) {
   if (busy == 1) return;
   ++presentations;
   if (IsLayered()) {
-    ui::PresentLayered(hwnd, surface.dc(), width, height);
+    AddDirty(rect);
+    PresentLayered();
+    --presentations;
     return;
   }
   const RECT box = PixelBox(rect);
@@ -325,9 +340,20 @@ void HostWindow::PresentRect(const RectF& rect) {
          SRCCOPY);
 }
 
+void HostWindow::AddDirty(const RectF& rect) {
+  RECT box = PixelBox(rect);
+  RECT whole{0, 0, width, height};
+  IntersectRect(&box, &box, &whole);
+  if (IsRectEmpty(&dirty_)) dirty_ = box;
+  else UnionRect(&dirty_, &dirty_, &box);
+}
+
 void HostWindow::PresentLayered() {
   ++presentations;
-  ui::PresentLayered(hwnd, surface.dc(), width, height);
+  // Without a known change (a composition, a fade) the whole window goes.
+  const RECT* dirty = IsRectEmpty(&dirty_) ? nullptr : &dirty_;
+  ui::PresentLayered(hwnd, surface.dc(), width, height, dirty);
+  dirty_ = RECT{};
 }
 
 void HostWindow::PresentLayeredSurface(HDC source) { ui::PresentLayered(hwnd, source, width, height); }

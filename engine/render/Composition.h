@@ -46,7 +46,8 @@ int ComposedOpacity(Control& control);
 // The mean colour of an image as an RGB value (red in the low byte).
 std::uint32_t AverageColor(HDC dc, GpImage* image);
 
-// UpdateLayeredWindow of the whole source at the window's position.
-void PresentLayered(HWND window, HDC source, int width, int height);
+// Puts the whole source on a layered window at its position; `dirty`, when
+// given, is the part that changed since the last presentation.
+void PresentLayered(HWND window, HDC source, int width, int height, const RECT* dirty = nullptr);
 
 }  // namespace ui

@@ -5,13 +5,36 @@ harness's virtual display. Screenshots are saved in the folder given."""
 import argparse
 import pathlib
 import sys
+import time
 import unittest
 
-sys.path.insert(0, str(pathlib.Path(__file__).resolve().parents[2] / "harness"))
-from desktop import Desktop, wait_for_exit  # noqa: E402
+ROOT = pathlib.Path(__file__).resolve().parents[2]
+sys.path.insert(0, str(ROOT / "harness"))
+from desktop import Desktop, close_to, pixel, region_mean, wait_for_exit  # noqa: E402
 
 TITLE = "Nimbo - 安装"
 ARGS = None
+ASSETS = ROOT / "installer" / "assets"
+WINDOW = (50, 50, 825, 468)
+# The background is drawn at (5, 5) inside the window at alpha 250; with no
+# compositor the screen shows the premultiplied colour over black.
+IMAGE_OFFSET = 5
+ALPHA = 250 / 255
+# Patches of the window body, clear of the caption buttons, in window
+# coordinates (left, top, width, height).
+PATCHES = [(40, 60, 40, 40), (300, 120, 60, 40), (600, 200, 50, 50), (150, 330, 60, 40), (700, 380, 40, 40)]
+TOLERANCE = 8  # per channel, on patch means
+
+
+def expected_patch(image, patch):
+    left, top, width, height = patch
+    mean = region_mean(image, (left - IMAGE_OFFSET, top - IMAGE_OFFSET, width, height))
+    return tuple(channel * ALPHA for channel in mean)
+
+
+def shows(shot, image):
+    """Whether every patch of the screenshot shows the given background."""
+    return all(close_to(region_mean(shot, patch), expected_patch(image, patch), TOLERANCE) for patch in PATCHES)
 
 
 class StartWindow(unittest.TestCase):
@@ -26,12 +49,52 @@ class StartWindow(unittest.TestCase):
             self.process.kill()
             self.process.wait(timeout=10)
 
-    def test_window_appears_at_its_place_and_alt_f4_ends_the_program(self):
-        window = self.desktop.find_window(TITLE)
-        self.assertEqual(self.desktop.geometry(window), (50, 50, 825, 468))
-        shot = self.desktop.screenshot(self.shots / "start-window.png", (50, 50, 825, 468))
-        self.assertTrue(shot.exists())
+    def shoot(self, name, box=WINDOW):
+        return self.desktop.screenshot(self.shots / name, box)
 
+    def wait_for_background(self, image, name, timeout):
+        """Takes screenshots until the window shows the background (bounded)."""
+        deadline = time.monotonic() + timeout
+        while True:
+            shot = self.shoot(name)
+            if shows(shot, image):
+                return shot
+            if time.monotonic() > deadline:
+                self.fail(f"the window did not show {image.name} within {timeout} s; see {shot}")
+            time.sleep(0.3)
+
+    def test_start_window_alternates_backgrounds_moves_and_closes(self):
+        window = self.desktop.find_window(TITLE)
+        self.assertEqual(self.desktop.geometry(window), WINDOW)
+
+        # Background 1 inside a rounded frame with a grey border and a dark shadow band.
+        shot = self.wait_for_background(ASSETS / "background-1.jpg", "1-background-1.png", timeout=10)
+        # The outer border: grey 96 at alpha 204 over the background.
+        under = expected_patch(ASSETS / "background-1.jpg", (400, 6, 1, 1))
+        border = tuple(96 * 0.8 + 0.2 * channel for channel in under)
+        self.assertTrue(close_to(pixel(shot, 400, 6), border, 8), f"outer border at row 6: {pixel(shot, 400, 6)}")
+        self.assertTrue(close_to(pixel(shot, 400, 2), (0, 0, 0), 2), "shadow band above the border")
+        self.assertTrue(close_to(pixel(shot, 6, 6), (0, 0, 0), 10), "the rounded corner is cut")
+        self.assertFalse(shows(shot, ASSETS / "background-2.jpg"))
+
+        # Five seconds on, the timer has cross-faded to background 2.
+        started = time.monotonic()
+        self.wait_for_background(ASSETS / "background-2.jpg", "2-background-2.png", timeout=12)
+        self.assertGreater(time.monotonic() - started, 1.0, "background 2 came with the timer, not at once")
+
+        # A left drag on the background moves the window.
+        self.desktop.move_mouse(50 + 420, 50 + 240)
+        self.desktop.x("xdotool", "mousedown", "1")
+        for step in range(1, 11):
+            self.desktop.move_mouse(50 + 420 + 10 * step, 50 + 240 + 5 * step)
+        self.desktop.x("xdotool", "mouseup", "1")
+        deadline = time.monotonic() + 10
+        while self.desktop.geometry(window)[:2] != (150, 100) and time.monotonic() < deadline:
+            time.sleep(0.1)
+        self.assertEqual(self.desktop.geometry(window), (150, 100, 825, 468))
+        self.shoot("3-moved.png", (150, 100, 825, 468))
+
+        # Alt+F4 plays the close effect and ends the process.
         self.desktop.focus(window)
         self.desktop.key("alt+F4")
         self.assertEqual(wait_for_exit(self.process, timeout=30), 0, "the program must end with exit code 0")

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "TestImages.h"
+#include "engine/testing/TestImages.h"
 #include "engine/core/EngineAssets.h"
 
 namespace ui {

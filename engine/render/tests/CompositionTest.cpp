@@ -1,0 +1,259 @@
+#include <gtest/gtest.h>
+
+#include "engine/core/EngineMessages.h"
+#include "engine/host/HostWindow.h"
+#include "engine/render/Composition.h"
+#include "engine/testing/RecordingControl.h"
+#include "engine/testing/TestImages.h"
+#include "engine/testing/TestWindows.h"
+
+namespace ui {
+namespace {
+
+using test::Pixel;
+using test::RecordingControl;
+using test::TestWindow;
+using test::Unpack;
+
+constexpr int kTolerance = 1;  // per channel, premultiplied values
+
+void ExpectPixel(const HostWindow& host, int x, int y, Pixel expected) {
+  const Pixel actual = Unpack(host.surface.PixelAt(x, y));
+  EXPECT_NEAR(actual.a, expected.a, kTolerance) << "alpha at " << x << "," << y;
+  EXPECT_NEAR(actual.r, expected.r, kTolerance) << "red at " << x << "," << y;
+  EXPECT_NEAR(actual.g, expected.g, kTolerance) << "green at " << x << "," << y;
+  EXPECT_NEAR(actual.b, expected.b, kTolerance) << "blue at " << x << "," << y;
+}
+
+HostOptions Frame(int frameStyle, std::optional<int> windowAlpha, ArgbColor background = 0xFE000000) {
+  HostOptions options;
+  options.backgroundColor = background;
+  options.captionFlags = 0;
+  options.windowAlpha = windowAlpha;
+  options.frameStyle = frameStyle;
+  return options;
+}
+
+TEST(Composition, LayeredWindowHasAShadowBandOfFourFadingRings) {
+  TestWindow window(100, 100, 300, 200);
+  HostWindow host;
+  ASSERT_TRUE(host.Create(window.hwnd(), Frame(7, 250)));
+  // Down the middle of the top edge: nothing, then the rings from the
+  // outside in (alpha 5, 10, 25, 45), black as the shadow colour says.
+  const int expected[6] = {0, 0, 5, 10, 25, 45};
+  for (int y = 0; y < 6; ++y) ExpectPixel(host, 150, y, {expected[y], 0, 0, 0});
+  // The same on the left edge and the bottom edge.
+  for (int x = 0; x < 6; ++x) ExpectPixel(host, x, 100, {expected[x], 0, 0, 0});
+  for (int y = 0; y < 6; ++y) ExpectPixel(host, 150, 199 - y, {expected[y], 0, 0, 0});
+}
+
+TEST(Composition, ShadowFollowsTheShadowColourAndNeedsFlag512) {
+  TestWindow window(100, 100, 300, 200);
+  HostWindow host;
+  ASSERT_TRUE(host.Create(window.hwnd(), Frame(7, 250)));
+  host.SetShadowColor(0xFE0000FF);  // read as RGB: red
+  host.Compose();
+  ExpectPixel(host, 150, 5, {45, 45, 0, 0});
+  host.captionFlags = 0;  // no shadow bit
+  host.Compose();
+  ExpectPixel(host, 150, 5, {0, 0, 0, 0});
+}
+
+TEST(Composition, BorderIsGreyOutsideAndWhiteInside) {
+  TestWindow window(100, 100, 300, 200);
+  HostWindow host;
+  ASSERT_TRUE(host.Create(window.hwnd(), Frame(7, std::nullopt)));
+  // Outer: RGB(96, 96, 96) at alpha 204 over black; inner: white at 102.
+  ExpectPixel(host, 150, 6, {255, 77, 77, 77});
+  ExpectPixel(host, 150, 7, {254, 102, 102, 102});
+  ExpectPixel(host, 150, 8, {254, 0, 0, 0});
+  ExpectPixel(host, 6, 100, {255, 77, 77, 77});
+  ExpectPixel(host, 7, 100, {254, 102, 102, 102});
+  // A window that is not layered has no shadow.
+  for (int y = 0; y < 6; ++y) ExpectPixel(host, 150, y, {0, 0, 0, 0});
+}
+
+TEST(Composition, RoundedFramesCutTheCornersSquareFramesDoNot) {
+  TestWindow window(100, 100, 300, 200);
+  HostWindow rounded, square;
+  ASSERT_TRUE(rounded.Create(window.hwnd(), Frame(7, std::nullopt)));
+  TestWindow other(100, 100, 300, 200);
+  ASSERT_TRUE(square.Create(other.hwnd(), Frame(0, std::nullopt)));
+  ExpectPixel(rounded, 6, 6, {0, 0, 0, 0});
+  ExpectPixel(square, 6, 6, {255, 77, 77, 77});
+  ExpectPixel(square, 7, 7, {254, 102, 102, 102});
+  ExpectPixel(rounded, 293, 193, {0, 0, 0, 0});
+  ExpectPixel(square, 293, 193, {255, 77, 77, 77});
+  // Any frame style other than 0 and 1 is the rounded frame.
+  TestWindow third(100, 100, 300, 200);
+  HostWindow three;
+  ASSERT_TRUE(three.Create(third.hwnd(), Frame(3, std::nullopt)));
+  for (int d = 0; d < 12; ++d) EXPECT_EQ(three.surface.PixelAt(d, d), rounded.surface.PixelAt(d, d)) << d;
+}
+
+TEST(Composition, BackgroundLayerOfALayeredWindowHasTheWindowAlpha) {
+  ImagePtr picture = test::SolidBitmap(300, 200, 0xFF204080);
+  const std::vector<std::uint8_t> png = test::EncodeImage(picture.get(), L"image/png");
+  TestWindow window(100, 100, 300, 200);
+  HostWindow host;
+  HostOptions options = Frame(7, 250);
+  options.backgroundImage = png;
+  options.edgeFade = 0;
+  ASSERT_TRUE(host.Create(window.hwnd(), options));
+  // Premultiplied: each channel scaled by 250/255.
+  ExpectPixel(host, 150, 100, {250, 0x20 * 250 / 255, 0x40 * 250 / 255, 0x80 * 250 / 255});
+
+  // Window alpha 0: the background vanishes, the border stays.
+  TestWindow clearWindow(100, 100, 300, 200);
+  HostWindow clear;
+  options.windowAlpha = 0;
+  ASSERT_TRUE(clear.Create(clearWindow.hwnd(), options));
+  ExpectPixel(clear, 150, 100, {0, 0, 0, 0});
+  EXPECT_GT(Unpack(clear.surface.PixelAt(150, 6)).a, 150);
+}
+
+TEST(Composition, BackgroundColourComesFromTheImageUnlessOneIsGiven) {
+  ImagePtr picture = test::SolidBitmap(300, 200, 0xFF204080);
+  const std::vector<std::uint8_t> png = test::EncodeImage(picture.get(), L"image/png");
+  TestWindow window(100, 100, 300, 200);
+  HostWindow host;
+  HostOptions options = Frame(7, 250);
+  options.backgroundImage = png;
+  options.backgroundColor.reset();
+  ASSERT_TRUE(host.Create(window.hwnd(), options));
+  EXPECT_EQ(host.backgroundColor, 0x804020u) << "the image's mean colour, red in the low byte";
+  host.Compose(png, 0xFE112233);
+  EXPECT_EQ(host.backgroundColor, 0xFE112233u) << "an explicit colour wins";
+}
+
+TEST(Composition, FramelessWindowWithoutImageIsFullyTransparent) {
+  TestWindow window(100, 100, 300, 200);
+  HostWindow host;
+  ASSERT_TRUE(host.Create(window.hwnd(), Frame(1, 250, 0xFEFFFFFF)));
+  for (int y = 0; y < 200; y += 13) {
+    for (int x = 0; x < 300; x += 17) ASSERT_EQ(host.surface.PixelAt(x, y), 0u) << x << "," << y;
+  }
+  EXPECT_EQ(host.clipRegion, nullptr) << "no control clip for a frameless window";
+}
+
+class ComposedControl : public testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(host.Create(window.hwnd(), Frame(1, 255)));
+    control.colour = 0xFFFF0000;
+    ASSERT_NE(control.Create(window.hwnd(), {20, 20, 40, 40}, kKindButton, true), nullptr);
+    test::Pump();
+  }
+  TestWindow window{100, 100, 300, 200};
+  HostWindow host;
+  RecordingControl control;
+};
+
+TEST_F(ComposedControl, DisabledControlIsComposedAtHalfOpacity) {
+  host.Compose();
+  ExpectPixel(host, 30, 30, {255, 255, 0, 0});
+  control.disabled = 1;
+  host.Compose();
+  ExpectPixel(host, 30, 30, {127, 127, 0, 0});
+  // The partial redraw composes it the same way.
+  host.RedrawRect(control.bounds, false);
+  ExpectPixel(host, 30, 30, {127, 127, 0, 0});
+  // A control that draws its own disabled look keeps its opacity.
+  control.answers[kMsgDisabledLook] = 0;
+  host.Compose();
+  ExpectPixel(host, 30, 30, {255, 255, 0, 0});
+}
+
+TEST_F(ComposedControl, OpacityScalesTheControlAndHiddenControlsAreNotDrawn) {
+  control.opacity = 102;
+  host.Compose();
+  ExpectPixel(host, 30, 30, {102, 102, 0, 0});
+  control.visible = 0;
+  host.Compose();
+  ExpectPixel(host, 30, 30, {0, 0, 0, 0});
+}
+
+TEST_F(ComposedControl, FullCompositionAsksControlsToRefreshUnlessTold) {
+  const int before = control.Count(kMsgRefresh);
+  host.Compose();
+  EXPECT_EQ(control.Count(kMsgRefresh), before + 1);
+  host.Compose({}, std::nullopt, 0, /*keepControlSurfaces=*/true);
+  EXPECT_EQ(control.Count(kMsgRefresh), before + 1);
+}
+
+TEST_F(ComposedControl, ControlThatOnlyTouchesTheDirtyRectangleIsNotRedrawn) {
+  // A control in the middle of a transition is asked how to draw itself;
+  // that question shows whether the compositor looked at it.
+  control.transitionInterval = 60;
+  control.transitionFrames = 4;
+  control.transitionFrame = 1;
+  control.snapshot = test::SolidBitmap(40, 40, 0xFF0000FF);
+  control.answers[kMsgDrawTransition] = 1;
+  const int before = control.Count(kMsgDrawTransition);
+  host.RedrawRect({60, 20, 10, 10}, false);   // touches the right edge
+  host.RedrawRect({20, 0, 10, 20}, false);    // touches the top edge
+  EXPECT_EQ(control.Count(kMsgDrawTransition), before);
+  host.RedrawRect({59, 20, 10, 10}, false);   // shares a column
+  EXPECT_EQ(control.Count(kMsgDrawTransition), before + 1);
+  control.snapshot.reset();
+}
+
+TEST_F(ComposedControl, CrossFadeTakesFiveStepsAndLeavesTheNewPicture) {
+  ImagePtr picture = test::SolidBitmap(300, 200, 0xFF00FF00);
+  const std::vector<std::uint8_t> png = test::EncodeImage(picture.get(), L"image/png");
+  host.Compose(png, std::nullopt, 1);
+  EXPECT_EQ(host.busy, 1);
+  EXPECT_TRUE(host.fade.IsValid()) << "the old picture is kept for the fade";
+  ASSERT_TRUE(test::PumpUntil([&] { return host.busy == 0; }, 3000));
+  EXPECT_EQ(host.fadeAlpha, 255);
+  EXPECT_FALSE(host.fade.IsValid());
+  ExpectPixel(host, 150, 100, {255, 0, 255, 0});
+  // Controls are composed over the new background.
+  ExpectPixel(host, 30, 30, {255, 255, 0, 0});
+}
+
+TEST(Composition, CrossFadeOfAWindowThatIsNotLayeredNeedsNoFadeSurface) {
+  TestWindow window(100, 100, 300, 200);
+  HostWindow host;
+  ASSERT_TRUE(host.Create(window.hwnd(), Frame(7, std::nullopt)));
+  host.Compose({}, 0xFE00FF00, 1);
+  EXPECT_FALSE(host.fade.IsValid());
+  ASSERT_TRUE(test::PumpUntil([&] { return host.busy == 0; }, 3000));
+  EXPECT_EQ(host.fadeAlpha, 255);
+}
+
+TEST(Composition, WindowWithABackgroundOwnerTakesTheOwnersBackground) {
+  ImagePtr picture = test::SolidBitmap(300, 200, 0xFF204080);
+  const std::vector<std::uint8_t> png = test::EncodeImage(picture.get(), L"image/png");
+  TestWindow ownerWindow(100, 100, 300, 200), window(120, 120, 300, 200);
+  HostWindow owner, host;
+  HostOptions ownerOptions = Frame(7, 250, 0xFE123456);
+  ownerOptions.backgroundImage = png;
+  ASSERT_TRUE(owner.Create(ownerWindow.hwnd(), ownerOptions));
+  HostOptions options = Frame(7, 250);
+  options.backgroundOwner = ownerWindow.hwnd();
+  ASSERT_TRUE(host.Create(window.hwnd(), options));
+  host.Compose(png, 0xFE00FF00);
+  EXPECT_EQ(host.backgroundImage, owner.backgroundImage) << "shared, not copied";
+  EXPECT_EQ(host.backgroundColor, owner.backgroundColor);
+  EXPECT_FALSE(host.ownsBackgroundImage);
+}
+
+TEST(Composition, AverageColorIsTheMeanOfEveryPixel) {
+  ImagePtr half = test::SolidBitmap(10, 10, 0xFF000000);
+  GpGraphics* graphics = nullptr;
+  gp::GdipGetImageGraphicsContext(half.get(), &graphics);
+  Gdiplus::GpSolidFill* brush = nullptr;
+  gp::GdipCreateSolidFill(0xFFC86432, &brush);
+  gp::GdipFillRectangleI(graphics, brush, 0, 0, 5, 10);
+  gp::GdipDeleteBrush(brush);
+  gp::GdipDeleteGraphics(graphics);
+  HDC screen = GetDC(nullptr);
+  // Half of (0xC8, 0x64, 0x32): (100, 50, 25), red in the low byte.
+  EXPECT_EQ(AverageColor(screen, half.get()), 100u | (50u << 8) | (25u << 16));
+  EXPECT_EQ(AverageColor(screen, nullptr), 0u);
+  ReleaseDC(nullptr, screen);
+}
+
+}  // namespace
+}  // namespace ui

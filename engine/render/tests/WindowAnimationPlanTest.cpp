@@ -1,0 +1,214 @@
+#include "engine/render/WindowAnimationPlan.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <set>
+#include <utility>
+
+namespace ui {
+namespace {
+
+constexpr int W = 825, H = 468;
+const RectI kWhole{0, 0, W, H};
+
+// The alpha at which each column (or row) of a strip frame is drawn, from
+// the frame's blends; also checks that every strip is drawn in place.
+std::map<int, int> Profile(const AnimationFrame& frame, bool columns) {
+  std::map<int, int> alphaAt;
+  for (const AnimationBlend& blend : frame.blends) {
+    EXPECT_EQ(blend.source, blend.destination) << "strips are drawn without moving them";
+    const int from = columns ? blend.destination.x : blend.destination.y;
+    const int count = columns ? blend.destination.width : blend.destination.height;
+    EXPECT_EQ(columns ? blend.destination.height : blend.destination.width, columns ? H : W);
+    for (int p = from; p < from + count; ++p) {
+      EXPECT_EQ(alphaAt.count(p), 0u) << "position drawn twice: " << p;
+      alphaAt[p] = blend.alpha;
+    }
+  }
+  return alphaAt;
+}
+
+// A close wipe frame as the rule states it: strip j = 1..n at alpha a, the
+// last 100 fading to 0; strips of alpha 0 draw nothing.
+std::map<int, int> CloseWipeReference(int effect, int i) {
+  const bool columns = effect == 3 || effect == 4;
+  const int extent = columns ? W : H;
+  const int a = 255 - 17 * i;
+  const int k = i * (extent / 15);
+  const int n = extent - k;
+  std::map<int, int> alphaAt;
+  for (int j = 1; j <= n; ++j) {
+    const int alpha = j < n - 100 ? a : static_cast<int>(a / 100.0 * (n - j));
+    const int position = (effect == 3 || effect == 5) ? extent - j : j;
+    if (alpha > 0) alphaAt[position] = alpha;
+  }
+  return alphaAt;
+}
+
+TEST(CloseAnimationPlan, EffectZeroHasNoFrames) {
+  const AnimationPlan plan = CloseAnimationPlan(0, W, H, true);
+  EXPECT_TRUE(plan.frames.empty());
+  EXPECT_FALSE(plan.clearBlurFirst);
+}
+
+TEST(CloseAnimationPlan, FadeDrawsTheWholePictureFadingOut) {
+  const AnimationPlan plan = CloseAnimationPlan(1, W, H, false);
+  ASSERT_EQ(plan.frames.size(), 15u);
+  for (int i = 1; i <= 15; ++i) {
+    const AnimationFrame& frame = plan.frames[i - 1];
+    ASSERT_EQ(frame.blends.size(), 1u);
+    EXPECT_EQ(frame.blends[0].destination, kWhole);
+    EXPECT_EQ(frame.blends[0].source, kWhole);
+    EXPECT_EQ(frame.blends[0].alpha, 255 - 17 * i);
+    EXPECT_EQ(frame.delayMs, 10);
+  }
+  EXPECT_EQ(plan.frames.back().blends[0].alpha, 0);
+}
+
+TEST(CloseAnimationPlan, ZoomGrowsForThreeFramesThenShrinks) {
+  const AnimationPlan plan = CloseAnimationPlan(2, W, H, true);
+  EXPECT_TRUE(plan.clearBlurFirst);
+  ASSERT_EQ(plan.frames.size(), 20u);
+  struct Case {
+    int i;
+    RectI destination;
+    int delay;
+  };
+  const Case cases[] = {
+      {1, {0, 0, W + 1, H + 1}, 15},    {2, {-1, -1, W + 3, H + 3}, 14}, {3, {-2, -2, W + 4, H + 4}, 13},
+      {4, {-4, -4, W + 8, H + 8}, 12},  {6, {-2, -2, W + 4, H + 4}, 10}, {7, {-1, -1, W + 2, H + 2}, 10},
+      {20, {12, 12, W - 24, H - 24}, 10},
+  };
+  for (const Case& c : cases) {
+    const AnimationFrame& frame = plan.frames[c.i - 1];
+    EXPECT_EQ(frame.blends[0].destination, c.destination) << "frame " << c.i;
+    EXPECT_EQ(frame.blends[0].alpha, 255 - 12 * c.i) << "frame " << c.i;
+    EXPECT_EQ(frame.delayMs, c.delay) << "frame " << c.i;
+    EXPECT_FALSE(frame.blur.has_value());
+  }
+}
+
+TEST(CloseAnimationPlan, ShrinkMovesInwardsByATenthOverFifteenFrames) {
+  const AnimationPlan plan = CloseAnimationPlan(7, W, H, false);
+  ASSERT_EQ(plan.frames.size(), 15u);
+  // dx = trunc(825 * 0.1 / 15) = 5, dy = trunc(468 * 0.1 / 15) = 3.
+  EXPECT_EQ(plan.frames[0].blends[0].destination, kWhole);
+  EXPECT_EQ(plan.frames[1].blends[0].destination, (RectI{5, 3, W - 10, H - 6}));
+  EXPECT_EQ(plan.frames[14].blends[0].destination, (RectI{70, 42, W - 140, H - 84}));
+  EXPECT_EQ(plan.frames[0].delayMs, 12);
+  EXPECT_EQ(plan.frames[11].delayMs, 1);
+  EXPECT_EQ(plan.frames[12].delayMs, 1) << "13 - 13 is not positive";
+  EXPECT_EQ(plan.frames[14].blends[0].alpha, 0);
+}
+
+TEST(CloseAnimationPlan, WipesDrawEachStripAtItsAlpha) {
+  for (int effect : {3, 4, 5, 6}) {
+    const AnimationPlan plan = CloseAnimationPlan(effect, W, H, false);
+    ASSERT_EQ(plan.frames.size(), 15u) << effect;
+    for (int i = 1; i <= 15; ++i) {
+      const AnimationFrame& frame = plan.frames[i - 1];
+      EXPECT_EQ(frame.delayMs, 8);
+      EXPECT_EQ(Profile(frame, effect == 3 || effect == 4), CloseWipeReference(effect, i))
+          << "effect " << effect << " frame " << i;
+    }
+  }
+}
+
+TEST(CloseAnimationPlan, UnlistedEffectWipesFromTheBottomLikeSix) {
+  const AnimationPlan six = CloseAnimationPlan(6, W, H, true);
+  const AnimationPlan eight = CloseAnimationPlan(8, W, H, true);
+  ASSERT_EQ(six.frames.size(), eight.frames.size());
+  for (std::size_t i = 0; i < six.frames.size(); ++i) {
+    EXPECT_EQ(Profile(six.frames[i], false), Profile(eight.frames[i], false));
+    EXPECT_EQ(six.frames[i].blur, eight.frames[i].blur);
+  }
+  // The picture stays at the top: the bottom rows vanish first.
+  const std::map<int, int> first = Profile(eight.frames[0], false);
+  EXPECT_EQ(first.begin()->first, 1);
+  EXPECT_LT(first.rbegin()->first, H - 31);
+}
+
+TEST(CloseAnimationPlan, WipeBlurFollowsTheVisiblePart) {
+  const AnimationPlan three = CloseAnimationPlan(3, W, H, true);
+  EXPECT_FALSE(three.clearBlurFirst);
+  EXPECT_EQ(three.frames[0].blur, (BlurRegion{155, 6, W - 5, H - 5}));
+  EXPECT_EQ(three.frames[14].blur, (BlurRegion{W - 5, 6, W - 5, H - 5})) << "clamped to the right edge";
+  EXPECT_EQ(CloseAnimationPlan(4, W, H, true).frames[0].blur, (BlurRegion{6, 6, W - 55 - 100, H - 5}));
+  EXPECT_EQ(CloseAnimationPlan(5, W, H, true).frames[0].blur, (BlurRegion{6, 31 + 100, W - 5, H - 5}));
+  EXPECT_EQ(CloseAnimationPlan(6, W, H, true).frames[14].blur, (BlurRegion{6, 6, W - 5, 6})) << "clamped to 6";
+  EXPECT_FALSE(CloseAnimationPlan(3, W, H, false).frames[0].blur.has_value());
+}
+
+TEST(ShowAnimationPlan, EffectZeroHasNoFrames) { EXPECT_TRUE(ShowAnimationPlan(0, W, H, 200, true).frames.empty()); }
+
+TEST(ShowAnimationPlan, FadeRisesToFullOpacityInElevenFrames) {
+  const AnimationPlan plan = ShowAnimationPlan(1, W, H, 200, true);
+  EXPECT_TRUE(plan.clearBlurFirst);
+  ASSERT_EQ(plan.frames.size(), 11u);
+  for (int i = 1; i <= 10; ++i) {
+    EXPECT_EQ(plan.frames[i - 1].blends[0].alpha, 25 * (i - 1));
+    EXPECT_EQ(plan.frames[i - 1].blends[0].destination, kWhole);
+    EXPECT_EQ(plan.frames[i - 1].delayMs, 20);
+  }
+  EXPECT_EQ(plan.frames.back().blends[0].alpha, 255);
+  EXPECT_EQ(plan.frames.back().blends[0].destination, kWhole);
+  EXPECT_EQ(ShowAnimationPlan(1, W, H, 0, false).frames[3].delayMs, 0) << "duration 0: no delay";
+  EXPECT_EQ(ShowAnimationPlan(1, W, H, 55, false).frames[0].delayMs, 5) << "truncated";
+}
+
+TEST(ShowAnimationPlan, GrowComesFromATenthInside) {
+  const AnimationPlan plan = ShowAnimationPlan(7, W, H, 200, false);
+  ASSERT_EQ(plan.frames.size(), 11u);
+  // dx = trunc(82.5 / 10) = 8, dy = trunc(46.8 / 10) = 4.
+  EXPECT_EQ(plan.frames[0].blends[0].destination, (RectI{72, 36, W - 144, H - 72}));
+  EXPECT_EQ(plan.frames[0].delayMs, 10);
+  EXPECT_EQ(plan.frames[9].blends[0].destination, kWhole);
+  EXPECT_EQ(plan.frames[9].delayMs, 1);
+  EXPECT_EQ(plan.frames[9].blends[0].alpha, 225);
+}
+
+// Every (position, alpha) a frame draws, one entry per pixel strip; a
+// position drawn twice appears twice.
+std::multiset<std::pair<int, int>> Strips(const AnimationFrame& frame, bool columns) {
+  std::multiset<std::pair<int, int>> strips;
+  for (const AnimationBlend& blend : frame.blends) {
+    EXPECT_EQ(blend.source, blend.destination);
+    const int from = columns ? blend.destination.x : blend.destination.y;
+    const int count = columns ? blend.destination.width : blend.destination.height;
+    for (int p = from; p < from + count; ++p) strips.insert({p, blend.alpha});
+  }
+  return strips;
+}
+
+TEST(ShowAnimationPlan, RevealsDrawABlockAndAFeatheredEdge) {
+  struct Case {
+    int effect;
+    bool columns;
+    bool fromStart;
+  };
+  for (const Case& c : {Case{3, true, true}, Case{4, true, false}, Case{5, false, true}, Case{6, false, false},
+                        Case{2, false, false}, Case{9, false, false}}) {
+    const AnimationPlan plan = ShowAnimationPlan(c.effect, W, H, 100, false);
+    ASSERT_EQ(plan.frames.size(), 11u);
+    const int extent = c.columns ? W : H;
+    for (int i = 1; i <= 10; ++i) {
+      const int a = 25 * (i - 1);
+      const int k = (extent / 10) * (i - 1);
+      std::multiset<std::pair<int, int>> expected;
+      for (int p = 0; p < k; ++p) {
+        if (a > 0) expected.insert({c.fromStart ? p : extent - k + p, a});
+      }
+      for (int j = 1; j <= 100; ++j) {
+        const int alpha = static_cast<int>(a / 100.0 * (101 - j));
+        const int position = c.fromStart ? k + j - 1 : extent - (k + j - 1);
+        if (alpha > 0) expected.insert({position, alpha});
+      }
+      EXPECT_EQ(Strips(plan.frames[i - 1], c.columns), expected) << "effect " << c.effect << " frame " << i;
+      EXPECT_EQ(plan.frames[i - 1].delayMs, 10);
+    }
+  }
+}
+
+}  // namespace
+}  // namespace ui
