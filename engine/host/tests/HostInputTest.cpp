@@ -1,0 +1,245 @@
+#include <gtest/gtest.h>
+
+#include "engine/core/EngineMessages.h"
+#include "engine/host/HostWindow.h"
+#include "engine/testing/RecordingControl.h"
+#include "engine/testing/TestWindows.h"
+
+#include <commctrl.h>
+
+namespace ui {
+namespace {
+
+using test::RecordingControl;
+
+LPARAM Point(int x, int y) { return MAKELPARAM(x, y); }
+
+// Hook calls, as (hook name, control).
+std::vector<std::pair<std::string, Control*>>* hookCalls = nullptr;
+
+template <const char* Name>
+int RecordHook(HWND, Control* control, WPARAM, LPARAM, int) {
+  hookCalls->push_back({Name, control});
+  return 0;
+}
+constexpr char kClick[] = "click";
+constexpr char kEnter[] = "enter";
+constexpr char kLeave[] = "leave";
+constexpr char kDown[] = "down";
+
+// Three controls side by side on a host whose empty area does not move the
+// window (a move loop would wait for a real mouse).
+class HostInput : public testing::Test {
+ protected:
+  void SetUp() override {
+    hookCalls = &calls;
+    HostOptions options;
+    options.captionFlags = 4;  // a close button, which Tab must skip
+    options.windowAlpha = 255;
+    options.dragAnywhere = 0;
+    ASSERT_TRUE(host.Create(window.hwnd(), options));
+    ASSERT_NE(left.Create(window.hwnd(), {10, 40, 50, 50}, kKindButton, true), nullptr);
+    ASSERT_NE(middle.Create(window.hwnd(), {70, 40, 50, 50}, kKindButton, true), nullptr);
+    ASSERT_NE(right.Create(window.hwnd(), {130, 40, 50, 50}, kKindButton, true), nullptr);
+    host.SetOnControlClick(&RecordHook<kClick>);
+    host.SetOnControlMouseEnter(&RecordHook<kEnter>);
+    host.SetOnControlMouseLeave(&RecordHook<kLeave>);
+    host.SetOnControlMouseDown(&RecordHook<kDown>);
+    test::Pump();
+  }
+  void TearDown() override { hookCalls = nullptr; }
+
+  LRESULT Send(UINT message, WPARAM wParam, LPARAM lParam) { return SendMessageW(window.hwnd(), message, wParam, lParam); }
+
+  test::TestWindow window{100, 100, 300, 200};
+  HostWindow host;
+  RecordingControl left, middle, right;
+  std::vector<std::pair<std::string, Control*>> calls;
+};
+
+TEST_F(HostInput, PressAndReleaseOverTheSameControlIsAClick) {
+  Send(WM_MOUSEMOVE, 0, Point(20, 50));
+  Send(WM_LBUTTONDOWN, MK_LBUTTON, Point(20, 50));
+  EXPECT_EQ(host.pressActive, 1);
+  EXPECT_EQ(host.pressedControl, &left);
+  EXPECT_EQ(GetCapture(), window.hwnd());
+  Send(WM_LBUTTONUP, 0, Point(25, 55));
+  EXPECT_EQ(left.Count(kMsgClick), 1);
+  EXPECT_EQ(host.pressActive, 0);
+  EXPECT_EQ(host.pressedControl, nullptr);
+  EXPECT_NE(GetCapture(), window.hwnd());
+  ASSERT_FALSE(calls.empty());
+  EXPECT_EQ(calls.back(), std::make_pair(std::string(kClick), static_cast<Control*>(&left)));
+  EXPECT_EQ(left.Count(WM_LBUTTONDOWN), 1);
+  EXPECT_EQ(left.Count(WM_LBUTTONUP), 1) << "the release goes to the pressed control";
+}
+
+TEST_F(HostInput, ReleaseOverAnotherControlIsNoClickButLeaveAndEnter) {
+  Send(WM_MOUSEMOVE, 0, Point(20, 50));
+  Send(WM_LBUTTONDOWN, MK_LBUTTON, Point(20, 50));
+  Send(WM_MOUSEMOVE, MK_LBUTTON, Point(80, 50));
+  EXPECT_EQ(middle.Count(kMsgMouseEntered), 0) << "no hover changes while a press is held";
+  Send(WM_LBUTTONUP, 0, Point(80, 50));
+  EXPECT_EQ(left.Count(kMsgClick), 0);
+  EXPECT_EQ(middle.Count(kMsgClick), 0);
+  EXPECT_EQ(left.Count(kMsgMouseLeft), 1);
+  EXPECT_EQ(middle.Count(kMsgMouseEntered), 1);
+  EXPECT_EQ(host.hoverControl, &middle);
+}
+
+TEST_F(HostInput, MovingBetweenControlsLeavesOneAndEntersTheOther) {
+  Send(WM_MOUSEMOVE, 0, Point(20, 50));
+  EXPECT_EQ(left.Count(kMsgMouseEntered), 1);
+  Send(WM_MOUSEMOVE, 0, Point(21, 51));
+  EXPECT_EQ(left.Count(kMsgMouseEntered), 1) << "staying on a control enters it once";
+  Send(WM_MOUSEMOVE, 0, Point(80, 50));
+  EXPECT_EQ(left.Count(kMsgMouseLeft), 1);
+  EXPECT_EQ(middle.Count(kMsgMouseEntered), 1);
+  const RecordingControl::Received& entered = middle.received.back().message == WM_MOUSEMOVE
+                                                  ? middle.received[middle.received.size() - 2]
+                                                  : middle.received.back();
+  EXPECT_EQ(entered.lParam, reinterpret_cast<LPARAM>(&left)) << "entered from the left control";
+  Send(WM_MOUSEMOVE, 0, Point(250, 150));
+  EXPECT_EQ(middle.Count(kMsgMouseLeft), 1);
+  EXPECT_EQ(host.hoverControl, nullptr);
+}
+
+int doubleClicks = 0;
+int presses = 0;
+int CountDoubleClick(Control*, unsigned, WPARAM, LPARAM) { return ++doubleClicks; }
+int CountPress(Control*, unsigned, WPARAM, LPARAM) { return ++presses; }
+
+TEST_F(HostInput, DoubleClickArrivesAsAPressMarked10086) {
+  doubleClicks = presses = 0;
+  left.BindEvent(WM_LBUTTONDBLCLK, &CountDoubleClick);
+  middle.BindEvent(WM_LBUTTONDOWN, &CountPress);
+  Send(WM_LBUTTONDOWN, MK_LBUTTON, Point(20, 50));
+  Send(WM_LBUTTONUP, 0, Point(20, 50));
+  EXPECT_EQ(doubleClicks, 0) << "a plain press is no double click";
+  EXPECT_EQ(Send(WM_LBUTTONDBLCLK, MK_LBUTTON, Point(20, 50)), 0);
+  Send(WM_LBUTTONUP, 0, Point(20, 50));
+  EXPECT_EQ(doubleClicks, 1);
+  EXPECT_EQ(left.received[left.received.size() - 3].wParam, kDoubleClickMarker);
+
+  // A plain press binding fires on both presses of a double click.
+  Send(WM_LBUTTONDOWN, MK_LBUTTON, Point(80, 50));
+  Send(WM_LBUTTONUP, 0, Point(80, 50));
+  Send(WM_LBUTTONDBLCLK, MK_LBUTTON, Point(80, 50));
+  Send(WM_LBUTTONUP, 0, Point(80, 50));
+  EXPECT_EQ(presses, 2);
+}
+
+TEST_F(HostInput, PressMovesTheFocusToAnInteractiveControl) {
+  Send(WM_LBUTTONDOWN, MK_LBUTTON, Point(20, 50));
+  Send(WM_LBUTTONUP, 0, Point(20, 50));
+  EXPECT_EQ(host.focusControl, &left);
+  EXPECT_EQ(left.Count(kMsgFocusGained), 1);
+  Send(WM_LBUTTONDOWN, MK_LBUTTON, Point(80, 50));
+  Send(WM_LBUTTONUP, 0, Point(80, 50));
+  EXPECT_EQ(host.focusControl, &middle);
+  EXPECT_EQ(left.Count(kMsgFocusLost), 1);
+  EXPECT_EQ(host.keyboardFocus, nullptr);
+  EXPECT_TRUE(middle.HasFocus());
+  EXPECT_FALSE(left.HasFocus());
+}
+
+TEST_F(HostInput, ControlThatIsNotInteractiveIsPressedOnlyWhenItAsks) {
+  right.interactive = 0;
+  Send(WM_LBUTTONDOWN, MK_LBUTTON, Point(140, 50));
+  EXPECT_EQ(host.pressActive, 0);
+  right.answers[kMsgTakesPress] = 0;
+  Send(WM_LBUTTONDOWN, MK_LBUTTON, Point(140, 50));
+  EXPECT_EQ(host.pressActive, 1);
+  Send(WM_LBUTTONUP, 0, Point(140, 50));
+  EXPECT_EQ(right.Count(kMsgClick), 1);
+  EXPECT_EQ(host.focusControl, nullptr) << "only interactive controls take the focus";
+}
+
+TEST_F(HostInput, TabWalksTheTopLevelControlsSkippingCaptionButtonsAndWraps) {
+  middle.interactive = 0;
+  Send(WM_KEYDOWN, VK_TAB, 0);
+  EXPECT_EQ(host.focusControl, &left) << "with no focus Tab starts at the first control";
+  EXPECT_EQ(host.keyboardFocus, &left);
+  Send(WM_KEYDOWN, VK_TAB, 0);
+  EXPECT_EQ(host.focusControl, &right) << "not interactive: skipped";
+  Send(WM_KEYDOWN, VK_TAB, 0);
+  EXPECT_EQ(host.focusControl, &left) << "wraps past the close button";
+  right.visible = 0;
+  Send(WM_KEYDOWN, VK_TAB, 0);
+  EXPECT_EQ(host.focusControl, &left) << "nothing else takes the focus";
+}
+
+TEST_F(HostInput, EnterAndSpaceClickTheFocusedControl) {
+  host.SetFocusControl(&middle, true);
+  Send(WM_KEYDOWN, VK_RETURN, 0);
+  Send(WM_KEYDOWN, VK_SPACE, 0);
+  EXPECT_EQ(middle.Count(kMsgClick), 2);
+  middle.answers[WM_KEYDOWN] = 0;  // a control that handles its keys itself
+  Send(WM_KEYDOWN, VK_RETURN, 0);
+  EXPECT_EQ(middle.Count(kMsgClick), 2);
+}
+
+TEST_F(HostInput, AltLetterClicksTheControlWithThatMnemonic) {
+  EXPECT_EQ(Send(kMsgSetMnemonic, reinterpret_cast<WPARAM>(&right), 'S'), 1);
+  host.SetMnemonic(&right, 'R');  // replaces the first one
+  ASSERT_EQ(host.mnemonics.size(), 1u);
+  EXPECT_EQ(Send(WM_SYSCHAR, 'r', 0), 0);
+  EXPECT_EQ(right.Count(kMsgClick), 1);
+  right.disabled = 1;
+  Send(WM_SYSCHAR, 'R', 0);
+  EXPECT_EQ(right.Count(kMsgClick), 1) << "a disabled control is not clicked";
+}
+
+TEST_F(HostInput, SetFocusRefusesControlsThatCannotHaveIt) {
+  middle.disabled = 1;
+  host.SetFocusControl(&middle, false);
+  EXPECT_EQ(host.focusControl, nullptr);
+  host.SetFocusControl(static_cast<Control*>(host.captionButtons[0].get()), false);
+  EXPECT_EQ(host.focusControl, nullptr);
+  left.visible = 0;
+  host.SetFocusControl(&left, false);
+  EXPECT_EQ(host.focusControl, nullptr);
+  host.SetFocusControl(&right, false);
+  EXPECT_EQ(host.focusControl, &right);
+  EXPECT_EQ(right.Count(kMsgFocusGained), 1);
+  host.SetFocusControl(&right, false);
+  EXPECT_EQ(right.Count(kMsgFocusGained), 1) << "already focused: nothing sent";
+}
+
+TEST_F(HostInput, BusyWindowIgnoresTheMouseAndDeactivationCancelsAPress) {
+  host.busy = 1;
+  Send(WM_LBUTTONDOWN, MK_LBUTTON, Point(20, 50));
+  EXPECT_EQ(host.pressActive, 0);
+  host.busy = 0;
+  Send(WM_LBUTTONDOWN, MK_LBUTTON, Point(20, 50));
+  ASSERT_EQ(host.pressActive, 1);
+  Send(WM_ACTIVATE, WA_INACTIVE, 0);
+  EXPECT_EQ(host.pressActive, 0);
+  EXPECT_EQ(left.Count(kMsgFocusLost), 1);
+}
+
+TEST_F(HostInput, DestroyingAControlClearsTheHostsReferences) {
+  Send(WM_MOUSEMOVE, 0, Point(20, 50));
+  Send(WM_LBUTTONDOWN, MK_LBUTTON, Point(20, 50));
+  ASSERT_EQ(host.hoverControl, &left);
+  ASSERT_EQ(host.focusControl, &left);
+  ASSERT_EQ(host.pressedControl, &left);
+  left.Destroy();
+  EXPECT_EQ(host.hoverControl, nullptr);
+  EXPECT_EQ(host.focusControl, nullptr);
+  EXPECT_EQ(host.pressedControl, nullptr);
+  EXPECT_EQ(host.pressActive, 0);
+  Send(WM_LBUTTONUP, 0, Point(20, 50));  // nothing left to deliver to
+}
+
+TEST_F(HostInput, TooltipFollowsTheControlUnderThePointer) {
+  ASSERT_NE(host.tooltipHwnd, nullptr);
+  middle.TooltipText(std::string("middle"));
+  Send(WM_MOUSEMOVE, 0, Point(80, 50));
+  EXPECT_EQ(SendMessageW(host.tooltipHwnd, TTM_GETTOOLCOUNT, 0, 0), 1);
+  Send(WM_MOUSEMOVE, 0, Point(20, 50));
+  EXPECT_EQ(SendMessageW(host.tooltipHwnd, TTM_GETTOOLCOUNT, 0, 0), 0) << "no text, no tool";
+}
+
+}  // namespace
+}  // namespace ui
