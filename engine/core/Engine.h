@@ -8,6 +8,8 @@
 
 namespace ui {
 
+class PopupMenu;
+
 // One entry of a menu held before the menu exists: its caption ("&" marks
 // the access letter; an empty text is a separator) and its command id.
 struct MenuEntry {
@@ -28,6 +30,8 @@ struct EngineState {
   // The shared edit context menu's entries: cut, copy, paste, a separator
   // and select all; each id is the character of its Ctrl shortcut.
   std::vector<MenuEntry> editMenuEntries;
+  // The shared edit context menu, filled with those entries.
+  PopupMenu* contextMenu = nullptr;
 };
 
 EngineState& Engine();

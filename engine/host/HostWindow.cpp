@@ -235,6 +235,8 @@ void HostWindow::DiscardPendingMessages(HWND window) {
 
 LRESULT HostWindow::DefaultProcessing(UINT message, WPARAM wParam, LPARAM lParam) {
   // The redraw queue flushes on this same thread, so it is always idle here.
+  // A handler may have detached the host (the window was destroyed under it).
+  if (prevWndProc == nullptr) return 0;
   return CallWindowProcW(prevWndProc, hwnd, message, wParam, lParam);
 }
 

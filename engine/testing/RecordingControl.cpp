@@ -4,6 +4,7 @@ namespace ui::test {
 
 int RecordingControl::HandleMessage(unsigned message, WPARAM wParam, LPARAM lParam) {
   received.push_back({message, wParam, lParam});
+  lastThread = GetCurrentThreadId();
   if (message == WM_PAINT) PaintSolid();
   const auto answer = answers.find(message);
   return answer == answers.end() ? -1 : answer->second;

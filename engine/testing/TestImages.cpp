@@ -1,6 +1,7 @@
 #include "TestImages.h"
 
 #include <cwchar>
+#include <string>
 
 namespace ui::test {
 
@@ -46,6 +47,27 @@ std::uint32_t PixelAt(GpImage* bitmap, int x, int y) {
   Gdiplus::ARGB colour = 0;
   gp::GdipBitmapGetPixel(static_cast<GpBitmap*>(bitmap), x, y, &colour);
   return colour;
+}
+
+void SaveSurface(HBITMAP surfaceBitmap, const char* name) {
+  char folder[MAX_PATH] = {};
+  if (GetEnvironmentVariableA("ENGINE_TEST_SHOTS", folder, MAX_PATH) == 0) return;
+  GpBitmap* bitmap = nullptr;
+  DIBSECTION section{};
+  if (GetObjectW(surfaceBitmap, sizeof section, &section) == 0 || section.dsBm.bmBits == nullptr) return;
+  const int width = section.dsBm.bmWidth, height = section.dsBm.bmHeight;
+  // Bottom-up rows: start at the last row with a negative stride.
+  auto* lastRow = static_cast<BYTE*>(section.dsBm.bmBits) + (height - 1) * width * 4;
+  GdiFlush();
+  gp::GdipCreateBitmapFromScan0(width, height, -width * 4, PixelFormat32bppPARGB, lastRow, &bitmap);
+  ImagePtr owner(bitmap);
+  const std::vector<std::uint8_t> png = EncodeImage(bitmap, L"image/png");
+  const std::string path = std::string(folder) + "\\" + name + ".png";
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return;
+  DWORD written = 0;
+  WriteFile(file, png.data(), static_cast<DWORD>(png.size()), &written, nullptr);
+  CloseHandle(file);
 }
 
 }  // namespace ui::test

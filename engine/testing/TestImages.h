@@ -17,4 +17,9 @@ std::vector<std::uint8_t> EncodeImage(GpImage* image, const wchar_t* mimeType);
 // The ARGB value of one pixel of a bitmap.
 std::uint32_t PixelAt(GpImage* bitmap, int x, int y);
 
+// Saves a window surface (premultiplied BGRA, bottom-up) as a PNG file, so
+// that a test leaves the picture it checked. The folder comes from the
+// environment variable ENGINE_TEST_SHOTS; without it nothing is saved.
+void SaveSurface(HBITMAP surfaceBitmap, const char* name);
+
 }  // namespace ui::test

@@ -100,6 +100,67 @@ class StartWindow(unittest.TestCase):
         self.assertEqual(wait_for_exit(self.process, timeout=30), 0, "the program must end with exit code 0")
 
 
+class CaptionButtons(unittest.TestCase):
+    CLOSE = (825 - 51, 7, 39, 19)      # window coordinates
+    MINIMISE = (825 - 79, 7, 28, 19)
+
+    def setUp(self):
+        self.desktop = Desktop(ARGS.build)
+        self.shots = pathlib.Path(ARGS.screenshots)
+        self.process = self.desktop.start(ARGS.program)
+        self.addCleanup(self.stop)
+        self.window = self.desktop.find_window(TITLE)
+        left, top, _, _ = self.desktop.geometry(self.window)
+        self.origin = (left, top)
+        # The show effect is over once the background is on screen.
+        deadline = time.monotonic() + 10
+        while not shows(self.shoot("caption-start.png"), ASSETS / "background-1.jpg"):
+            self.assertLess(time.monotonic(), deadline, "the window never showed its background")
+            time.sleep(0.2)
+
+    def stop(self):
+        if self.process.poll() is None:
+            self.process.kill()
+            self.process.wait(timeout=10)
+
+    def shoot(self, name, box=WINDOW):
+        return self.desktop.screenshot(self.shots / name, box)
+
+    def on_screen(self, box):
+        left, top, width, height = box
+        return (self.origin[0] + left, self.origin[1] + top, width, height)
+
+    def centre(self, box):
+        left, top, width, height = self.on_screen(box)
+        return left + width // 2, top + height // 2
+
+    def test_close_lights_up_under_the_pointer_and_closes_the_program(self):
+        normal = region_mean(self.shoot("close-normal.png", self.on_screen(self.CLOSE)), (0, 0, 39, 19))
+        self.desktop.move_mouse(*self.centre(self.CLOSE))
+        deadline = time.monotonic() + 5
+        while True:
+            hot = region_mean(self.shoot("close-hot.png", self.on_screen(self.CLOSE)), (0, 0, 39, 19))
+            if hot[0] > normal[0] + 40:
+                break
+            self.assertLess(time.monotonic(), deadline, f"the close button did not light up: {normal} -> {hot}")
+            time.sleep(0.1)
+        # The hot close button is red: its red channel leads.
+        self.assertGreater(hot[0], hot[2] + 40)
+        self.desktop.x("xdotool", "click", "1")
+        self.assertEqual(wait_for_exit(self.process, timeout=30), 0)
+
+    def test_minimise_takes_the_window_off_its_place(self):
+        self.desktop.click(*self.centre(self.MINIMISE))
+        # Without a window manager Wine parks a minimised window in a row at
+        # the bottom of the screen.
+        deadline = time.monotonic() + 10
+        while self.desktop.geometry(self.window)[1] < 768:
+            self.assertLess(time.monotonic(), deadline, "the window stayed where it was")
+            time.sleep(0.1)
+        self.assertFalse(shows(self.shoot("minimised.png"), ASSETS / "background-1.jpg"))
+        self.assertIsNone(self.process.poll(), "minimising does not end the program")
+
+
 def main():
     global ARGS
     parser = argparse.ArgumentParser()

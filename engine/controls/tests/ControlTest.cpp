@@ -1,0 +1,335 @@
+#include "engine/controls/Control.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+
+#include "engine/core/EngineMessages.h"
+#include "engine/core/ImageLoader.h"
+#include "engine/host/HostWindow.h"
+#include "engine/testing/RecordingControl.h"
+#include "engine/testing/TestImages.h"
+#include "engine/testing/TestWindows.h"
+
+namespace ui {
+namespace {
+
+using test::RecordingControl;
+
+class Controls : public testing::Test {
+ protected:
+  void SetUp() override {
+    HostOptions options;
+    options.captionFlags = 0;
+    options.windowAlpha = 255;
+    options.frameStyle = 1;
+    options.dragAnywhere = 0;
+    ASSERT_TRUE(host.Create(window.hwnd(), options));
+    host.Show();
+  }
+
+  void Make(RecordingControl& control, ControlParent parent, RectF bounds) {
+    ASSERT_NE(control.Create(parent, bounds, kKindButton, true), nullptr);
+  }
+
+  int MovedMessagesTo(const RecordingControl& control) const { return control.Count(kMsgMoved); }
+
+  test::TestWindow window{100, 100, 300, 200};
+  HostWindow host;
+};
+
+struct CallbackLog {
+  int fourArgument = 0;
+  int fiveArgument = 0;
+  Control* parentSeen = nullptr;
+  Control* controlSeen = nullptr;
+  int replaced = 0;
+};
+CallbackLog callbackLog;
+
+int FourArgument(Control* control, unsigned, WPARAM, LPARAM) {
+  callbackLog.controlSeen = control;
+  return ++callbackLog.fourArgument;
+}
+int Replaced(Control*, unsigned, WPARAM, LPARAM) { return ++callbackLog.replaced; }
+int FiveArgument(Control* parent, Control* control, unsigned, WPARAM, LPARAM) {
+  callbackLog.parentSeen = parent;
+  callbackLog.controlSeen = control;
+  return ++callbackLog.fiveArgument;
+}
+
+TEST_F(Controls, CreateLinksTheControlAndSendsCreatedThenPaint) {
+  RecordingControl control;
+  Make(control, window.hwnd(), {10, 10, 40, 30});
+  EXPECT_EQ(control.handle, &control);
+  EXPECT_EQ(Control::FromHandle(control.HandleValue()), &control);
+  EXPECT_EQ(control.host, &host);
+  EXPECT_EQ(control.opacity, 255);
+  EXPECT_EQ(control.interactive, 1);
+  EXPECT_EQ(host.lastControl, &control);
+  ASSERT_GE(control.received.size(), 2u);
+  EXPECT_EQ(control.received[0].message, static_cast<unsigned>(WM_CREATE));
+  EXPECT_EQ(control.received[1].message, static_cast<unsigned>(WM_PAINT));
+  EXPECT_EQ(ImageWidth(control.surface.get()), 40);
+  EXPECT_EQ(control.Create(window.hwnd(), {0, 0, 1, 1}, kKindButton, true), &control) << "not created twice";
+  EXPECT_EQ(control.bounds.width, 40);
+
+  RecordingControl orphan;
+  test::TestWindow plain(0, 0, 50, 50);
+  EXPECT_EQ(orphan.Create(plain.hwnd(), {0, 0, 10, 10}, kKindButton, true), nullptr) << "no host on that window";
+  EXPECT_EQ(orphan.Create(static_cast<Control*>(&orphan), {0, 0, 10, 10}, kKindButton, true), nullptr);
+  EXPECT_EQ(orphan.handle, nullptr);
+}
+
+TEST_F(Controls, SecondBindingForAnIdReplacesTheFirst) {
+  callbackLog = {};
+  RecordingControl control;
+  Make(control, window.hwnd(), {10, 10, 40, 30});
+  control.BindEvent(kMsgClick, &FourArgument);
+  control.BindEvent(kMsgClick, &Replaced);
+  DeliverMessage(&control, kMsgClick, 0, 0);
+  EXPECT_EQ(callbackLog.fourArgument, 0);
+  EXPECT_EQ(callbackLog.replaced, 1);
+  EXPECT_EQ(control.Count(kMsgClick), 1) << "the class handler runs first, once";
+}
+
+TEST_F(Controls, ChildCallbacksGetTheParentFirst) {
+  callbackLog = {};
+  RecordingControl parentControl, child;
+  Make(parentControl, window.hwnd(), {10, 10, 100, 100});
+  Make(child, &parentControl, {20, 20, 30, 30});
+  EXPECT_EQ(child.parent, &parentControl);
+  child.BindEvent(kMsgClick, &FiveArgument);
+  parentControl.BindEvent(kMsgClick, &FourArgument);
+  DeliverMessage(&child, kMsgClick, 0, 0);
+  EXPECT_EQ(callbackLog.fiveArgument, 1);
+  EXPECT_EQ(callbackLog.parentSeen, &parentControl);
+  EXPECT_EQ(callbackLog.controlSeen, &child);
+  DeliverMessage(&parentControl, kMsgClick, 0, 0);
+  EXPECT_EQ(callbackLog.fourArgument, 1);
+  EXPECT_EQ(DeliverMessage(nullptr, kMsgClick, 0, 0), 0);
+}
+
+TEST_F(Controls, MoveCarriesEveryDescendantAndASameMoveSendsNothing) {
+  RecordingControl parentControl, child, grandchild;
+  Make(parentControl, window.hwnd(), {10, 10, 100, 100});
+  Make(child, &parentControl, {20, 20, 50, 50});
+  Make(grandchild, &child, {30, 30, 10, 10});
+  parentControl.Move(20, 15);
+  EXPECT_EQ(parentControl.bounds, (RectF{20, 15, 100, 100}));
+  EXPECT_EQ(child.bounds, (RectF{30, 25, 50, 50}));
+  EXPECT_EQ(grandchild.bounds, (RectF{40, 35, 10, 10}));
+  EXPECT_EQ(parentControl.previousBounds, (RectF{10, 10, 100, 100}));
+  EXPECT_EQ(MovedMessagesTo(parentControl), 1);
+
+  const std::size_t before = parentControl.received.size();
+  parentControl.Move(20, 15, 100, 100);
+  EXPECT_EQ(parentControl.received.size(), before) << "the same bounds: nothing sent";
+  parentControl.Left(20);
+  EXPECT_EQ(parentControl.received.size(), before);
+
+  parentControl.Width(120);
+  EXPECT_EQ(parentControl.Count(kMsgSurfaceResized), 1);
+  EXPECT_EQ(ImageWidth(parentControl.surface.get()), 120) << "a new surface of the new size";
+  EXPECT_EQ(child.bounds.width, 50) << "children keep their size";
+}
+
+TEST_F(Controls, VisibleWithItsCurrentValueSendsNothing) {
+  RecordingControl control;
+  Make(control, window.hwnd(), {10, 10, 40, 30});
+  const std::size_t before = control.received.size();
+  control.Visible(1);
+  EXPECT_EQ(control.received.size(), before);
+  control.Visible(0);
+  EXPECT_EQ(control.Count(kMsgHidden), 1);
+  control.Visible(0);
+  EXPECT_EQ(control.Count(kMsgHidden), 1);
+  control.Visible(1);
+  EXPECT_EQ(control.Count(kMsgShown), 1);
+}
+
+TEST_F(Controls, ZOrderAndUnlinkKeepTheSiblingListWhole) {
+  RecordingControl a, b, c;
+  Make(a, window.hwnd(), {0, 0, 10, 10});
+  Make(b, window.hwnd(), {0, 0, 10, 10});
+  Make(c, window.hwnd(), {0, 0, 10, 10});
+  auto order = [&] {
+    std::vector<Control*> list;
+    for (Control* x = host.firstControl; x != nullptr; x = x->nextSibling) list.push_back(x);
+    std::vector<Control*> backwards;
+    for (Control* x = host.lastControl; x != nullptr; x = x->prevSibling) backwards.insert(backwards.begin(), x);
+    EXPECT_EQ(list, backwards) << "the links agree in both directions";
+    return list;
+  };
+  using List = std::vector<Control*>;
+  EXPECT_EQ(order(), (List{&a, &b, &c}));
+  a.ZOrder();  // first to the top
+  EXPECT_EQ(order(), (List{&b, &c, &a}));
+  a.ZOrder(2);  // last to the bottom
+  EXPECT_EQ(order(), (List{&a, &b, &c}));
+  b.ZOrder();  // middle to the top
+  EXPECT_EQ(order(), (List{&a, &c, &b}));
+  c.Unlink();  // middle out
+  EXPECT_EQ(order(), (List{&a, &b}));
+  EXPECT_EQ(c.prevSibling, nullptr);
+  EXPECT_EQ(c.nextSibling, nullptr);
+  b.Unlink();  // last out
+  EXPECT_EQ(order(), (List{&a}));
+  a.Unlink();  // first and only out
+  EXPECT_EQ(host.firstControl, nullptr);
+  EXPECT_EQ(host.lastControl, nullptr);
+  c.Unlink();  // not in the list: only its own links are cleared
+  EXPECT_EQ(host.firstControl, nullptr);
+}
+
+TEST_F(Controls, DestroyUnlinksResetsAndLeavesAStaleHandleHarmless) {
+  RecordingControl parentControl, child;
+  Make(parentControl, window.hwnd(), {10, 10, 100, 100});
+  Make(child, &parentControl, {20, 20, 30, 30});
+  const std::uintptr_t childHandle = child.HandleValue();
+  parentControl.Destroy();
+  EXPECT_EQ(child.handle, nullptr) << "children are destroyed first";
+  EXPECT_EQ(child.Count(WM_DESTROY), 1);
+  EXPECT_EQ(parentControl.handle, nullptr);
+  EXPECT_EQ(parentControl.surface, nullptr);
+  EXPECT_EQ(host.firstControl, nullptr);
+  EXPECT_EQ(Control::FromHandle(childHandle), nullptr);
+  // A timer with the dead handle's id reaches nobody.
+  SendMessageW(window.hwnd(), WM_TIMER, childHandle, 0);
+  Control::TransitionTick(window.hwnd(), WM_TIMER, childHandle + 1, 0);
+  // It can be created again.
+  Make(parentControl, window.hwnd(), {10, 10, 20, 20});
+  EXPECT_EQ(parentControl.handle, &parentControl);
+}
+
+TEST_F(Controls, SendToSelfFromAnotherThreadRunsOnTheWindowsThread) {
+  RecordingControl control;
+  Make(control, window.hwnd(), {10, 10, 40, 30});
+  control.answers[WM_USER + 1] = 99;
+  std::atomic<LRESULT> answer{0};
+  std::atomic<bool> done{false};
+  std::thread worker([&] {
+    answer = control.SendToSelf(WM_USER + 1, 5, 6);
+    done = true;
+  });
+  // The send waits until this thread handles messages.
+  ASSERT_TRUE(test::PumpUntil([&] { return done.load(); }, 5000));
+  worker.join();
+  EXPECT_EQ(answer.load(), 99);
+  ASSERT_EQ(control.Count(WM_USER + 1), 1);
+  EXPECT_EQ(control.received.back().wParam, 5u);
+  EXPECT_EQ(control.lastThread, GetCurrentThreadId()) << "handled on the window's thread";
+}
+
+TEST_F(Controls, SendToAWindowThatIsGoneReturnsAtOnce) {
+  auto doomed = std::make_unique<test::TestWindow>(0, 0, 100, 100);
+  HostWindow doomedHost;
+  HostOptions options;
+  options.windowAlpha = 255;
+  ASSERT_TRUE(doomedHost.Create(doomed->hwnd(), options));
+  RecordingControl control;
+  Make(control, doomed->hwnd(), {0, 0, 10, 10});
+  const HWND gone = doomed->hwnd();
+  doomed.reset();
+  ASSERT_FALSE(IsWindow(gone));
+  // The control was destroyed with its window; sending through a stale
+  // window handle must not block or crash.
+  control.window = gone;
+  std::atomic<bool> done{false};
+  std::thread worker([&] {
+    control.SendToSelf(WM_USER + 2, 0, 0);
+    done = true;
+  });
+  worker.join();
+  EXPECT_TRUE(done.load());
+}
+
+TEST_F(Controls, TransitionRunsItsFramesBetweenStartAndFinish) {
+  RecordingControl control;
+  ControlOptions options;
+  options.transitionInterval = 60;
+  options.transitionFrames = 4;
+  control.colour = 0xFFFF0000;
+  ASSERT_NE(control.Create(window.hwnd(), {20, 20, 40, 40}, kKindButton, true, options), nullptr);
+  test::Pump();
+  ASSERT_TRUE(test::PumpUntil([&] { return control.Count(kMsgTransitionFinished) >= 1; }, 2000));
+  const int startedBefore = control.Count(kMsgTransitionStarted);
+  const int finishedBefore = control.Count(kMsgTransitionFinished);
+
+  // A new look: from red to blue over four frames.
+  control.colour = 0xFF0000FF;
+  const DWORD start = GetTickCount();
+  control.PaintSolid();
+  EXPECT_EQ(control.Count(kMsgTransitionStarted), startedBefore + 1);
+  ASSERT_NE(control.snapshot, nullptr) << "the old look is kept";
+  EXPECT_EQ(test::PixelAt(control.snapshot.get(), 5, 5), 0xFFFF0000u);
+
+  // Halfway, the window shows a blend of the two looks.
+  ASSERT_TRUE(test::PumpUntil([&] { return control.transitionFrame == 2; }, 2000));
+  const test::Pixel middle = test::Unpack(host.surface.PixelAt(30, 30));
+  EXPECT_GT(middle.r, 60);
+  EXPECT_GT(middle.b, 60);
+
+  ASSERT_TRUE(test::PumpUntil([&] { return control.Count(kMsgTransitionFinished) == finishedBefore + 1; }, 2000));
+  EXPECT_GE(GetTickCount() - start, 4u * 60u - 30u) << "four ticks of 60 ms";
+  EXPECT_EQ(control.snapshot, nullptr);
+  EXPECT_EQ(control.transitionFrame, 0);
+  const test::Pixel last = test::Unpack(host.surface.PixelAt(30, 30));
+  EXPECT_EQ(last.b, 255);
+  EXPECT_EQ(last.r, 0);
+
+  // After the transition a partial redraw still shows the control.
+  host.RedrawRect({25, 25, 10, 10}, true);
+  EXPECT_EQ(test::Unpack(host.surface.PixelAt(30, 30)).b, 255);
+}
+
+TEST_F(Controls, SlideTransitionMovesTheOldLookOut) {
+  RecordingControl control;
+  ControlOptions options;
+  options.transitionInterval = 60;
+  options.transitionFrames = 4;
+  options.transitionStyle = 1;  // old look slides down, the new one follows
+  control.colour = 0xFFFF0000;
+  ASSERT_NE(control.Create(window.hwnd(), {20, 20, 40, 40}, kKindButton, true, options), nullptr);
+  ASSERT_TRUE(test::PumpUntil([&] { return control.Count(kMsgTransitionFinished) >= 1; }, 2000));
+  control.colour = 0xFF0000FF;
+  control.PaintSolid();
+  ASSERT_TRUE(test::PumpUntil([&] { return control.transitionFrame == 1; }, 2000));
+  // One frame: the old look moved down by 10, the new one above it.
+  EXPECT_EQ(test::Unpack(host.surface.PixelAt(30, 25)).b, 255);
+  EXPECT_EQ(test::Unpack(host.surface.PixelAt(30, 35)).r, 255);
+  ASSERT_TRUE(test::PumpUntil([&] { return control.transitionFrame == 0; }, 2000));
+}
+
+TEST_F(Controls, DisablingTheFocusedControlClearsTheFocus) {
+  RecordingControl control;
+  Make(control, window.hwnd(), {10, 10, 40, 30});
+  host.SetFocusControl(&control, false);
+  ASSERT_TRUE(control.HasFocus());
+  control.Disabled(1);
+  EXPECT_EQ(host.focusControl, nullptr);
+  ASSERT_TRUE(test::PumpUntil([&] { return control.Count(kMsgFocusLost) == 1; }, 2000));
+  EXPECT_GE(control.Count(kMsgMouseLeft), 1);
+  control.answers[kMsgHasFocus] = 1;
+  EXPECT_TRUE(control.HasFocus()) << "the control's own answer wins";
+}
+
+TEST_F(Controls, PropertyOperationsSetWhenGivenAndAlwaysReturn) {
+  RecordingControl control;
+  Make(control, window.hwnd(), {10, 10, 40, 30});
+  EXPECT_EQ(control.Opacity(), 255);
+  EXPECT_EQ(control.Opacity(128), 128);
+  EXPECT_EQ(control.Count(kMsgOpacityChanged), 1);
+  EXPECT_EQ(control.Transition(3, 50), 3);
+  EXPECT_EQ(control.TransitionInterval(), 50);
+  EXPECT_EQ(control.TransitionStyle(2), 2);
+  EXPECT_EQ(control.TagText(std::string("tag")), "tag");
+  EXPECT_EQ(control.TooltipText(std::string("tip")), "tip");
+  EXPECT_EQ(control.Cursor(32649), LoadCursorW(nullptr, MAKEINTRESOURCEW(32649)));
+  EXPECT_EQ(control.Interactive(0), 0);
+  EXPECT_EQ(control.Bounds(RectF{5.7f, 6.2f, 30, 20}), (RectF{5, 6, 30, 20})) << "integer parts";
+}
+
+}  // namespace
+}  // namespace ui
