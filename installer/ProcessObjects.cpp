@@ -3,9 +3,19 @@
 namespace setup {
 
 std::optional<ui::HostWindow> hostWindow;
+std::optional<ui::Button> installButton;
+std::optional<ui::ProgressBar> progressBar;
 
-void ConstructProcessObjects() { hostWindow.emplace(); }
+void ConstructProcessObjects() {
+  hostWindow.emplace();
+  installButton.emplace();
+  progressBar.emplace();
+}
 
-void ReleaseProcessObjects() { hostWindow.reset(); }
+void ReleaseProcessObjects() {
+  hostWindow.reset();
+  installButton.reset();
+  progressBar.reset();
+}
 
 }  // namespace setup

@@ -2,6 +2,8 @@
 
 #include <optional>
 
+#include "engine/controls/Button.h"
+#include "engine/controls/ProgressBar.h"
 #include "engine/host/HostWindow.h"
 
 namespace setup {
@@ -9,8 +11,10 @@ namespace setup {
 // The engine objects the installer keeps for the whole process. They are
 // constructed empty (attached to no window) before the start window is
 // loaded, in the order below, and released after the message loop ends, in
-// the same order.
+// the same order. The edit boxes' context menu is the engine's shared one.
 extern std::optional<ui::HostWindow> hostWindow;
+extern std::optional<ui::Button> installButton;
+extern std::optional<ui::ProgressBar> progressBar;
 
 void ConstructProcessObjects();
 void ReleaseProcessObjects();

@@ -4,6 +4,7 @@
 #include "InstallerState.h"
 #include "ProcessObjects.h"
 #include "engine/core/ArgbColor.h"
+#include "engine/core/EngineMessages.h"
 
 namespace setup {
 namespace {
@@ -15,6 +16,7 @@ constexpr int kShowGrow = 7;
 constexpr int kCloseZoom = 2;
 // The new background cross-fades over the old one.
 constexpr int kCrossFade = 1;
+constexpr int kHandCursor = 32649;
 
 }  // namespace
 
@@ -37,6 +39,14 @@ void OnStartWindowCreated(HWND window) {
   hostWindow->Show(kShowGrow);
   hostWindow->SetCloseEffect(kCloseZoom);
 
+  // The button's three looks carry the caption themselves.
+  installButton->NormalImage(ButtonImage1());
+  installButton->HoverImage(ButtonImage2());
+  installButton->PressedImage(ButtonImage3());
+  installButton->Create(startWindowHandle, 315, 275, 193, 58, "");
+  installButton->Cursor(kHandCursor, false);
+  installButton->BindEvent(ui::kMsgClick, &OnInstallClick);
+
   backgroundPhase = 1;
 }
 
@@ -48,6 +58,11 @@ void OnBackgroundTimer() {
     hostWindow->Compose(BackgroundImage1(), std::nullopt, kCrossFade);
     backgroundPhase = 1;
   }
+}
+
+int OnInstallClick(ui::Control*, unsigned, WPARAM, LPARAM) {
+  // The installation itself is not built yet: the click changes nothing.
+  return 0;
 }
 
 }  // namespace setup

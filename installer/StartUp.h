@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/controls/Control.h"
 #include "engine/core/Win32.h"
 
 namespace setup {
@@ -10,5 +11,8 @@ void OnStartWindowCreated(HWND window);
 
 // Timer1's tick: cross-fades to the other background photograph.
 void OnBackgroundTimer();
+
+// The install button's click.
+int OnInstallClick(ui::Control* button, unsigned message, WPARAM wParam, LPARAM lParam);
 
 }  // namespace setup

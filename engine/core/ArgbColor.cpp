@@ -11,4 +11,9 @@ ArgbColor ArgbFromRgb(std::uint32_t rgb, std::optional<int> alpha) {
   return (alphaByte << 24) | (red << 16) | (green << 8) | blue;
 }
 
+bool IsDarkColor(ArgbColor colour) {
+  const double red = (colour >> 16) & 0xFF, green = (colour >> 8) & 0xFF, blue = colour & 0xFF;
+  return 0.299 * red + 0.587 * green + 0.114 * blue < 192.0;
+}
+
 }  // namespace ui

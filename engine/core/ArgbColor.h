@@ -21,4 +21,13 @@ constexpr std::uint32_t Rgb(int red, int green, int blue) {
 
 constexpr int AlphaOf(ArgbColor colour) { return static_cast<int>(colour >> 24); }
 
+// Whether a colour reads as dark: its luminance 0.299 R + 0.587 G + 0.114 B
+// is below 192.
+bool IsDarkColor(ArgbColor colour);
+
+// The colour's red, green and blue with another alpha.
+constexpr ArgbColor WithAlpha(ArgbColor colour, int alpha) {
+  return (colour & 0x00FFFFFFu) | (static_cast<std::uint32_t>(alpha & 0xFF) << 24);
+}
+
 }  // namespace ui
