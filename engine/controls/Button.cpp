@@ -24,23 +24,20 @@ struct CaptionSize {
   float height = 0;
 };
 
-// The tight size of the whole caption as laid out in the rectangle.
+// The size of the whole caption as laid out in the rectangle. Measured as
+// a string rather than as a character range: with the hot-key prefix shown
+// the "&" is not drawn, and a range over the stored text then comes out one
+// character short.
 CaptionSize MeasureCaption(GpGraphics* graphics, const std::wstring& text, GpFont* font, GpStringFormat* format,
                            const RectF& layout) {
   CaptionSize size;
   if (text.empty() || graphics == nullptr || font == nullptr) return size;
-  const Gdiplus::CharacterRange range(0, static_cast<INT>(text.size()));
-  gp::GdipSetStringFormatMeasurableCharacterRanges(format, 1, &range);
-  GpRegion* region = nullptr;
-  gp::GdipCreateRegion(&region);
-  RegionPtr owner(region);
   const Gdiplus::RectF area(layout.left, layout.top, layout.width, layout.height);
-  gp::GdipMeasureCharacterRanges(graphics, text.c_str(), static_cast<INT>(text.size()), font, area, format, 1,
-                                 &region);
-  Gdiplus::RectF bounds;
-  gp::GdipGetRegionBounds(region, graphics, &bounds);
-  size.width = bounds.Width;
-  size.height = bounds.Height;
+  Gdiplus::RectF box;
+  gp::GdipMeasureString(graphics, text.c_str(), static_cast<INT>(text.size()), font, &area, format, &box, nullptr,
+                        nullptr);
+  size.width = box.Width;
+  size.height = box.Height;
   return size;
 }
 

@@ -189,9 +189,10 @@ void PictureBox::ScheduleNextFrame() {
     return;
   }
   StopTimer();
+  // The frame just drawn stays for its own delay.
+  scheduledIntervalMs = FrameIntervalMs(frameDelays, currentFrame);
   currentFrame += 1;
   if (currentFrame > frameCount || animate == 0) currentFrame = 1;
-  scheduledIntervalMs = FrameIntervalMs(frameDelays, currentFrame);
   // The host hands the timer (id = this control's handle) back as WM_TIMER.
   if (window != nullptr) SetTimer(window, HandleValue(), static_cast<UINT>(scheduledIntervalMs), nullptr);
 }

@@ -161,6 +161,52 @@ class CaptionButtons(unittest.TestCase):
         self.assertIsNone(self.process.poll(), "minimising does not end the program")
 
 
+class InstallButton(unittest.TestCase):
+    BOX = (315, 275, 193, 58)  # window coordinates
+    # Parts of the button image clear of its transparent rounded ends.
+    PARTS = [(20, 12, 30, 34), (140, 12, 30, 34), (60, 8, 70, 10), (60, 44, 70, 8)]
+
+    def setUp(self):
+        self.desktop = Desktop(ARGS.build)
+        self.shots = pathlib.Path(ARGS.screenshots)
+        self.process = self.desktop.start(ARGS.program)
+        self.addCleanup(self.stop)
+        self.window = self.desktop.find_window(TITLE)
+        self.left, self.top, _, _ = self.desktop.geometry(self.window)
+
+    def stop(self):
+        if self.process.poll() is None:
+            self.process.kill()
+            self.process.wait(timeout=10)
+
+    def screen_box(self):
+        return (self.left + self.BOX[0], self.top + self.BOX[1], self.BOX[2], self.BOX[3])
+
+    def wait_for_look(self, image, name, timeout=10):
+        """Screenshots of the button until it shows the image (bounded)."""
+        deadline = time.monotonic() + timeout
+        while True:
+            shot = self.desktop.screenshot(self.shots / name, self.screen_box())
+            if all(close_to(region_mean(shot, part), region_mean(image, part), TOLERANCE) for part in self.PARTS):
+                return shot
+            if time.monotonic() > deadline:
+                self.fail(f"the button did not show {image.name} within {timeout} s; see {shot}")
+            time.sleep(0.1)
+
+    def test_button_shows_its_normal_hover_and_pressed_images(self):
+        self.wait_for_look(ASSETS / "install-button-normal.png", "button-normal.png")
+        centre = (self.left + 315 + 96, self.top + 275 + 29)
+        self.desktop.move_mouse(*centre)
+        self.wait_for_look(ASSETS / "install-button-hover.png", "button-hover.png")
+        self.desktop.x("xdotool", "mousedown", "1")
+        try:
+            self.wait_for_look(ASSETS / "install-button-pressed.png", "button-pressed.png")
+        finally:
+            self.desktop.x("xdotool", "mouseup", "1")
+        self.wait_for_look(ASSETS / "install-button-hover.png", "button-released.png")
+        self.assertIsNone(self.process.poll(), "the click does not end the program")
+
+
 def main():
     global ARGS
     parser = argparse.ArgumentParser()

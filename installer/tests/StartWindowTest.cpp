@@ -1,0 +1,107 @@
+#include "installer/StartWindow.h"
+
+#include <gtest/gtest.h>
+
+#include "engine/core/EngineMessages.h"
+#include "engine/core/TextConversion.h"
+#include "installer/InstallerState.h"
+#include "installer/ProcessObjects.h"
+#include "installer/StartUp.h"
+
+namespace setup {
+namespace {
+
+void Pump() {
+  MSG message;
+  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+}
+
+// The start window as the program loads it, in this process.
+class StartWindow : public testing::Test {
+ protected:
+  void SetUp() override {
+    ConstructProcessObjects();
+    window = LoadStartWindow();
+    ASSERT_NE(window, nullptr);
+  }
+  void TearDown() override {
+    if (IsWindow(window)) DestroyWindow(window);
+    Pump();
+    ReleaseProcessObjects();
+    backgroundPhase = 0;
+  }
+  HWND window = nullptr;
+};
+
+TEST_F(StartWindow, IsTheEnginesLayeredWindowAtItsPlace) {
+  EXPECT_EQ(startWindowHandle, window);
+  RECT rect{};
+  GetWindowRect(window, &rect);
+  EXPECT_EQ(rect.left, 50);
+  EXPECT_EQ(rect.top, 50);
+  EXPECT_EQ(rect.right - rect.left, 825);
+  EXPECT_EQ(rect.bottom - rect.top, 468);
+  wchar_t title[64] = {};
+  GetWindowTextW(window, title, 64);
+  EXPECT_EQ(std::wstring(title), L"Nimbo - \u5B89\u88C5");
+  EXPECT_TRUE(IsWindowVisible(window));
+  EXPECT_EQ(ui::HostWindow::FromWindow(window), &*hostWindow);
+  EXPECT_EQ(hostWindow->captionFlags, 20 | 512);
+  EXPECT_EQ(hostWindow->windowAlpha, 250);
+  EXPECT_EQ(hostWindow->frameStyle, 7);
+  EXPECT_EQ(hostWindow->dragAnywhere, 1);
+  EXPECT_EQ(hostWindow->edgeFade, 0);
+  EXPECT_EQ(hostWindow->closeEffect, 2);
+  EXPECT_EQ(hostWindow->shadowColor & 0xFFFFFF, 0u) << "a black shadow";
+  EXPECT_EQ(hostWindow->backgroundColor, 0xFEF5F5F5u);
+  EXPECT_EQ(backgroundPhase, 1);
+  EXPECT_EQ(Timer1.Period(), 5000);
+}
+
+TEST_F(StartWindow, InstallButtonSitsInTheMiddleWithAHandCursor) {
+  ui::Button& button = *installButton;
+  EXPECT_EQ(button.bounds, ui::MakeRectF(315, 275, 193, 58));
+  EXPECT_TRUE(button.text.empty());
+  EXPECT_FALSE(button.normalImage.empty());
+  EXPECT_FALSE(button.hoverImage.empty());
+  EXPECT_FALSE(button.pressedImage.empty());
+  EXPECT_TRUE(button.disabledImage.empty());
+  const HCURSOR hand = LoadCursorW(nullptr, MAKEINTRESOURCEW(32649));
+  EXPECT_EQ(button.cursor, hand);
+  // With the pointer over the button, the window shows the hand.
+  SendMessageW(window, WM_MOUSEMOVE, 0, MAKELPARAM(400, 300));
+  EXPECT_EQ(hostWindow->hoverControl, &button);
+  SendMessageW(window, WM_SETCURSOR, reinterpret_cast<WPARAM>(window), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+  EXPECT_EQ(GetCursor(), hand);
+  SendMessageW(window, WM_MOUSEMOVE, 0, MAKELPARAM(100, 100));
+  SendMessageW(window, WM_SETCURSOR, reinterpret_cast<WPARAM>(window), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+  EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, MAKEINTRESOURCEW(32512))) << "elsewhere the arrow";
+}
+
+TEST_F(StartWindow, TimerAlternatesTheBackgroundsFromPhaseOne) {
+  ui::GpImage* first = hostWindow->backgroundImage;
+  OnBackgroundTimer();
+  EXPECT_EQ(backgroundPhase, 2);
+  EXPECT_NE(hostWindow->backgroundImage, first);
+  EXPECT_EQ(hostWindow->busy, 1) << "cross-fading";
+  const DWORD start = GetTickCount();
+  while (hostWindow->busy == 1 && GetTickCount() - start < 3000) {
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    Pump();
+  }
+  EXPECT_EQ(hostWindow->busy, 0);
+  OnBackgroundTimer();
+  EXPECT_EQ(backgroundPhase, 1);
+
+  backgroundPhase = 0;  // start-up not finished: a tick changes nothing
+  ui::GpImage* current = hostWindow->backgroundImage;
+  OnBackgroundTimer();
+  EXPECT_EQ(backgroundPhase, 0);
+  EXPECT_EQ(hostWindow->backgroundImage, current);
+}
+
+}  // namespace
+}  // namespace setup
