@@ -4,7 +4,6 @@
 #include "TextEffects.h"
 #include "engine/core/Engine.h"
 #include "engine/core/EngineMessages.h"
-#include "engine/core/Fonts.h"
 #include "engine/core/ImageLoader.h"
 #include "engine/core/TextConversion.h"
 #include "engine/host/HostWindow.h"
@@ -49,19 +48,12 @@ Button::~Button() {
   // Destroy here, while this is still a Button, so that its own handler
   // releases the font and the string format.
   if (handle != nullptr) Destroy();
-  ReleaseFont();
 }
 
 Control* Button::Create(ControlParent parentArgument, int left, int top, int width, int height,
                         std::string_view caption, const ButtonOptions& options) {
   textColor = options.textColor.value_or(kDefaultTextColor);
-  ReleaseFont();
-  if (!options.fontName && !options.fontSize && !options.fontStyle) {
-    font = Engine().defaultFont.get();
-  } else {
-    const std::string family = options.fontName.value_or(GetFontFamilyName(Engine().defaultFont.get()));
-    font = CreateFontByName(family, options.fontSize.value_or(12.0f), options.fontStyle.value_or(0)).release();
-  }
+  font.Create(options.fontName, options.fontSize, options.fontStyle);
   stringFormat.Create(Gdiplus::StringFormatFlagsNoWrap);
   stringFormat.Alignment(Gdiplus::StringAlignmentNear);
   stringFormat.Trimming(Gdiplus::StringTrimmingNone);
@@ -122,44 +114,38 @@ int Button::TextEffect(std::optional<int> value) {
   return textEffect;
 }
 
-void Button::ReleaseFont() {
-  if (font != nullptr && font != Engine().defaultFont.get()) gp::GdipDeleteFont(font);
-  font = nullptr;
-}
-
-void Button::ReplaceFont(const std::string& family, float size, int style) {
-  FontPtr created = CreateFontByName(family, size, style);
-  ReleaseFont();
-  font = created.release();
-  Repaint();
-}
+void Button::ReleaseFont() { font.Release(); }
 
 std::string Button::FontName(std::optional<std::string> value) {
-  if (value) ReplaceFont(*value, FontSize(), FontStyle());
-  return GetFontFamilyName(font);
+  if (value) {
+    font.SetFamily(*value);
+    Repaint();
+  }
+  return font.Family();
 }
 
 int Button::FontStyle(std::optional<int> value) {
-  if (value) ReplaceFont(FontName(), FontSize(), *value);
-  INT style = 0;
-  if (font != nullptr) gp::GdipGetFontStyle(font, &style);
-  return style;
+  if (value) {
+    font.SetStyle(*value);
+    Repaint();
+  }
+  return font.Style();
 }
 
 float Button::FontSize(std::optional<float> value) {
-  if (value) ReplaceFont(FontName(), *value, FontStyle());
-  Gdiplus::REAL size = 0;
-  if (font != nullptr) gp::GdipGetFontSize(font, &size);
-  return size;
+  if (value) {
+    font.SetSize(*value);
+    Repaint();
+  }
+  return font.Size();
 }
 
 GpFont* Button::Font(std::optional<GpFont*> value) {
-  if (value && *value != font) {
-    ReleaseFont();
-    font = *value;
+  if (value && *value != font.get()) {
+    font.Take(*value);
     Repaint();
   }
-  return font;
+  return font.get();
 }
 
 ArgbColor Button::EffectColor(std::optional<ArgbColor> value) {
@@ -312,7 +298,7 @@ void Button::Draw(std::optional<int> drawState, bool clearAndAnimate) {
   const RectF content = OffsetRectF(1, 1, -2, -2, context.rect);
   SetClipRect(graphics, content, ClipMode::Replace);
   ImagePtr icon = iconBytes.empty() ? nullptr : LoadImageFromBytes(iconBytes);
-  const CaptionSize caption = MeasureCaption(graphics, text, font, stringFormat.Handle(), content);
+  const CaptionSize caption = MeasureCaption(graphics, text, font.get(), stringFormat.Handle(), content);
   const ButtonContent placed = PlaceButtonContent(
       iconLayout, context.rect.width, context.rect.height, static_cast<float>(ImageWidth(icon.get())),
       static_cast<float>(ImageHeight(icon.get())), caption.width, caption.height, static_cast<float>(contentOffsetX),
@@ -322,7 +308,7 @@ void Button::Draw(std::optional<int> drawState, bool clearAndAnimate) {
     if (icon) DrawImageNatural(graphics, icon.get(), placed.icon);
     if (!text.empty()) {
       const ArgbColor colour = autoTextColor ? ReadableTextColor(window, bounds, textColor) : textColor;
-      DrawTextWithEffect(graphics, placed.caption, text, font, colour, stringFormat.Handle(), textEffect,
+      DrawTextWithEffect(graphics, placed.caption, text, font.get(), colour, stringFormat.Handle(), textEffect,
                          effectColor != 0 ? std::optional<ArgbColor>(effectColor) : std::nullopt);
     }
   }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "Control.h"
+#include "ControlFont.h"
 #include "engine/core/ArgbColor.h"
 #include "engine/core/ByteBlock.h"
 #include "engine/core/GdiPlus.h"
@@ -46,7 +47,7 @@ class Button : public Control {
   // --- fields
   int state = kButtonNormal;
   std::wstring text;
-  GpFont* font = nullptr;
+  ControlFont font;
   int textEffect = 0;
   ArgbColor textColor = 0;
   int cornerStyle = 0;
@@ -105,7 +106,6 @@ class Button : public Control {
 
  private:
   void RegisterMnemonic();
-  void ReplaceFont(const std::string& family, float size, int style);
   bool SetBytes(std::vector<std::uint8_t>& field, std::optional<Bytes> value);
 
   ButtonMessageHook onMessage_ = nullptr;

@@ -5,7 +5,6 @@
 #include "TextEffects.h"
 #include "engine/core/Engine.h"
 #include "engine/core/EngineMessages.h"
-#include "engine/core/Fonts.h"
 #include "engine/core/TextConversion.h"
 #include "engine/host/HostWindow.h"
 #include "engine/render/Primitives.h"
@@ -41,19 +40,12 @@ float LabelTextTop(float areaTop, float areaHeight, float measuredHeight, int ve
 
 Label::~Label() {
   if (handle != nullptr) Destroy();
-  ReleaseFont();
 }
 
 Control* Label::Create(ControlParent parentArgument, int left, int top, int width, int height,
                        std::string_view value, const LabelOptions& options) {
   textColor = options.textColor.value_or(kDefaultTextColor);
-  ReleaseFont();
-  if (!options.fontName && !options.fontSize && !options.fontStyle) {
-    font = Engine().defaultFont.get();
-  } else {
-    const std::string family = options.fontName.value_or(GetFontFamilyName(Engine().defaultFont.get()));
-    font = CreateFontByName(family, options.fontSize.value_or(12.0f), options.fontStyle.value_or(0)).release();
-  }
+  font.Create(options.fontName, options.fontSize, options.fontStyle);
   stringFormat.Create(kOneLineFlags);
   stringFormat.Alignment(options.alignment);
   stringFormat.Trimming(options.trimming);
@@ -77,14 +69,14 @@ Control* Label::Create(ControlParent parentArgument, int left, int top, int widt
 
 void Label::Measure() {
   GpGraphics* measuring = graphics.get();
-  if (measuring == nullptr || font == nullptr) {
+  if (measuring == nullptr || font.get() == nullptr) {
     measuredWidth = measuredHeight = 0;
     return;
   }
   Gdiplus::RectF layout(0, 0, 0, 0);
-  if (!wordWrap) layout = Gdiplus::RectF(0, 0, bounds.width, FontHeight(font, measuring));
+  if (!wordWrap) layout = Gdiplus::RectF(0, 0, bounds.width, FontHeight(font.get(), measuring));
   Gdiplus::RectF box;
-  gp::GdipMeasureString(measuring, text.c_str(), static_cast<INT>(text.size()), font, &layout, stringFormat.Handle(),
+  gp::GdipMeasureString(measuring, text.c_str(), static_cast<INT>(text.size()), font.get(), &layout, stringFormat.Handle(),
                         &box, nullptr, nullptr);
   measuredWidth = static_cast<int>(std::lround(box.Width));
   measuredHeight = static_cast<int>(std::lround(box.Height));
@@ -133,46 +125,43 @@ int Label::TextEffect(std::optional<int> value) { return SetAndRepaint(textEffec
 std::uint32_t Label::FrameStyle(std::optional<std::uint32_t> value) { return SetAndRepaint(frameStyle, value); }
 int Label::AutoTextColor(std::optional<int> value) { return SetAndRepaint(autoTextColor, value); }
 
-void Label::ReleaseFont() {
-  if (font != nullptr && font != Engine().defaultFont.get()) gp::GdipDeleteFont(font);
-  font = nullptr;
-}
+void Label::ReleaseFont() { font.Release(); }
 
-void Label::ReplaceFont(const std::string& family, float size, int style) {
-  FontPtr created = CreateFontByName(family, size, style);
-  ReleaseFont();
-  font = created.release();
+void Label::FontChanged() {
   Measure();
   Repaint();
 }
 
 std::string Label::FontName(std::optional<std::string> value) {
-  if (value) ReplaceFont(*value, FontSize(), FontStyle());
-  return GetFontFamilyName(font);
+  if (value) {
+    font.SetFamily(*value);
+    FontChanged();
+  }
+  return font.Family();
 }
 
 int Label::FontStyle(std::optional<int> value) {
-  if (value) ReplaceFont(FontName(), FontSize(), *value);
-  INT style = 0;
-  if (font != nullptr) gp::GdipGetFontStyle(font, &style);
-  return style;
+  if (value) {
+    font.SetStyle(*value);
+    FontChanged();
+  }
+  return font.Style();
 }
 
 float Label::FontSize(std::optional<float> value) {
-  if (value) ReplaceFont(FontName(), *value, FontStyle());
-  Gdiplus::REAL size = 0;
-  if (font != nullptr) gp::GdipGetFontSize(font, &size);
-  return size;
+  if (value) {
+    font.SetSize(*value);
+    FontChanged();
+  }
+  return font.Size();
 }
 
 GpFont* Label::Font(std::optional<GpFont*> value) {
-  if (value && *value != font) {
-    ReleaseFont();
-    font = *value;
-    Measure();
-    Repaint();
+  if (value && *value != font.get()) {
+    font.Take(*value);
+    FontChanged();
   }
-  return font;
+  return font.get();
 }
 
 int Label::Trimming(std::optional<int> value) { return stringFormat.Trimming(value); }
@@ -214,14 +203,14 @@ void Label::Draw() {
     const ArgbColor colour = autoTextColor ? ReadableTextColor(window, bounds, textColor) : textColor;
     RectF layout = area;
     if (wordWrap) {
-      layout.height = paint.height + FontHeight(font, g) + 3;
+      layout.height = paint.height + FontHeight(font.get(), g) + 3;
     } else {
       layout.height = static_cast<float>(measuredHeight);
       layout.top = LabelTextTop(area.top, area.height, static_cast<float>(measuredHeight), verticalAlign);
     }
     AdjustTextRectHook(layout, 0);
     lastLayout = layout;
-    DrawTextWithEffect(g, layout, text, font, colour, stringFormat.Handle(), textEffect,
+    DrawTextWithEffect(g, layout, text, font.get(), colour, stringFormat.Handle(), textEffect,
                        effectColor != 0 ? std::optional<ArgbColor>(effectColor) : std::nullopt);
     ResetClip(g);
     if (host != nullptr && host->keyboardFocus == this) DrawRectOutline(g, paint, kOutlineDashed);

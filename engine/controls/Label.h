@@ -4,6 +4,7 @@
 #include <string>
 
 #include "Control.h"
+#include "ControlFont.h"
 #include "engine/core/ArgbColor.h"
 #include "engine/core/GdiPlus.h"
 #include "engine/host/StringFormat.h"
@@ -45,7 +46,7 @@ class Label : public Control {
  public:
   ~Label() override;
 
-  GpFont* font = nullptr;
+  ControlFont font;
   std::wstring text;
   ArgbColor textColor = 0;
   int backgroundMode = -1;
@@ -102,7 +103,8 @@ class Label : public Control {
   int HandleMessage(unsigned message, WPARAM wParam, LPARAM lParam) override;
 
  private:
-  void ReplaceFont(const std::string& family, float size, int style);
+  // After a font change: measure again and redraw.
+  void FontChanged();
   template <typename T>
   T SetAndRepaint(T& field, std::optional<T> value);
 

@@ -32,6 +32,15 @@ TestWindow::~TestWindow() {
   Pump();
 }
 
+HostOptions PlainHost() {
+  HostOptions options;
+  options.captionFlags = 0;
+  options.windowAlpha = 255;
+  options.frameStyle = 1;
+  options.dragAnywhere = 0;
+  return options;
+}
+
 void Pump() {
   MSG message;
   while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {

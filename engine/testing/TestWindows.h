@@ -5,6 +5,7 @@
 
 #include "engine/core/GdiPlus.h"
 #include "engine/core/RectF.h"
+#include "engine/host/HostWindow.h"
 
 namespace ui::test {
 
@@ -20,6 +21,10 @@ class TestWindow {
  private:
   HWND hwnd_ = nullptr;
 };
+
+// A plain host for control tests: layered, frameless (nothing clips the
+// controls), no caption buttons, and a press on empty space moves nothing.
+HostOptions PlainHost();
 
 // Handles the messages pending on this thread.
 void Pump();

@@ -37,12 +37,16 @@ def shows(shot, image):
     return all(close_to(region_mean(shot, patch), expected_patch(image, patch), TOLERANCE) for patch in PATCHES)
 
 
-class StartWindow(unittest.TestCase):
+class ProgramTest(unittest.TestCase):
+    """Starts Nimbo Setup for each test and makes sure it is gone after."""
+
     def setUp(self):
         self.desktop = Desktop(ARGS.build)
         self.shots = pathlib.Path(ARGS.screenshots)
         self.process = self.desktop.start(ARGS.program)
         self.addCleanup(self.stop)
+        self.window = self.desktop.find_window(TITLE)
+        self.left, self.top, _, _ = self.desktop.geometry(self.window)
 
     def stop(self):
         if self.process.poll() is None:
@@ -52,6 +56,17 @@ class StartWindow(unittest.TestCase):
     def shoot(self, name, box=WINDOW):
         return self.desktop.screenshot(self.shots / name, box)
 
+    def on_screen(self, box):
+        """A box in window coordinates, on the screen."""
+        left, top, width, height = box
+        return (self.left + left, self.top + top, width, height)
+
+    def centre(self, box):
+        left, top, width, height = self.on_screen(box)
+        return left + width // 2, top + height // 2
+
+
+class StartWindow(ProgramTest):
     def wait_for_background(self, image, name, timeout):
         """Takes screenshots until the window shows the background (bounded)."""
         deadline = time.monotonic() + timeout
@@ -64,7 +79,7 @@ class StartWindow(unittest.TestCase):
             time.sleep(0.3)
 
     def test_start_window_alternates_backgrounds_moves_and_closes(self):
-        window = self.desktop.find_window(TITLE)
+        window = self.window
         self.assertEqual(self.desktop.geometry(window), WINDOW)
 
         # Background 1 inside a rounded frame with a grey border and a dark shadow band.
@@ -100,39 +115,17 @@ class StartWindow(unittest.TestCase):
         self.assertEqual(wait_for_exit(self.process, timeout=30), 0, "the program must end with exit code 0")
 
 
-class CaptionButtons(unittest.TestCase):
+class CaptionButtons(ProgramTest):
     CLOSE = (825 - 51, 7, 39, 19)      # window coordinates
     MINIMISE = (825 - 79, 7, 28, 19)
 
     def setUp(self):
-        self.desktop = Desktop(ARGS.build)
-        self.shots = pathlib.Path(ARGS.screenshots)
-        self.process = self.desktop.start(ARGS.program)
-        self.addCleanup(self.stop)
-        self.window = self.desktop.find_window(TITLE)
-        left, top, _, _ = self.desktop.geometry(self.window)
-        self.origin = (left, top)
+        super().setUp()
         # The show effect is over once the background is on screen.
         deadline = time.monotonic() + 10
         while not shows(self.shoot("caption-start.png"), ASSETS / "background-1.jpg"):
             self.assertLess(time.monotonic(), deadline, "the window never showed its background")
             time.sleep(0.2)
-
-    def stop(self):
-        if self.process.poll() is None:
-            self.process.kill()
-            self.process.wait(timeout=10)
-
-    def shoot(self, name, box=WINDOW):
-        return self.desktop.screenshot(self.shots / name, box)
-
-    def on_screen(self, box):
-        left, top, width, height = box
-        return (self.origin[0] + left, self.origin[1] + top, width, height)
-
-    def centre(self, box):
-        left, top, width, height = self.on_screen(box)
-        return left + width // 2, top + height // 2
 
     def test_close_lights_up_under_the_pointer_and_closes_the_program(self):
         normal = region_mean(self.shoot("close-normal.png", self.on_screen(self.CLOSE)), (0, 0, 39, 19))
@@ -161,32 +154,16 @@ class CaptionButtons(unittest.TestCase):
         self.assertIsNone(self.process.poll(), "minimising does not end the program")
 
 
-class InstallButton(unittest.TestCase):
+class InstallButton(ProgramTest):
     BOX = (315, 275, 193, 58)  # window coordinates
     # Parts of the button image clear of its transparent rounded ends.
     PARTS = [(20, 12, 30, 34), (140, 12, 30, 34), (60, 8, 70, 10), (60, 44, 70, 8)]
-
-    def setUp(self):
-        self.desktop = Desktop(ARGS.build)
-        self.shots = pathlib.Path(ARGS.screenshots)
-        self.process = self.desktop.start(ARGS.program)
-        self.addCleanup(self.stop)
-        self.window = self.desktop.find_window(TITLE)
-        self.left, self.top, _, _ = self.desktop.geometry(self.window)
-
-    def stop(self):
-        if self.process.poll() is None:
-            self.process.kill()
-            self.process.wait(timeout=10)
-
-    def screen_box(self):
-        return (self.left + self.BOX[0], self.top + self.BOX[1], self.BOX[2], self.BOX[3])
 
     def wait_for_look(self, image, name, timeout=10):
         """Screenshots of the button until it shows the image (bounded)."""
         deadline = time.monotonic() + timeout
         while True:
-            shot = self.desktop.screenshot(self.shots / name, self.screen_box())
+            shot = self.shoot(name, self.on_screen(self.BOX))
             if all(close_to(region_mean(shot, part), region_mean(image, part), TOLERANCE) for part in self.PARTS):
                 return shot
             if time.monotonic() > deadline:
@@ -195,8 +172,7 @@ class InstallButton(unittest.TestCase):
 
     def test_button_shows_its_normal_hover_and_pressed_images(self):
         self.wait_for_look(ASSETS / "install-button-normal.png", "button-normal.png")
-        centre = (self.left + 315 + 96, self.top + 275 + 29)
-        self.desktop.move_mouse(*centre)
+        self.desktop.move_mouse(*self.centre(self.BOX))
         self.wait_for_look(ASSETS / "install-button-hover.png", "button-hover.png")
         self.desktop.x("xdotool", "mousedown", "1")
         try:

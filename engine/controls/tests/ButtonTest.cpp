@@ -21,12 +21,7 @@ constexpr std::uint32_t kRed = 0xFFFF0000, kGreen = 0xFF00FF00, kBlue = 0xFF0000
 class Buttons : public testing::Test {
  protected:
   void SetUp() override {
-    HostOptions options;
-    options.captionFlags = 0;
-    options.windowAlpha = 255;
-    options.frameStyle = 1;
-    options.dragAnywhere = 0;
-    ASSERT_TRUE(host.Create(window.hwnd(), options));
+    ASSERT_TRUE(host.Create(window.hwnd(), test::PlainHost()));
     host.Show();
     normal = SolidPng(40, 20, kRed);
     hover = SolidPng(40, 20, kGreen);
@@ -162,7 +157,7 @@ TEST_F(Buttons, SettersBeforeCreateOnlyStoreAndTheSharedFontIsNeverDeleted) {
   EXPECT_EQ(button.TextColor(0xFF123456), 0xFF123456u);
   EXPECT_EQ(button.handle, nullptr);
   ASSERT_NE(button.Create(window.hwnd(), 10, 10, 40, 20, "x"), nullptr);
-  EXPECT_EQ(button.font, Engine().defaultFont.get()) << "no font given: the shared default font";
+  EXPECT_EQ(button.font.get(), Engine().defaultFont.get()) << "no font given: the shared default font";
   button.Destroy();
   EXPECT_NE(Engine().defaultFont, nullptr);
   EXPECT_TRUE(button.normalImage.empty()) << "destroying empties the images";
@@ -170,7 +165,7 @@ TEST_F(Buttons, SettersBeforeCreateOnlyStoreAndTheSharedFontIsNeverDeleted) {
   ButtonOptions options;
   options.fontSize = 20;
   ASSERT_NE(sized.Create(window.hwnd(), 10, 10, 40, 20, "x", options), nullptr);
-  EXPECT_NE(sized.font, Engine().defaultFont.get());
+  EXPECT_NE(sized.font.get(), Engine().defaultFont.get());
   EXPECT_FLOAT_EQ(sized.FontSize(), 20);
   EXPECT_FLOAT_EQ(sized.FontSize(14.0f), 14);
 }

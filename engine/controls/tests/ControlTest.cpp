@@ -20,12 +20,7 @@ using test::RecordingControl;
 class Controls : public testing::Test {
  protected:
   void SetUp() override {
-    HostOptions options;
-    options.captionFlags = 0;
-    options.windowAlpha = 255;
-    options.frameStyle = 1;
-    options.dragAnywhere = 0;
-    ASSERT_TRUE(host.Create(window.hwnd(), options));
+    ASSERT_TRUE(host.Create(window.hwnd(), test::PlainHost()));
     host.Show();
   }
 

@@ -35,11 +35,7 @@ class PlayingPicture : public PictureBox {
 class Pictures : public testing::Test {
  protected:
   void SetUp() override {
-    HostOptions options;
-    options.captionFlags = 0;
-    options.windowAlpha = 255;
-    options.frameStyle = 1;
-    ASSERT_TRUE(host.Create(window.hwnd(), options));
+    ASSERT_TRUE(host.Create(window.hwnd(), test::PlainHost()));
   }
   test::TestWindow window{100, 100, 300, 200};
   HostWindow host;

@@ -34,11 +34,7 @@ ProgressOptions InstallerBar() {
 class ProgressBars : public testing::Test {
  protected:
   void SetUp() override {
-    HostOptions options;
-    options.captionFlags = 0;
-    options.windowAlpha = 255;
-    options.frameStyle = 1;
-    ASSERT_TRUE(host.Create(window.hwnd(), options));
+    ASSERT_TRUE(host.Create(window.hwnd(), test::PlainHost()));
   }
   // Whether a pixel shows the fill: nearly opaque and saturated, unlike the
   // white translucent track.
