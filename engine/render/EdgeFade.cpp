@@ -5,8 +5,10 @@ namespace ui {
 std::vector<EdgeFadeBand> EdgeFadeBands(const RectF& rect, int sides, int limit, int inset) {
   const float x0 = rect.left, y0 = rect.top, w = rect.width, h = rect.height;
   const float x = x0 + inset, y = y0 + inset;
-  const float across = w > limit ? static_cast<float>(limit) : static_cast<float>(static_cast<int>(w / 2));
-  const float down = h > limit ? static_cast<float>(limit) : static_cast<float>(static_cast<int>(h / 2));
+  // Bands from opposite edges must not overlap: narrower than twice the
+  // limit, each takes half the extent.
+  const float across = w >= 2.0f * limit ? static_cast<float>(limit) : static_cast<float>(static_cast<int>(w / 2));
+  const float down = h >= 2.0f * limit ? static_cast<float>(limit) : static_cast<float>(static_cast<int>(h / 2));
 
   std::vector<EdgeFadeBand> bands;
   if (sides & kFadeTop) bands.push_back({kFadeTop, {x0, y0, w, down}, true, true});

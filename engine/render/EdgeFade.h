@@ -19,7 +19,8 @@ struct EdgeFadeBand {
 
 // The bands that fade a rectangle's chosen edges from the solid colour at
 // the outside to transparent inside. A band is `limit` thick, or half the
-// rectangle's extent when that is smaller. The top and left bands sit at
+// rectangle's extent when the rectangle is narrower than twice the limit,
+// so that opposite bands never overlap. The top and left bands sit at
 // the rectangle's corner, the bottom and right ones are measured from the
 // corner moved by the inset.
 std::vector<EdgeFadeBand> EdgeFadeBands(const RectF& rect, int sides, int limit = 100, int inset = 6);

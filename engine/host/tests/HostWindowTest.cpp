@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/core/EngineMessages.h"
+#include "engine/controls/Label.h"
 #include "engine/host/CaptionButton.h"
 #include "engine/render/Primitives.h"
 #include "engine/testing/RecordingControl.h"
@@ -210,6 +211,31 @@ TEST_F(HostWithControls, DetachRestoresTheWindowProcedureAndDestroysTheControls)
   EXPECT_EQ(host.firstControl, nullptr);
   EXPECT_TRUE(host.captionButtons.empty());
   host.Detach(window.hwnd());  // a second detach does nothing
+}
+
+}  // namespace
+}  // namespace ui
+
+namespace ui {
+namespace {
+
+TEST(HostCaption, IconAndTitleFollowTheWindow) {
+  TestWindow window(100, 100, 400, 200, WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU);
+  SetWindowTextW(window.hwnd(), L"\u5B89\u88C5 Nimbo");
+  HostWindow host;
+  HostOptions options;
+  options.windowAlpha = 255;
+  ASSERT_TRUE(host.Create(window.hwnd(), options));
+  ASSERT_NE(host.iconPicture, nullptr);
+  ASSERT_NE(host.titleLabel, nullptr);
+  auto& title = static_cast<Label&>(*host.titleLabel);
+  EXPECT_EQ(title.text, L"\u5B89\u88C5 Nimbo");
+  EXPECT_EQ(host.iconPicture->bounds, MakeRectF(11, 11, 16, 16));
+  EXPECT_EQ(host.iconPicture->interactive, 0);
+  // After the icon, up to the close button (flags 1 + 2 + 4).
+  EXPECT_EQ(title.bounds, MakeRectF(28, 10, 400 - 51 - 28, 20));
+  SetWindowTextW(window.hwnd(), L"Other");
+  EXPECT_EQ(title.text, L"Other") << "the title follows WM_SETTEXT";
 }
 
 }  // namespace

@@ -257,3 +257,73 @@ TEST(Composition, AverageColorIsTheMeanOfEveryPixel) {
 
 }  // namespace
 }  // namespace ui
+
+namespace ui {
+namespace {
+
+// A 100 x 60 picture: red with a blue 10-pixel border.
+std::vector<std::uint8_t> FramedPicture() {
+  ImagePtr picture = test::SolidBitmap(100, 60, 0xFF0000FF);
+  GpGraphics* graphics = nullptr;
+  gp::GdipGetImageGraphicsContext(picture.get(), &graphics);
+  Gdiplus::GpSolidFill* brush = nullptr;
+  gp::GdipCreateSolidFill(0xFFFF0000, &brush);
+  gp::GdipFillRectangleI(graphics, brush, 10, 10, 80, 40);
+  gp::GdipDeleteBrush(brush);
+  gp::GdipDeleteGraphics(graphics);
+  return test::EncodeImage(picture.get(), L"image/png");
+}
+
+TEST(Composition, BackgroundModesPlaceTheImage) {
+  const std::vector<std::uint8_t> png = FramedPicture();
+  struct Case {
+    int mode;
+    int x, y;
+    bool red;  // red centre or blue border at that point
+  };
+  for (const Case& c : {Case{0, 5 + 50, 5 + 30, true}, Case{0, 5 + 5, 5 + 30, false},
+                        Case{1, 150, 100, true}, Case{1, 10, 100, false},
+                        Case{2, 150, 100, true}, Case{2, 100 + 5, 70 + 30, false}}) {
+    TestWindow window(100, 100, 300, 200);
+    HostWindow host;
+    HostOptions options = Frame(7, std::nullopt, 0xFE00FF00);
+    options.backgroundImage = png;
+    options.backgroundMode = c.mode;
+    options.edgeFade = 0;
+    ASSERT_TRUE(host.Create(window.hwnd(), options));
+    const Pixel p = Unpack(host.surface.PixelAt(c.x, c.y));
+    EXPECT_EQ(c.red ? p.r : p.b, 255) << "mode " << c.mode << " at " << c.x << "," << c.y;
+  }
+}
+
+TEST(Composition, EdgeFadeBlendsTheImageIntoTheBackgroundColour) {
+  TestWindow window(100, 100, 300, 200);
+  HostWindow host;
+  const std::vector<std::uint8_t> png = FramedPicture();
+  HostOptions options = Frame(7, std::nullopt, 0xFE00FF00);
+  options.backgroundImage = png;
+  options.backgroundMode = 2;
+  options.edgeFade = 1;
+  ASSERT_TRUE(host.Create(window.hwnd(), options));
+  // The image (100 x 60 at (100, 70)) is green at its edges and itself inside.
+  EXPECT_GT(Unpack(host.surface.PixelAt(100, 100)).g, 200) << "edge: the background colour";
+  EXPECT_EQ(Unpack(host.surface.PixelAt(150, 100)).r, 255) << "centre: the image";
+}
+
+TEST(Composition, FramelessNineGridStretchesTheCentreAndKeepsTheCorners) {
+  TestWindow window(100, 100, 300, 200);
+  HostWindow host;
+  const std::vector<std::uint8_t> png = FramedPicture();
+  HostOptions options = Frame(1, 255);
+  options.backgroundImage = png;
+  options.nineGrid = RECT{10, 10, 90, 50};
+  ASSERT_TRUE(host.Create(window.hwnd(), options));
+  EXPECT_EQ(Unpack(host.surface.PixelAt(5, 5)).b, 255) << "corner";
+  EXPECT_EQ(Unpack(host.surface.PixelAt(150, 5)).b, 255) << "top edge, stretched";
+  EXPECT_EQ(Unpack(host.surface.PixelAt(150, 100)).r, 255) << "centre, stretched";
+  EXPECT_EQ(Unpack(host.surface.PixelAt(294, 194)).b, 255) << "corner";
+  EXPECT_EQ(host.clipRegion, nullptr);
+}
+
+}  // namespace
+}  // namespace ui

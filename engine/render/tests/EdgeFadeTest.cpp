@@ -17,18 +17,22 @@ TEST(EdgeFade, BandsAreTheLimitThickOrHalfTheExtent) {
   EXPECT_EQ(bands[1].rect, (RectF{6 + 825 - 100, 6, 101, 468}));
   EXPECT_FALSE(bands[1].vertical);
 
-  // Not more than the limit: half the extent, truncated.
+  // Narrower than twice the limit: half the extent, truncated.
   bands = EdgeFadeBands({10, 20, 151, 61}, kFadeTop | kFadeLeft, 100, 6);
   ASSERT_EQ(bands.size(), 2u);
   EXPECT_EQ(bands[0].rect, (RectF{10, 20, 151, 30})) << "top band: half of 61, truncated";
   EXPECT_TRUE(bands[0].opaqueFirst);
-  EXPECT_EQ(bands[1].rect, (RectF{10, 20, 100, 61})) << "left band: 151 is more than the limit";
+  EXPECT_EQ(bands[1].rect, (RectF{10, 20, 75, 61})) << "left band: half of 151, truncated";
 }
 
-TEST(EdgeFade, ExactlyTheLimitIsNotMoreThanTheLimit) {
-  const std::vector<EdgeFadeBand> bands = EdgeFadeBands({0, 0, 100, 200}, kFadeLeft | kFadeTop, 100, 0);
-  EXPECT_EQ(bands[0].rect.height, 100) << "200 > 100: the limit";
-  EXPECT_EQ(bands[1].rect.width, 50) << "100 is not more than 100: half";
+TEST(EdgeFade, OppositeBandsNeverOverlap) {
+  for (int width : {1, 99, 100, 101, 150, 199, 200, 201, 825}) {
+    const std::vector<EdgeFadeBand> bands = EdgeFadeBands(MakeRectF(0, 0, width, 50), kFadeLeft | kFadeRight, 100, 0);
+    const RectF& left = bands[0].rect;
+    const RectF& right = bands[1].rect;
+    EXPECT_LE(left.Right(), right.left) << width;
+    EXPECT_EQ(left.width, std::min(100, width / 2)) << width;
+  }
 }
 
 TEST(EdgeFade, NoSidesNoBands) { EXPECT_TRUE(EdgeFadeBands({0, 0, 50, 50}, 0).empty()); }
