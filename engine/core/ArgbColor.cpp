@@ -12,8 +12,10 @@ ArgbColor ArgbFromRgb(std::uint32_t rgb, std::optional<int> alpha) {
 }
 
 bool IsDarkColor(ArgbColor colour) {
-  const double red = (colour >> 16) & 0xFF, green = (colour >> 8) & 0xFF, blue = colour & 0xFF;
-  return 0.299 * red + 0.587 * green + 0.114 * blue < 192.0;
+  // In thousandths, so that the result does not depend on the precision of
+  // the floating-point unit (x87 on 32-bit Windows, SSE elsewhere).
+  const std::uint32_t red = (colour >> 16) & 0xFF, green = (colour >> 8) & 0xFF, blue = colour & 0xFF;
+  return 299 * red + 587 * green + 114 * blue < 192000;
 }
 
 }  // namespace ui

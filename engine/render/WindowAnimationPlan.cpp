@@ -5,6 +5,9 @@
 namespace ui {
 namespace {
 
+// The geometry and the alphas along a soft edge are computed in integers, so
+// that every floating-point unit gives the same frames.
+
 constexpr int kCloseFrames = 15;
 constexpr int kZoomFrames = 20;
 constexpr int kFeather = 100;  // pixels of soft edge of a wipe or reveal
@@ -60,7 +63,7 @@ AnimationFrame CloseWipeFrame(int effect, int width, int height, int alpha, int 
   {
     StripWriter writer(frame.blends, columns, width, height);
     for (int j = 1; j <= strips; ++j) {
-      const int stripAlpha = j < strips - kFeather ? alpha : static_cast<int>(alpha / 100.0 * (strips - j));
+      const int stripAlpha = j < strips - kFeather ? alpha : alpha * (strips - j) / 100;
       const bool fromFarEdge = effect == 3 || effect == 5;
       writer.Add(fromFarEdge ? extent - j : j, stripAlpha);
     }
@@ -94,15 +97,16 @@ AnimationPlan CloseAnimationPlan(int effect, int width, int height, bool blur) {
         alpha = 255 - 12 * i;
         frame.delayMs = std::max(16 - i, 10);
         if (i <= 3) {
-          destination = {static_cast<int>(-0.75 * i), static_cast<int>(-0.75 * i), static_cast<int>(width + 1.5 * i),
-                         static_cast<int>(height + 1.5 * i)};
+          // Grows by 0.75 pixel a side per frame, truncated toward zero.
+          destination = {-3 * i / 4, -3 * i / 4, width + 3 * i / 2, height + 3 * i / 2};
         } else {
           const int m = 2 * (i - 3);
           destination = {m / 2 - 5, m / 2 - 5, width + 10 - m, height + 10 - m};
         }
       } else {
-        const int dx = static_cast<int>(width * 0.1 / kCloseFrames);
-        const int dy = static_cast<int>(height * 0.1 / kCloseFrames);
+        // A tenth of the size over the frames, in whole pixels per frame.
+        const int dx = width / (10 * kCloseFrames);
+        const int dy = height / (10 * kCloseFrames);
         const int d = i - 1;
         destination = {dx * d, dy * d, width - 2 * dx * d, height - 2 * dy * d};
         frame.delayMs = 13 - i > 0 ? 13 - i : 1;
@@ -136,8 +140,8 @@ AnimationPlan ShowAnimationPlan(int effect, int width, int height, int durationM
     if (effect == 1) {
       frame.blends.push_back({whole, whole, alpha});
     } else if (effect == 7) {
-      const int dx = static_cast<int>(width * 0.1 / kShowFrames);
-      const int dy = static_cast<int>(height * 0.1 / kShowFrames);
+      const int dx = width / (10 * kShowFrames);
+      const int dy = height / (10 * kShowFrames);
       const int d = kShowFrames - i;
       frame.blends.push_back({{dx * d, dy * d, width - 2 * dx * d, height - 2 * dy * d}, whole, alpha});
       frame.delayMs = 11 - i;
@@ -152,7 +156,7 @@ AnimationPlan ShowAnimationPlan(int effect, int width, int height, int durationM
       StripWriter writer(frame.blends, columns, width, height);
       for (int j = 1; j <= kFeather; ++j) {
         const int position = fromStart ? offset + j - 1 : extent - (offset + j - 1);
-        writer.Add(position, static_cast<int>(alpha / 100.0 * (101 - j)));
+        writer.Add(position, alpha * (101 - j) / 100);
       }
     }
     plan.frames.push_back(std::move(frame));

@@ -241,5 +241,27 @@ TEST_F(HostInput, TooltipFollowsTheControlUnderThePointer) {
   EXPECT_EQ(SendMessageW(host.tooltipHwnd, TTM_GETTOOLCOUNT, 0, 0), 0) << "no text, no tool";
 }
 
+TEST(HostSizing, EdgesOfAResizableWindowShowSizingCursorsAndDropTheHover) {
+  test::TestWindow window(100, 100, 300, 200, WS_OVERLAPPEDWINDOW);
+  HostWindow host;
+  HostOptions options = test::PlainHost();
+  ASSERT_TRUE(host.Create(window.hwnd(), options));
+  ASSERT_EQ(host.resizable, 1);
+  RecordingControl edge;
+  ASSERT_NE(edge.Create(window.hwnd(), {0, 50, 60, 60}, kKindButton, true), nullptr);
+  SendMessageW(window.hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(30, 80));
+  ASSERT_EQ(host.hoverControl, &edge);
+  EXPECT_TRUE(host.SizingHitTest(WM_MOUSEMOVE, MAKELPARAM(3, 80)));
+  EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, MAKEINTRESOURCEW(32644))) << "west-east on the left edge";
+  EXPECT_EQ(host.hoverControl, nullptr);
+  EXPECT_EQ(edge.Count(kMsgMouseLeft), 1);
+  EXPECT_TRUE(host.SizingHitTest(WM_MOUSEMOVE, MAKELPARAM(295, 195)));
+  EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, MAKEINTRESOURCEW(32642))) << "bottom-right corner";
+  EXPECT_FALSE(host.SizingHitTest(WM_MOUSEMOVE, MAKELPARAM(150, 100))) << "inside: not an edge";
+  EXPECT_FALSE(host.SizingHitTest(WM_RBUTTONDOWN, MAKELPARAM(3, 80))) << "only moves and left presses";
+  host.resizable = 0;
+  EXPECT_FALSE(host.SizingHitTest(WM_MOUSEMOVE, MAKELPARAM(3, 80)));
+}
+
 }  // namespace
 }  // namespace ui

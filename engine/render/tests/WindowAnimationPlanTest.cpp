@@ -39,7 +39,7 @@ std::map<int, int> CloseWipeReference(int effect, int i) {
   const int n = extent - k;
   std::map<int, int> alphaAt;
   for (int j = 1; j <= n; ++j) {
-    const int alpha = j < n - 100 ? a : static_cast<int>(a / 100.0 * (n - j));
+    const int alpha = j < n - 100 ? a : a * (n - j) / 100;
     const int position = (effect == 3 || effect == 5) ? extent - j : j;
     if (alpha > 0) alphaAt[position] = alpha;
   }
@@ -140,6 +140,12 @@ TEST(CloseAnimationPlan, WipeBlurFollowsTheVisiblePart) {
   EXPECT_FALSE(CloseAnimationPlan(3, W, H, false).frames[0].blur.has_value());
 }
 
+TEST(CloseAnimationPlan, ShrinkStepsAreWholePixelsOfATenthOfTheSize) {
+  // 150 x 15 frames: exactly one pixel a frame, however 0.1 rounds.
+  EXPECT_EQ(CloseAnimationPlan(7, 150, 300, false).frames[1].blends[0].destination, (RectI{1, 2, 148, 296}));
+  EXPECT_EQ(ShowAnimationPlan(7, 100, 200, 100, false).frames[8].blends[0].destination, (RectI{1, 2, 98, 196}));
+}
+
 TEST(ShowAnimationPlan, EffectZeroHasNoFrames) { EXPECT_TRUE(ShowAnimationPlan(0, W, H, 200, true).frames.empty()); }
 
 TEST(ShowAnimationPlan, FadeRisesToFullOpacityInElevenFrames) {
@@ -200,7 +206,7 @@ TEST(ShowAnimationPlan, RevealsDrawABlockAndAFeatheredEdge) {
         if (a > 0) expected.insert({c.fromStart ? p : extent - k + p, a});
       }
       for (int j = 1; j <= 100; ++j) {
-        const int alpha = static_cast<int>(a / 100.0 * (101 - j));
+        const int alpha = a * (101 - j) / 100;
         const int position = c.fromStart ? k + j - 1 : extent - (k + j - 1);
         if (alpha > 0) expected.insert({position, alpha});
       }
