@@ -17,6 +17,11 @@ ImagePtr SolidBitmap(int width, int height, std::uint32_t argb) {
   return owner;
 }
 
+std::vector<std::uint8_t> SolidPng(int width, int height, std::uint32_t argb) {
+  ImagePtr image = SolidBitmap(width, height, argb);
+  return EncodeImage(image.get(), L"image/png");
+}
+
 std::vector<std::uint8_t> EncodeImage(GpImage* image, const wchar_t* mimeType) {
   UINT count = 0, size = 0;
   gp::GdipGetImageEncodersSize(&count, &size);

@@ -11,10 +11,7 @@
 namespace ui {
 namespace {
 
-std::vector<std::uint8_t> SolidPng(int width, int height, std::uint32_t argb) {
-  ImagePtr image = test::SolidBitmap(width, height, argb);
-  return test::EncodeImage(image.get(), L"image/png");
-}
+using test::SolidPng;
 
 constexpr std::uint32_t kRed = 0xFFFF0000, kGreen = 0xFF00FF00, kBlue = 0xFF0000FF, kGrey = 0xFF808080;
 

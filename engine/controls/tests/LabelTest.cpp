@@ -16,10 +16,7 @@ int CountPaints(Control*, unsigned message, WPARAM, LPARAM) {
   return kUnhandled;
 }
 
-std::vector<std::uint8_t> SolidJpeg(std::uint32_t argb) {
-  ImagePtr image = test::SolidBitmap(300, 200, argb);
-  return test::EncodeImage(image.get(), L"image/png");
-}
+std::vector<std::uint8_t> SolidBackground(std::uint32_t argb) { return test::SolidPng(300, 200, argb); }
 
 // The brightest colour among the label's opaque text pixels.
 int BrightestText(Label& label) {
@@ -44,7 +41,7 @@ class Labels : public testing::Test {
     background = std::move(image);
     ASSERT_TRUE(host.Create(window.hwnd(), options));
   }
-  void SetUp() override { Attach(SolidJpeg(0xFF202020)); }
+  void SetUp() override { Attach(SolidBackground(0xFF202020)); }
 
   test::TestWindow window{100, 100, 300, 200};
   HostWindow host;
@@ -94,7 +91,7 @@ TEST_F(Labels, AutomaticTextColourFollowsTheBackground) {
   options.fontSize = 20;
   ASSERT_NE(label.Create(window.hwnd(), 10, 10, 200, 40, "Nimbo Nimbo", options), nullptr);
   EXPECT_GT(BrightestText(label), 200) << "white on the dark background";
-  host.Compose(SolidJpeg(0xFFF0F0F0));
+  host.Compose(SolidBackground(0xFFF0F0F0));
   EXPECT_LT(BrightestText(label), 60) << "black once the background is light";
 }
 

@@ -89,8 +89,7 @@ TEST_F(Pictures, AnimateZeroShowsFrameOneAndTheFirstTickStopsTheTimer) {
 
 TEST_F(Pictures, StillImageSetsNoTimer) {
   PictureBox picture;
-  ImagePtr image = test::SolidBitmap(6, 6, 0xFF00FF00);
-  const std::vector<std::uint8_t> png = test::EncodeImage(image.get(), L"image/png");
+  const std::vector<std::uint8_t> png = test::SolidPng(6, 6, 0xFF00FF00);
   PictureOptions options;
   options.animate = 1;
   ASSERT_NE(picture.Create(window.hwnd(), 10, 10, 12, 12, png, options), nullptr);
@@ -116,8 +115,7 @@ TEST_F(Pictures, DisabledAnimatedPictureAdvancesWithoutDrawing) {
 }
 
 TEST_F(Pictures, SizeModesAndIcons) {
-  ImagePtr image = test::SolidBitmap(6, 4, 0xFF0000FF);
-  const std::vector<std::uint8_t> png = test::EncodeImage(image.get(), L"image/png");
+  const std::vector<std::uint8_t> png = test::SolidPng(6, 4, 0xFF0000FF);
   PictureBox natural, centred, nineEmpty;
   PictureOptions options;
   options.sizeMode = kPictureNatural;

@@ -92,8 +92,7 @@ TEST(Composition, RoundedFramesCutTheCornersSquareFramesDoNot) {
 }
 
 TEST(Composition, BackgroundLayerOfALayeredWindowHasTheWindowAlpha) {
-  ImagePtr picture = test::SolidBitmap(300, 200, 0xFF204080);
-  const std::vector<std::uint8_t> png = test::EncodeImage(picture.get(), L"image/png");
+  const std::vector<std::uint8_t> png = test::SolidPng(300, 200, 0xFF204080);
   TestWindow window(100, 100, 300, 200);
   HostWindow host;
   HostOptions options = Frame(7, 250);
@@ -113,8 +112,7 @@ TEST(Composition, BackgroundLayerOfALayeredWindowHasTheWindowAlpha) {
 }
 
 TEST(Composition, BackgroundColourComesFromTheImageUnlessOneIsGiven) {
-  ImagePtr picture = test::SolidBitmap(300, 200, 0xFF204080);
-  const std::vector<std::uint8_t> png = test::EncodeImage(picture.get(), L"image/png");
+  const std::vector<std::uint8_t> png = test::SolidPng(300, 200, 0xFF204080);
   TestWindow window(100, 100, 300, 200);
   HostWindow host;
   HostOptions options = Frame(7, 250);
@@ -199,8 +197,7 @@ TEST_F(ComposedControl, ControlThatOnlyTouchesTheDirtyRectangleIsNotRedrawn) {
 }
 
 TEST_F(ComposedControl, CrossFadeTakesFiveStepsAndLeavesTheNewPicture) {
-  ImagePtr picture = test::SolidBitmap(300, 200, 0xFF00FF00);
-  const std::vector<std::uint8_t> png = test::EncodeImage(picture.get(), L"image/png");
+  const std::vector<std::uint8_t> png = test::SolidPng(300, 200, 0xFF00FF00);
   host.Compose(png, std::nullopt, 1);
   EXPECT_EQ(host.busy, 1);
   EXPECT_TRUE(host.fade.IsValid()) << "the old picture is kept for the fade";
@@ -223,8 +220,7 @@ TEST(Composition, CrossFadeOfAWindowThatIsNotLayeredNeedsNoFadeSurface) {
 }
 
 TEST(Composition, WindowWithABackgroundOwnerTakesTheOwnersBackground) {
-  ImagePtr picture = test::SolidBitmap(300, 200, 0xFF204080);
-  const std::vector<std::uint8_t> png = test::EncodeImage(picture.get(), L"image/png");
+  const std::vector<std::uint8_t> png = test::SolidPng(300, 200, 0xFF204080);
   TestWindow ownerWindow(100, 100, 300, 200), window(120, 120, 300, 200);
   HostWindow owner, host;
   HostOptions ownerOptions = Frame(7, 250, 0xFE123456);
