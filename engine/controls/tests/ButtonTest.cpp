@@ -98,7 +98,6 @@ TEST_F(Buttons, EnteringCrossFadesOverFourFramesAndAPressRedrawsAtOnce) {
   EXPECT_EQ(test::PixelAt(button.snapshot.get(), 20, 10), kRed);
 
   // Pressed within the fade: drawn at once, the fade restarts from what shows.
-  ASSERT_TRUE(test::PumpUntil([&] { return button.transitionFrame == 1; }, 2000));
   DeliverMessage(&button, WM_LBUTTONDOWN, 0, 0);
   EXPECT_EQ(SurfaceColour(button), kBlue);
   EXPECT_EQ(button.transitionFrame, 0) << "a new transition began";

@@ -240,61 +240,81 @@ TEST_F(Controls, SendToAWindowThatIsGoneReturnsAtOnce) {
   EXPECT_TRUE(done.load());
 }
 
-TEST_F(Controls, TransitionRunsItsFramesBetweenStartAndFinish) {
-  RecordingControl control;
-  ControlOptions options;
-  options.transitionInterval = 60;
-  options.transitionFrames = 4;
-  control.colour = 0xFFFF0000;
-  ASSERT_NE(control.Create(window.hwnd(), {20, 20, 40, 40}, kKindButton, true, options), nullptr);
-  test::Pump();
-  ASSERT_TRUE(test::PumpUntil([&] { return control.Count(kMsgTransitionFinished) >= 1; }, 2000));
-  const int startedBefore = control.Count(kMsgTransitionStarted);
-  const int finishedBefore = control.Count(kMsgTransitionFinished);
+// A control with a four-frame, 60 ms transition that has finished its
+// first look (red) and is now asked to draw blue.
+class Transitions : public Controls {
+ protected:
+  void Start(int style) {
+    ControlOptions options;
+    options.transitionInterval = 60;
+    options.transitionFrames = 4;
+    options.transitionStyle = style;
+    control.colour = 0xFFFF0000;
+    ASSERT_NE(control.Create(window.hwnd(), {20, 20, 40, 40}, kKindButton, true, options), nullptr);
+    ASSERT_TRUE(test::PumpUntil([&] { return control.Count(kMsgTransitionFinished) >= 1; }, 2000));
+    startedBefore = control.Count(kMsgTransitionStarted);
+    finishedBefore = control.Count(kMsgTransitionFinished);
+    control.colour = 0xFF0000FF;
+    control.PaintSolid();
+  }
+  // Stops the timer and shows the given frame, so that the check does not
+  // depend on how fast this machine runs the timer.
+  void ShowFrame(int frame) {
+    KillTimer(window.hwnd(), control.TransitionTimerId());
+    control.transitionFrame = frame;
+    host.RedrawRect(control.bounds, false);
+  }
+  test::Pixel At(int x, int y) { return test::Unpack(host.surface.PixelAt(x, y)); }
 
-  // A new look: from red to blue over four frames.
-  control.colour = 0xFF0000FF;
-  const DWORD start = GetTickCount();
-  control.PaintSolid();
+  RecordingControl control;
+  int startedBefore = 0, finishedBefore = 0;
+};
+
+TEST_F(Transitions, CrossFadeBlendsTheTwoLooksAndTicksToTheEnd) {
+  Start(0);
   EXPECT_EQ(control.Count(kMsgTransitionStarted), startedBefore + 1);
   ASSERT_NE(control.snapshot, nullptr) << "the old look is kept";
   EXPECT_EQ(test::PixelAt(control.snapshot.get(), 5, 5), 0xFFFF0000u);
 
-  // Halfway, the window shows a blend of the two looks.
-  ASSERT_TRUE(test::PumpUntil([&] { return control.transitionFrame == 2; }, 2000));
-  const test::Pixel middle = test::Unpack(host.surface.PixelAt(30, 30));
-  EXPECT_GT(middle.r, 60);
-  EXPECT_GT(middle.b, 60);
+  ShowFrame(2);  // halfway: a blend of red and blue
+  EXPECT_NEAR(At(30, 30).r, 128, 3);
+  EXPECT_NEAR(At(30, 30).b, 127, 3);
+  ShowFrame(1);
+  EXPECT_NEAR(At(30, 30).r, 192, 3);
 
-  ASSERT_TRUE(test::PumpUntil([&] { return control.Count(kMsgTransitionFinished) == finishedBefore + 1; }, 2000));
-  EXPECT_GE(GetTickCount() - start, 4u * 60u - 30u) << "four ticks of 60 ms";
+  // From frame 1, three more ticks: the fourth frame ends it.
+  Control::TransitionTick(window.hwnd(), WM_TIMER, control.TransitionTimerId(), 0);
+  Control::TransitionTick(window.hwnd(), WM_TIMER, control.TransitionTimerId(), 0);
+  EXPECT_EQ(control.transitionFrame, 3);
+  EXPECT_EQ(control.Count(kMsgTransitionFinished), finishedBefore);
+  Control::TransitionTick(window.hwnd(), WM_TIMER, control.TransitionTimerId(), 0);
+  EXPECT_EQ(control.Count(kMsgTransitionFinished), finishedBefore + 1);
   EXPECT_EQ(control.snapshot, nullptr);
-  EXPECT_EQ(control.transitionFrame, 0);
-  const test::Pixel last = test::Unpack(host.surface.PixelAt(30, 30));
-  EXPECT_EQ(last.b, 255);
-  EXPECT_EQ(last.r, 0);
+  EXPECT_EQ(At(30, 30).b, 255);
+  EXPECT_EQ(At(30, 30).r, 0);
 
   // After the transition a partial redraw still shows the control.
   host.RedrawRect({25, 25, 10, 10}, true);
-  EXPECT_EQ(test::Unpack(host.surface.PixelAt(30, 30)).b, 255);
+  EXPECT_EQ(At(30, 30).b, 255);
 }
 
-TEST_F(Controls, SlideTransitionMovesTheOldLookOut) {
-  RecordingControl control;
-  ControlOptions options;
-  options.transitionInterval = 60;
-  options.transitionFrames = 4;
-  options.transitionStyle = 1;  // old look slides down, the new one follows
-  control.colour = 0xFFFF0000;
-  ASSERT_NE(control.Create(window.hwnd(), {20, 20, 40, 40}, kKindButton, true, options), nullptr);
-  ASSERT_TRUE(test::PumpUntil([&] { return control.Count(kMsgTransitionFinished) >= 1; }, 2000));
-  control.colour = 0xFF0000FF;
-  control.PaintSolid();
-  ASSERT_TRUE(test::PumpUntil([&] { return control.transitionFrame == 1; }, 2000));
+TEST_F(Transitions, TimerRunsFourTicksOfSixtyMilliseconds) {
+  Start(0);
+  const DWORD start = GetTickCount();
+  ASSERT_TRUE(test::PumpUntil([&] { return control.Count(kMsgTransitionFinished) == finishedBefore + 1; }, 3000));
+  EXPECT_GE(GetTickCount() - start, 4u * 60u - 30u) << "four ticks of 60 ms";
+  EXPECT_EQ(control.snapshot, nullptr);
+}
+
+TEST_F(Transitions, SlideMovesTheOldLookOut) {
+  Start(1);  // the old look slides down, the new one follows
+  ShowFrame(1);
   // One frame: the old look moved down by 10, the new one above it.
-  EXPECT_EQ(test::Unpack(host.surface.PixelAt(30, 25)).b, 255);
-  EXPECT_EQ(test::Unpack(host.surface.PixelAt(30, 35)).r, 255);
-  ASSERT_TRUE(test::PumpUntil([&] { return control.transitionFrame == 0; }, 2000));
+  EXPECT_EQ(At(30, 25).b, 255);
+  EXPECT_EQ(At(30, 35).r, 255);
+  ShowFrame(3);
+  EXPECT_EQ(At(30, 45).b, 255);
+  EXPECT_EQ(At(30, 55).r, 255);
 }
 
 TEST_F(Controls, DisablingTheFocusedControlClearsTheFocus) {
