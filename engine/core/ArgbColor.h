@@ -25,9 +25,4 @@ constexpr int AlphaOf(ArgbColor colour) { return static_cast<int>(colour >> 24);
 // is below 192.
 bool IsDarkColor(ArgbColor colour);
 
-// The colour's red, green and blue with another alpha.
-constexpr ArgbColor WithAlpha(ArgbColor colour, int alpha) {
-  return (colour & 0x00FFFFFFu) | (static_cast<std::uint32_t>(alpha & 0xFF) << 24);
-}
-
 }  // namespace ui

@@ -7,7 +7,6 @@
 #include "engine/controls/Control.h"
 #include "engine/core/Engine.h"
 #include "engine/core/EngineMessages.h"
-#include "engine/core/ImageLoader.h"
 #include "engine/core/TextConversion.h"
 #include "engine/render/Primitives.h"
 #include "engine/render/WindowAnimations.h"

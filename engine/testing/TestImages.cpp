@@ -17,6 +17,16 @@ ImagePtr SolidBitmap(int width, int height, std::uint32_t argb) {
   return owner;
 }
 
+void FillBitmapRect(GpImage* bitmap, int left, int top, int width, int height, std::uint32_t argb) {
+  GpGraphics* graphics = nullptr;
+  if (bitmap == nullptr || gp::GdipGetImageGraphicsContext(bitmap, &graphics) != Gdiplus::Ok) return;
+  GraphicsPtr owner(graphics);
+  Gdiplus::GpSolidFill* brush = nullptr;
+  gp::GdipCreateSolidFill(argb, &brush);
+  BrushPtr brushOwner(brush);
+  gp::GdipFillRectangleI(graphics, brush, left, top, width, height);
+}
+
 std::vector<std::uint8_t> SolidPng(int width, int height, std::uint32_t argb) {
   ImagePtr image = SolidBitmap(width, height, argb);
   return EncodeImage(image.get(), L"image/png");

@@ -10,6 +10,9 @@ namespace ui::test {
 // A bitmap of the given size filled with one ARGB colour.
 ImagePtr SolidBitmap(int width, int height, std::uint32_t argb);
 
+// Fills a rectangle of a bitmap with one ARGB colour (blending it over).
+void FillBitmapRect(GpImage* bitmap, int left, int top, int width, int height, std::uint32_t argb);
+
 // A PNG file of one colour.
 std::vector<std::uint8_t> SolidPng(int width, int height, std::uint32_t argb);
 

@@ -48,13 +48,7 @@ TEST(ImageLoader, JpegComesOutAsOpaque32BitArgbOfTheSameSize) {
 
 TEST(ImageLoader, PngTransparencySurvivesTheConversion) {
   ImagePtr source = SolidBitmap(8, 8, 0x00000000);
-  GpGraphics* graphics = nullptr;
-  gp::GdipGetImageGraphicsContext(source.get(), &graphics);
-  GraphicsPtr owner(graphics);
-  Gdiplus::GpSolidFill* brush = nullptr;
-  gp::GdipCreateSolidFill(0x80FF0000, &brush);
-  gp::GdipFillRectangleI(graphics, brush, 0, 0, 4, 8);
-  gp::GdipDeleteBrush(brush);
+  test::FillBitmapRect(source.get(), 0, 0, 4, 8, 0x80FF0000);
   const std::vector<std::uint8_t> png = EncodeImage(source.get(), L"image/png");
 
   ImagePtr image = LoadImageFromBytes(png);

@@ -237,13 +237,7 @@ TEST(Composition, WindowWithABackgroundOwnerTakesTheOwnersBackground) {
 
 TEST(Composition, AverageColorIsTheMeanOfEveryPixel) {
   ImagePtr half = test::SolidBitmap(10, 10, 0xFF000000);
-  GpGraphics* graphics = nullptr;
-  gp::GdipGetImageGraphicsContext(half.get(), &graphics);
-  Gdiplus::GpSolidFill* brush = nullptr;
-  gp::GdipCreateSolidFill(0xFFC86432, &brush);
-  gp::GdipFillRectangleI(graphics, brush, 0, 0, 5, 10);
-  gp::GdipDeleteBrush(brush);
-  gp::GdipDeleteGraphics(graphics);
+  test::FillBitmapRect(half.get(), 0, 0, 5, 10, 0xFFC86432);
   HDC screen = GetDC(nullptr);
   // Half of (0xC8, 0x64, 0x32): (100, 50, 25), red in the low byte.
   EXPECT_EQ(AverageColor(screen, half.get()), 100u | (50u << 8) | (25u << 16));
@@ -260,13 +254,7 @@ namespace {
 // A 100 x 60 picture: red with a blue 10-pixel border.
 std::vector<std::uint8_t> FramedPicture() {
   ImagePtr picture = test::SolidBitmap(100, 60, 0xFF0000FF);
-  GpGraphics* graphics = nullptr;
-  gp::GdipGetImageGraphicsContext(picture.get(), &graphics);
-  Gdiplus::GpSolidFill* brush = nullptr;
-  gp::GdipCreateSolidFill(0xFFFF0000, &brush);
-  gp::GdipFillRectangleI(graphics, brush, 10, 10, 80, 40);
-  gp::GdipDeleteBrush(brush);
-  gp::GdipDeleteGraphics(graphics);
+  test::FillBitmapRect(picture.get(), 10, 10, 80, 40, 0xFFFF0000);
   return test::EncodeImage(picture.get(), L"image/png");
 }
 

@@ -30,13 +30,7 @@ struct Canvas {
 // A 10 x 10 image: red left half, blue right half.
 ImagePtr TwoHalves() {
   ImagePtr image = SolidBitmap(10, 10, 0xFFFF0000);
-  GpGraphics* g = nullptr;
-  gp::GdipGetImageGraphicsContext(image.get(), &g);
-  GraphicsPtr owner(g);
-  Gdiplus::GpSolidFill* brush = nullptr;
-  gp::GdipCreateSolidFill(0xFF0000FF, &brush);
-  gp::GdipFillRectangleI(g, brush, 5, 0, 5, 10);
-  gp::GdipDeleteBrush(brush);
+  test::FillBitmapRect(image.get(), 5, 0, 5, 10, 0xFF0000FF);
   return image;
 }
 
