@@ -148,6 +148,14 @@ GpFont* Button::Font(std::optional<GpFont*> value) {
   return font.get();
 }
 
+GpStringFormat* Button::StringFormat(std::optional<GpStringFormat*> value) {
+  if (value && *value != stringFormat.Handle()) {
+    stringFormat.Take(*value);
+    Repaint();
+  }
+  return stringFormat.Handle();
+}
+
 ArgbColor Button::EffectColor(std::optional<ArgbColor> value) {
   if (value) {
     effectColor = *value;
@@ -309,7 +317,7 @@ void Button::Draw(std::optional<int> drawState, bool clearAndAnimate) {
     if (!text.empty()) {
       const ArgbColor colour = autoTextColor ? ReadableTextColor(window, bounds, textColor) : textColor;
       DrawTextWithEffect(graphics, placed.caption, text, font.get(), colour, stringFormat.Handle(), textEffect,
-                         effectColor != 0 ? std::optional<ArgbColor>(effectColor) : std::nullopt);
+                         effectColor);
     }
   }
   ResetClip(graphics);

@@ -51,7 +51,7 @@ class Button : public Control {
   int textEffect = 0;
   ArgbColor textColor = 0;
   int cornerStyle = 0;
-  StringFormat stringFormat;
+  ui::StringFormat stringFormat;
   ArgbColor effectColor = 0;
   int autoTextColor = 0;
   std::vector<std::uint8_t> iconBytes;
@@ -74,6 +74,8 @@ class Button : public Control {
   int FontStyle(std::optional<int> value = std::nullopt);
   float FontSize(std::optional<float> value = std::nullopt);
   GpFont* Font(std::optional<GpFont*> value = std::nullopt);
+  // Takes the given format (the old one is deleted) and redraws.
+  GpStringFormat* StringFormat(std::optional<GpStringFormat*> value = std::nullopt);
   ArgbColor EffectColor(std::optional<ArgbColor> value = std::nullopt);
   int CornerStyle(std::optional<int> value = std::nullopt);
   int AutoTextColor(std::optional<int> value = std::nullopt);

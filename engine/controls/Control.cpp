@@ -1,10 +1,12 @@
 #include "Control.h"
 
+#include <algorithm>
 #include <cmath>
 #include <mutex>
 #include <unordered_set>
 
 #include "engine/core/EngineMessages.h"
+#include "engine/core/EngineTimers.h"
 #include "engine/host/HostWindow.h"
 #include "engine/render/Primitives.h"
 
@@ -196,6 +198,7 @@ void Control::ClearHostReferences() {
   if (host->focusControl == this) host->focusControl = nullptr;
   if (host->hoverControl == this) host->hoverControl = nullptr;
   if (host->keyboardFocus == this) host->keyboardFocus = nullptr;
+  std::erase_if(host->mnemonics, [this](const Mnemonic& mnemonic) { return mnemonic.control == this; });
 }
 
 void Control::Destroy() {
@@ -328,20 +331,24 @@ void Control::ApplyTooltip(const std::string& text) {
   if (host != nullptr) host->SetTooltip(this, text);
 }
 
-void Control::SetEvent(unsigned eventId, EventCallback callback, ChildEventCallback childCallback) {
+void Control::BindEvent(unsigned eventId, EventRoutine routine) {
   for (EventBinding& binding : events_) {
     if (binding.eventId == eventId) {
-      binding.callback = callback;
-      binding.childCallback = childCallback;
+      binding.routine = routine;
       return;
     }
   }
-  events_.push_back({eventId, callback, childCallback});
+  events_.push_back({eventId, routine});
 }
 
-void Control::BindEvent(unsigned eventId, EventCallback callback) { SetEvent(eventId, callback, nullptr); }
-
-void Control::BindEvent(unsigned eventId, ChildEventCallback callback) { SetEvent(eventId, nullptr, callback); }
+void EventRoutine::Call(Control* parent, Control* control, unsigned message, WPARAM wParam, LPARAM lParam) const {
+  if (routine_ == nullptr) return;
+  if (parent != nullptr) {
+    reinterpret_cast<ChildEventCallback>(routine_)(parent, control, message, wParam, lParam);
+  } else {
+    reinterpret_cast<EventCallback>(routine_)(control, message, wParam, lParam);
+  }
+}
 
 int Control::Opacity(std::optional<int> alpha, bool redraw) {
   if (alpha) {
@@ -439,16 +446,15 @@ int DeliverMessage(Control* control, unsigned message, WPARAM wParam, LPARAM lPa
   // The handler may have destroyed the control.
   if (control->handle == nullptr) return answer;
   for (const Control::EventBinding& binding : control->events_) {
-    const bool matches = binding.eventId == message ||
-                         (binding.eventId == WM_LBUTTONDBLCLK && message == WM_LBUTTONDOWN &&
-                          wParam == kDoubleClickMarker);
+    // The engine's double click is a press with a marker; a binding for the
+    // double click fires on that alone.
+    const bool matches = binding.eventId == WM_LBUTTONDBLCLK
+                             ? message == WM_LBUTTONDOWN && wParam == kDoubleClickMarker
+                             : binding.eventId == message;
     if (!matches) continue;
-    Control* parentControl = control->parent;
-    if (binding.childCallback != nullptr) {
-      binding.childCallback(parentControl, control, message, wParam, lParam);
-    } else if (binding.callback != nullptr) {
-      binding.callback(control, message, wParam, lParam);
-    }
+    // A copy: the routine may rebind or destroy the control.
+    const EventRoutine routine = binding.routine;
+    routine.Call(control->parent, control, message, wParam, lParam);
     break;
   }
   return answer;
@@ -500,12 +506,12 @@ void EndControlPaint(Control& control, PaintContext& context) {
   }
   control.transitionFrame = 0;
   DeliverMessage(&control, kMsgTransitionStarted, 0, 0);
-  SetTimer(control.window, control.TransitionTimerId(), static_cast<UINT>(control.transitionInterval),
-           &Control::TransitionTick);
+  StartTimer(control.window, control.TransitionTimerId(), static_cast<UINT>(control.transitionInterval),
+             &Control::TransitionTick);
 }
 
 void SetTransitionTimer(HWND window, Control* control, UINT interval) {
-  if (control != nullptr) SetTimer(window, control->TransitionTimerId(), interval, nullptr);
+  if (control != nullptr) StartTimer(window, control->TransitionTimerId(), interval);
 }
 
 void PostInvalidate(HWND window, const RectF& rect, int mode) {

@@ -26,11 +26,28 @@ enum ControlKind : int {
   kKindNoSurface = 21,  // a control without a drawing surface of its own
 };
 
-// A user callback bound to a control's event. Controls with a parent
-// control call the five-argument form, the parent first.
+// The two forms of a user callback bound to a control's event: a control
+// with a parent control calls the five-argument form, the parent first; a
+// control without one calls the four-argument form. The result is ignored.
 using EventCallback = int (*)(Control* control, unsigned message, WPARAM wParam, LPARAM lParam);
 using ChildEventCallback = int (*)(Control* parent, Control* control, unsigned message, WPARAM wParam,
                                    LPARAM lParam);
+
+// A routine bound to an event. Which form it is called in is decided by the
+// control when the event fires, not by how the routine was bound: it must
+// have the form of the control it is bound to (a control moved under another
+// control calls its routines with the parent first from then on).
+class EventRoutine {
+ public:
+  EventRoutine(EventCallback routine) : routine_(reinterpret_cast<Untyped>(routine)) {}
+  EventRoutine(ChildEventCallback routine) : routine_(reinterpret_cast<Untyped>(routine)) {}
+  bool IsSet() const { return routine_ != nullptr; }
+  void Call(Control* parent, Control* control, unsigned message, WPARAM wParam, LPARAM lParam) const;
+
+ private:
+  using Untyped = void (*)();
+  Untyped routine_ = nullptr;
+};
 
 // Where a control is created: directly on a host window (its HWND), or
 // inside another control.
@@ -140,8 +157,7 @@ class Control {
             std::optional<int> height = std::nullopt, bool redraw = true);
   std::string TooltipText(std::optional<std::string> text = std::nullopt, bool apply = false);
   void ApplyTooltip(const std::string& text);
-  void BindEvent(unsigned eventId, EventCallback callback);
-  void BindEvent(unsigned eventId, ChildEventCallback callback);
+  void BindEvent(unsigned eventId, EventRoutine routine);
   Control* Self() { return this; }
   int Opacity(std::optional<int> alpha = std::nullopt, bool redraw = true);
   int Transition(std::optional<int> frames = std::nullopt, std::optional<int> interval = std::nullopt);
@@ -175,8 +191,7 @@ class Control {
   friend int DeliverMessage(Control* control, unsigned message, WPARAM wParam, LPARAM lParam);
   struct EventBinding {
     unsigned eventId;
-    EventCallback callback;
-    ChildEventCallback childCallback;
+    EventRoutine routine;
   };
 
   // The list the control is a sibling in: its parent's children or the
@@ -191,15 +206,15 @@ class Control {
   void InsertFirst(Control*& first, Control*& last);
   void ClearHostReferences();
   void MoveDescendants(float dx, float dy);
-  void SetEvent(unsigned eventId, EventCallback callback, ChildEventCallback childCallback);
 
   std::vector<EventBinding> events_;
 };
 
 // Hands a message to a control: the class's handler first, then the first
 // matching event binding (a binding for WM_LBUTTONDBLCLK fires on the
-// engine's double click, WM_LBUTTONDOWN with kDoubleClickMarker). Returns
-// the handler's answer; a null control gives 0.
+// engine's double click, WM_LBUTTONDOWN with kDoubleClickMarker, and never
+// on a real WM_LBUTTONDBLCLK). Returns the handler's answer; a null control
+// gives 0.
 int DeliverMessage(Control* control, unsigned message, WPARAM wParam, LPARAM lParam);
 
 // The frame of every drawing operation of a control. Begin clears the paint

@@ -127,7 +127,7 @@ int Label::AutoTextColor(std::optional<int> value) { return SetAndRepaint(autoTe
 
 void Label::ReleaseFont() { font.Release(); }
 
-void Label::FontChanged() {
+void Label::LayoutChanged() {
   Measure();
   Repaint();
 }
@@ -135,7 +135,7 @@ void Label::FontChanged() {
 std::string Label::FontName(std::optional<std::string> value) {
   if (value) {
     font.SetFamily(*value);
-    FontChanged();
+    LayoutChanged();
   }
   return font.Family();
 }
@@ -143,7 +143,7 @@ std::string Label::FontName(std::optional<std::string> value) {
 int Label::FontStyle(std::optional<int> value) {
   if (value) {
     font.SetStyle(*value);
-    FontChanged();
+    LayoutChanged();
   }
   return font.Style();
 }
@@ -151,7 +151,7 @@ int Label::FontStyle(std::optional<int> value) {
 float Label::FontSize(std::optional<float> value) {
   if (value) {
     font.SetSize(*value);
-    FontChanged();
+    LayoutChanged();
   }
   return font.Size();
 }
@@ -159,9 +159,17 @@ float Label::FontSize(std::optional<float> value) {
 GpFont* Label::Font(std::optional<GpFont*> value) {
   if (value && *value != font.get()) {
     font.Take(*value);
-    FontChanged();
+    LayoutChanged();
   }
   return font.get();
+}
+
+GpStringFormat* Label::StringFormat(std::optional<GpStringFormat*> value) {
+  if (value && *value != stringFormat.Handle()) {
+    stringFormat.Take(*value);
+    LayoutChanged();
+  }
+  return stringFormat.Handle();
 }
 
 int Label::Trimming(std::optional<int> value) { return stringFormat.Trimming(value); }
@@ -211,7 +219,7 @@ void Label::Draw() {
     AdjustTextRectHook(layout, 0);
     lastLayout = layout;
     DrawTextWithEffect(g, layout, text, font.get(), colour, stringFormat.Handle(), textEffect,
-                       effectColor != 0 ? std::optional<ArgbColor>(effectColor) : std::nullopt);
+                       effectColor);
     ResetClip(g);
     if (host != nullptr && host->keyboardFocus == this) DrawRectOutline(g, paint, kOutlineDashed);
   }

@@ -57,7 +57,7 @@ class Label : public Control {
   std::uint32_t frameStyle = 0;
   int autoTextColor = 0;
   ArgbColor effectColor = 0;
-  StringFormat stringFormat;
+  ui::StringFormat stringFormat;
   int measuredWidth = 0, measuredHeight = 0;
   int textTransitionPending = 0;
   int textTransitionInterval = 0;
@@ -85,6 +85,8 @@ class Label : public Control {
   int Trimming(std::optional<int> value = std::nullopt);
   int FormatFlags(std::optional<int> value = std::nullopt);
   GpFont* Font(std::optional<GpFont*> value = std::nullopt);
+  // Takes the given format (the old one is deleted), measures and redraws.
+  GpStringFormat* StringFormat(std::optional<GpStringFormat*> value = std::nullopt);
   int Alignment(std::optional<int> value = std::nullopt);
   int WordWrap(std::optional<int> value = std::nullopt);
   int VerticalAlign(std::optional<int> value = std::nullopt);
@@ -103,8 +105,8 @@ class Label : public Control {
   int HandleMessage(unsigned message, WPARAM wParam, LPARAM lParam) override;
 
  private:
-  // After a font change: measure again and redraw.
-  void FontChanged();
+  // After a font or format change: measure again and redraw.
+  void LayoutChanged();
   template <typename T>
   T SetAndRepaint(T& field, std::optional<T> value);
 

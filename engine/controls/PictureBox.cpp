@@ -4,6 +4,7 @@
 
 #include "FrameSchedule.h"
 #include "engine/core/EngineMessages.h"
+#include "engine/core/EngineTimers.h"
 #include "engine/host/HostWindow.h"
 #include "engine/render/Primitives.h"
 #include "engine/render/Surface.h"
@@ -194,7 +195,7 @@ void PictureBox::ScheduleNextFrame() {
   currentFrame += 1;
   if (currentFrame > frameCount || animate == 0) currentFrame = 1;
   // The host hands the timer (id = this control's handle) back as WM_TIMER.
-  if (window != nullptr) SetTimer(window, HandleValue(), static_cast<UINT>(scheduledIntervalMs), nullptr);
+  if (window != nullptr) StartTimer(window, HandleValue(), static_cast<UINT>(scheduledIntervalMs));
 }
 
 void PictureBox::Draw() {

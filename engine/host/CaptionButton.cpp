@@ -1,5 +1,7 @@
 #include "CaptionButton.h"
 
+#include <algorithm>
+
 #include "CaptionSprite.h"
 #include "engine/core/Engine.h"
 #include "engine/core/EngineMessages.h"
@@ -8,9 +10,20 @@ namespace ui {
 namespace {
 
 constexpr int kCaptionTransitionInterval = 60;
-// The strip has 20 rows: a sprite's 19 rows from row 2 end one row below it,
-// so the last row is left out instead of being read outside the strip.
-constexpr int kDrawnSpriteRows = 18;
+// The strip has 20 rows, so a sprite's 19 rows from row 2 end one row below
+// it. The rows that exist are drawn one to one and the last of them once
+// more for the row that does not, so the sprite covers the whole button.
+constexpr int kStripRows = 20;
+
+void DrawSprite(GpGraphics* graphics, GpImage* strip, const RectF& sprite, float width, float height) {
+  const float present = std::min(sprite.height, kStripRows - sprite.top);
+  gp::GdipDrawImageRectRect(graphics, strip, 0, 0, width, present, sprite.left, sprite.top, sprite.width, present,
+                            Gdiplus::UnitPixel, nullptr, nullptr, nullptr);
+  for (float row = present; row < height; ++row) {
+    gp::GdipDrawImageRectRect(graphics, strip, 0, row, width, 1, sprite.left, kStripRows - 1, sprite.width, 1,
+                              Gdiplus::UnitPixel, nullptr, nullptr, nullptr);
+  }
+}
 
 }  // namespace
 
@@ -31,8 +44,7 @@ void CaptionButton::DrawState(int state, bool force, int style) {
   const RectF sprite = CaptionSpriteRect(buttonType, state, window != nullptr && IsZoomed(window));
   GpImage* strip = Engine().captionButtonImage.get();
   if (strip != nullptr && context.graphics != nullptr && sprite.width > 0) {
-    gp::GdipDrawImageRectRect(context.graphics, strip, 0, 0, sprite.width, kDrawnSpriteRows, sprite.left, sprite.top,
-                              sprite.width, kDrawnSpriteRows, Gdiplus::UnitPixel, nullptr, nullptr, nullptr);
+    DrawSprite(context.graphics, strip, sprite, context.rect.width, context.rect.height);
   }
   EndControlPaint(*this, context);
   drawnState = state;

@@ -192,8 +192,9 @@ bool HostWindow::OnSysChar(UINT message, WPARAM wParam, LPARAM lParam) {
   DeliverMessage(focusControl, message, wParam, lParam);
   const auto pressed = static_cast<wint_t>(std::towlower(static_cast<wint_t>(wParam)));
   for (const Mnemonic& mnemonic : mnemonics) {
-    Control* control = mnemonic.control;
-    if (control == nullptr || control->handle == nullptr || !control->visible || control->disabled) continue;
+    // An entry names its control by handle: only a live control is clicked.
+    Control* control = Control::FromHandle(reinterpret_cast<std::uintptr_t>(mnemonic.control));
+    if (control == nullptr || !control->visible || control->disabled) continue;
     if (std::towlower(static_cast<wint_t>(mnemonic.keyCode)) != pressed) continue;
     DeliverMessage(control, kMsgClick, reinterpret_cast<WPARAM>(control), 0);
     CallControlHook(onControlClick, control, wParam, lParam);

@@ -205,8 +205,7 @@ void HostWindow::Detach(HWND window) {
   pressedControl = focusControl = hoverControl = keyboardFocus = nullptr;
   firstControl = lastControl = nullptr;
   captionFlags = 0;
-  KillTimer(window, reinterpret_cast<UINT_PTR>(this));
-  fade.Release();
+  EndFade();
   surface.Release();
   back.Release();
   if (windowDC != nullptr) ReleaseDC(window, windowDC);
@@ -240,7 +239,11 @@ LRESULT HostWindow::DefaultProcessing(UINT message, WPARAM wParam, LPARAM lParam
 }
 
 void HostWindow::CallControlHook(ControlEventHook hook, Control* control, WPARAM wParam, LPARAM lParam) {
-  if (hook != nullptr) hook(hwnd, control, wParam, lParam, control != nullptr ? control->kind : 0);
+  if (hook == nullptr) return;
+  // The control's own handler may have destroyed it: its kind is read only
+  // while it is alive.
+  const Control* live = Control::FromHandle(reinterpret_cast<std::uintptr_t>(control));
+  hook(hwnd, control, wParam, lParam, live != nullptr ? live->kind : 0);
 }
 
 LRESULT HostWindow::OnMinMaxInfo(MINMAXINFO* info) {
@@ -406,7 +409,7 @@ LRESULT HostWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
       if (lParam != 0) SetFocusControl(Control::FromHandle(static_cast<std::uintptr_t>(lParam)), false);
       break;
     case kMsgPresentLayered:
-      PresentLayered();
+      PresentWhole();
       break;
     case kMsgInvalidate: {
       auto* rect = reinterpret_cast<RectF*>(lParam);

@@ -100,11 +100,22 @@ class HostWindow : public RedrawTarget {
   void Present(const RectF& rect, bool whole);
   void PresentRect(const RectF& rect);
   void RedrawRect(const RectF& rect, bool present) override;
+  // Presents what changed since the last presentation (nothing while busy).
   void PresentLayered() override;
+  // Presents the whole composition surface of a layered window.
+  void PresentWhole();
   bool IsLayered() const override { return windowAlpha != -1; }
   bool IsBusy() const override { return busy != 0; }
   // Ends a busy period: redraws what controls asked for meanwhile.
   void EndBusy();
+  // A show or close effect owns the screen from BeginEffect to EndEffect: a
+  // running cross-fade is finished first, and no composition or redraw is
+  // presented meanwhile. After a close effect nothing is presented until the
+  // window is shown again.
+  void BeginEffect();
+  void EndEffect(bool closed);
+  // The id of the cross-fade's window timer.
+  UINT_PTR FadeTimerId() const { return reinterpret_cast<UINT_PTR>(this); }
 
   // --- frame and animations
   void Show(int effect = 0, int duration = 200);
@@ -208,6 +219,8 @@ class HostWindow : public RedrawTarget {
   void ReleaseBackgroundImage();
   void DiscardPendingMessages(HWND window);
   void PresentLayeredSurface(HDC source);
+  void PresentChanges();
+  void EndFade();
   // Caption buttons, icon and title as the caption flags ask.
   void CreateCaptionControls();
   void DestroyCaptionControls();
@@ -217,9 +230,12 @@ class HostWindow : public RedrawTarget {
   void AddDirty(const RectF& rect);
 
   std::vector<RectF> deferredRedraws_;
-  RECT dirty_{};
+  RECT dirty_{};  // changed since the last presentation
   std::wstring tooltipText_;
-  bool closing_ = false;
+  bool closing_ = false;        // in the close handling of WM_CLOSE
+  bool fading_ = false;         // a cross-fade runs
+  bool effectRunning_ = false;  // a show or close effect runs
+  bool closed_ = false;         // the close effect has ended
 };
 
 }  // namespace ui

@@ -12,10 +12,19 @@ void StringFormat::Delete() {
 }
 
 bool StringFormat::Create(int flags, LANGID language, bool owned) {
+  // Whether the old format is deleted depends on who owned it, not on how
+  // the new one will be held.
   if (owned_) Delete();
   owned_ = owned;
   format_ = nullptr;
   return gp::GdipCreateStringFormat(flags, language, &format_) == Gdiplus::Ok;
+}
+
+void StringFormat::Take(GpStringFormat* format) {
+  if (format == format_) return;
+  if (owned_) Delete();
+  format_ = format;
+  owned_ = true;
 }
 
 int StringFormat::Alignment(std::optional<int> value) {

@@ -16,8 +16,13 @@ class StringFormat {
   ~StringFormat();
 
   void Delete();
-  // Replaces the format with a new one; answers true on success.
+  // Replaces the format with a new one; answers true on success. The format
+  // held before is deleted when this object owned it, so creating again
+  // never leaks one.
   bool Create(int flags = 0, LANGID language = LANG_NEUTRAL, bool owned = true);
+  // Takes a format made elsewhere and owns it from now on; the one held
+  // before is deleted when this object owned it.
+  void Take(GpStringFormat* format);
 
   // Each accessor sets the value when one is given and returns the current one.
   int Alignment(std::optional<int> value = std::nullopt);

@@ -11,6 +11,7 @@
 #include "Surface.h"
 #include "engine/controls/Control.h"
 #include "engine/core/EngineMessages.h"
+#include "engine/core/EngineTimers.h"
 #include "engine/core/ImageLoader.h"
 #include "engine/host/HostWindow.h"
 
@@ -177,6 +178,23 @@ std::uint32_t AverageColor(HDC dc, GpImage* image) {
          (static_cast<std::uint32_t>(blue / count) << 16);
 }
 
+namespace {
+
+std::function<void(const Presentation&)>& PresentObserver() {
+  static std::function<void(const Presentation&)> observer;
+  return observer;
+}
+
+void Notify(HWND window, HDC source, const RECT& area, bool layered) {
+  if (PresentObserver()) PresentObserver()(Presentation{window, source, area, layered});
+}
+
+}  // namespace
+
+void SetPresentObserver(std::function<void(const Presentation&)> observer) {
+  PresentObserver() = std::move(observer);
+}
+
 void PresentLayered(HWND window, HDC source, int width, int height, const RECT* dirty) {
   SIZE size{width, height};
   POINT origin{0, 0};
@@ -191,6 +209,13 @@ void PresentLayered(HWND window, HDC source, int width, int height, const RECT* 
   // Only the changed part of the picture needs to travel to the screen.
   info.prcDirty = dirty;
   UpdateLayeredWindowIndirect(window, &info);
+  Notify(window, source, dirty != nullptr ? *dirty : RECT{0, 0, width, height}, true);
+}
+
+void PresentByCopy(HWND window, HDC windowDC, HDC source, const RECT& area) {
+  BitBlt(windowDC, area.left, area.top, area.right - area.left, area.bottom - area.top, source, area.left, area.top,
+         SRCCOPY);
+  Notify(window, source, area, false);
 }
 
 // --- HostWindow: composition --------------------------------------------------
@@ -212,7 +237,10 @@ int HostWindow::Compose(Bytes image, std::optional<ArgbColor> colour, int presen
     if (colour && *colour != kNoColour) backgroundColor = *colour;
   }
 
-  if (presentMode == 1 && IsLayered()) {
+  // While a show or close effect runs it alone puts pictures on the screen:
+  // the new composition shows when the effect is over, without a fade.
+  const bool crossFade = presentMode == 1 && !effectRunning_;
+  if (crossFade && IsLayered()) {
     fade.Create(nullptr, width, height);
     BitBlt(fade.dc(), 0, 0, width, height, surface.dc(), 0, 0, SRCCOPY);
   }
@@ -234,7 +262,7 @@ int HostWindow::Compose(Bytes image, std::optional<ArgbColor> colour, int presen
   ComposeAllControls(firstControl, graphics, !keepControlSurfaces);
   if (frameStyle != 1) ResetClip(graphics);
   gp::GdipFlush(graphics, Gdiplus::FlushIntentionSync);
-  busy = 0;
+  busy = effectRunning_ ? 1 : 0;
   // Everything is drawn now, including what waited while the window was busy.
   deferredRedraws_.clear();
   AddDirty(WholeWindow(*this));
@@ -243,17 +271,18 @@ int HostWindow::Compose(Bytes image, std::optional<ArgbColor> colour, int presen
 
   if (presentMode == 0) {
     PresentRect(WholeWindow(*this));
-  } else if (presentMode == 1) {
+  } else if (crossFade) {
     busy = 1;
     fadeAlpha = 0;
-    SetTimer(hwnd, reinterpret_cast<UINT_PTR>(this), kFadeInterval, &HostWindow::FadeTimerProc);
+    fading_ = true;
+    StartTimer(hwnd, FadeTimerId(), kFadeInterval, &HostWindow::FadeTimerProc);
   }
   return 1;
 }
 
 void CALLBACK HostWindow::FadeTimerProc(HWND window, UINT, UINT_PTR id, DWORD) {
   HostWindow* host = FromWindow(window);
-  if (host == nullptr || reinterpret_cast<UINT_PTR>(host) != id) {
+  if (host == nullptr || host->FadeTimerId() != id || !host->fading_) {
     KillTimer(window, id);
     return;
   }
@@ -263,6 +292,7 @@ void CALLBACK HostWindow::FadeTimerProc(HWND window, UINT, UINT_PTR id, DWORD) {
 void HostWindow::FadeTick() {
   HDC destination = windowDC;
   if (IsLayered()) {
+    // Each tick shows the blend of the tick before.
     ui::PresentLayered(hwnd, fade.dc(), width, height);
     destination = fade.dc();
   }
@@ -270,19 +300,35 @@ void HostWindow::FadeTick() {
   BLENDFUNCTION blend{AC_SRC_OVER, 0, static_cast<BYTE>(fadeAlpha), 0};
   GdiAlphaBlend(destination, 0, 0, width, height, surface.dc(), 0, 0, width, height, blend);
   if (fadeAlpha < 255) return;
-  KillTimer(hwnd, reinterpret_cast<UINT_PTR>(this));
+  EndFade();
+  if (IsLayered()) PresentChanges();
+  EndBusy();
+}
+
+void HostWindow::EndFade() {
+  KillTimer(hwnd, FadeTimerId());
   fade.Release();
-  if (IsLayered()) {
-    ui::PresentLayered(hwnd, surface.dc(), width, height);
-    ++presentations;
-  }
+  fading_ = false;
+}
+
+void HostWindow::BeginEffect() {
+  // A cross-fade still running ends here: its new picture is composed
+  // already, and the effect plays from it.
+  if (fading_) EndFade();
+  effectRunning_ = true;
+  closed_ = false;
+  busy = 1;
+}
+
+void HostWindow::EndEffect(bool closed) {
+  effectRunning_ = false;
+  // After a close effect the window stays transparent until it is hidden.
+  closed_ = closed;
   EndBusy();
 }
 
 void HostWindow::EndBusy() {
   busy = 0;
-  // Fades and animations put other pictures on the screen meanwhile.
-  AddDirty(WholeWindow(*this));
   if (deferredRedraws_.empty()) return;
   std::vector<RectF> pending;
   pending.swap(deferredRedraws_);
@@ -309,6 +355,7 @@ void HostWindow::Invalidate(const RectF& rect, RedrawMode mode) { redrawQueue.Ad
 
 void HostWindow::RedrawRect(const RectF& rect, bool present) {
   if (busy == 1) {
+    // Drawn when the window is done with what keeps it busy.
     deferredRedraws_.push_back(rect);
     return;
   }
@@ -327,28 +374,42 @@ void HostWindow::RedrawRect(const RectF& rect, bool present) {
 }
 
 void HostWindow::PresentRect(const RectF& rect) {
-  if (busy == 1) return;
-  ++presentations;
+  if (busy == 1 || closed_) return;
   if (IsLayered()) {
+    // A layered window always gets the whole picture; the dirty rectangle
+    // only tells the system which part changed.
     AddDirty(rect);
-    PresentLayered();
-    --presentations;
+    PresentChanges();
     return;
   }
-  const RECT box = PixelBox(rect);
-  BitBlt(windowDC, box.left, box.top, box.right - box.left, box.bottom - box.top, surface.dc(), box.left, box.top,
-         SRCCOPY);
+  RECT box = PixelBox(rect);
+  const RECT whole{0, 0, width, height};
+  IntersectRect(&box, &box, &whole);
+  ++presentations;
+  PresentByCopy(hwnd, windowDC, surface.dc(), box);
 }
 
 void HostWindow::AddDirty(const RectF& rect) {
   RECT box = PixelBox(rect);
   RECT whole{0, 0, width, height};
   IntersectRect(&box, &box, &whole);
+  if (IsRectEmpty(&box)) return;
   if (IsRectEmpty(&dirty_)) dirty_ = box;
   else UnionRect(&dirty_, &dirty_, &box);
 }
 
 void HostWindow::PresentLayered() {
+  if (busy == 1 || closed_) return;
+  PresentChanges();
+}
+
+void HostWindow::PresentWhole() {
+  if (!IsLayered()) return;
+  AddDirty(WholeWindow(*this));
+  PresentLayered();
+}
+
+void HostWindow::PresentChanges() {
   ++presentations;
   // Without a known change (a composition, a fade) the whole window goes.
   const RECT* dirty = IsRectEmpty(&dirty_) ? nullptr : &dirty_;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include "engine/core/GdiPlus.h"
 #include "engine/core/RectF.h"
 
@@ -49,5 +51,22 @@ std::uint32_t AverageColor(HDC dc, GpImage* image);
 // Puts the whole source on a layered window at its position; `dirty`, when
 // given, is the part that changed since the last presentation.
 void PresentLayered(HWND window, HDC source, int width, int height, const RECT* dirty = nullptr);
+
+// Copies a rectangle of the source into a window that is not layered.
+void PresentByCopy(HWND window, HDC windowDC, HDC source, const RECT& area);
+
+// One picture put on the screen: the part of the window it updated (the
+// whole window for a layered presentation without a dirty rectangle) and
+// the surface it came from.
+struct Presentation {
+  HWND window = nullptr;
+  HDC source = nullptr;
+  RECT area{};
+  bool layered = false;
+};
+
+// Sees every presentation from now on; an empty function stops observing.
+// For tests and benchmarks.
+void SetPresentObserver(std::function<void(const Presentation&)> observer);
 
 }  // namespace ui

@@ -76,6 +76,12 @@ void PaintBorder(HostWindow& host, GpGraphics* graphics) {
   }
 }
 
+// The application's background hook draws as part of the background: over
+// the colour or image, under the border and the shadow.
+void CallBackgroundHook(HostWindow& host, GpGraphics* graphics) {
+  if (host.onPaintBackground != nullptr) host.onPaintBackground(host.hwnd, graphics, host.width, host.height);
+}
+
 void PaintFramelessBackground(HostWindow& host, GpGraphics* graphics) {
   if (host.backgroundImage == nullptr) return;
   const RectF whole = MakeRectF(0, 0, host.width, host.height);
@@ -89,6 +95,7 @@ void PaintFrame(HostWindow& host) {
   GpGraphics* graphics = host.surface.graphics();
   if (host.frameStyle == 1) {
     PaintFramelessBackground(host, graphics);
+    CallBackgroundHook(host, graphics);
   } else {
     HRGN body = MakeFrameRegion(host.width, host.height, 6, 4, Rounded(host.frameStyle));
     // The body region is (6, 6, width - 5, height - 5).
@@ -102,6 +109,7 @@ void PaintFrame(HostWindow& host) {
       const int alpha = host.windowAlpha == -1 ? 255 : host.windowAlpha;
       gp::GdipGraphicsClear(graphics, ArgbFromRgb(RgbOf(host.backgroundColor), alpha));
     }
+    CallBackgroundHook(host, graphics);
     PaintBorder(host, graphics);
     ResetClip(graphics);
 
@@ -113,7 +121,6 @@ void PaintFrame(HostWindow& host) {
                  colour);
     }
   }
-  if (host.onPaintBackground != nullptr) host.onPaintBackground(host.hwnd, graphics, host.width, host.height);
 }
 
 void DrawShadow(GpGraphics* graphics, const RectF& content, int frameStyle, std::uint32_t rgb) {

@@ -32,11 +32,12 @@ void WindowSize(HWND window, int& width, int& height) {
   height = rect.bottom - rect.top;
 }
 
-void SetBusy(HWND window, bool value) {
-  HostWindow* host = HostWindow::FromWindow(window);
-  if (host == nullptr) return;
-  if (value) host->busy = 1;
-  else host->EndBusy();
+void BeginEffect(HWND window) {
+  if (HostWindow* host = HostWindow::FromWindow(window)) host->BeginEffect();
+}
+
+void EndEffect(HWND window, bool closed) {
+  if (HostWindow* host = HostWindow::FromWindow(window)) host->EndEffect(closed);
 }
 
 }  // namespace
@@ -59,12 +60,19 @@ void CloseAnimation(HWND window, HDC source, int windowAlpha, int effect, bool b
   WindowSize(window, width, height);
   const AnimationPlan plan = CloseAnimationPlan(effect, width, height, blur);
 
+  BeginEffect(window);
+  // The effect plays from the picture as it is now, whatever is composed
+  // while it runs.
+  Surface still;
+  still.Create(nullptr, width, height);
+  BitBlt(still.dc(), 0, 0, width, height, source, 0, 0, SRCCOPY);
+  source = still.dc();
+
   Surface animation;
   animation.CreateWithGraphics(width, height);
   DrawFrame(animation, source, AnimationFrame{{{{0, 0, width, height}, {0, 0, width, height}, 255}}, 0, {}});
   if (windowAlpha == -1) AddWindowStyle(window, WS_EX_LAYERED, true);
   PresentLayered(window, animation.dc(), width, height);
-  SetBusy(window, true);
 
   if (plan.clearBlurFirst) EnableBlur(window, 0, 0, 0, 0, 6, frameStyle, windowAlpha);
   for (const AnimationFrame& frame : plan.frames) {
@@ -80,7 +88,7 @@ void CloseAnimation(HWND window, HDC source, int windowAlpha, int effect, bool b
   ClearTransparent(animation);
   PresentLayered(window, animation.dc(), width, height);
   animation.Release();
-  SetBusy(window, false);
+  EndEffect(window, true);
 }
 
 void ShowAnimation(HWND window, HDC source, int windowAlpha, int effect, bool blur, int frameStyle, int duration) {
@@ -92,7 +100,7 @@ void ShowAnimation(HWND window, HDC source, int windowAlpha, int effect, bool bl
     AddWindowStyle(window, WS_EX_LAYERED, true);
     SetWindowFrameRegion(window, width, height, 6, 5, frameStyle);
   }
-  SetBusy(window, true);
+  BeginEffect(window);
   Surface animation;
   animation.CreateWithGraphics(width, height);
   ClearTransparent(animation);
@@ -109,13 +117,14 @@ void ShowAnimation(HWND window, HDC source, int windowAlpha, int effect, bool bl
   if (blur) EnableBlur(window, 6, 6, width - 5, height - 5, 6, frameStyle, windowAlpha);
   animation.Release();
   if (!wasLayered) RemoveWindowStyle(window, WS_EX_LAYERED, true);
-  SetBusy(window, false);
+  EndEffect(window, false);
 }
 
 // --- HostWindow: showing ------------------------------------------------------
 
 void HostWindow::Show(int effect, int duration) {
   PumpPendingMessages();
+  closed_ = false;
   if (effect == 0) {
     if (blurBehind == 1) EnableBlur(hwnd, 6, 6, width - 5, height - 5, 6, frameStyle, windowAlpha);
     ShowWindow(hwnd, SW_SHOWNORMAL);

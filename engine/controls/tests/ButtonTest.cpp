@@ -145,6 +145,20 @@ TEST_F(Buttons, CaptionIsDrawnInItsColourWithTheMnemonicHidden) {
   }
   EXPECT_GT(whitePixels, 20) << "the caption is drawn";
   EXPECT_EQ(test::PixelAt(button.surface.get(), 1, 1), 0u) << "no image: the rest stays transparent";
+
+  // A format given to the button replaces its own and is drawn with: without
+  // the hot-key prefix the "&" shows.
+  GpStringFormat* format = nullptr;
+  ASSERT_EQ(gp::GdipCreateStringFormat(Gdiplus::StringFormatFlagsNoWrap, LANG_NEUTRAL, &format), Gdiplus::Ok);
+  EXPECT_EQ(button.StringFormat(format), format);
+  int whiteWithAmpersand = 0;
+  for (int y = 0; y < 40; ++y) {
+    for (int x = 0; x < 120; ++x) {
+      const std::uint32_t c = test::PixelAt(button.surface.get(), x, y);
+      whiteWithAmpersand += (c >> 24) > 128 && (c & 0xFFFFFF) == 0xFFFFFF ? 1 : 0;
+    }
+  }
+  EXPECT_GT(whiteWithAmpersand, whitePixels) << "redrawn with the new format";
 }
 
 TEST_F(Buttons, SettersBeforeCreateOnlyStoreAndTheSharedFontIsNeverDeleted) {

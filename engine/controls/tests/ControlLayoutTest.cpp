@@ -52,6 +52,8 @@ TEST(ProgressGeometry, FillOfTheInstallersBar) {
   EXPECT_EQ(MeasureProgress(650, 21, 0, 0, 100, false).fillLength, 0);
   EXPECT_EQ(MeasureProgress(650, 21, 1, 0, 100, false).fillLength, 6) << "6.46 rounds to 6";
   EXPECT_EQ(MeasureProgress(650, 21, 33, 0, 100, false).fillLength, 213) << "213.18";
+  EXPECT_EQ(MeasureProgress(650, 21, 2, 0, 100, false).fillLength, 13) << "12.92 rounds up";
+  EXPECT_EQ(MeasureProgress(650, 21, 99, 0, 100, false).fillLength, 640) << "639.54 rounds up";
 }
 
 TEST(ProgressGeometry, VerticalBarRisesFromTheBottomOfTheInnerRectangle) {

@@ -8,9 +8,11 @@
 #include "engine/core/EngineMessages.h"
 #include "engine/core/ImageLoader.h"
 #include "engine/host/HostWindow.h"
+#include "engine/testing/PresentationLog.h"
 #include "engine/testing/RecordingControl.h"
 #include "engine/testing/TestImages.h"
 #include "engine/testing/TestWindows.h"
+#include "engine/testing/TimerLog.h"
 
 namespace ui {
 namespace {
@@ -103,7 +105,16 @@ TEST_F(Controls, ChildCallbacksGetTheParentFirst) {
   EXPECT_EQ(callbackLog.controlSeen, &child);
   DeliverMessage(&parentControl, kMsgClick, 0, 0);
   EXPECT_EQ(callbackLog.fourArgument, 1);
+  EXPECT_EQ(callbackLog.controlSeen, &parentControl);
   EXPECT_EQ(DeliverMessage(nullptr, kMsgClick, 0, 0), 0);
+
+  // The form follows the control, not the routine: a four-argument routine
+  // bound on a child is still called with the parent first (its first
+  // parameter then receives the parent).
+  child.BindEvent(kMsgClick, &FourArgument);
+  DeliverMessage(&child, kMsgClick, 0, 0);
+  EXPECT_EQ(callbackLog.fourArgument, 2);
+  EXPECT_EQ(callbackLog.controlSeen, &parentControl);
 }
 
 TEST_F(Controls, MoveCarriesEveryDescendantAndASameMoveSendsNothing) {
@@ -128,6 +139,20 @@ TEST_F(Controls, MoveCarriesEveryDescendantAndASameMoveSendsNothing) {
   EXPECT_EQ(parentControl.Count(kMsgSurfaceResized), 1);
   EXPECT_EQ(ImageWidth(parentControl.surface.get()), 120) << "a new surface of the new size";
   EXPECT_EQ(child.bounds.width, 50) << "children keep their size";
+}
+
+TEST_F(Controls, MovedOrShrunkControlLeavesTheBackgroundWhereItWas) {
+  RecordingControl control;
+  Make(control, window.hwnd(), {10, 10, 100, 60});
+  test::Pump();
+  ASSERT_EQ(host.surface.PixelAt(20, 20), 0xFFFF0000u) << "red where it is";
+  control.Move(150, 100);
+  EXPECT_EQ(host.surface.PixelAt(20, 20), 0u) << "the transparent background where it was";
+  EXPECT_EQ(host.surface.PixelAt(160, 110), 0xFFFF0000u);
+  control.Move(std::nullopt, std::nullopt, 20, 20);
+  test::Pump();
+  EXPECT_EQ(host.surface.PixelAt(200, 140), 0u) << "the part it gave up";
+  EXPECT_EQ(host.surface.PixelAt(160, 110), 0xFFFF0000u);
 }
 
 TEST_F(Controls, VisibleWithItsCurrentValueSendsNothing) {
@@ -190,9 +215,17 @@ TEST_F(Controls, DestroyUnlinksResetsAndLeavesAStaleHandleHarmless) {
   EXPECT_EQ(parentControl.surface, nullptr);
   EXPECT_EQ(host.firstControl, nullptr);
   EXPECT_EQ(Control::FromHandle(childHandle), nullptr);
-  // A timer with the dead handle's id reaches nobody.
+  // Timers and deliveries with the dead handle reach nobody and draw nothing.
+  test::Pump();
+  const std::size_t heard = child.received.size();
+  test::PresentationLog log(window.hwnd(), {25, 25});
   SendMessageW(window.hwnd(), WM_TIMER, childHandle, 0);
   Control::TransitionTick(window.hwnd(), WM_TIMER, childHandle + 1, 0);
+  PackedMessage packed{WM_PAINT, 0, 0, false};
+  EXPECT_EQ(SendMessageW(window.hwnd(), kMsgDeliver, childHandle, reinterpret_cast<LPARAM>(&packed)), 0);
+  test::Pump();
+  EXPECT_EQ(child.received.size(), heard) << "nothing reached the destroyed control";
+  EXPECT_TRUE(log.entries.empty()) << "nothing was drawn for it";
   // It can be created again.
   Make(parentControl, window.hwnd(), {10, 10, 20, 20});
   EXPECT_EQ(parentControl.handle, &parentControl);
@@ -231,13 +264,18 @@ TEST_F(Controls, SendToAWindowThatIsGoneReturnsAtOnce) {
   // The control was destroyed with its window; sending through a stale
   // window handle must not block or crash.
   control.window = gone;
-  std::atomic<bool> done{false};
+  HANDLE returned = CreateEventW(nullptr, TRUE, FALSE, nullptr);
   std::thread worker([&] {
     control.SendToSelf(WM_USER + 2, 0, 0);
-    done = true;
+    SetEvent(returned);
   });
+  // This thread handles no messages while it waits: a send that waited for
+  // a window would not return within the bound.
+  const bool atOnce = WaitForSingleObject(returned, 2000) == WAIT_OBJECT_0;
+  if (!atOnce) test::PumpUntil([&] { return WaitForSingleObject(returned, 0) == WAIT_OBJECT_0; }, 5000);
   worker.join();
-  EXPECT_TRUE(done.load());
+  CloseHandle(returned);
+  EXPECT_TRUE(atOnce);
 }
 
 // A control with a four-frame, 60 ms transition that has finished its
@@ -299,10 +337,13 @@ TEST_F(Transitions, CrossFadeBlendsTheTwoLooksAndTicksToTheEnd) {
 }
 
 TEST_F(Transitions, TimerRunsFourTicksOfSixtyMilliseconds) {
+  test::TimerLog timers;
   Start(0);
-  const DWORD start = GetTickCount();
+  EXPECT_EQ(timers.PeriodsOf(control.TransitionTimerId()).back(), 60u);
+  const int blendsBefore = control.Count(kMsgDrawTransition);
   ASSERT_TRUE(test::PumpUntil([&] { return control.Count(kMsgTransitionFinished) == finishedBefore + 1; }, 3000));
-  EXPECT_GE(GetTickCount() - start, 4u * 60u - 30u) << "four ticks of 60 ms";
+  // Ticks 1 to 3 draw blends (the control is asked first); tick 4 the new look.
+  EXPECT_EQ(control.Count(kMsgDrawTransition), blendsBefore + 3);
   EXPECT_EQ(control.snapshot, nullptr);
 }
 

@@ -1,5 +1,6 @@
 // Every drawn control on one window, composed and saved as a picture to
-// look at (ENGINE_TEST_SHOTS); the checks make sure each one drew itself.
+// look at (ENGINE_TEST_SHOTS); the checks compare each one with the colours
+// it must show.
 #include <gtest/gtest.h>
 
 #include "engine/controls/Button.h"
@@ -66,17 +67,35 @@ TEST(Gallery, EveryControlDrawsOnTheWindow) {
   host.Compose();
   test::SaveSurface(host.surface.bitmap(), "gallery");
 
-  const std::uint32_t background = host.surface.PixelAt(300, 200);
-  for (const Control* control : std::initializer_list<const Control*>{&button, &label, &bar, &picture}) {
-    int differing = 0;
-    for (int y = 2; y < static_cast<int>(control->bounds.height) - 2; y += 3) {
-      for (int x = 2; x < static_cast<int>(control->bounds.width) - 2; x += 3) {
-        differing += host.surface.PixelAt(static_cast<int>(control->bounds.left) + x,
-                                          static_cast<int>(control->bounds.top) + y) != background;
-      }
-    }
-    EXPECT_GT(differing, 10) << "control of kind " << control->kind << " drew nothing";
-  }
+  // Sample points of each control against the colours it must show there
+  // (premultiplied, worked out from the options above), within a tolerance
+  // of 3 per channel for GDI+'s rounding.
+  const auto expectNear = [&](int x, int y, test::Pixel expected, const char* what) {
+    const test::Pixel p = test::Unpack(host.surface.PixelAt(x, y));
+    EXPECT_TRUE(std::abs(p.a - expected.a) <= 3 && std::abs(p.r - expected.r) <= 3 &&
+                std::abs(p.g - expected.g) <= 3 && std::abs(p.b - expected.b) <= 3)
+        << what << " at " << x << "," << y << ": " << p.a << " " << p.r << " " << p.g << " " << p.b;
+  };
+  // The window: RGB(40, 70, 120) at alpha 250 (stored as 250).
+  const test::Pixel window250{250, 39, 69, 118};
+  expectNear(300, 200, window250, "window background");
+  // The button's face, stretched and opaque, away from its caption.
+  expectNear(23, 53, {255, 0x3A, 0x7B, 0xD5}, "button face");
+  // The label's gradient: transparent at its left edge, black at alpha 0x60
+  // at its right: the window shows through, darkened to 159/255.
+  expectNear(161, 66, window250, "label, left edge");
+  expectNear(438, 66, {250 + (255 - 250) * 96 / 255, 39 * 159 / 255, 69 * 159 / 255, 118 * 159 / 255},
+             "label, right edge");
+  // The bar at 60 of 100: blue where the fill starts, the white track past it.
+  const test::Pixel fill = test::Unpack(host.surface.PixelAt(26, 120));
+  EXPECT_TRUE(fill.b > 200 && fill.r < 40 && fill.a > 245) << "bar fill start: " << fill.r << " " << fill.b;
+  const test::Pixel track = test::Unpack(host.surface.PixelAt(20 + 2 + 252 + 40, 120));
+  EXPECT_TRUE(track.a > 245 && track.r > 180 && track.g > 180 && track.b > 180) << "bar track";
+  // The picture, stretched: one of its two frames, orange or green.
+  const test::Pixel shown = test::Unpack(host.surface.PixelAt(52, 182));
+  const bool orange = shown.r == 255 && std::abs(shown.g - 0x88) <= 3 && shown.b <= 3;
+  const bool green = std::abs(shown.r - 0x22) <= 3 && std::abs(shown.g - 0xAA) <= 3 && std::abs(shown.b - 0x44) <= 3;
+  EXPECT_TRUE(orange || green) << "picture: " << shown.r << " " << shown.g << " " << shown.b;
 }
 
 }  // namespace

@@ -117,5 +117,45 @@ TEST_F(Labels, WordWrapSwitchesTheStringFormatFlags) {
   EXPECT_EQ(label.lastLayout.top, 2);
 }
 
+TEST_F(Labels, GlowInEffectColourZeroDrawsNoHalo) {
+  // Colour 0 is a colour (fully transparent), not "none": no automatic halo.
+  LabelOptions plain;
+  plain.textColor = 0xFFFFFFFF;
+  plain.fontSize = 18;
+  LabelOptions glowing = plain;
+  glowing.textEffect = 3;
+  glowing.effectColor = 0;
+  Label a, b;
+  ASSERT_NE(a.Create(window.hwnd(), 10, 10, 200, 40, "Nimbo", plain), nullptr);
+  ASSERT_NE(b.Create(window.hwnd(), 10, 60, 200, 40, "Nimbo", glowing), nullptr);
+  int differing = 0;
+  for (int y = 0; y < 40; ++y) {
+    for (int x = 0; x < 200; ++x) {
+      const test::Pixel p = test::Unpack(test::PixelAt(a.surface.get(), x, y));
+      const test::Pixel q = test::Unpack(test::PixelAt(b.surface.get(), x, y));
+      differing += std::abs(p.a - q.a) > 1 || std::abs(p.r - q.r) > 1 ? 1 : 0;
+    }
+  }
+  EXPECT_EQ(differing, 0);
+}
+
+TEST_F(Labels, NewStringFormatIsMeasuredAndDrawn) {
+  Label label;
+  label.SetOnMessage(&CountPaints);
+  ASSERT_NE(label.Create(window.hwnd(), 10, 10, 200, 30, "a&b&c&d&e&f&g"), nullptr);
+  const int withAmpersands = label.measuredWidth;
+  GpStringFormat* format = nullptr;
+  ASSERT_EQ(gp::GdipCreateStringFormat(Gdiplus::StringFormatFlagsNoWrap, LANG_NEUTRAL, &format), Gdiplus::Ok);
+  gp::GdipSetStringFormatHotkeyPrefix(format, Gdiplus::HotkeyPrefixHide);
+  paints = 0;
+  EXPECT_EQ(label.StringFormat(format), format);
+  EXPECT_LT(label.measuredWidth, withAmpersands) << "measured again: the ampersands are now prefixes";
+  EXPECT_EQ(paints, 1);
+  EXPECT_EQ(label.Alignment(Gdiplus::StringAlignmentFar), Gdiplus::StringAlignmentFar);
+  INT alignment = 0;
+  gp::GdipGetStringFormatAlign(format, reinterpret_cast<Gdiplus::StringAlignment*>(&alignment));
+  EXPECT_EQ(alignment, Gdiplus::StringAlignmentFar) << "the label's accessors act on the new format";
+}
+
 }  // namespace
 }  // namespace ui

@@ -41,13 +41,16 @@ class CaptionButtons : public testing::Test {
 
   CaptionButton& Button(int index) { return static_cast<CaptionButton&>(*host.captionButtons[index]); }
 
-  // Whether the button's surface shows the strip's sprite for the state.
+  // Whether the button's surface shows the strip's sprite for the state over
+  // all of its 19 rows: the sprite's rows 2 to 19 of the 20-row strip, and
+  // its last row once more at the bottom, where the strip has none.
   bool Shows(CaptionButton& button, int state, bool zoomed) {
     const RectF sprite = CaptionSpriteRect(button.buttonType, state, zoomed);
     GpImage* strip = Engine().captionButtonImage.get();
-    for (int y = 0; y < 18; y += 3) {
+    for (int y = 0; y < 19; ++y) {
       for (int x = 0; x < static_cast<int>(sprite.width); x += 3) {
-        const std::uint32_t expected = test::PixelAt(strip, static_cast<int>(sprite.left) + x, 2 + y);
+        const int stripRow = y < 18 ? 2 + y : 19;
+        const std::uint32_t expected = test::PixelAt(strip, static_cast<int>(sprite.left) + x, stripRow);
         const std::uint32_t actual = test::PixelAt(button.surface.get(), x, y);
         for (int shift = 0; shift < 32; shift += 8) {
           if (std::abs(static_cast<int>((expected >> shift) & 0xFF) - static_cast<int>((actual >> shift) & 0xFF)) > 2) {

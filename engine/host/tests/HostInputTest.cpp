@@ -120,6 +120,9 @@ TEST_F(HostInput, DoubleClickArrivesAsAPressMarked10086) {
   Send(WM_LBUTTONUP, 0, Point(20, 50));
   EXPECT_EQ(doubleClicks, 1);
   EXPECT_EQ(left.received[left.received.size() - 3].wParam, kDoubleClickMarker);
+  // A real WM_LBUTTONDBLCLK handed to the control is not the engine's double click.
+  DeliverMessage(&left, WM_LBUTTONDBLCLK, MK_LBUTTON, Point(20, 50));
+  EXPECT_EQ(doubleClicks, 1);
 
   // A plain press binding fires on both presses of a double click.
   Send(WM_LBUTTONDOWN, MK_LBUTTON, Point(80, 50));
@@ -221,6 +224,8 @@ TEST_F(HostInput, BusyWindowIgnoresTheMouseAndDeactivationCancelsAPress) {
 TEST_F(HostInput, DestroyingAControlClearsTheHostsReferences) {
   Send(WM_MOUSEMOVE, 0, Point(20, 50));
   Send(WM_LBUTTONDOWN, MK_LBUTTON, Point(20, 50));
+  host.SetMnemonic(&left, 'L');
+  host.SetMnemonic(&right, 'R');
   ASSERT_EQ(host.hoverControl, &left);
   ASSERT_EQ(host.focusControl, &left);
   ASSERT_EQ(host.pressedControl, &left);
@@ -229,7 +234,18 @@ TEST_F(HostInput, DestroyingAControlClearsTheHostsReferences) {
   EXPECT_EQ(host.focusControl, nullptr);
   EXPECT_EQ(host.pressedControl, nullptr);
   EXPECT_EQ(host.pressActive, 0);
+  ASSERT_EQ(host.mnemonics.size(), 1u) << "the destroyed control's Alt key is gone";
+  EXPECT_EQ(host.mnemonics[0].control, &right);
   Send(WM_LBUTTONUP, 0, Point(20, 50));  // nothing left to deliver to
+
+  // An entry whose control is no longer created reaches nothing, however
+  // its memory looks now.
+  host.mnemonics.push_back({&left, 'L'});
+  left.handle = &left;
+  left.visible = 1;
+  Send(WM_SYSCHAR, 'l', 0);
+  EXPECT_EQ(left.Count(kMsgClick), 0);
+  left.handle = nullptr;
 }
 
 TEST_F(HostInput, TooltipFollowsTheControlUnderThePointer) {

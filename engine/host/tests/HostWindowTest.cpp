@@ -6,6 +6,7 @@
 #include "engine/controls/Label.h"
 #include "engine/host/CaptionButton.h"
 #include "engine/render/Primitives.h"
+#include "engine/testing/PresentationLog.h"
 #include "engine/testing/RecordingControl.h"
 #include "engine/testing/TestWindows.h"
 
@@ -144,26 +145,39 @@ TEST_F(HostWithControls, HitTestingSkipsHiddenAndDisabledAndAnswersTheDeepest) {
   EXPECT_EQ(host.ControlAt(65, 65), &back) << "so does a disabled one";
 }
 
-TEST_F(HostWithControls, NothingIsDrawnOrPresentedWhileBusyAndItIsDrawnAfterwards) {
-  RecordingControl control;
-  control.colour = 0xFF00FF00;
-  Make(control, window.hwnd(), {20, 20, 40, 40});
+TEST_F(HostWithControls, WhatIsAskedForWhileBusyIsDrawnAfterwardsInOnePresentation) {
+  RecordingControl first, second;
+  first.colour = second.colour = 0xFF00FF00;
+  Make(first, window.hwnd(), {20, 20, 40, 40});
+  Make(second, window.hwnd(), {200, 100, 30, 30});
   test::Pump();
   host.Compose();
-  const int before = host.presentations;
-  EXPECT_EQ(test::Unpack(host.surface.PixelAt(30, 30)).g, 255);
+  test::PresentationLog log(window.hwnd(), {30, 30});
 
   host.busy = 1;
-  control.colour = 0xFF0000FF;
-  control.PaintSolid();
-  test::Pump();
-  host.Invalidate(control.bounds, RedrawMode::Immediate);
-  EXPECT_EQ(host.presentations, before) << "nothing presented while busy";
+  first.colour = second.colour = 0xFF0000FF;
+  first.PaintSolid();
+  second.PaintSolid();
+  test::Pump();  // the two invalidations arrive
+  EXPECT_TRUE(log.entries.empty()) << "nothing presented while busy";
   EXPECT_EQ(test::Unpack(host.surface.PixelAt(30, 30)).g, 255) << "nothing drawn while busy";
 
   host.EndBusy();
-  EXPECT_GT(host.presentations, before);
-  EXPECT_EQ(test::Unpack(host.surface.PixelAt(30, 30)).b, 255) << "drawn once the window is free";
+  ASSERT_EQ(log.entries.size(), 1u) << "one presentation for the whole batch";
+  EXPECT_EQ(log.entries[0].area, (RECT{20, 20, 230, 130})) << "covering both rectangles";
+  EXPECT_EQ(test::Unpack(log.entries[0].probe).b, 255);
+  EXPECT_EQ(test::Unpack(host.surface.PixelAt(210, 110)).b, 255);
+}
+
+TEST_F(HostWithControls, PresentMessagePutsTheWholeSurfaceOnTheScreen) {
+  RecordingControl control;
+  Make(control, window.hwnd(), {20, 20, 40, 40});
+  test::Pump();
+  test::PresentationLog log(window.hwnd(), {0, 0});
+  host.RedrawRect({20, 20, 5, 5}, false);  // a change not presented yet
+  SendMessageW(window.hwnd(), kMsgPresentLayered, 0, 0);
+  ASSERT_EQ(log.entries.size(), 1u);
+  EXPECT_EQ(log.entries[0].area, (RECT{0, 0, 300, 200})) << "the whole surface, not the pending change";
 }
 
 TEST_F(HostWithControls, OnSizedWithAnUnchangedSizeDoesNothing) {

@@ -4,11 +4,13 @@
 
 #include <algorithm>
 #include <functional>
+#include <optional>
 
 #include "engine/core/Engine.h"
 #include "engine/core/EngineMessages.h"
 #include "engine/host/HostWindow.h"
 #include "engine/render/Primitives.h"
+#include "engine/testing/ModalWatchdog.h"
 #include "engine/testing/RecordingControl.h"
 #include "engine/testing/TestImages.h"
 #include "engine/testing/TestWindows.h"
@@ -53,10 +55,12 @@ void Click(HWND menu, int index) {
 }
 
 // An owner window with a host and a focused control that records the
-// WM_COMMAND the host forwards to it.
+// WM_COMMAND the host forwards to it. Every test runs its menus under a
+// watchdog, so a menu that does not close fails the test instead of hanging.
 class EditMenu : public testing::Test {
  protected:
   void SetUp() override {
+    watchdog.emplace(5000);
     HostOptions options;
     options.windowAlpha = 255;
     options.captionFlags = 0;
@@ -71,6 +75,7 @@ class EditMenu : public testing::Test {
     openMenu = nullptr;
   }
   void TearDown() override {
+    EXPECT_FALSE(watchdog->Fired()) << "a menu's modal loop had to be ended by the watchdog";
     for (int i = 1; i <= 5; ++i) menu->ItemState(i, 0);
     menu->SetOnPopup(nullptr);
     script = nullptr;
@@ -96,6 +101,7 @@ class EditMenu : public testing::Test {
     return widest;
   }
 
+  std::optional<test::ModalWatchdog> watchdog;
   test::TestWindow owner{200, 150, 400, 300};
   HostWindow host;
   test::RecordingControl field;
@@ -162,6 +168,34 @@ TEST_F(EditMenu, AccessLetterChoosesAndEscapeCloses) {
   };
   EXPECT_EQ(menu->PopupAt(owner.hwnd(), 300, 200), 0);
   EXPECT_EQ(Commands().size(), 1u);
+}
+
+// A real left click at a point of the screen.
+void ClickAt(int x, int y) {
+  const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+  INPUT inputs[3] = {};
+  for (INPUT& input : inputs) {
+    input.type = INPUT_MOUSE;
+    input.mi.dx = (x * 65535 + width / 2) / (width - 1);
+    input.mi.dy = (y * 65535 + height / 2) / (height - 1);
+  }
+  inputs[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_ABSOLUTE;
+  inputs[2].mi.dwFlags = MOUSEEVENTF_LEFTUP | MOUSEEVENTF_ABSOLUTE;
+  SendInput(3, inputs, sizeof(INPUT));
+}
+
+TEST_F(EditMenu, ClosesWhenAnotherWindowIsActivatedOrClickedOutside) {
+  script = [this](HWND) { SetForegroundWindow(owner.hwnd()); };
+  EXPECT_EQ(menu->PopupAt(owner.hwnd(), 300, 200), 0);
+  EXPECT_FALSE(IsWindow(openMenu)) << "deactivated: closed";
+
+  openMenu = nullptr;
+  script = [](HWND) { ClickAt(560, 420); };  // on the owner, beside the menu
+  EXPECT_EQ(menu->PopupAt(owner.hwnd(), 300, 200), 0);
+  ASSERT_NE(openMenu, nullptr);
+  EXPECT_FALSE(IsWindow(openMenu)) << "a click outside: closed";
+  EXPECT_TRUE(Commands().empty());
 }
 
 TEST_F(EditMenu, CascadeOpensBesideTheOwnersFocusControl) {

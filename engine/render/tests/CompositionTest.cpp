@@ -3,9 +3,11 @@
 #include "engine/core/EngineMessages.h"
 #include "engine/host/HostWindow.h"
 #include "engine/render/Composition.h"
+#include "engine/testing/PresentationLog.h"
 #include "engine/testing/RecordingControl.h"
 #include "engine/testing/TestImages.h"
 #include "engine/testing/TestWindows.h"
+#include "engine/testing/TimerLog.h"
 
 namespace ui {
 namespace {
@@ -124,6 +126,25 @@ TEST(Composition, BackgroundColourComesFromTheImageUnlessOneIsGiven) {
   EXPECT_EQ(host.backgroundColor, 0xFE112233u) << "an explicit colour wins";
 }
 
+int PaintGreen(HWND, GpGraphics* graphics, int, int) {
+  gp::GdipGraphicsClear(graphics, 0xFF00FF00);
+  return 0;
+}
+
+TEST(Composition, BackgroundHookPaintsUnderTheBorderAndTheShadow) {
+  TestWindow window(100, 100, 300, 200);
+  HostWindow host;
+  ASSERT_TRUE(host.Create(window.hwnd(), Frame(0, 255)));
+  host.SetOnPaintBackground(&PaintGreen);
+  host.Compose();
+  ExpectPixel(host, 150, 100, {255, 0, 255, 0});
+  // The borders are drawn over it: grey (96) at alpha 204, white at 102.
+  ExpectPixel(host, 150, 6, {255, 77, 128, 77});
+  ExpectPixel(host, 150, 7, {255, 102, 255, 102});
+  // It paints the body only; the shadow band keeps its rings.
+  ExpectPixel(host, 150, 5, {45, 0, 0, 0});
+}
+
 TEST(Composition, FramelessWindowWithoutImageIsFullyTransparent) {
   TestWindow window(100, 100, 300, 200);
   HostWindow host;
@@ -196,13 +217,25 @@ TEST_F(ComposedControl, ControlThatOnlyTouchesTheDirtyRectangleIsNotRedrawn) {
   control.snapshot.reset();
 }
 
-TEST_F(ComposedControl, CrossFadeTakesFiveStepsAndLeavesTheNewPicture) {
+TEST_F(ComposedControl, CrossFadeShowsFiveBlendsFiftyMillisecondsApartThenTheNewPicture) {
   const std::vector<std::uint8_t> png = test::SolidPng(300, 200, 0xFF00FF00);
-  host.Compose(png, std::nullopt, 1);
+  test::TimerLog timers;
+  test::PresentationLog log(window.hwnd(), {150, 100});
+  host.Compose(png, std::nullopt, 1);  // from the transparent window to green
   EXPECT_EQ(host.busy, 1);
   EXPECT_TRUE(host.fade.IsValid()) << "the old picture is kept for the fade";
+  EXPECT_EQ(timers.PeriodsOf(host.FadeTimerId()), std::vector<UINT>{50});
   ASSERT_TRUE(test::PumpUntil([&] { return host.busy == 0; }, 3000));
-  EXPECT_EQ(host.fadeAlpha, 255);
+  // Each tick shows the blend of the tick before, and blends the new picture
+  // over it at 51, 102, 153, 204 and 255: green 0, then 51, then
+  // 102 + 51 x 0.6 = 133, 153 + 133 x 0.4 = 206, 204 + 206 x 0.2 = 245,
+  // and the new picture itself.
+  const int expected[] = {0, 51, 133, 206, 245, 255};
+  ASSERT_EQ(log.entries.size(), 6u);
+  for (int i = 0; i < 6; ++i) {
+    EXPECT_NEAR(Unpack(log.entries[i].probe).g, expected[i], kTolerance) << "presentation " << i;
+    EXPECT_NEAR(Unpack(log.entries[i].probe).a, expected[i], kTolerance) << "presentation " << i;
+  }
   EXPECT_FALSE(host.fade.IsValid());
   ExpectPixel(host, 150, 100, {255, 0, 255, 0});
   // Controls are composed over the new background.

@@ -29,23 +29,6 @@ std::map<int, int> Profile(const AnimationFrame& frame, bool columns) {
   return alphaAt;
 }
 
-// A close wipe frame as the rule states it: strip j = 1..n at alpha a, the
-// last 100 fading to 0; strips of alpha 0 draw nothing.
-std::map<int, int> CloseWipeReference(int effect, int i) {
-  const bool columns = effect == 3 || effect == 4;
-  const int extent = columns ? W : H;
-  const int a = 255 - 17 * i;
-  const int k = i * (extent / 15);
-  const int n = extent - k;
-  std::map<int, int> alphaAt;
-  for (int j = 1; j <= n; ++j) {
-    const int alpha = j < n - 100 ? a : a * (n - j) / 100;
-    const int position = (effect == 3 || effect == 5) ? extent - j : j;
-    if (alpha > 0) alphaAt[position] = alpha;
-  }
-  return alphaAt;
-}
-
 TEST(CloseAnimationPlan, EffectZeroHasNoFrames) {
   const AnimationPlan plan = CloseAnimationPlan(0, W, H, true);
   EXPECT_TRUE(plan.frames.empty());
@@ -103,15 +86,35 @@ TEST(CloseAnimationPlan, ShrinkMovesInwardsByATenthOverFifteenFrames) {
 }
 
 TEST(CloseAnimationPlan, WipesDrawEachStripAtItsAlpha) {
-  for (int effect : {3, 4, 5, 6}) {
-    const AnimationPlan plan = CloseAnimationPlan(effect, W, H, false);
-    ASSERT_EQ(plan.frames.size(), 15u) << effect;
-    for (int i = 1; i <= 15; ++i) {
-      const AnimationFrame& frame = plan.frames[i - 1];
-      EXPECT_EQ(frame.delayMs, 8);
-      EXPECT_EQ(Profile(frame, effect == 3 || effect == 4), CloseWipeReference(effect, i))
-          << "effect " << effect << " frame " << i;
+  // Frames worked out by hand from the wipe rule, at a few strips each:
+  // effect 3, frame 1: a = 238, k = 55, n = 770, strip j at column 825 - j;
+  // effect 4, frame 1: the same strips at column j;
+  // effect 5, frame 2: a = 221, k = 62, n = 406, strip j at row 468 - j;
+  // effect 6, frame 15: a = 0, nothing drawn.
+  struct Case {
+    int effect, frame;
+    std::map<int, int> strips;  // position -> alpha, a sample
+    int absent;                 // a position not drawn
+    std::size_t drawn;          // how many positions are drawn
+  };
+  const Case cases[] = {
+      {3, 1, {{824, 238}, {156, 238}, {125, 166}, {56, 2}}, 55, 769},
+      {4, 1, {{1, 238}, {669, 238}, {700, 166}, {769, 2}}, 770, 769},
+      {5, 2, {{467, 221}, {163, 221}, {112, 110}, {63, 2}}, 62, 405},
+      {6, 15, {}, 1, 0},
+  };
+  for (const Case& c : cases) {
+    const AnimationPlan plan = CloseAnimationPlan(c.effect, W, H, false);
+    ASSERT_EQ(plan.frames.size(), 15u) << c.effect;
+    const AnimationFrame& frame = plan.frames[c.frame - 1];
+    EXPECT_EQ(frame.delayMs, 8);
+    const std::map<int, int> profile = Profile(frame, c.effect == 3 || c.effect == 4);
+    for (const auto& [position, alpha] : c.strips) {
+      ASSERT_EQ(profile.count(position), 1u) << "effect " << c.effect << " position " << position;
+      EXPECT_EQ(profile.at(position), alpha) << "effect " << c.effect << " position " << position;
     }
+    EXPECT_EQ(profile.count(c.absent), 0u) << "effect " << c.effect;
+    EXPECT_EQ(profile.size(), c.drawn) << "effect " << c.effect;
   }
 }
 
@@ -188,31 +191,48 @@ std::multiset<std::pair<int, int>> Strips(const AnimationFrame& frame, bool colu
 }
 
 TEST(ShowAnimationPlan, RevealsDrawABlockAndAFeatheredEdge) {
+  // Frame 4 worked out by hand: a = 75; along the width k = 3 x 82 = 246,
+  // along the height k = 3 x 46 = 138. The block is drawn at 75, then 100
+  // feather strips at trunc(0.75 x (101 - j)): 75, ..., 38 at j = 50, ..., 1
+  // at j = 99 and nothing at j = 100.
   struct Case {
     int effect;
     bool columns;
-    bool fromStart;
+    std::map<int, int> strips;  // position -> alpha, a sample
+    int absent;
+    std::size_t drawn;          // block plus 99 feather strips
   };
-  for (const Case& c : {Case{3, true, true}, Case{4, true, false}, Case{5, false, true}, Case{6, false, false},
-                        Case{2, false, false}, Case{9, false, false}}) {
+  const Case cases[] = {
+      {3, true, {{0, 75}, {245, 75}, {246, 75}, {295, 38}, {344, 1}}, 345, 246 + 99},
+      // From the far edge the first feather strip falls on the block's
+      // first strip: 246 + 98 positions.
+      {4, true, {{824, 75}, {579, 75}, {530, 38}, {481, 1}}, 480, 246 + 98},
+      {5, false, {{0, 75}, {137, 75}, {138, 75}, {187, 38}, {236, 1}}, 237, 138 + 99},
+      {6, false, {{467, 75}, {330, 75}, {281, 38}, {232, 1}}, 231, 138 + 98},
+      {2, false, {{467, 75}, {281, 38}}, 231, 138 + 98},
+      {9, false, {{467, 75}, {281, 38}}, 231, 138 + 98},
+  };
+  // The positions a frame draws at an alpha above 0.
+  const auto visible = [](const AnimationFrame& frame, bool columns) {
+    std::map<int, int> profile;
+    for (const auto& [position, alpha] : Strips(frame, columns)) {
+      if (alpha > 0) profile[position] = alpha;
+    }
+    return profile;
+  };
+  for (const Case& c : cases) {
     const AnimationPlan plan = ShowAnimationPlan(c.effect, W, H, 100, false);
     ASSERT_EQ(plan.frames.size(), 11u);
-    const int extent = c.columns ? W : H;
-    for (int i = 1; i <= 10; ++i) {
-      const int a = 25 * (i - 1);
-      const int k = (extent / 10) * (i - 1);
-      std::multiset<std::pair<int, int>> expected;
-      for (int p = 0; p < k; ++p) {
-        if (a > 0) expected.insert({c.fromStart ? p : extent - k + p, a});
-      }
-      for (int j = 1; j <= 100; ++j) {
-        const int alpha = a * (101 - j) / 100;
-        const int position = c.fromStart ? k + j - 1 : extent - (k + j - 1);
-        if (alpha > 0) expected.insert({position, alpha});
-      }
-      EXPECT_EQ(Strips(plan.frames[i - 1], c.columns), expected) << "effect " << c.effect << " frame " << i;
-      EXPECT_EQ(plan.frames[i - 1].delayMs, 10);
+    EXPECT_TRUE(visible(plan.frames[0], c.columns).empty()) << "frame 1 is at alpha 0";
+    const AnimationFrame& frame = plan.frames[3];
+    EXPECT_EQ(frame.delayMs, 10);
+    const std::map<int, int> profile = visible(frame, c.columns);
+    for (const auto& [position, alpha] : c.strips) {
+      ASSERT_EQ(profile.count(position), 1u) << "effect " << c.effect << " position " << position;
+      EXPECT_EQ(profile.at(position), alpha) << "effect " << c.effect << " position " << position;
     }
+    EXPECT_EQ(profile.count(c.absent), 0u) << "effect " << c.effect;
+    EXPECT_EQ(profile.size(), c.drawn) << "effect " << c.effect;
   }
 }
 

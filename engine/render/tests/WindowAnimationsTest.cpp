@@ -4,6 +4,8 @@
 
 #include "engine/host/HostWindow.h"
 #include "engine/render/Primitives.h"
+#include "engine/testing/PresentationLog.h"
+#include "engine/testing/RecordingControl.h"
 #include "engine/testing/TestWindows.h"
 
 namespace ui {
@@ -70,6 +72,74 @@ TEST(WindowAnimations, CloseRequestDuringTheCloseEffectIsTheSameClose) {
   PostMessageW(window.hwnd(), WM_CLOSE, 0, 0);
   SendMessageW(window.hwnd(), WM_CLOSE, 0, 0);
   EXPECT_FALSE(IsWindow(window.hwnd())) << "the window closed once, without a crash";
+}
+
+int AlphaOf(std::uint32_t bgra) { return static_cast<int>(bgra >> 24); }
+
+// A layered window with a square frame, filled with one opaque colour.
+HostOptions Opaque(std::uint32_t rgb) {
+  HostOptions options;
+  options.backgroundColor = rgb;
+  options.captionFlags = 0;
+  options.windowAlpha = 255;
+  options.frameStyle = 0;
+  return options;
+}
+
+TEST(WindowAnimations, NothingIsPresentedAfterTheTransparentLastFrameOfTheClose) {
+  test::TestWindow window(100, 100, 300, 200);
+  HostWindow host;
+  ASSERT_TRUE(host.Create(window.hwnd(), Opaque(Rgb(0, 0, 255))));
+  test::RecordingControl control;
+  control.colour = 0xFF00FF00;
+  ASSERT_NE(control.Create(window.hwnd(), {100, 50, 100, 100}, kKindButton, true), nullptr);
+  host.SetCloseEffect(1);
+  host.Show();
+  test::Pump();
+
+  test::PresentationLog log(window.hwnd(), {150, 100});
+  // A redraw that arrives while the effect plays, as a hover leaving the
+  // close button does.
+  control.PaintSolid();
+  SendMessageW(window.hwnd(), WM_CLOSE, 0, 0);
+  ASSERT_FALSE(IsWindow(window.hwnd()));
+  ASSERT_GE(log.entries.size(), 16u) << "the first frame, 15 fading frames and the transparent one";
+  EXPECT_EQ(AlphaOf(log.entries.front().probe), 255);
+  EXPECT_EQ(AlphaOf(log.entries.back().probe), 0) << "the window ends transparent";
+  EXPECT_EQ(log.entries.size(), 17u) << "nothing after the transparent frame";
+}
+
+// The window's composition is replaced while it closes: by a cross-fade
+// that was running already, and by a new background arriving from a timer.
+HostWindow* composing = nullptr;
+void CALLBACK ComposeGreenWithFade(HWND, UINT, UINT_PTR id, DWORD) {
+  KillTimer(composing->hwnd, id);
+  composing->Compose({}, Rgb(0, 255, 0), 1);
+}
+
+TEST(WindowAnimations, CloseEffectOwnsTheScreenWhileACrossFadeRunsOrStarts) {
+  test::TestWindow window(100, 100, 300, 200);
+  HostWindow host;
+  ASSERT_TRUE(host.Create(window.hwnd(), Opaque(Rgb(255, 0, 0))));
+  host.SetCloseEffect(2);
+  host.Show();
+  test::Pump();
+  host.Compose({}, Rgb(0, 0, 255), 1);  // red to blue, 250 ms
+  composing = &host;
+  SetTimer(window.hwnd(), 77, 60, &ComposeGreenWithFade);
+
+  test::PresentationLog log(window.hwnd(), {150, 100});
+  SendMessageW(window.hwnd(), WM_CLOSE, 0, 0);
+  ASSERT_FALSE(IsWindow(window.hwnd()));
+  ASSERT_EQ(log.entries.size(), 22u) << "the first frame, 20 zooming frames and the transparent one";
+  // The fade was finished first: the effect shows the new picture, and its
+  // frames only ever grow more transparent.
+  EXPECT_EQ(log.entries.front().probe, 0xFE0000FEu) << "blue at alpha 254, premultiplied";
+  for (std::size_t i = 1; i < log.entries.size(); ++i) {
+    EXPECT_LE(AlphaOf(log.entries[i].probe), AlphaOf(log.entries[i - 1].probe)) << "frame " << i;
+    EXPECT_EQ(log.entries[i].probe & 0x00FFFF00u, 0u) << "frame " << i << " shows only the blue picture";
+  }
+  EXPECT_EQ(AlphaOf(log.entries.back().probe), 0);
 }
 
 }  // namespace
