@@ -14,6 +14,9 @@ extern HWND startWindowHandle;
 // normalised it. Empty before an installation.
 extern std::string installDir;
 
+// The folder the path box offers, and the one an empty box installs to.
+inline constexpr char kDefaultInstallDir[] = "D:\\Nimbo\\";
+
 // Set to 1 by the install action when the payload is on disk; the completion
 // worker waits for it on another thread.
 extern std::atomic<int> installDone;

@@ -183,6 +183,10 @@ class Control {
   // --- overridables
   virtual void OnPaintBegin(PaintContext&) {}
   virtual void OnPaintEnd(PaintContext&) {}
+  // Called after the control and its children were composed onto the host
+  // window's surface, with that surface's graphics, clipped to the part being
+  // composed: for what a control keeps over the composed window (a caret).
+  virtual void OnComposed(GpGraphics*) {}
   // The class's message handler: kUnhandled (-1) leaves the message to the
   // default behaviour.
   virtual int HandleMessage(unsigned message, WPARAM wParam, LPARAM lParam);

@@ -96,7 +96,7 @@ std::string EditText::LineText(int line, std::optional<int> byteCount, bool forD
     for (int i = CharacterCount(text); i > 0; --i) masked += passwordBytes;
     return masked;
   }
-  std::replace(text.begin(), text.end(), ' ', '\t');
+  if (spacesAsTabs) std::replace(text.begin(), text.end(), ' ', '\t');
   return text;
 }
 

@@ -39,6 +39,9 @@ class EditText {
   // The line without its CR LF, or its first byteCount bytes. For display,
   // spaces become tabs (to advance to the tab stops), or in password mode
   // every character becomes the password text.
+  // Spaces are displayed as tabs only where the text drawing honours tab
+  // stops; where it gives a tab no width, a space stays a space.
+  void DisplaySpacesAsTabs(bool asTabs) { spacesAsTabs = asTabs; }
   std::string LineText(int line, std::optional<int> byteCount = std::nullopt, bool forDisplay = false) const;
   // The bytes between the two positions, in either order.
   std::string Substring(int a, int b) const;
@@ -85,6 +88,7 @@ class EditText {
   int referenceWidth = 0;
   int inputMode = 0;
   std::string passwordBytes;
+  bool spacesAsTabs = true;
 };
 
 }  // namespace ui

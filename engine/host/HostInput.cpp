@@ -81,7 +81,10 @@ void HostWindow::RouteMouse(UINT message, WPARAM wParam, LPARAM lParam) {
 
   if (pressActive == 1) {
     Control* pressed = pressedControl;
-    DeliverMessage(pressed, message, wParam, lParam);
+    // A move during a press carries the pressed control itself, so that the
+    // control knows the pointer drags it (a selection, a scroll bar's thumb).
+    const WPARAM carried = message == WM_MOUSEMOVE ? reinterpret_cast<WPARAM>(pressed) : wParam;
+    DeliverMessage(pressed, message, carried, lParam);
     if (message != WM_LBUTTONUP) return;
     CallControlHook(onControlMouseUp, pressed, wParam, lParam);
     ReleaseCapture();

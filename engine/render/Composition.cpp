@@ -73,6 +73,7 @@ void ComposeAllControls(Control* first, GpGraphics* graphics, bool refresh) {
       SetClipRect(graphics, control->bounds, ClipMode::Intersect);
       ComposeAllControls(control->firstChild, graphics, refresh);
     }
+    control->OnComposed(graphics);
   }
 }
 
@@ -95,6 +96,7 @@ void ComposeControls(HostWindow& host, Control* first, const RectF& dirty, GpGra
       SetClipRect(graphics, control->bounds, ClipMode::Intersect);
       ComposeControls(host, control->firstChild, dirty, graphics);
     }
+    control->OnComposed(graphics);
   }
 }
 

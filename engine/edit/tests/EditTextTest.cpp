@@ -113,6 +113,13 @@ TEST(EditText, LineTextTakesTheLineOrItsDisplayForm) {
     EXPECT_EQ(text.LineText(row.line, row.byteCount, row.forDisplay), row.expected)
         << "mode " << row.mode << ", line " << row.line << ", count " << row.byteCount.value_or(-99);
   }
+  // Where tabs would not advance, spaces are shown as spaces.
+  EditText text;
+  text.SetText(content, 1, 0, "*");
+  text.DisplaySpacesAsTabs(false);
+  EXPECT_EQ(text.LineText(1, std::nullopt, true), "a b");
+  text.SetText("x y", 1, 0, "*");
+  EXPECT_EQ(text.LineText(1, std::nullopt, true), "x y") << "the choice outlives a new text";
 }
 
 TEST(EditText, EditsWorkOnClampedBytePositions) {

@@ -1,0 +1,76 @@
+// The edit box and the mouse: placing the caret, word and line selection,
+// dragging a selection, and the wheel.
+#include <algorithm>
+
+#include "engine/core/Win32.h"
+#include <windowsx.h>
+
+#include "EditBox.h"
+#include "EditNavigation.h"
+#include "engine/core/EngineMessages.h"
+
+namespace ui {
+namespace {
+
+// A press this soon after a double click selects the whole line.
+constexpr DWORD kTripleClickMs = 500;
+constexpr int kWheelLines = 3;
+
+}  // namespace
+
+void EditBox::OnLeftDown(WPARAM wParam, LPARAM lParam) {
+  pressed_ = true;
+  const float x = static_cast<float>(GET_X_LPARAM(lParam)), y = static_cast<float>(GET_Y_LPARAM(lParam));
+  const bool password = inputMode == kEditPassword;
+  if (wParam == kDoubleClickMarker && !password) {
+    const ColumnSpan word = WordAt(text, anchorLine, anchorColumn, caretColumn);
+    caretLine = anchorLine;
+    anchorColumn = word.anchor;
+    caretColumn = word.caret;
+    doubleClickPending = 1;
+    doubleClickTime = GetTickCount();
+  } else {
+    if (doubleClickPending != 0 && GetTickCount() - doubleClickTime <= kTripleClickMs && !password) {
+      anchorLine = caretLine;
+      anchorColumn = 0;
+      caretColumn = text.LineLength(caretLine);
+    } else if (RectContains(textArea, x - bounds.left, y - bounds.top)) {
+      const TextPoint hit = HitTest(x, y);
+      caretLine = anchorLine = hit.line;
+      caretColumn = anchorColumn = hit.column;
+    }
+    doubleClickPending = 0;
+  }
+  caretRect = CaretRect(caretLine, caretColumn - 1, true);
+  previousCaretRect = caretRect;
+  Paint(false);
+  DrawCaret(true, true);
+}
+
+void EditBox::OnMouseMove(WPARAM wParam, LPARAM lParam) {
+  // Only a drag that began on this box selects.
+  if (!pressed_ || wParam != HandleValue() || inputMode == kEditPassword) return;
+  const float x = static_cast<float>(GET_X_LPARAM(lParam)), y = static_cast<float>(GET_Y_LPARAM(lParam));
+  const float relativeX = x - bounds.left;
+  // One line: the hit test stays inside the line, wherever the pointer is.
+  const float hitY = multiLine != 0 ? y : bounds.top + textArea.top + 2;
+  if (relativeX < 0 && scrollX < 0) scrollX = std::min(0, scrollX + static_cast<int>(-relativeX));
+  const TextPoint hit = HitTest(x, hitY);
+  caretLine = hit.line;
+  caretColumn = hit.column;
+  caretRect = CaretRect(caretLine, caretColumn - 1, true);
+  if (Anchor() != Caret()) Paint(false);
+}
+
+void EditBox::OnWheel(WPARAM wParam) {
+  if (multiLine == 0 || verticalBar.maximum < 1) return;
+  const int step = kWheelLines * text.LineHeight();
+  scrollY += GET_WHEEL_DELTA_WPARAM(wParam) < 1 ? -step : step;
+  scrollY = std::min(0, std::max(scrollY, -(text.TotalHeight() - static_cast<int>(textArea.height))));
+  // The bar's thumb follows the text.
+  verticalBar.Position(-scrollY);
+  caretRect = CaretRect(caretLine, caretColumn - 1);
+  Paint(false);
+}
+
+}  // namespace ui

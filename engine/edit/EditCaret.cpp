@@ -1,0 +1,124 @@
+// The edit box's caret, drawn by the engine on the host window's surface
+// (the Windows caret only follows it, for the input method's windows), its
+// blinking, focus, and input-method text.
+#include <cmath>
+
+#include "EditBox.h"
+#include "engine/core/EngineMessages.h"
+#include "engine/core/EngineTimers.h"
+#include "engine/core/TextConversion.h"
+#include "engine/host/HostWindow.h"
+#include "engine/render/Composition.h"
+#include "engine/render/Primitives.h"
+
+namespace ui {
+namespace {
+
+constexpr UINT kBlinkMs = 500;
+const ArgbColor kCaretColour = ArgbFromRgb(Rgb(0, 0, 0), 230);
+
+bool TakesNoInputMethod(int inputMode) { return inputMode >= kEditReadOnly && inputMode <= kEditDecimal; }
+
+}  // namespace
+
+bool EditBox::CaretFits(const RectF& caret) const {
+  return RectContains(textArea, caret.left, caret.top + 2) && caret.top + previousCaretRect.height <= textArea.Bottom();
+}
+
+void EditBox::DrawCaretLine(GpGraphics* graphics, const RectF& caret) const {
+  // One whole pixel column, from one pixel below the caret's top to one
+  // above its bottom.
+  Gdiplus::GpSolidFill* brush = nullptr;
+  gp::GdipCreateSolidFill(kCaretColour, &brush);
+  BrushPtr owner(brush);
+  const float x = std::trunc(bounds.left + caret.left), y = std::trunc(bounds.top + caret.top);
+  gp::GdipFillRectangle(graphics, brush, x, y + 1, 1, caret.height - 2);
+}
+
+void EditBox::RestartBlink() {
+  if (window == nullptr) return;
+  KillTimer(window, HandleValue());
+  StartTimer(window, HandleValue(), kBlinkMs);
+}
+
+void EditBox::DrawCaret(bool show, bool saveBackground) {
+  if (host == nullptr || host->busy != 0 || !CaretFits(caretRect)) return;
+  const int left = static_cast<int>(bounds.left + caretRect.left), top = static_cast<int>(bounds.top + caretRect.top);
+  if (show && saveBackground) {
+    SetCaretPos(left, top);
+    caretPhase = 1;
+    // Moving the caret shows it for a whole blink, as typing expects.
+    RestartBlink();
+  }
+  caretPhase += show ? 1 : -1;
+  const RectF column = MakeRectF(left, top, 1, static_cast<int>(caretRect.height));
+  if (!show) {
+    caretShown_ = false;
+    host->RedrawRect(column, true);
+    return;
+  }
+  caretShown_ = true;
+  // A paint of the box that waits to be composed draws the caret with it.
+  if (composePending_) return;
+  DrawCaretLine(host->surface.graphics(), caretRect);
+  gp::GdipFlush(host->surface.graphics(), Gdiplus::FlushIntentionSync);
+  if (host->IsLayered()) {
+    SendMessageW(window, kMsgPresentLayered, 0, 0);
+  } else {
+    PresentByCopy(window, host->windowDC, host->surface.dc(), RECT{left, top, left + 1, top + static_cast<int>(column.height)});
+  }
+}
+
+void EditBox::OnComposed(GpGraphics* surfaceGraphics) {
+  composePending_ = false;
+  if (caretShown_ && host != nullptr && host->focusControl == this && CaretFits(caretRect)) {
+    DrawCaretLine(surfaceGraphics, caretRect);
+  }
+}
+
+void EditBox::OnFocusGained() {
+  RestartBlink();
+  CreateCaret(window, nullptr, 1, static_cast<int>(FontHeight() + 3));
+  if (TakesNoInputMethod(inputMode)) {
+    // The window's input context is taken away while this box has the focus.
+    if (HIMC context = ImmGetContext(window)) {
+      ImmReleaseContext(window, context);
+      savedImeContext = ImmAssociateContext(window, nullptr);
+    }
+  }
+  Paint(false);
+  DrawCaret(true, true);
+}
+
+void EditBox::OnFocusLost() {
+  if (TakesNoInputMethod(inputMode) && savedImeContext != nullptr) {
+    ImmAssociateContext(window, savedImeContext);
+    savedImeContext = nullptr;
+  }
+  if (window != nullptr) KillTimer(window, HandleValue());
+  anchorLine = caretLine;
+  anchorColumn = caretColumn;
+  DrawCaret(false, false);
+  pressed_ = false;
+  Paint(false);
+}
+
+void EditBox::OnImeComposition(LPARAM flags) {
+  if ((flags & GCS_RESULTSTR) == 0 || window == nullptr) return;
+  HIMC context = ImmGetContext(window);
+  if (context == nullptr) return;
+  std::wstring result;
+  const LONG bytes = ImmGetCompositionStringW(context, GCS_RESULTSTR, nullptr, 0);
+  if (bytes > 0) {
+    result.resize(static_cast<std::size_t>(bytes) / sizeof(wchar_t));
+    ImmGetCompositionStringW(context, GCS_RESULTSTR, result.data(), static_cast<DWORD>(bytes));
+  }
+  ImmReleaseContext(window, context);
+  // Plain ASCII arrives as characters (WM_CHAR); only the rest is taken here.
+  const std::string text936 = WideToAnsi(result);
+  const bool beyondAscii = std::any_of(text936.begin(), text936.end(),
+                                       [](char byte) { return static_cast<unsigned char>(byte) >= 0x80; });
+  if (beyondAscii) Insert(text936);
+}
+
+}  // namespace ui

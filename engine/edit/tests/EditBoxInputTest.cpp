@@ -1,0 +1,308 @@
+// The edit box's editing rules, scripted like a user: keys, characters,
+// clicks and the clipboard go into the host window; text, caret and
+// selection are checked.
+#include <atomic>
+#include <thread>
+
+#include "EditBoxFixture.h"
+#include "engine/core/Clipboard.h"
+#include "engine/core/Engine.h"
+#include "engine/host/PopupMenu.h"
+#include "engine/testing/ModalWatchdog.h"
+
+namespace ui {
+namespace {
+
+using test::EditBoxes;
+
+TEST_F(EditBoxes, TypingGoesInAtTheCaretAndEnterBreaksOnlyManyLines) {
+  Make({10, 10, 200, 27}, "ab\r\nnot kept");
+  EXPECT_EQ(box.Text(), "ab") << "one line keeps the first line";
+  Type("xy");
+  EXPECT_EQ(box.Text(), "xyab");
+  EXPECT_EQ(box.Caret(), (TextPoint{1, 2}));
+  Key(VK_END);
+  Type("!");
+  Key(VK_RETURN);
+  EXPECT_EQ(box.Text(), "xyab!") << "Enter adds nothing to one line";
+
+  box.Destroy();
+  EditBoxOptions many;
+  many.multiLine = 1;
+  Make({10, 10, 200, 120}, "ab", many);
+  Key(VK_END);
+  Key(VK_RETURN);
+  Type("c");
+  EXPECT_EQ(box.Text(), "ab\r\nc");
+  EXPECT_EQ(box.Caret(), (TextPoint{2, 1}));
+}
+
+TEST_F(EditBoxes, BackspaceJoinsLinesAndDeleteNeedsASelection) {
+  EditBoxOptions many;
+  many.multiLine = 1;
+  Make({10, 10, 200, 120}, "ab\r\ncd", many);
+  Key(VK_BACK);  // at the start of the text
+  EXPECT_EQ(box.Text(), "ab\r\ncd");
+  Key(VK_DOWN);  // (2, 0)
+  Key(VK_BACK);
+  EXPECT_EQ(box.Text(), "abcd");
+  EXPECT_EQ(box.Caret(), (TextPoint{1, 2})) << "at the old end of line 1";
+  Key(VK_DELETE);
+  EXPECT_EQ(box.Text(), "abcd") << "nothing selected: nothing deleted";
+  Key(VK_RIGHT, /*shift=*/true);
+  Key(VK_DELETE);
+  EXPECT_EQ(box.Text(), "abd");
+  Key(VK_BACK);
+  EXPECT_EQ(box.Text(), "ad");
+  EXPECT_EQ(box.Caret(), (TextPoint{1, 1}));
+}
+
+TEST_F(EditBoxes, NavigationKeysMoveTheCaretAndShiftKeepsTheAnchor) {
+  EditBoxOptions many;
+  many.multiLine = 1;
+  Make({10, 10, 200, 120}, "abc\r\nde", many);
+  struct Step {
+    unsigned key;
+    bool shift;
+    TextPoint anchor, caret;
+  };
+  const Step steps[] = {
+      {VK_UP, false, {1, 0}, {1, 0}},     // line 1 stays line 1
+      {VK_END, false, {1, 3}, {1, 3}},
+      {VK_RIGHT, false, {2, 0}, {2, 0}},  // end of line 1: start of line 2
+      {VK_END, false, {2, 2}, {2, 2}},
+      {VK_RIGHT, false, {2, 2}, {2, 2}},  // end of the last line: stays
+      {VK_UP, false, {1, 2}, {1, 2}},
+      {VK_END, false, {1, 3}, {1, 3}},
+      {VK_DOWN, false, {2, 2}, {2, 2}},   // the column is kept where the line allows
+      {VK_HOME, true, {2, 2}, {2, 0}},
+      {VK_LEFT, true, {2, 2}, {1, 3}},
+      {VK_LEFT, true, {2, 2}, {1, 2}},
+      {VK_RIGHT, false, {1, 3}, {1, 3}},  // without Shift the anchor follows
+      {VK_LEFT, true, {1, 3}, {1, 2}},
+      {VK_LEFT, true, {1, 3}, {1, 1}},
+  };
+  int number = 0;
+  for (const Step& step : steps) {
+    Key(step.key, step.shift);
+    EXPECT_EQ(box.Anchor(), step.anchor) << "step " << number;
+    EXPECT_EQ(box.Caret(), step.caret) << "step " << number;
+    ++number;
+  }
+  EXPECT_EQ(box.SelectedText(), "bc") << "Shift+Left twice from (1, 3)";
+}
+
+// The middle of a character of the box's first line, in window coordinates.
+POINT MiddleOf(EditBox& box, int column) {
+  const RectF before = box.CaretRect(1, column - 1), after = box.CaretRect(1, column);
+  return {static_cast<LONG>(box.bounds.left + (before.left + after.left) / 2),
+          static_cast<LONG>(box.bounds.top + before.top + before.height / 2)};
+}
+
+TEST_F(EditBoxes, DoubleClickSelectsAWordAndAThirdClickTheLine) {
+  Make({10, 10, 300, 27}, "abc_de9 x  y");
+  struct Case {
+    int column;  // the character clicked
+    const char* selected;
+  };
+  for (const Case& c : {Case{1, "abc"}, Case{5, "de9"}, Case{10, " "}}) {
+    const POINT at = MiddleOf(box, c.column);
+    DoubleClick(at.x, at.y);
+    EXPECT_EQ(box.SelectedText(), c.selected) << "column " << c.column;
+    box.doubleClickPending = 0;
+  }
+  const POINT at = MiddleOf(box, 1);
+  DoubleClick(at.x, at.y);
+  Click(at.x, at.y);  // within 500 ms of the double click
+  EXPECT_EQ(box.SelectedText(), "abc_de9 x  y");
+  // A click long after a double click only places the caret.
+  DoubleClick(at.x, at.y);
+  box.doubleClickTime -= 501;
+  Click(at.x, at.y);
+  EXPECT_EQ(box.SelectedText(), "");
+}
+
+TEST_F(EditBoxes, ClipboardCarriesChineseTextToAndFromOtherPrograms) {
+  Make({10, 10, 300, 27}, "\xD6\xD0\xCE\xC4 ok");  // "中文 ok"
+  Key('A', false, true);
+  Key('C', false, true);
+  // Other programs read it as Unicode, whatever this system's code page.
+  ASSERT_TRUE(OpenClipboard(nullptr));
+  HANDLE data = GetClipboardData(CF_UNICODETEXT);
+  ASSERT_NE(data, nullptr);
+  EXPECT_EQ(std::wstring(static_cast<const wchar_t*>(GlobalLock(data))), L"\u4E2D\u6587 ok");
+  GlobalUnlock(data);
+  CloseClipboard();
+
+  Key('X', false, true);
+  EXPECT_EQ(box.Text(), "");
+  Key('V', false, true);
+  Key('V', false, true);
+  EXPECT_EQ(box.Text(), "\xD6\xD0\xCE\xC4 ok\xD6\xD0\xCE\xC4 ok");
+
+  // Pasted from another program: a character with no code page 936 form
+  // becomes the default character; nothing after it is lost.
+  ASSERT_TRUE(WriteClipboardText(window.hwnd(), ""));
+  ASSERT_TRUE(OpenClipboard(window.hwnd()));
+  EmptyClipboard();
+  const wchar_t foreign[] = L"\u0E01\u4E2Dz";
+  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, sizeof foreign);
+  memcpy(GlobalLock(block), foreign, sizeof foreign);
+  GlobalUnlock(block);
+  SetClipboardData(CF_UNICODETEXT, block);
+  CloseClipboard();
+  Key('A', false, true);
+  Key('V', false, true);
+  EXPECT_EQ(box.Text(), "?\xD6\xD0z");
+}
+
+TEST_F(EditBoxes, PastedLinesKeepTheirBreaks) {
+  EditBoxOptions many;
+  many.multiLine = 1;
+  Make({10, 10, 200, 120}, "", many);
+  ASSERT_TRUE(WriteClipboardText(window.hwnd(), "one\ntwo\r\nthree"));
+  Key('V', false, true);
+  EXPECT_EQ(box.Text(), "one\r\ntwo\r\nthree");
+  EXPECT_EQ(box.Caret(), (TextPoint{3, 5}));
+}
+
+TEST_F(EditBoxes, ReadOnlyAndPasswordBoxesRefuseWhatTheyMust) {
+  EditBoxOptions readOnly;
+  readOnly.inputMode = kEditReadOnly;
+  Make({10, 10, 200, 27}, "fixed", readOnly);
+  Type("x");
+  Key(VK_BACK);
+  Key(VK_DELETE);
+  Key('A', false, true);
+  HoldKeys(false, true);
+  EXPECT_EQ(box.KeyDown('X', false), kUnhandled) << "cut is refused";
+  ReleaseKeys();
+  EXPECT_EQ(box.Text(), "fixed");
+  Key('C', false, true);
+  EXPECT_EQ(ReadClipboardText(), "fixed") << "copying is allowed";
+
+  box.Destroy();
+  EditBoxOptions password;
+  password.inputMode = kEditPassword;
+  Make({10, 10, 200, 27}, "secret", password);
+  ASSERT_TRUE(WriteClipboardText(window.hwnd(), "before"));
+  Key(VK_END);
+  Key(VK_LEFT, /*shift=*/true);
+  EXPECT_EQ(box.Anchor(), box.Caret()) << "Shift does not select a password";
+  Key('A', false, true);
+  Key('C', false, true);
+  EXPECT_EQ(box.SelectedText(), "");
+  EXPECT_EQ(ReadClipboardText(), "before") << "a password is never copied";
+  Type("!");
+  EXPECT_EQ(box.Text(), "secre!t");
+  EXPECT_EQ(box.text.LineText(1, std::nullopt, true), "*******");
+}
+
+TEST_F(EditBoxes, IntegerAndDecimalBoxesTakeOnlyTheirCharacters) {
+  struct Case {
+    int mode;
+    const char* typed;
+    const char* kept;
+  };
+  for (const Case& c : {Case{kEditInteger, "-12a.3", "-123"}, Case{kEditDecimal, "1.2.3/4e", "1.23/4"},
+                        Case{kEditNormal, "a\x7f" "b", "ab"}}) {
+    EditBoxOptions options;
+    options.inputMode = c.mode;
+    Make({10, 10, 200, 27}, "", options);
+    Type(c.typed);
+    EXPECT_EQ(box.Text(), c.kept) << "mode " << c.mode;
+    box.Destroy();
+  }
+}
+
+int changes = 0;
+void CountChange(Control*) { ++changes; }
+
+TEST_F(EditBoxes, TextIsSetAndReadFromAnotherThread) {
+  changes = 0;
+  Make({10, 10, 200, 27}, "");
+  box.OnChange(&CountChange);
+  std::atomic<bool> done{false};
+  std::string read;
+  std::thread worker([&] {
+    box.Text(std::string("from the worker"));
+    read = box.Text();
+    done = true;
+  });
+  ASSERT_TRUE(test::PumpUntil([&] { return done.load(); }, 5000));
+  worker.join();
+  EXPECT_EQ(read, "from the worker");
+  EXPECT_EQ(changes, 1);
+  EXPECT_EQ(box.Caret(), (TextPoint{1, 0}));
+}
+
+// The context menu of the box, answered from inside the menu's modal loop.
+std::vector<int> statesSeen;
+int itemToChoose = 0;
+int OnEditMenu(HWND menuWindow, int) {
+  PopupMenu* menu = Engine().contextMenu;
+  statesSeen.clear();
+  for (int i = 1; i <= 5; ++i) statesSeen.push_back(menu->ItemState(i));
+  // An access letter chooses (A: select all); Escape closes.
+  PostMessageW(menuWindow, WM_KEYDOWN, itemToChoose != 0 ? itemToChoose : VK_ESCAPE, 0);
+  return 0;
+}
+
+TEST_F(EditBoxes, ContextMenuGreysWhatCannotBeDoneAndActsLikeTheKeys) {
+  test::ModalWatchdog watchdog(5000);
+  EditBoxOptions readOnly;
+  readOnly.inputMode = kEditReadOnly;
+  Make({10, 10, 200, 27}, "fixed", readOnly);
+  ASSERT_TRUE(WriteClipboardText(window.hwnd(), "clip"));
+  Engine().contextMenu->SetOnPopup(&OnEditMenu);
+  itemToChoose = 0;
+  Send(WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(30, 20));
+  Send(WM_RBUTTONUP, 0, MAKELPARAM(30, 20));
+  // Cut and copy: nothing selected; paste: read-only; select all: there is text.
+  EXPECT_EQ(statesSeen, (std::vector<int>{-1, -1, -1, 0, 1}));
+
+  itemToChoose = 'A';
+  Send(WM_RBUTTONUP, 0, MAKELPARAM(30, 20));
+  EXPECT_EQ(box.SelectedText(), "fixed") << "select all, as Ctrl+A";
+  itemToChoose = 0;
+  Send(WM_RBUTTONUP, 0, MAKELPARAM(30, 20));
+  EXPECT_EQ(statesSeen[0], -1) << "cut stays greyed in a read-only box";
+  EXPECT_EQ(statesSeen[1], 0) << "copy is offered for the selection";
+  Engine().contextMenu->SetOnPopup(nullptr);
+  EXPECT_FALSE(watchdog.Fired());
+}
+
+// Completes a composition as an input method would, so the window gets its
+// result with WM_IME_COMPOSITION.
+bool ComposeResult(HWND window, const wchar_t* result) {
+  HIMC context = ImmGetContext(window);
+  if (context == nullptr) return false;
+  const DWORD bytes = static_cast<DWORD>(wcslen(result) * sizeof(wchar_t));
+  const bool set = ImmSetCompositionStringW(context, SCS_SETSTR, const_cast<wchar_t*>(result), bytes, nullptr, 0);
+  const bool done = set && ImmNotifyIME(context, NI_COMPOSITIONSTR, CPS_COMPLETE, 0);
+  ImmReleaseContext(window, context);
+  return done;
+}
+
+TEST_F(EditBoxes, InputMethodResultsBeyondAsciiAreInsertedOnce) {
+  Make({10, 10, 200, 27}, "");
+  if (!ComposeResult(window.hwnd(), L"\u4E2D\u6587")) GTEST_SKIP() << "no input method context here";
+  test::Pump();
+  EXPECT_EQ(box.Text(), "\xD6\xD0\xCE\xC4");
+  ComposeResult(window.hwnd(), L"abc");
+  test::Pump();
+  EXPECT_EQ(box.Text(), "\xD6\xD0\xCE\xC4" "abc") << "ASCII arrives as characters, once";
+
+  box.Destroy();
+  EditBoxOptions password;
+  password.inputMode = kEditPassword;
+  Make({10, 10, 200, 27}, "", password);
+  EXPECT_EQ(ImmGetContext(window.hwnd()), nullptr) << "no input method for a password";
+  box.Destroy();
+  HIMC restored = ImmGetContext(window.hwnd());
+  EXPECT_NE(restored, nullptr) << "the window gets its input context back";
+  ImmReleaseContext(window.hwnd(), restored);
+}
+
+}  // namespace
+}  // namespace ui
