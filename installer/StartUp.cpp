@@ -39,6 +39,14 @@ void OnStartWindowCreated(HWND window) {
   hostWindow->Show(kShowGrow);
   hostWindow->SetCloseEffect(kCloseZoom);
 
+  ui::EditBoxOptions pathOptions;
+  pathOptions.textColor = ui::ArgbFromRgb(ui::Rgb(255, 255, 255));
+  pathOptions.backColor = 0;  // fully transparent
+  pathOptions.fontName = "微软雅黑";
+  pathOptions.fontSize = 16;
+  pathOptions.borderColor = 0;
+  pathBox->Create(startWindowHandle, 20, 422, 200, 27, kDefaultInstallDir, pathOptions);
+
   // The button's three looks carry the caption themselves.
   installButton->NormalImage(ButtonImage1());
   installButton->HoverImage(ButtonImage2());

@@ -81,6 +81,21 @@ TEST_F(StartWindow, InstallButtonSitsInTheMiddleWithAHandCursor) {
   EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, MAKEINTRESOURCEW(32512))) << "elsewhere the arrow";
 }
 
+TEST_F(StartWindow, PathBoxOffersTheDefaultFolderOnOneLine) {
+  ui::EditBox& box = *pathBox;
+  EXPECT_EQ(box.bounds, ui::MakeRectF(20, 422, 200, 27));
+  EXPECT_EQ(box.Text(), "D:\\Nimbo\\");
+  EXPECT_EQ(box.multiLine, 0);
+  EXPECT_EQ(box.inputMode, ui::kEditNormal);
+  EXPECT_EQ(box.scrollBars, ui::kNoBars);
+  EXPECT_EQ(box.backColor, 0u) << "transparent";
+  EXPECT_EQ(box.borderColor, 0u) << "no border";
+  EXPECT_FLOAT_EQ(box.font.Size(), 16) << "its own font, 16 pixels (the family is mapped by the system)";
+  EXPECT_EQ(statusBox->handle, nullptr) << "the status box comes with the installation";
+  // Created before the button, so the button is drawn over it.
+  EXPECT_EQ(box.nextSibling, &*installButton);
+}
+
 TEST_F(StartWindow, TimerAlternatesTheBackgroundsFromPhaseOne) {
   ui::GpImage* first = hostWindow->backgroundImage;
   OnBackgroundTimer();

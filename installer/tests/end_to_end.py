@@ -4,6 +4,7 @@ harness's virtual display. Screenshots are saved in the folder given."""
 
 import argparse
 import pathlib
+import subprocess
 import sys
 import time
 import unittest
@@ -182,6 +183,105 @@ class InstallButton(ProgramTest):
             self.desktop.x("xdotool", "mouseup", "1")
         self.wait_for_look(ASSETS / "install-button-hover.png", "button-released.png")
         self.assertIsNone(self.process.poll(), "the click does not end the program")
+
+
+class PathBox(ProgramTest):
+    BOX = (20, 422, 200, 27)  # window coordinates
+
+    def setUp(self):
+        super().setUp()
+        deadline = time.monotonic() + 10
+        while not shows(self.shoot("path-start.png"), ASSETS / "background-1.jpg"):
+            self.assertLess(time.monotonic(), deadline, "the window never showed its background")
+            time.sleep(0.2)
+
+    def text_columns(self, shot):
+        """The columns of the box (in box coordinates) that show white text."""
+        columns = set()
+        raw = subprocess.run(["convert", str(shot), "-depth", "8", "rgb:-"], capture_output=True, check=True).stdout
+        width, height = self.BOX[2], self.BOX[3]
+        for y in range(height):
+            for x in range(width):
+                r, g, b = raw[3 * (y * width + x):3 * (y * width + x) + 3]
+                if r > 200 and g > 200 and b > 200:
+                    columns.add(x)
+        return columns
+
+    def selected(self, shot):
+        """Whether the box shows the selection colour RGB(51, 153, 255)."""
+        mean_hits = 0
+        raw = subprocess.run(["convert", str(shot), "-depth", "8", "rgb:-"], capture_output=True, check=True).stdout
+        for i in range(0, len(raw), 3):
+            r, g, b = raw[i:i + 3]
+            mean_hits += abs(r - 51) < 12 and abs(g - 152) < 12 and b > 240
+        return mean_hits > 50
+
+    def box_shot(self, name):
+        return self.shoot(name, self.on_screen(self.BOX))
+
+    def test_path_box_takes_typing_selection_and_its_context_menu(self):
+        # "D:\Nimbo\" in white, from the box's left edge over about 70 pixels.
+        start = self.text_columns(self.box_shot("path-1-default.png"))
+        self.assertTrue(start, "the path box shows its text")
+        self.assertLess(min(start), 8)
+        self.assertTrue(50 < max(start) < 110, f"the default folder's width: {max(start)}")
+
+        # Click behind the text and type: the text grows on screen.
+        self.desktop.click(*self.centre(self.BOX))
+        self.desktop.x("xdotool", "type", "--delay", "30", "abc")
+        deadline = time.monotonic() + 5
+        while max(self.text_columns(self.box_shot("path-2-typed.png")) or {0}) < max(start) + 15:
+            self.assertLess(time.monotonic(), deadline, "typing did not change the text on screen")
+            time.sleep(0.1)
+
+        # Ctrl+A selects everything; typing replaces it.
+        self.desktop.key("ctrl+a")
+        deadline = time.monotonic() + 5
+        while not self.selected(self.box_shot("path-3-selected.png")):
+            self.assertLess(time.monotonic(), deadline, "Ctrl+A showed no selection")
+            time.sleep(0.1)
+        self.desktop.x("xdotool", "type", "--delay", "30", "E:")
+        deadline = time.monotonic() + 5
+        while True:
+            shot = self.box_shot("path-4-replaced.png")
+            columns = self.text_columns(shot)
+            if columns and max(columns) < 30 and not self.selected(shot):
+                break
+            self.assertLess(time.monotonic(), deadline, "typing did not replace the selected text")
+            time.sleep(0.1)
+
+        # The caret blinks: shots a quarter second apart differ, and only in
+        # one narrow column (the caret).
+        shots = []
+        for i in range(10):
+            shots.append(self.box_shot(f"path-5-blink-{i}.png"))
+            time.sleep(0.25)
+        differing = set()
+        raw = [subprocess.run(["convert", str(s), "-depth", "8", "rgb:-"], capture_output=True,
+                              check=True).stdout for s in shots]
+        width = self.BOX[2]
+        for a, b in zip(raw, raw[1:]):
+            for i in range(0, len(a), 3):
+                if any(abs(a[i + k] - b[i + k]) > 10 for k in range(3)):
+                    differing.add(((i // 3) % width, (i // 3) // width))
+        self.assertTrue(differing, "the caret never blinked")
+        xs = {x for x, _ in differing}
+        self.assertLessEqual(max(xs) - min(xs), 1, f"only the caret column changes: {sorted(xs)}")
+
+        # A right click opens the context menu at the pointer; Escape closes it.
+        x, y = self.centre(self.BOX)
+        self.desktop.click(x, y, button=3)
+        menu = self.desktop.find_window("Ex_DirectUI_Menu", timeout=10)
+        self.shoot("path-6-menu.png", None)
+        left, top, width, height = self.desktop.geometry(menu)
+        self.assertEqual((left, top), (x, y), "the menu opens at the pointer")
+        self.assertEqual(height, 4 * 22 + 3 + 16)
+        self.desktop.key("Escape")
+        deadline = time.monotonic() + 10
+        while self.desktop.x("xdotool", "search", "--onlyvisible", "--name", "Ex_DirectUI_Menu", check=False).strip():
+            self.assertLess(time.monotonic(), deadline, "Escape did not close the menu")
+            time.sleep(0.1)
+        self.assertIsNone(self.process.poll())
 
 
 def main():
