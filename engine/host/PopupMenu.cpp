@@ -20,6 +20,27 @@ constexpr int kCascadeDuration = 100;
 const wchar_t* const kMenuProperties[] = {kPropHost, kPropSub, kPropActive, kPropEvent, kPropParentMenu,
                                           kPropMessageBox, kPropFlags};
 
+// Whether a message of the menu's modal loop ends the menu without being
+// handled: a press on any other window, or Escape wherever the keyboard is.
+// Deactivation closes the menu too, but a menu that never became the
+// active window (the system may refuse it the foreground) is closed by this.
+bool EndsMenu(const MSG& message, HWND menuWindow) {
+  if (message.hwnd == menuWindow) return false;
+  switch (message.message) {
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+    case WM_NCLBUTTONDOWN:
+    case WM_NCRBUTTONDOWN:
+    case WM_NCMBUTTONDOWN:
+      return true;
+    case WM_KEYDOWN:
+      return message.wParam == VK_ESCAPE;
+    default:
+      return false;
+  }
+}
+
 // The owner whose host gives the menu its accent colour.
 ArgbColor AccentOf(HWND menuWindow) {
   HWND source = static_cast<HWND>(GetPropW(menuWindow, kPropParentMenu));
@@ -213,6 +234,10 @@ int PopupMenu::Open(HWND owner, bool atPoint, int x, int y) {
       break;
     }
     if (got == -1) break;
+    if (EndsMenu(message, menuWindow)) {
+      PostMessageW(menuWindow, WM_CLOSE, 0, 0);
+      continue;
+    }
     TranslateMessage(&message);
     DispatchMessageW(&message);
   }

@@ -250,23 +250,23 @@ class PathBox(ProgramTest):
             self.assertLess(time.monotonic(), deadline, "typing did not replace the selected text")
             time.sleep(0.1)
 
-        # The caret blinks: shots a quarter second apart differ, and only in
-        # one narrow column (the caret).
+        # The caret blinks: among shots a quarter second apart, some differ
+        # only in one narrow column (the caret). The background changes every
+        # five seconds, so pairs that differ widely are that change.
         shots = []
-        for i in range(10):
+        for i in range(12):
             shots.append(self.box_shot(f"path-5-blink-{i}.png"))
             time.sleep(0.25)
-        differing = set()
         raw = [subprocess.run(["convert", str(s), "-depth", "8", "rgb:-"], capture_output=True,
                               check=True).stdout for s in shots]
         width = self.BOX[2]
+        blinks = 0
         for a, b in zip(raw, raw[1:]):
-            for i in range(0, len(a), 3):
-                if any(abs(a[i + k] - b[i + k]) > 10 for k in range(3)):
-                    differing.add(((i // 3) % width, (i // 3) // width))
-        self.assertTrue(differing, "the caret never blinked")
-        xs = {x for x, _ in differing}
-        self.assertLessEqual(max(xs) - min(xs), 1, f"only the caret column changes: {sorted(xs)}")
+            columns = {(i // 3) % width for i in range(0, len(a), 3)
+                       if any(abs(a[i + k] - b[i + k]) > 10 for k in range(3))}
+            if columns and max(columns) - min(columns) <= 1:
+                blinks += 1
+        self.assertGreaterEqual(blinks, 2, "the caret should blink in one column")
 
         # A right click opens the context menu at the pointer; Escape closes it.
         x, y = self.centre(self.BOX)
