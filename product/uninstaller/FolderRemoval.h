@@ -1,0 +1,34 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "PayloadPlan.h"
+
+namespace uninstall {
+
+struct RemovalReport {
+  int removed = 0;
+  // Payload items that are still there because removing them failed (a
+  // file in use, no rights), relative to the product folder.
+  std::vector<std::wstring> failed;
+  // Payload paths left alone on purpose: a folder that still holds
+  // something the payload did not put there, a file the user replaced by a
+  // folder or a folder replaced by a file, and anything reached through a
+  // link, which may lead out of the product folder.
+  std::vector<std::wstring> kept;
+
+  bool Complete() const { return failed.empty(); }
+};
+
+// Carries out the steps inside `folder` (a full path without a trailing
+// separator): files are deleted, read-only ones too; folders are removed
+// only when empty. Items already gone count as neither removed nor failed.
+RemovalReport RemovePayload(const std::wstring& folder, const std::vector<RemovalStep>& steps);
+
+// Deletes the file at `path`. Windows may hold a program's file for a
+// moment after its process has ended, so a refused delete is tried again
+// until `patienceMs` have passed. True when the file is gone.
+bool DeleteFileWithPatience(const std::wstring& path, unsigned patienceMs);
+
+}  // namespace uninstall

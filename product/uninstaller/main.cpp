@@ -1,0 +1,49 @@
+// The Nimbo uninstaller: removes what the installer put on the computer.
+// Usage: uninstall.exe [/S]
+#include <string>
+#include <vector>
+
+#include "ExitCodes.h"
+#include "Switches.h"
+#include "Uninstaller.h"
+#include "engine/core/TextConversion.h"
+#include "engine/core/Win32.h"
+#include <shellapi.h>
+#include "product/PayloadEntries.h"
+
+namespace {
+
+std::vector<std::wstring> Arguments() {
+  int count = 0;
+  wchar_t** list = CommandLineToArgvW(GetCommandLineW(), &count);
+  std::vector<std::wstring> arguments;
+  if (list == nullptr) return arguments;
+  for (int i = 1; i < count; ++i) arguments.emplace_back(list[i]);
+  LocalFree(list);
+  return arguments;
+}
+
+bool Silent(const std::vector<std::wstring>& arguments) {
+  for (const std::wstring& argument : arguments) {
+    if (argument == L"/S" || argument == L"/s") return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  const std::vector<std::wstring> arguments = Arguments();
+  std::wstring error;
+  const std::optional<uninstall::Switches> switches = uninstall::ParseSwitches(arguments, &error);
+  if (!switches) {
+    // A caller that asked for silence gets none of our dialogs, even now.
+    if (!Silent(arguments)) {
+      const std::wstring message = ui::AnsiToWide("用法：uninstall.exe [/S]") + L"\r\n\r\n" + error;
+      MessageBoxW(nullptr, message.c_str(), ui::AnsiToWide("Nimbo 卸载").c_str(), MB_OK | MB_ICONERROR);
+    }
+    return uninstall::kExitRefused;
+  }
+  return switches->IsCopy() ? uninstall::RunTemporaryCopy(*switches, uninstall::kPayloadEntries)
+                            : uninstall::RunFromProductFolder(*switches, uninstall::kPayloadEntries);
+}
