@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
-"""Runs Nimbo Setup on a virtual display of its own and leaves screenshots:
-the start window, and the second background after the timer's cross-fade.
-Then closes the window (Alt+F4) and stops the display again."""
+"""Runs Nimbo Setup on a virtual display of its own and shows the whole
+flow in screenshots: the start window, the installation's progress, the
+completion line, and the product it started. Then closes the product, stops
+the display and says where the product was installed."""
 
 import argparse
 import pathlib
@@ -10,10 +11,12 @@ import sys
 import time
 
 sys.path.insert(0, str(pathlib.Path(__file__).resolve().parent))
-from desktop import Desktop, wait_for_exit  # noqa: E402
+from desktop import Desktop, region_mean, wait_for_exit  # noqa: E402
 
 HARNESS = pathlib.Path(__file__).resolve().parent
 TITLE = "Nimbo - 安装"
+INSTALL_BUTTON = (315 + 96, 275 + 29)  # its centre, in window coordinates
+STATUS_BOX = (100, 270, 620, 172)
 
 
 def main():
@@ -21,6 +24,7 @@ def main():
     parser.add_argument("--build", required=True)
     parser.add_argument("--program", required=True)
     parser.add_argument("--screenshots", required=True)
+    parser.add_argument("--drive-d", required=True, help="the folder drive D: is mapped to")
     args = parser.parse_args()
     shots = pathlib.Path(args.screenshots)
 
@@ -29,18 +33,32 @@ def main():
         desktop = Desktop(args.build)
         process = desktop.start(args.program)
         window = desktop.find_window(TITLE)
-        box = desktop.geometry(window)
-        time.sleep(1.0)  # let the show effect finish
+        left, top, width, height = box = desktop.geometry(window)
+        time.sleep(1.0)  # the show effect
         desktop.screenshot(shots / "1-start.png", box)
-        time.sleep(6.0)  # the background alternates every 5 s
-        desktop.screenshot(shots / "2-after-timer.png", box)
-        desktop.screenshot(shots / "3-screen.png")
-        desktop.focus(window)
-        desktop.key("alt+F4")
+
+        desktop.click(left + INSTALL_BUTTON[0], top + INSTALL_BUTTON[1])
+        time.sleep(0.6)
+        desktop.screenshot(shots / "2-progress.png", box)
+        # The completion line comes after the bar reached its end; the window
+        # stays two seconds with it.
+        empty = region_mean(shots / "2-progress.png", (STATUS_BOX[0], STATUS_BOX[1] + 20, 300, 20))
+        deadline = time.monotonic() + 20
+        while time.monotonic() < deadline and process.poll() is None:
+            shot = desktop.screenshot(shots / "3-complete.png", box)
+            if region_mean(shot, (STATUS_BOX[0], STATUS_BOX[1] + 20, 300, 20)) != empty:
+                break
+            time.sleep(0.2)
         code = wait_for_exit(process, timeout=30)
-        if code is None:
-            process.kill()
-        print(f"Nimbo Setup ended with exit code {code}; screenshots in {shots.resolve()}")
+        product = desktop.find_window("Nimbo", timeout=20)
+        time.sleep(0.5)
+        desktop.screenshot(shots / "4-product.png", desktop.geometry(product))
+        desktop.screenshot(shots / "5-screen.png")
+        desktop.focus(product)
+        desktop.key("alt+F4")
+        installed = pathlib.Path(args.drive_d) / "Nimbo"
+        print(f"Nimbo Setup ended with exit code {code}; the product is installed in D:\\Nimbo\\ "
+              f"({installed.resolve()}); screenshots in {shots.resolve()}")
         return 0 if code == 0 else 1
     finally:
         subprocess.run([str(HARNESS / "session"), "stop", args.build], check=False)

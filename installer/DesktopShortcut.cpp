@@ -10,13 +10,6 @@
 namespace setup {
 namespace {
 
-bool FileExists(const std::string& path) {
-  const DWORD attributes = GetFileAttributesW(ui::AnsiToWide(path).c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
-}
-
-bool ProductInstalled() { return !installDir.empty() && FileExists(installDir + kProductProgram); }
-
 // Texts go to the wide shell-link interface so that the Chinese description
 // survives on a Windows whose ANSI code page is not the program's.
 void SaveShortcut(const std::string& linkPath, const std::string& target) {
@@ -48,7 +41,7 @@ std::string DesktopShortcutPath() {
 }
 
 void OnStartWindowCloseQuery() {
-  if (!ProductInstalled()) return;
+  if (!productInstalled.load()) return;
   const std::string linkPath = DesktopShortcutPath();
   if (linkPath.empty()) return;
   SaveShortcut(linkPath, installDir + kProductProgram);

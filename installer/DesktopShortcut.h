@@ -10,8 +10,8 @@ inline constexpr char kProductProgram[] = "Nimbo.exe";
 
 // The start window's close query. Puts the desktop shortcut "Nimbo" to the
 // installed program on the current user's desktop, but only when the
-// product is installed: installDir is set and its Nimbo.exe exists. Before
-// an installation there is nothing to point at, so no shortcut is made.
+// product was installed and registered. Before an installation, or after
+// one that failed, there is nothing to point at, so no shortcut is made.
 void OnStartWindowCloseQuery();
 
 // The full path of the desktop shortcut file ("...\Nimbo.lnk"), or empty

@@ -5,6 +5,8 @@ namespace setup {
 HWND startWindowHandle = nullptr;
 std::string installDir;
 std::atomic<int> installDone{0};
+InstallOutcome installOutcome = InstallOutcome::Installed;
+std::atomic<bool> productInstalled{false};
 int backgroundPhase = 0;
 
 }  // namespace setup

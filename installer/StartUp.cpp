@@ -1,5 +1,6 @@
 #include "StartUp.h"
 
+#include "InstallAction.h"
 #include "InstallerAssets.h"
 #include "InstallerState.h"
 #include "ProcessObjects.h"
@@ -66,11 +67,6 @@ void OnBackgroundTimer() {
     hostWindow->Compose(BackgroundImage1(), std::nullopt, kCrossFade);
     backgroundPhase = 1;
   }
-}
-
-int OnInstallClick(ui::Control*, unsigned, WPARAM, LPARAM) {
-  // The installation itself is not built yet: the click changes nothing.
-  return 0;
 }
 
 }  // namespace setup

@@ -12,7 +12,4 @@ void OnStartWindowCreated(HWND window);
 // Timer1's tick: cross-fades to the other background photograph.
 void OnBackgroundTimer();
 
-// The install button's click.
-int OnInstallClick(ui::Control* button, unsigned message, WPARAM wParam, LPARAM lParam);
-
 }  // namespace setup

@@ -11,24 +11,18 @@
 #include "engine/testing/RecordingControl.h"
 #include "engine/testing/TestImages.h"
 #include "engine/testing/TestWindows.h"
+#include "engine/testing/Stopwatch.h"
 
 namespace {
-
-double Now() {
-  LARGE_INTEGER counter, frequency;
-  QueryPerformanceCounter(&counter);
-  QueryPerformanceFrequency(&frequency);
-  return static_cast<double>(counter.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
 
 // The median of `rounds` timings of `action`, in milliseconds.
 template <typename Action>
 double MedianMs(int rounds, Action action) {
   std::vector<double> times;
   for (int i = 0; i < rounds; ++i) {
-    const double start = Now();
+    const double start = ui::test::NowMs();
     action();
-    times.push_back(Now() - start);
+    times.push_back(ui::test::NowMs() - start);
   }
   std::sort(times.begin(), times.end());
   return times[times.size() / 2];

@@ -13,15 +13,9 @@
 #include "engine/render/Composition.h"
 #include "engine/testing/TestImages.h"
 #include "engine/testing/TestWindows.h"
+#include "engine/testing/Stopwatch.h"
 
 namespace {
-
-double Now() {
-  LARGE_INTEGER counter, frequency;
-  QueryPerformanceCounter(&counter);
-  QueryPerformanceFrequency(&frequency);
-  return static_cast<double>(counter.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
 
 double Median(std::vector<double> times) {
   std::sort(times.begin(), times.end());
@@ -71,15 +65,15 @@ int main() {
     // A character and then Backspace, so the text keeps its length.
     for (const WPARAM key : {WPARAM{'x'}, WPARAM{VK_BACK}}) {
       const int before = presented;
-      const double start = Now();
+      const double start = ui::test::NowMs();
       if (key == VK_BACK) SendMessageW(window.hwnd(), WM_KEYDOWN, VK_BACK, 0);
       else SendMessageW(window.hwnd(), WM_CHAR, key, 0);
       ui::test::PumpUntil([&] { return presented > before; }, 2000);
-      keystrokes.push_back(Now() - start);
+      keystrokes.push_back(ui::test::NowMs() - start);
     }
-    const double start = Now();
+    const double start = ui::test::NowMs();
     ui::PresentLayered(window.hwnd(), host.surface.dc(), 825, 468);
-    presents.push_back(Now() - start);
+    presents.push_back(ui::test::NowMs() - start);
   }
   ui::SetPresentObserver(nullptr);
   const double keystroke = Median(keystrokes), present = Median(presents);

@@ -7,17 +7,12 @@
 #include "installer/InstallerState.h"
 #include "installer/ProcessObjects.h"
 #include "installer/StartUp.h"
+#include "installer/tests/Pumping.h"
 
 namespace setup {
 namespace {
 
-void Pump() {
-  MSG message;
-  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&message);
-    DispatchMessageW(&message);
-  }
-}
+using test::Pump;
 
 // The start window as the program loads it, in this process.
 class StartWindow : public testing::Test {

@@ -3,11 +3,15 @@
 harness's virtual display. Screenshots are saved in the folder given."""
 
 import argparse
+import os
 import pathlib
+import re
+import shutil
 import subprocess
 import sys
 import time
 import unittest
+import zipfile
 
 ROOT = pathlib.Path(__file__).resolve().parents[2]
 sys.path.insert(0, str(ROOT / "harness"))
@@ -54,6 +58,8 @@ class ProgramTest(unittest.TestCase):
         if self.process.poll() is None:
             self.process.kill()
             self.process.wait(timeout=10)
+        # A product an installation started must not outlive the test.
+        subprocess.run(["pkill", "-f", "Nimbo.exe"], check=False)
 
     def shoot(self, name, box=WINDOW):
         return self.desktop.screenshot(self.shots / name, box)
@@ -180,9 +186,12 @@ class InstallButton(ProgramTest):
         try:
             self.wait_for_look(ASSETS / "install-button-pressed.png", "button-pressed.png")
         finally:
+            # Released away from the button: no click, so no installation.
+            left, top = self.on_screen(self.BOX)[:2]
+            self.desktop.move_mouse(left - 60, top - 60)
             self.desktop.x("xdotool", "mouseup", "1")
-        self.wait_for_look(ASSETS / "install-button-hover.png", "button-released.png")
-        self.assertIsNone(self.process.poll(), "the click does not end the program")
+        self.wait_for_look(ASSETS / "install-button-normal.png", "button-released.png")
+        self.assertIsNone(self.process.poll(), "the program goes on")
 
 
 class PathBox(ProgramTest):
@@ -284,12 +293,189 @@ class PathBox(ProgramTest):
         self.assertIsNone(self.process.poll())
 
 
+UNINSTALL_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Nimbo"
+INSTALL_BUTTON = (315, 275, 193, 58)
+PROGRESS_BAR = (100, 240, 650, 21)
+
+
+def payload_entries(archive):
+    """(relative path, bytes or None for a folder) of every entry of the
+    product archive; names without the UTF-8 flag are code page 936."""
+    entries = []
+    with zipfile.ZipFile(archive) as package:
+        for info in package.infolist():
+            name = info.filename
+            if not info.flag_bits & 0x800:
+                name = name.encode("cp437").decode("gbk")
+            data = None if name.endswith("/") else package.read(info)
+            entries.append((name.rstrip("/"), data))
+    return entries
+
+
+class Installation(ProgramTest):
+    """The whole installation as a user does it, then the uninstaller."""
+
+    def setUp(self):
+        self.prefix = pathlib.Path(ARGS.build).resolve() / "wine" / "prefix"
+        self.drive_d = pathlib.Path(ARGS.build).resolve() / "drive-d-e2e"
+        shutil.rmtree(self.drive_d, ignore_errors=True)
+        self.drive_d.mkdir(parents=True)
+        # Something of the user's beside the product, which nothing may touch.
+        (self.drive_d / "Keep").mkdir()
+        (self.drive_d / "Keep" / "mine.txt").write_text("mine")
+        subprocess.run([str(ROOT / "harness" / "map-drive"), ARGS.build, "d", str(self.drive_d)], check=True)
+        self.temp = self.prefix / "drive_c" / "users" / os.environ.get("USER", "root") / "Temp"
+        self.started = self.temp / "Nimbo-started.txt"
+        self.started.unlink(missing_ok=True)
+        self.desktop_lnk = self.prefix / "drive_c" / "users" / os.environ.get("USER", "root") / "Desktop" / "Nimbo.lnk"
+        self.desktop_lnk.unlink(missing_ok=True)
+        self.wine("reg", "delete", UNINSTALL_KEY, "/f", check=False)
+        super().setUp()
+        deadline = time.monotonic() + 10
+        while not shows(self.shoot("install-start.png"), ASSETS / "background-1.jpg"):
+            self.assertLess(time.monotonic(), deadline, "the window never showed its background")
+            time.sleep(0.2)
+
+    def wine(self, *command, check=True):
+        result = subprocess.run([str(ROOT / "harness" / "wine-run"), ARGS.build, *command], capture_output=True,
+                                timeout=60)
+        if check and result.returncode != 0:
+            raise AssertionError(f"{command} failed: {result.stderr.decode(errors='replace')}")
+        return result.stdout.decode("utf-8", errors="replace")
+
+    def registry_values(self):
+        """The values of the product's Uninstall key, read from an export
+        (UTF-16: the console would lose what its code page cannot show)."""
+        exported = self.temp / "nimbo-e2e-export.reg"
+        exported.unlink(missing_ok=True)
+        self.wine("reg", "export", UNINSTALL_KEY, "C:\\users\\" + os.environ.get("USER", "root") +
+                  "\\Temp\\nimbo-e2e-export.reg", "/y", check=False)
+        if not exported.exists():
+            return {}
+        values = {}
+        for line in exported.read_text(encoding="utf-16").splitlines():
+            match = re.match(r'^(@|"((?:[^"\\]|\\.)*)")="((?:[^"\\]|\\.)*)"$', line)
+            if match:
+                name = "(Default)" if match.group(1) == "@" else match.group(2)
+                values[name] = match.group(3).replace('\\"', '"').replace("\\\\", "\\")
+        exported.unlink()
+        return values
+
+    def install(self, folder_on_d):
+        """Clicks install and waits for the program to end; returns the folder."""
+        self.desktop.click(*self.centre(INSTALL_BUTTON))
+        # The progress bar and the status box replace the button.
+        deadline = time.monotonic() + 10
+        while True:
+            shot = self.shoot("install-progress.png")
+            bar = region_mean(shot, (PROGRESS_BAR[0] + 2, PROGRESS_BAR[1] + 5, 30, 10))
+            if bar[2] > bar[0] + 60:  # the blue start of the fill
+                break
+            self.assertLess(time.monotonic(), deadline, f"no progress bar: {bar}")
+            time.sleep(0.1)
+        deadline = time.monotonic() + 15
+        completion = None
+        while self.process.poll() is None and time.monotonic() < deadline:
+            completion = self.shoot("install-complete.png")
+            time.sleep(0.3)
+        self.assertEqual(wait_for_exit(self.process, timeout=30), 0, "the installer ends with exit code 0")
+        return self.drive_d / folder_on_d
+
+    def check_installed(self, folder, windows_folder):
+        entries = payload_entries(ARGS.payload)
+        self.assertEqual(len(entries), 39)
+        for name, data in entries:
+            path = folder / name
+            if data is None:
+                self.assertTrue(path.is_dir(), path)
+            else:
+                self.assertEqual(path.read_bytes(), data, path)
+        self.assertFalse((folder / "Nimbo.zip").exists(), "the archive is deleted")
+        values = self.registry_values()
+        self.assertEqual(values, {
+            "(Default)": "",
+            "DisplayIcon": windows_folder + "nimbo.exe",
+            "DisplayName": "Nimbo",
+            "DisplayVersion": "2.0.1002",
+            "HelpLink": "https://nimbo.quorvane.com/help",
+            "Publisher": "Quorvane",
+            "UninstallString": f'"{windows_folder}uninstall.exe"',
+            "URLInfoAbout": "https://nimbo.quorvane.com/",
+        })
+        deadline = time.monotonic() + 15
+        while not self.started.exists():
+            self.assertLess(time.monotonic(), deadline, "Nimbo.exe was not started")
+            time.sleep(0.2)
+        self.assertIn("[Run_With_AutoUpdate]", self.started.read_text(encoding="utf-8-sig"))
+        self.desktop.find_window("Nimbo", timeout=15)
+        self.shoot("install-product.png", None)
+        # Asked to close like a user closes it; the uninstaller cannot remove
+        # a running program.
+        self.wine("taskkill", "/im", "Nimbo.exe", check=False)
+        deadline = time.monotonic() + 15
+        while subprocess.run(["pgrep", "-f", "Nimbo.exe"], capture_output=True).returncode == 0:
+            self.assertLess(time.monotonic(), deadline, "Nimbo.exe did not close")
+            time.sleep(0.2)
+        # The shortcut on the desktop points at the installed program: the
+        # link keeps the target's folder and file names in UTF-16.
+        self.assertTrue(self.desktop_lnk.exists(), "Nimbo.lnk on the desktop")
+        link = self.desktop_lnk.read_bytes()
+        for part in windows_folder.strip("\\").split("\\")[1:] + ["Nimbo.exe"]:
+            self.assertIn(part.encode("utf-16-le"), link, f"the shortcut's target holds {part}")
+
+    def uninstall(self, folder):
+        command = self.registry_values()["UninstallString"]
+        self.assertTrue(command.startswith('"') and command.endswith('"'))
+        program = command.strip('"')
+        uninstaller = subprocess.Popen([str(ROOT / "harness" / "wine-run"), ARGS.build, program],
+                                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        # Yes to the question, then OK to the report.
+        for title in ("Nimbo 卸载", "Nimbo 卸载"):
+            box = self.desktop.find_window(title, timeout=30)
+            self.desktop.focus(box)
+            self.desktop.key("Return")
+            time.sleep(0.5)
+        uninstaller.wait(timeout=30)
+        deadline = time.monotonic() + 30
+        while (folder / "Nimbo.exe").exists() or self.registry_values():
+            self.assertLess(time.monotonic(), deadline, "the uninstaller did not finish")
+            time.sleep(0.3)
+        for name, _ in payload_entries(ARGS.payload):
+            self.assertFalse((folder / name).exists(), f"{name} is removed")
+        self.assertFalse(self.desktop_lnk.exists(), "the shortcut is removed")
+        self.assertFalse(folder.exists(), "the emptied product folder is removed")
+        self.assertEqual((self.drive_d / "Keep" / "mine.txt").read_text(), "mine", "nothing else is touched")
+
+    def test_default_folder_installs_registers_starts_and_uninstalls(self):
+        folder = self.install("Nimbo")
+        self.check_installed(folder, "D:\\Nimbo\\")
+        self.shoot("install-done-screen.png", None)
+        self.uninstall(folder)
+
+    def test_typed_chinese_folder_with_a_space(self):
+        chosen = "D:\\产品 安装"  # without the trailing backslash: it is added
+        # xclip stays as the clipboard's owner until it is ended: it must not
+        # hold the test runner's output open.
+        subprocess.run(["xclip", "-selection", "clipboard"], input=chosen.encode("utf-8"), env=self.desktop.env,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=True, timeout=10)
+        self.addCleanup(subprocess.run, ["pkill", "-f", "xclip -selection clipboard"], check=False)
+        self.desktop.click(*self.centre((20, 422, 200, 27)))
+        self.desktop.key("ctrl+a")
+        self.desktop.key("ctrl+v")
+        time.sleep(0.3)
+        self.shoot("install-typed-folder.png", self.on_screen((20, 422, 200, 27)))
+        folder = self.install("产品 安装")
+        self.check_installed(folder, "D:\\产品 安装\\")
+        self.uninstall(folder)
+
+
 def main():
     global ARGS
     parser = argparse.ArgumentParser()
     parser.add_argument("--build", required=True)
     parser.add_argument("--program", required=True)
     parser.add_argument("--screenshots", required=True)
+    parser.add_argument("--payload", required=True, help="the product archive the installer carries")
     ARGS, rest = parser.parse_known_args()
     unittest.main(argv=[sys.argv[0], *rest], verbosity=2)
 

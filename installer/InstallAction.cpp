@@ -1,0 +1,87 @@
+#include "InstallAction.h"
+
+#include "ArchiveExtraction.h"
+#include "CompletionWorker.h"
+#include "FileSystem.h"
+#include "InstallerAssets.h"
+#include "InstallerState.h"
+#include "ProcessObjects.h"
+#include "StartWindow.h"
+#include "engine/core/ArgbColor.h"
+
+namespace setup {
+namespace {
+
+constexpr char kArchiveName[] = "Nimbo.zip";
+
+ui::ProgressOptions ProgressBarLook() {
+  ui::ProgressOptions options;
+  options.reserved = 1;
+  options.fillStartColor = ui::ArgbFromRgb(0xFF8800);
+  options.fillEndColor = ui::ArgbFromRgb(255);
+  options.borderColor = ui::ArgbFromRgb(0xFF8800);
+  options.rounded = 7;
+  return options;
+}
+
+ui::EditBoxOptions StatusBoxLook() {
+  ui::EditBoxOptions options;
+  options.textColor = ui::ArgbFromRgb(ui::Rgb(255, 255, 255));
+  options.backColor = 0;
+  options.fontName = "微软雅黑";
+  options.fontSize = 12;
+  options.reserved = 1;
+  options.multiLine = 1;
+  options.inputMode = ui::kEditReadOnly;
+  options.scrollBars = ui::kHorizontalBar;
+  options.borderColor = 0;
+  return options;
+}
+
+}  // namespace
+
+int OnInstallClick(ui::Control*, unsigned, WPARAM, LPARAM) { return InstallAction(); }
+
+std::string NormalisedInstallDir(const std::string& typed) {
+  return WithTrailingBackslash(typed.empty() ? std::string(kDefaultInstallDir) : typed);
+}
+
+InstallOutcome DeployPayload(const std::string& folder) {
+  // Every missing level is made: a new folder inside a new folder installs.
+  if (!CreateFolderTree(folder)) return InstallOutcome::FolderNotCreated;
+  const std::string archive = folder + kArchiveName;
+  const ui::Bytes payload = PayloadArchive();
+  // One write, straight from the program's constant data.
+  if (!WriteWholeFile(archive, payload.data(), payload.size())) {
+    DeleteFileAt(archive);
+    return InstallOutcome::PayloadNotWritten;
+  }
+  bool unsafe = false;
+  const int extracted = ExtractArchive(archive, folder, &unsafe);
+  DeleteFileAt(archive);
+  if (extracted == kExtractDone) return InstallOutcome::Installed;
+  return unsafe ? InstallOutcome::ArchiveUnsafe : InstallOutcome::ArchiveFailed;
+}
+
+int InstallAction() {
+  Timer1.SetPeriod(0);
+  installDir = NormalisedInstallDir(pathBox->Text());
+
+  installButton->Visible(0);
+  pathBox->Visible(0);
+  installButton->Destroy();
+  pathBox->Destroy();
+
+  progressBar->Create(startWindowHandle, 100, 240, 650, 21, 0, ProgressBarLook());
+  statusBox->Create(startWindowHandle, 100, 270, 620, 172, "", StatusBoxLook());
+  statusBox->Text(statusBox->Text() + "正在安装");
+
+  // Nobody joins the worker; it ends by itself.
+  if (HANDLE worker = CreateThread(nullptr, 0, &CompletionWorker, nullptr, 0, nullptr)) CloseHandle(worker);
+
+  installOutcome = DeployPayload(installDir);
+  installDone.store(1, std::memory_order_release);
+  return 0;
+}
+
+}  // namespace setup

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <string>
+
+namespace setup {
+
+// How an installation ended. The install action records it before it raises
+// installDone; the completion worker reads it after.
+enum class InstallOutcome {
+  Installed,          // every entry is on disk
+  FolderNotCreated,   // the target folder could not be made
+  PayloadNotWritten,  // the archive could not be written into it
+  ArchiveUnsafe,      // an entry would land outside the folder or is not a plain file name
+  ArchiveFailed,      // the archive could not be read or an entry not extracted
+  RegistrationFailed  // the product could not be registered
+};
+
+// The line the status box gets for a failed installation: the reason and
+// the folder, after a line break. Empty for a successful one.
+std::string FailureLine(InstallOutcome outcome, const std::string& folder);
+
+}  // namespace setup

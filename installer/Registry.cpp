@@ -1,0 +1,50 @@
+#include "Registry.h"
+
+#include "engine/core/TextConversion.h"
+#include "engine/core/Win32.h"
+
+namespace setup {
+namespace {
+
+HKEY RootKey(int root) {
+  switch (root) {
+    case 1:
+      return HKEY_CLASSES_ROOT;
+    case 2:
+      return HKEY_CURRENT_CONFIG;
+    case 4:
+      return HKEY_LOCAL_MACHINE;
+    case 5:
+      return HKEY_USERS;
+    default:
+      return HKEY_CURRENT_USER;
+  }
+}
+
+}  // namespace
+
+bool WriteRegistryText(int root, const std::string& path, const std::string& text) {
+  const std::size_t split = path.rfind('\\');
+  const std::wstring key = ui::AnsiToWide(split == std::string::npos ? std::string() : path.substr(0, split));
+  const std::wstring name = ui::AnsiToWide(split == std::string::npos ? path : path.substr(split + 1));
+  HKEY opened = nullptr;
+  if (RegOpenKeyExW(RootKey(root), key.c_str(), 0, KEY_WRITE, &opened) != ERROR_SUCCESS &&
+      RegCreateKeyExW(RootKey(root), key.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &opened, nullptr) !=
+          ERROR_SUCCESS) {
+    return false;
+  }
+  const std::wstring data = ui::AnsiToWide(text);
+  // REG_SZ is stored with its terminating zero.
+  const LSTATUS status = RegSetValueExW(opened, name.empty() ? nullptr : name.c_str(), 0, REG_SZ,
+                                        reinterpret_cast<const BYTE*>(data.c_str()),
+                                        static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
+  RegCloseKey(opened);
+  return status == ERROR_SUCCESS;
+}
+
+bool DeleteRegistryTree(int root, const std::string& key) {
+  const LSTATUS status = RegDeleteTreeW(RootKey(root), ui::AnsiToWide(key).c_str());
+  return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND;
+}
+
+}  // namespace setup
