@@ -1,6 +1,7 @@
 #include "StartUp.h"
 
 #include "InstallAction.h"
+#include "StartupTrace.h"
 #include "InstallerAssets.h"
 #include "InstallerState.h"
 #include "ProcessObjects.h"
@@ -35,10 +36,12 @@ void OnStartWindowCreated(HWND window) {
   options.edgeFade = 0;
   options.blurBehind = 1;
   hostWindow->Create(startWindowHandle, options);
+  MarkStartupStage("host attached");
   // Only the low 24 bits count: a black shadow.
   hostWindow->SetShadowColor(ui::ArgbFromRgb(0));
   hostWindow->Show(kShowGrow);
   hostWindow->SetCloseEffect(kCloseZoom);
+  MarkStartupStage("show effect over");
 
   ui::EditBoxOptions pathOptions;
   pathOptions.textColor = ui::ArgbFromRgb(ui::Rgb(255, 255, 255));
@@ -57,6 +60,7 @@ void OnStartWindowCreated(HWND window) {
   installButton->BindEvent(ui::kMsgClick, &OnInstallClick);
 
   backgroundPhase = 1;
+  EndStartupTrace(startWindowHandle);
 }
 
 void OnBackgroundTimer() {

@@ -4,14 +4,17 @@
 
 #include "ProcessObjects.h"
 #include "StartWindow.h"
+#include "StartupTrace.h"
 #include "engine/core/Engine.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   _fpreset();  // clean floating-point state, round to nearest
+  setup::BeginStartupTrace();
   // COM for the desktop shortcut's shell-link object.
   OleInitialize(nullptr);
   setup::ConstructProcessObjects();
   ui::InitEngine();
+  setup::MarkStartupStage("engine");
 
   int exitCode = 1;
   if (setup::LoadStartWindow() != nullptr) {

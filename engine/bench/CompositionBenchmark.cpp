@@ -1,5 +1,9 @@
-// Prints how long a full composition of an installer-sized window takes
-// against a partial redraw of a progress-bar-sized rectangle.
+// Prints the composition's figures of an installer-like window (825 x 468,
+// a photograph at alpha 250, a rounded frame with its shadow, three
+// controls), each as a ratio against a reference measured in the same run:
+// a full composition and a background cross-fade against one full-window
+// GdipDrawImageRect of the photograph, a partial redraw of the progress bar
+// against one full-window UpdateLayeredWindow.
 #include <ole2.h>
 
 #include <algorithm>
@@ -7,6 +11,8 @@
 #include <vector>
 
 #include "engine/core/Engine.h"
+#include "engine/core/ImageLoader.h"
+#include "engine/render/Composition.h"
 #include "engine/host/HostWindow.h"
 #include "engine/testing/RecordingControl.h"
 #include "engine/testing/TestImages.h"
@@ -29,7 +35,7 @@ double MedianMs(int rounds, Action action) {
 }
 
 // A photograph-like background: a gradient with noise, as a JPEG.
-std::vector<std::uint8_t> Background() {
+std::vector<std::uint8_t> Background(int tint) {
   ui::ImagePtr image = ui::test::SolidBitmap(825, 468, 0xFF3070C0);
   auto* bitmap = static_cast<ui::GpBitmap*>(image.get());
   unsigned seed = 12345;
@@ -37,7 +43,7 @@ std::vector<std::uint8_t> Background() {
     for (int x = 0; x < 825; ++x) {
       seed = seed * 1103515245u + 12345u;
       const int noise = static_cast<int>((seed >> 16) & 31);
-      ui::gp::GdipBitmapSetPixel(bitmap, x, y, 0xFF000000u | ((30 + y / 4 + noise) << 16) | ((90 + noise) << 8) | 200);
+      ui::gp::GdipBitmapSetPixel(bitmap, x, y, 0xFF000000u | ((30 + y / 4 + noise) << 16) | ((90 + tint + noise) << 8) | 200);
     }
   }
   return ui::test::EncodeImage(image.get(), L"image/jpeg");
@@ -50,9 +56,9 @@ int main() {
   ui::InitEngine();
   ui::test::TestWindow window(50, 50, 825, 468);
   ui::HostWindow host;
-  const std::vector<std::uint8_t> background = Background();
+  const std::vector<std::uint8_t> day = Background(0), dusk = Background(60);
   ui::HostOptions options;
-  options.backgroundImage = background;
+  options.backgroundImage = day;
   options.backgroundColor = 0xFEF5F5F5;
   options.captionFlags = 20;
   options.windowAlpha = 250;
@@ -69,13 +75,77 @@ int main() {
   button.Create(window.hwnd(), {315, 275, 193, 58}, ui::kKindButton, true);
   ui::test::Pump();
 
-  const int rounds = 60;
+  const int rounds = 40;
+  ui::ImagePtr photo = ui::LoadImageFromBytes(day);
+  const double drawImage = MedianMs(rounds, [&] {
+    ui::gp::GdipDrawImageRect(host.surface.graphics(), photo.get(), 0, 0, 825, 468);
+    ui::gp::GdipFlush(host.surface.graphics(), Gdiplus::FlushIntentionSync);
+  });
   const double compose = MedianMs(rounds, [&] { host.Compose({}, std::nullopt, 0, true); });
+  // A cross-fade to the other photograph: its composition and its five
+  // steps, run one after the other instead of 50 ms apart.
+  bool dayShown = true;
+  const double crossFade = MedianMs(rounds / 2, [&] {
+    dayShown = !dayShown;
+    host.Compose(dayShown ? day : dusk, std::nullopt, 1);
+    KillTimer(window.hwnd(), host.FadeTimerId());
+    while (host.busy != 0) host.FadeTick();
+  });
+  const double present = MedianMs(rounds, [&] { ui::PresentLayered(window.hwnd(), host.surface.dc(), 825, 468); });
   const double redraw = MedianMs(rounds, [&] { host.RedrawRect(bar.bounds, true); });
-  const double redrawOnly = MedianMs(rounds, [&] { host.RedrawRect(bar.bounds, false); });
-  std::printf("full Compose of 825 x 468:              %8.3f ms (median of %d)\n", compose, rounds);
-  std::printf("RedrawRect of 650 x 21, presented:      %8.3f ms\n", redraw);
-  std::printf("RedrawRect of 650 x 21, not presented:  %8.3f ms\n", redrawOnly);
-  std::printf("partial / full:                         %8.3f\n", redraw / compose);
+  ui::Surface other;
+  other.Create(nullptr, 825, 468);
+  const double blend = MedianMs(rounds, [&] {
+    BLENDFUNCTION function{AC_SRC_OVER, 0, 128, 0};
+    GdiAlphaBlend(other.dc(), 0, 0, 825, 468, host.surface.dc(), 0, 0, 825, 468, function);
+  });
+  const double hitCompose = MedianMs(rounds, [&] {
+    dayShown = !dayShown;
+    host.Compose(dayShown ? day : dusk, std::nullopt, 0);
+  });
+  std::printf("of which: one full-window GdiAlphaBlend            %8.3f ms  %6.2f x draw\n", blend, blend / drawImage);
+  std::printf("of which: Compose with the other picture           %8.3f ms  %6.2f x draw\n", hitCompose,
+              hitCompose / drawImage);
+
+  // Frames on their schedule: a cross-fade driven by its own timer, and the
+  // show effect (7, "grow"), timed by when each frame was presented.
+  std::vector<double> presentedAt;
+  ui::SetPresentObserver([&](const ui::Presentation& presentation) {
+    if (presentation.window == window.hwnd()) presentedAt.push_back(ui::test::NowMs());
+  });
+  const double fadeStart = ui::test::NowMs();
+  host.Compose(dayShown ? dusk : day, std::nullopt, 1);
+  ui::test::PumpUntil([&] { return host.busy == 0; }, 3000);
+  std::vector<double> fadeTicks = presentedAt;
+  presentedAt.clear();
+  ShowWindow(window.hwnd(), SW_HIDE);
+  const double showStart = ui::test::NowMs();
+  host.Show(7);
+  const double showTook = ui::test::NowMs() - showStart;
+  std::vector<double> showFrames = presentedAt;
+  ui::SetPresentObserver(nullptr);
+  double fadeLate = 0;
+  for (std::size_t i = 0; i + 1 < fadeTicks.size() && i < 5; ++i) {
+    // Tick i presents at about 50 x (i + 1) ms after the start.
+    fadeLate = std::max(fadeLate, fadeTicks[i] - fadeStart - 50.0 * static_cast<double>(i + 1));
+  }
+  // The show effect waits 10, 9, ... 1 ms after its frames: 55 ms in all.
+  const double showDelays = 55;
+
+  std::printf("reference: one full-window GdipDrawImageRect      %8.3f ms (median of %d)\n", drawImage, rounds);
+  std::printf("reference: one full-window UpdateLayeredWindow    %8.3f ms\n", present);
+  std::printf("full Compose of 825 x 468                         %8.3f ms  %6.2f x draw (target <= 1.5)\n", compose,
+              compose / drawImage);
+  std::printf("background cross-fade (composition and 5 steps)   %8.3f ms  %6.2f x draw (target <= 6; its six "
+              "presentations alone are %.2f x)\n",
+              crossFade, crossFade / drawImage, 6 * present / drawImage);
+  std::printf("cross-fade on its timer: %zu presentations, latest frame %.1f ms after its 50 ms step\n",
+              fadeTicks.size(), fadeLate);
+  std::printf("show effect 7: %zu presentations in %.1f ms; its delays are %.0f ms, frames %.1f ms each "
+              "(%.2f x (draw + present))\n",
+              showFrames.size(), showTook, showDelays, (showTook - showDelays) / 11.0,
+              (showTook - showDelays) / 11.0 / (drawImage + present));
+  std::printf("partial redraw of the progress bar, presented     %8.3f ms  %6.2f x present (was about 0.5)\n",
+              redraw, redraw / present);
   return 0;
 }

@@ -73,6 +73,7 @@ bool HostWindow::Create(HWND window, const HostOptions& options) {
   windowDC = GetDC(window);
   surface.CreateWithGraphics(width, height);
   back.Create(windowDC, width, height);
+  backFrame_.reset();
   GrowScratchSurface(width, height);
 
   if (windowAlpha != -1) AddWindowStyle(window, WS_EX_LAYERED, true);
@@ -175,9 +176,8 @@ void HostWindow::SetWindowCursor(std::uintptr_t idOrHandle, bool isHandle) {
 }
 
 void HostWindow::ReleaseBackgroundImage() {
-  if (backgroundImage != nullptr && ownsBackgroundImage) gp::GdipDisposeImage(backgroundImage);
   backgroundImage = nullptr;
-  ownsBackgroundImage = false;
+  backgroundGeneration = 0;
 }
 
 void HostWindow::Detach(HWND window) {
@@ -194,6 +194,9 @@ void HostWindow::Detach(HWND window) {
   DestroyCaptionControls();
   clipRegion.reset();
   ReleaseBackgroundImage();
+  backgroundImages_.Clear();
+  frameCache_.Clear();
+  backFrame_.reset();
   if (tooltipHwnd != nullptr) {
     SetTooltip(nullptr);
     DestroyWindow(tooltipHwnd);

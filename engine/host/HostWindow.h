@@ -10,6 +10,8 @@
 #include "engine/core/ByteBlock.h"
 #include "engine/core/GdiPlus.h"
 #include "engine/core/RectF.h"
+#include "engine/render/BackgroundImages.h"
+#include "engine/render/FrameCache.h"
 #include "engine/render/RedrawQueue.h"
 #include "engine/render/Surface.h"
 
@@ -140,9 +142,11 @@ class HostWindow : public RedrawTarget {
   void SetOnControlFocusGained(ControlEventHook hook) { onControlFocusGained = hook; }
   void SetOnControlFocusLost(ControlEventHook hook) { onControlFocusLost = hook; }
 
-  // How often the window was presented (layered or by BitBlt); for tests
-  // and benchmarks.
+  // How often the window was presented (layered or by BitBlt), and how
+  // often a composition copied a frame painted before; for tests and
+  // benchmarks.
   int presentations = 0;
+  int framesCopied = 0;
 
   // --- fields, read and written by the renderer and the controls
   HWND hwnd = nullptr;
@@ -157,8 +161,10 @@ class HostWindow : public RedrawTarget {
   Surface back;         // the frame layer without controls
   Surface fade;         // the previous picture during a cross-fade
   HWND backgroundOwner = nullptr;
+  // The picture shown: kept by the window's decoded pictures, or by the
+  // background owner's window; never disposed through this pointer.
   GpImage* backgroundImage = nullptr;
-  bool ownsBackgroundImage = false;
+  std::uint64_t backgroundGeneration = 0;  // which picture backgroundImage is
   std::uint32_t backgroundColor = 0xFFFFFFFF;  // RGB; -1 none
   Control* firstControl = nullptr;
   Control* lastControl = nullptr;
@@ -229,6 +235,20 @@ class HostWindow : public RedrawTarget {
   // Marks a part of the surface as changed since the last presentation.
   void AddDirty(const RectF& rect);
 
+  // Puts the frame layer into the composition surface and the back layer:
+  // painted, or copied when this frame was painted before.
+  void ComposeFrameLayer();
+
+  struct ClipKey {
+    int width = 0, height = 0;
+    bool rounded = false;
+    bool operator==(const ClipKey&) const = default;
+  };
+
+  BackgroundImages backgroundImages_;
+  FrameCache frameCache_;
+  std::optional<FrameKey> backFrame_;  // the frame the back layer holds
+  ClipKey clipKey_;                    // what clipRegion was made for
   std::vector<RectF> deferredRedraws_;
   RECT dirty_{};  // changed since the last presentation
   std::wstring tooltipText_;

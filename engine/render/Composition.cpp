@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "FramePainter.h"
+#include "PixelBlend.h"
 #include "Primitives.h"
 #include "Surface.h"
 #include "engine/controls/Control.h"
@@ -228,13 +229,19 @@ int HostWindow::Compose(Bytes image, std::optional<ArgbColor> colour, int presen
   if (owner != nullptr && owner != this) {
     ReleaseBackgroundImage();
     backgroundImage = owner->backgroundImage;  // shared, not copied
+    backgroundGeneration = owner->backgroundGeneration;
     backgroundColor = owner->backgroundColor;
   } else {
     if (!image.empty()) {
       ReleaseBackgroundImage();
-      backgroundImage = LoadImageFromBytes(image).release();
-      ownsBackgroundImage = true;
-      backgroundColor = AverageColor(surface.dc(), backgroundImage);
+      // Decoded once: a picture shown again is taken as it was.
+      if (const BackgroundImages::Picture* picture = backgroundImages_.Get(image, surface.dc())) {
+        backgroundImage = picture->image.get();
+        backgroundGeneration = picture->generation;
+        backgroundColor = picture->averageColour;
+      } else {
+        backgroundColor = 0;
+      }
     }
     if (colour && *colour != kNoColour) backgroundColor = *colour;
   }
@@ -248,16 +255,20 @@ int HostWindow::Compose(Bytes image, std::optional<ArgbColor> colour, int presen
   }
 
   GpGraphics* graphics = surface.graphics();
-  gp::GdipGraphicsClear(graphics, 0x00000000);
-  PaintFrame(*this);
-  gp::GdipFlush(graphics, Gdiplus::FlushIntentionSync);
-  BitBlt(back.dc(), 0, 0, width, height, surface.dc(), 0, 0, SRCCOPY);
+  ComposeFrameLayer();
 
   if (frameStyle != 1) {
-    HRGN inner = MakeFrameRegion(width, height, 7, 3, frameStyle != 0);
-    clipRegion = ToGdipRegion(inner);
-    DeleteObject(inner);
+    // The controls' clip depends on the size and the corners alone.
+    const ClipKey clip{width, height, frameStyle != 0};
+    if (!clipRegion || !(clip == clipKey_)) {
+      HRGN inner = MakeFrameRegion(width, height, 7, 3, frameStyle != 0);
+      clipRegion = ToGdipRegion(inner);
+      DeleteObject(inner);
+      clipKey_ = clip;
+    }
     SetClipRegion(graphics, clipRegion.get(), ClipMode::Replace);
+  } else {
+    clipRegion.reset();  // a frameless window clips nothing
   }
   redrawQueue.Bind(this);
   LayoutCaption();
@@ -282,6 +293,32 @@ int HostWindow::Compose(Bytes image, std::optional<ArgbColor> colour, int presen
   return 1;
 }
 
+void HostWindow::ComposeFrameLayer() {
+  // A background hook may draw something else each time: no copies then.
+  const bool copies = onPaintBackground == nullptr;
+  const FrameKey key = FrameKeyOf(*this);
+  const bool backHoldsIt = copies && backFrame_ && *backFrame_ == key;
+  if (backHoldsIt || (copies && frameCache_.CopyTo(key, back.dc()))) {
+    BitBlt(surface.dc(), 0, 0, width, height, back.dc(), 0, 0, SRCCOPY);
+    backFrame_ = key;
+    // The window region is the window's, not the picture's: set it again.
+    if (!IsLayered() && frameStyle != 1) SetWindowFrameRegion(hwnd, width, height, 6, 5, frameStyle);
+    ++framesCopied;
+    return;
+  }
+  GpGraphics* graphics = surface.graphics();
+  gp::GdipGraphicsClear(graphics, 0x00000000);
+  PaintFrame(*this);
+  gp::GdipFlush(graphics, Gdiplus::FlushIntentionSync);
+  BitBlt(back.dc(), 0, 0, width, height, surface.dc(), 0, 0, SRCCOPY);
+  if (copies) {
+    frameCache_.Keep(key, surface.dc());
+    backFrame_ = key;
+  } else {
+    backFrame_.reset();
+  }
+}
+
 void CALLBACK HostWindow::FadeTimerProc(HWND window, UINT, UINT_PTR id, DWORD) {
   HostWindow* host = FromWindow(window);
   if (host == nullptr || host->FadeTimerId() != id || !host->fading_) {
@@ -299,8 +336,13 @@ void HostWindow::FadeTick() {
     destination = fade.dc();
   }
   fadeAlpha = std::min(fadeAlpha + kFadeStep, 255);
-  BLENDFUNCTION blend{AC_SRC_OVER, 0, static_cast<BYTE>(fadeAlpha), 0};
-  GdiAlphaBlend(destination, 0, 0, width, height, surface.dc(), 0, 0, width, height, blend);
+  if (IsLayered()) {
+    // Both pictures are surfaces of the window's size: blended in memory.
+    BlendConstant(fade.Pixels(), surface.Pixels(), surface.PixelCount(), fadeAlpha);
+  } else {
+    BLENDFUNCTION blend{AC_SRC_OVER, 0, static_cast<BYTE>(fadeAlpha), 0};
+    GdiAlphaBlend(destination, 0, 0, width, height, surface.dc(), 0, 0, width, height, blend);
+  }
   if (fadeAlpha < 255) return;
   EndFade();
   if (IsLayered()) PresentChanges();
@@ -349,6 +391,7 @@ void HostWindow::OnSized(HWND window, int mode) {
   if (onResize != nullptr) onResize(window, width, height);
   surface.CreateWithGraphics(width, height);
   back.Create(windowDC, width, height);
+  backFrame_.reset();
   GrowScratchSurface(width, height);
   Compose({}, backgroundColor, 0, true);
 }

@@ -1,6 +1,7 @@
 #include "FramePainter.h"
 
 #include "EdgeFade.h"
+#include "PixelBlend.h"
 #include "Primitives.h"
 #include "engine/core/ArgbColor.h"
 #include "engine/core/Engine.h"
@@ -51,13 +52,10 @@ void PaintBackgroundImage(HostWindow& host, GpGraphics* graphics) {
   }
 
   if (host.IsLayered()) {
-    // The background layer of a layered window is windowAlpha/255 opaque.
+    // The background layer of a layered window is windowAlpha/255 opaque:
+    // what is painted so far is scaled in place, in one pass.
     gp::GdipFlush(graphics, Gdiplus::FlushIntentionSync);
-    GpBitmap* painted = nullptr;
-    gp::GdipCreateBitmapFromHBITMAP(host.surface.bitmap(), nullptr, &painted);
-    ImagePtr owner(painted);
-    gp::GdipGraphicsClear(graphics, 0x00000000);
-    DrawImageWithOpacity(graphics, painted, MakeRectF(0, 0, host.width, host.height), host.windowAlpha);
+    if (std::uint32_t* pixels = host.surface.Pixels()) ScalePremultiplied(pixels, host.surface.PixelCount(), host.windowAlpha);
   }
 }
 

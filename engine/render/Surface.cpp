@@ -47,6 +47,11 @@ std::uint32_t Surface::PixelAt(int x, int y) const {
   return bits_[(height_ - 1 - y) * width_ + x];
 }
 
+std::uint32_t* Surface::Pixels() {
+  GdiFlush();
+  return bits_;
+}
+
 GpGraphics* CreateConfiguredGraphics(HDC dc) {
   GpGraphics* graphics = nullptr;
   if (gp::GdipCreateFromHDC(dc, &graphics) != Gdiplus::Ok) return nullptr;

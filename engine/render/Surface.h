@@ -32,6 +32,10 @@ class Surface {
 
   // The premultiplied BGRA value of a pixel (0 outside the surface).
   std::uint32_t PixelAt(int x, int y) const;
+  // The pixels themselves, bottom row first, for arithmetic on the whole
+  // surface; GDI's pending drawing is flushed first.
+  std::uint32_t* Pixels();
+  std::size_t PixelCount() const { return static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_); }
 
  private:
   HDC dc_ = nullptr;

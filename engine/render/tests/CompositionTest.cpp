@@ -265,7 +265,7 @@ TEST(Composition, WindowWithABackgroundOwnerTakesTheOwnersBackground) {
   host.Compose(png, 0xFE00FF00);
   EXPECT_EQ(host.backgroundImage, owner.backgroundImage) << "shared, not copied";
   EXPECT_EQ(host.backgroundColor, owner.backgroundColor);
-  EXPECT_FALSE(host.ownsBackgroundImage);
+  EXPECT_EQ(host.backgroundGeneration, owner.backgroundGeneration) << "the owner's frame, as it is";
 }
 
 TEST(Composition, AverageColorIsTheMeanOfEveryPixel) {

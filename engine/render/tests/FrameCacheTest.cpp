@@ -1,0 +1,165 @@
+// A frame copied from the cache is the frame painted anew, and the pixel
+// arithmetic done in memory is what the drawing calls it replaces give.
+#include <gtest/gtest.h>
+
+#include "engine/host/HostWindow.h"
+#include "engine/render/PixelBlend.h"
+#include "engine/render/Primitives.h"
+#include "engine/testing/TestImages.h"
+#include "engine/testing/TestWindows.h"
+
+namespace ui {
+namespace {
+
+// The largest difference of one channel between two surfaces.
+int LargestDifference(Surface& a, Surface& b) {
+  const std::uint32_t* p = a.Pixels();
+  const std::uint32_t* q = b.Pixels();
+  int largest = 0;
+  for (std::size_t i = 0; i < a.PixelCount(); ++i) {
+    for (int shift = 0; shift < 32; shift += 8) {
+      largest = std::max(largest, std::abs(static_cast<int>((p[i] >> shift) & 0xFF) - static_cast<int>((q[i] >> shift) & 0xFF)));
+    }
+  }
+  return largest;
+}
+
+// Premultiplied pixels of every kind: opaque, translucent, transparent.
+void FillVaried(Surface& surface, unsigned seed) {
+  std::uint32_t* pixels = surface.Pixels();
+  for (std::size_t i = 0; i < surface.PixelCount(); ++i) {
+    seed = seed * 1103515245u + 12345u;
+    const std::uint32_t alpha = (i % 3 == 0) ? 255 : (seed >> 24);
+    std::uint32_t pixel = alpha << 24;
+    for (int shift = 0; shift < 24; shift += 8) pixel |= (((seed >> (shift + 3)) & 0xFF) * alpha / 255) << shift;
+    pixels[i] = pixel;
+  }
+}
+
+TEST(PixelArithmetic, BlendInMemoryIsTheConstantAlphaBlendOfGdi) {
+  Surface source, withGdi, inMemory;
+  source.Create(nullptr, 64, 32);
+  withGdi.Create(nullptr, 64, 32);
+  inMemory.Create(nullptr, 64, 32);
+  FillVaried(source, 7);
+  for (const int alpha : {0, 1, 51, 102, 127, 128, 153, 204, 254, 255}) {
+    FillVaried(withGdi, 11);
+    FillVaried(inMemory, 11);
+    const BLENDFUNCTION blend{AC_SRC_OVER, 0, static_cast<BYTE>(alpha), 0};
+    GdiAlphaBlend(withGdi.dc(), 0, 0, 64, 32, source.dc(), 0, 0, 64, 32, blend);
+    BlendConstant(inMemory.Pixels(), source.Pixels(), source.PixelCount(), alpha);
+    EXPECT_LE(LargestDifference(withGdi, inMemory), 1) << "alpha " << alpha;
+  }
+}
+
+TEST(PixelArithmetic, ScalingInMemoryIsDrawingThroughTheOpacityMatrix) {
+  // As a window's background is before it is made translucent: an opaque
+  // body in a transparent band.
+  for (const int alpha : {250, 128, 1, 0}) {
+    Surface painted, withMatrix;
+    painted.CreateWithGraphics(64, 32);
+    withMatrix.CreateWithGraphics(64, 32);
+    for (Surface* surface : {&painted, &withMatrix}) {
+      gp::GdipGraphicsClear(surface->graphics(), 0);
+      SetClipRect(surface->graphics(), MakeRectF(4, 4, 56, 24), ClipMode::Replace);
+      gp::GdipGraphicsClear(surface->graphics(), 0xFE3070C0);
+      DrawRoundRectOutline(surface->graphics(), MakeRectF(6, 6, 50, 20), 7, 0xCC606060);
+      ResetClip(surface->graphics());
+      gp::GdipFlush(surface->graphics(), Gdiplus::FlushIntentionSync);
+    }
+    // What windows drew before: a copy of the picture, drawn again through
+    // the alpha-scaling colour matrix on the body, cleared first.
+    GpBitmap* copy = nullptr;
+    gp::GdipCreateBitmapFromHBITMAP(withMatrix.bitmap(), nullptr, &copy);
+    ImagePtr owner(copy);
+    SetClipRect(withMatrix.graphics(), MakeRectF(4, 4, 56, 24), ClipMode::Replace);
+    gp::GdipGraphicsClear(withMatrix.graphics(), 0);
+    DrawImageWithOpacity(withMatrix.graphics(), copy, MakeRectF(0, 0, 64, 32), alpha);
+    ResetClip(withMatrix.graphics());
+    gp::GdipFlush(withMatrix.graphics(), Gdiplus::FlushIntentionSync);
+    ScalePremultiplied(painted.Pixels(), painted.PixelCount(), alpha);
+    EXPECT_LE(LargestDifference(painted, withMatrix), 1) << "alpha " << alpha;
+  }
+}
+
+int DrawNothing(HWND, GpGraphics*, int, int) { return 0; }
+
+// A 100 x 60 picture: red with a blue 10-pixel border.
+std::vector<std::uint8_t> Picture(std::uint32_t centre) {
+  ImagePtr picture = test::SolidBitmap(100, 60, 0xFF0000FF);
+  test::FillBitmapRect(picture.get(), 10, 10, 80, 40, centre);
+  return test::EncodeImage(picture.get(), L"image/png");
+}
+
+TEST(FrameCache, EveryFrameIsTheSameCopiedAsPaintedAnew) {
+  const std::vector<std::uint8_t> first = Picture(0xFFFF0000), second = Picture(0xFF00FF00);
+  int configurations = 0;
+  for (const int frameStyle : {0, 1, 7}) {
+    for (const int mode : {0, 1, 2}) {
+      for (const int edgeFade : {0, 1}) {
+        for (const std::optional<int> alpha : {std::optional<int>(250), std::optional<int>()}) {
+          HostOptions options;
+          options.backgroundImage = first;
+          options.backgroundColor = Rgb(40, 70, 120);
+          options.captionFlags = 0;
+          options.windowAlpha = alpha;
+          options.frameStyle = frameStyle;
+          options.backgroundMode = mode;
+          options.edgeFade = edgeFade;
+          test::TestWindow cachedWindow(100, 100, 160, 110), paintedWindow(100, 100, 160, 110);
+          HostWindow cached, painted;
+          ASSERT_TRUE(cached.Create(cachedWindow.hwnd(), options));
+          ASSERT_TRUE(painted.Create(paintedWindow.hwnd(), options));
+          // The one is always painted (a background hook turns copies off);
+          // the other shows the second picture and comes back to the first.
+          painted.SetOnPaintBackground(&DrawNothing);
+          cached.Compose(second, Rgb(40, 70, 120), 0);
+          cached.Compose(first, Rgb(40, 70, 120), 0);
+          painted.Compose(first, Rgb(40, 70, 120), 0);
+          ASSERT_EQ(cached.framesCopied, 1) << "the frame came from the cache";
+          ASSERT_EQ(painted.framesCopied, 0);
+          EXPECT_LE(LargestDifference(cached.surface, painted.surface), 1)
+              << "style " << frameStyle << ", mode " << mode << ", edge fade " << edgeFade << ", alpha "
+              << alpha.value_or(-1);
+          EXPECT_LE(LargestDifference(cached.back, painted.back), 1) << "the frame layer itself";
+          ++configurations;
+        }
+      }
+    }
+  }
+  EXPECT_EQ(configurations, 36);
+}
+
+TEST(FrameCache, ChangesOfWhatTheFrameDependsOnPaintItAgain) {
+  test::TestWindow window(100, 100, 160, 110);
+  HostWindow host;
+  HostOptions options;
+  options.backgroundColor = Rgb(40, 70, 120);
+  options.captionFlags = 0;
+  options.windowAlpha = 255;
+  ASSERT_TRUE(host.Create(window.hwnd(), options));
+  host.Compose();
+  ASSERT_EQ(host.framesCopied, 1) << "nothing changed: copied";
+  struct Change {
+    const char* what;
+    void (*apply)(HostWindow&);
+  };
+  const Change changes[] = {
+      {"shadow colour", [](HostWindow& h) { h.SetShadowColor(Rgb(255, 0, 0)); }},
+      {"frame style", [](HostWindow& h) { h.FrameStyle(0); }},
+      {"window alpha", [](HostWindow& h) { h.windowAlpha = 128; }},
+      {"background colour", [](HostWindow& h) { h.backgroundColor = Rgb(1, 2, 3); }},
+      {"shadow flag", [](HostWindow& h) { h.captionFlags = 0; }},
+      {"edge fade", [](HostWindow& h) { h.edgeFade = 0; }},
+      {"background mode", [](HostWindow& h) { h.backgroundMode = 2; }},
+  };
+  for (const Change& change : changes) {
+    const int before = host.framesCopied;
+    change.apply(host);
+    host.Compose();
+    EXPECT_EQ(host.framesCopied, before) << change.what << ": painted anew";
+  }
+}
+
+}  // namespace
+}  // namespace ui
