@@ -1,5 +1,9 @@
 #include "FrameSchedule.h"
 
+#include <algorithm>
+#include <climits>
+#include <cstdint>
+
 namespace ui {
 
 std::vector<int> NormaliseFrameDelays(std::vector<int> delays, bool fixZeroDelays) {
@@ -15,7 +19,9 @@ std::vector<int> NormaliseFrameDelays(std::vector<int> delays, bool fixZeroDelay
 int FrameIntervalMs(const std::vector<int>& delays, int frame) {
   if (delays.empty() || frame < 1) return 100;
   const std::size_t index = static_cast<std::size_t>(frame - 1) < delays.size() ? frame - 1 : delays.size() - 1;
-  return delays[index] * 10;
+  // A delay is any 32-bit value the image holds: in milliseconds it must
+  // still be an int, and a timer period is never negative.
+  return static_cast<int>(std::clamp<std::int64_t>(std::int64_t{delays[index]} * 10, 0, INT_MAX));
 }
 
 }  // namespace ui

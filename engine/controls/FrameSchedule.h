@@ -11,7 +11,9 @@ std::vector<int> NormaliseFrameDelays(std::vector<int> delays, bool fixZeroDelay
 
 // The timer interval, in milliseconds, before the 1-based frame is drawn. A
 // frame beyond the delay list uses the list's last delay, so that an image
-// with one shared delay plays every frame at that pace.
+// with one shared delay plays every frame at that pace. A delay read from
+// the image can be any 32-bit value: the interval stays between 0 and
+// INT_MAX.
 int FrameIntervalMs(const std::vector<int>& delays, int frame);
 
 }  // namespace ui

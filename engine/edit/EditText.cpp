@@ -35,6 +35,12 @@ int ToPixels(float value) {
   return static_cast<int>(value);
 }
 
+// The sum of measured heights stops at the ends of the integers rather
+// than overflowing.
+int AddPixels(int a, int b) {
+  return static_cast<int>(std::clamp<long long>(static_cast<long long>(a) + b, INT_MIN, INT_MAX));
+}
+
 }  // namespace
 
 void EditText::SetText(std::string_view text, int multiLine, int mode, std::string_view password) {
@@ -81,7 +87,7 @@ void EditText::Layout(const TextMeasurer& measurer, const RectF& area, int scrol
     if (oneRowPerLine) box.height = static_cast<float>(lineHeight);
     lines[line - 1].extent = {0, static_cast<float>(totalHeight), box.width, box.height};
     maxWidth = std::max(maxWidth, ToPixels(box.width));
-    totalHeight += ToPixels(box.height);
+    totalHeight = AddPixels(totalHeight, ToPixels(box.height));
   }
 }
 
