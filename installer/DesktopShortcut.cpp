@@ -13,6 +13,15 @@ namespace {
 // Texts go to the wide shell-link interface so that the Chinese description
 // survives on a Windows whose ANSI code page is not the program's.
 void SaveShortcut(const std::string& linkPath, const std::string& target) {
+  // COM is started here, for the shell link alone, rather than with the
+  // process: starting it is a good part of a process's start under Wine.
+  // A thread that has COM already keeps it as it is.
+  struct ComForThisCall {
+    const HRESULT started = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    ~ComForThisCall() {
+      if (SUCCEEDED(started)) CoUninitialize();
+    }
+  } com;
   IShellLinkW* link = nullptr;
   if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
                               reinterpret_cast<void**>(&link)))) {

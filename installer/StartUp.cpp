@@ -24,6 +24,7 @@ constexpr int kHandCursor = 32649;
 
 void OnStartWindowCreated(HWND window) {
   startWindowHandle = window;
+  MarkStartupStage("window created");
 
   ui::HostOptions options;
   options.backgroundImage = BackgroundImage1();

@@ -42,7 +42,7 @@ void BeginStartupTrace() {
 
 void MarkStartupStage(const char* stage) {
   if (trace == nullptr) return;
-  std::fprintf(trace, "%s\t%.3f\n", stage, ui::MillisecondsSinceProcessStart());
+  std::fprintf(trace, "%s\t%.3f\t%.3f\n", stage, ui::MillisecondsSinceProcessStart(), ui::UnixMilliseconds());
   std::fflush(trace);
 }
 

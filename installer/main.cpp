@@ -1,6 +1,6 @@
 // Nimbo Setup: the process start sequence.
 #include <float.h>
-#include <ole2.h>
+#include <windows.h>
 
 #include "ProcessObjects.h"
 #include "StartWindow.h"
@@ -10,8 +10,6 @@
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   _fpreset();  // clean floating-point state, round to nearest
   setup::BeginStartupTrace();
-  // COM for the desktop shortcut's shell-link object.
-  OleInitialize(nullptr);
   setup::ConstructProcessObjects();
   ui::InitEngine();
   setup::MarkStartupStage("engine");
@@ -26,6 +24,5 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     exitCode = static_cast<int>(message.wParam);
   }
   setup::ReleaseProcessObjects();
-  OleUninitialize();
   return exitCode;
 }

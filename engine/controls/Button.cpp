@@ -306,7 +306,9 @@ void Button::Draw(std::optional<int> drawState, bool clearAndAnimate) {
   const RectF content = OffsetRectF(1, 1, -2, -2, context.rect);
   SetClipRect(graphics, content, ClipMode::Replace);
   ImagePtr icon = iconBytes.empty() ? nullptr : LoadImageFromBytes(iconBytes);
-  const CaptionSize caption = MeasureCaption(graphics, text, font.get(), stringFormat.Handle(), content);
+  // A button without a caption never asks for its font.
+  const CaptionSize caption =
+      MeasureCaption(graphics, text, text.empty() ? nullptr : font.get(), stringFormat.Handle(), content);
   const ButtonContent placed = PlaceButtonContent(
       iconLayout, context.rect.width, context.rect.height, static_cast<float>(ImageWidth(icon.get())),
       static_cast<float>(ImageHeight(icon.get())), caption.width, caption.height, static_cast<float>(contentOffsetX),

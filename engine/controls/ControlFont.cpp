@@ -9,10 +9,10 @@ void ControlFont::Create(const std::optional<std::string>& family, std::optional
                          std::optional<int> style) {
   Release();
   if (!family && !size && !style) {
-    font_ = Engine().defaultFont.get();
+    sharedDefault_ = true;
     return;
   }
-  font_ = CreateFontByName(family.value_or(GetFontFamilyName(Engine().defaultFont.get())), size.value_or(12.0f),
+  font_ = CreateFontByName(family.value_or(GetFontFamilyName(DefaultFont())), size.value_or(12.0f),
                            style.value_or(0))
               .release();
 }
@@ -23,28 +23,32 @@ void ControlFont::Recreate(const std::string& family, float size, int style) {
   font_ = created.release();
 }
 
+GpFont* ControlFont::get() const { return sharedDefault_ ? DefaultFont() : font_; }
+
 void ControlFont::Take(GpFont* font) {
-  if (font == font_) return;
+  if (font == get()) return;
   Release();
-  font_ = font;
+  if (font != nullptr && font == DefaultFont()) sharedDefault_ = true;
+  else font_ = font;
 }
 
 void ControlFont::Release() {
-  if (font_ != nullptr && font_ != Engine().defaultFont.get()) gp::GdipDeleteFont(font_);
+  if (font_ != nullptr) gp::GdipDeleteFont(font_);
   font_ = nullptr;
+  sharedDefault_ = false;
 }
 
-std::string ControlFont::Family() const { return GetFontFamilyName(font_); }
+std::string ControlFont::Family() const { return GetFontFamilyName(get()); }
 
 float ControlFont::Size() const {
   Gdiplus::REAL size = 0;
-  if (font_ != nullptr) gp::GdipGetFontSize(font_, &size);
+  if (GpFont* font = get()) gp::GdipGetFontSize(font, &size);
   return size;
 }
 
 int ControlFont::Style() const {
   INT style = 0;
-  if (font_ != nullptr) gp::GdipGetFontStyle(font_, &style);
+  if (GpFont* font = get()) gp::GdipGetFontStyle(font, &style);
   return style;
 }
 

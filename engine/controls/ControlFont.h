@@ -16,7 +16,9 @@ class ControlFont {
   ControlFont& operator=(const ControlFont&) = delete;
   ~ControlFont() { Release(); }
 
-  GpFont* get() const { return font_; }
+  // The shared default font is asked for only when the font is used, so
+  // that creating a control does not wait for it.
+  GpFont* get() const;
 
   // The shared default font when family, size and style are all absent;
   // else a new font (family absent: the default font's, size 12, style 0).
@@ -36,7 +38,8 @@ class ControlFont {
 
  private:
   void Recreate(const std::string& family, float size, int style);
-  GpFont* font_ = nullptr;
+  GpFont* font_ = nullptr;  // a font of the control's own
+  bool sharedDefault_ = false;
 };
 
 }  // namespace ui

@@ -24,7 +24,22 @@ int ReadWindowsMajorVersion() {
   return static_cast<int>(info.dwMajorVersion);
 }
 
+DWORD WINAPI MakeDefaultFont(void*) {
+  Engine().defaultFont = CreateDefaultFont();
+  return 0;
+}
+
 }  // namespace
+
+GpFont* DefaultFont() {
+  EngineState& engine = Engine();
+  if (engine.defaultFontMaker != nullptr) {
+    WaitForSingleObject(engine.defaultFontMaker, INFINITE);
+    CloseHandle(engine.defaultFontMaker);
+    engine.defaultFontMaker = nullptr;
+  }
+  return engine.defaultFont.get();
+}
 
 EngineState& Engine() {
   // Deliberately leaked: nothing of the engine is torn down at exit.
@@ -43,7 +58,10 @@ void InitEngine() {
   Gdiplus::GdiplusStartupInput input;  // version 1, no debug callback, background thread on
   Gdiplus::GdiplusStartup(&engine.gdiplusToken, &input, nullptr);
   engine.windowsMajorVersion = ReadWindowsMajorVersion();
-  engine.defaultFont = CreateDefaultFont();
+  if (engine.defaultFontMaker == nullptr && !engine.defaultFont) {
+    engine.defaultFontMaker = CreateThread(nullptr, 0, &MakeDefaultFont, nullptr, 0, nullptr);
+    if (engine.defaultFontMaker == nullptr) engine.defaultFont = CreateDefaultFont();
+  }
   SetDefaultCursor(32512);  // IDC_ARROW
   engine.captionButtonImage = LoadImageFromBytes(CaptionButtonStrip(), /*addPngSignature=*/true);
   RegisterEngineClass();

@@ -23,7 +23,9 @@ struct MenuEntry {
 struct EngineState {
   ULONG_PTR gdiplusToken = 0;
   int windowsMajorVersion = 0;
+  // The default font (see DefaultFont); made while the first window is.
   FontPtr defaultFont;
+  HANDLE defaultFontMaker = nullptr;
   HCURSOR defaultCursor = nullptr;
   ImagePtr captionButtonImage;
   HICON engineIcon = nullptr;
@@ -36,7 +38,14 @@ struct EngineState {
 
 EngineState& Engine();
 
-// Starts GDI+, reads the Windows version, creates the default font, loads
+// The engine's default font. A process's first font makes Wine (and a cold
+// Windows) load its font tables, which takes longer than the rest of the
+// start-up before the first frame, and nothing before that frame draws
+// text: InitEngine makes the font on a thread of its own and the first call
+// here waits for it. UI thread only.
+GpFont* DefaultFont();
+
+// Starts GDI+, reads the Windows version, starts making the default font, loads
 // the default cursor and the caption-button strip, registers the engine's
 // window class and fills the edit menu. Call once, on the UI thread, before
 // any engine object touches a window.

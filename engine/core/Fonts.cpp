@@ -60,7 +60,7 @@ std::string ResolveUiFontName(std::string_view faceName) {
 
 FontPtr CreateFontByName(std::string_view name, float sizePixels, int style) {
   FontFamilyPtr family = FamilyByName(name);
-  if (!family) family = FamilyByName(GetFontFamilyName(Engine().defaultFont.get()));
+  if (!family) family = FamilyByName(GetFontFamilyName(DefaultFont()));
   return FontOfFamily(family.get(), sizePixels, style);
 }
 

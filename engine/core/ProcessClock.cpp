@@ -14,4 +14,13 @@ double MillisecondsSinceProcessStart() {
   return static_cast<double>(ticks(now) - ticks(creation)) / 10000.0;
 }
 
+double UnixMilliseconds() {
+  FILETIME now{};
+  GetSystemTimePreciseAsFileTime(&now);
+  const unsigned long long ticks = (static_cast<unsigned long long>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
+  // FILETIME counts 100 ns steps from 1601; 1970 is 11644473600 s later.
+  constexpr unsigned long long kUnixEpoch = 116444736000000000ULL;
+  return static_cast<double>(ticks - kUnixEpoch) / 10000.0;
+}
+
 }  // namespace ui

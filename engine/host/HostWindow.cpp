@@ -97,18 +97,22 @@ bool HostWindow::Create(HWND window, const HostOptions& options) {
     clear.Create(nullptr, width, height);
     PresentLayeredSurface(clear.dc());
   }
-  CreateTooltipWindow();
   if (resizable == 1) AddWindowStyle(window, WS_THICKFRAME, false);
   return true;
 }
 
 void HostWindow::CreateTooltipWindow() {
-  static bool commonControlsReady = false;
-  if (!commonControlsReady) {
-    INITCOMMONCONTROLSEX init{sizeof init, ICC_WIN95_CLASSES};
-    InitCommonControlsEx(&init);
-    commonControlsReady = true;
-  }
+  // The common controls are loaded for the first tooltip, not at start-up:
+  // loading them is a good part of a process's start.
+  static const bool commonControlsReady = [] {
+    HMODULE controls = LoadLibraryW(L"comctl32.dll");
+    using InitControls = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+    auto init = reinterpret_cast<InitControls>(
+        reinterpret_cast<void*>(GetProcAddress(controls, "InitCommonControlsEx")));
+    const INITCOMMONCONTROLSEX classes{sizeof classes, ICC_WIN95_CLASSES};
+    return controls != nullptr && init != nullptr && init(&classes);
+  }();
+  if (!commonControlsReady) return;
   tooltipHwnd = CreateWindowExW(0, TOOLTIPS_CLASSW, L"", WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, 0, 0, 0, 0,
                                 nullptr, nullptr, nullptr, nullptr);
   if (tooltipHwnd == nullptr) return;
@@ -117,6 +121,9 @@ void HostWindow::CreateTooltipWindow() {
 }
 
 void HostWindow::SetTooltip(Control* control, std::optional<std::string> text) {
+  const std::string wanted = control == nullptr ? std::string() : text.value_or(control->tooltip);
+  // The tooltip window is made for the first control that has a text.
+  if (tooltipHwnd == nullptr && !wanted.empty()) CreateTooltipWindow();
   if (tooltipHwnd == nullptr) return;
   TTTOOLINFOW info{};
   info.cbSize = TTTOOLINFOW_V2_SIZE;
@@ -124,7 +131,7 @@ void HostWindow::SetTooltip(Control* control, std::optional<std::string> text) {
   info.hwnd = hwnd;
   SendMessageW(tooltipHwnd, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&info));
   if (control == nullptr) return;
-  tooltipText_ = AnsiToWide(text.value_or(control->tooltip));
+  tooltipText_ = AnsiToWide(wanted);
   if (tooltipText_.empty()) return;
   info.rect = {static_cast<LONG>(control->bounds.left), static_cast<LONG>(control->bounds.top),
                static_cast<LONG>(control->bounds.Right()), static_cast<LONG>(control->bounds.Bottom())};

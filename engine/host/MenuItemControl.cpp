@@ -47,7 +47,7 @@ void MenuItemControl::Draw() {
       ImagePtr icon = LoadImageFromBytes(item_.icon);
       DrawImageStretched(graphics, icon.get(), {4, (h - kIconSize) / 2, kIconSize, kIconSize});
     }
-    GpFont* font = menu_.menu->DefaultFont() ? menu_.menu->DefaultFont() : Engine().defaultFont.get();
+    GpFont* font = menu_.menu->DefaultFont() ? menu_.menu->DefaultFont() : DefaultFont();
     Gdiplus::GpSolidFill* brush = nullptr;
     gp::GdipCreateSolidFill(disabled ? kGreyedText : item_.textColor, &brush);
     BrushPtr owner(brush);

@@ -306,10 +306,8 @@ void HostWindow::ComposeFrameLayer() {
     ++framesCopied;
     return;
   }
-  GpGraphics* graphics = surface.graphics();
-  gp::GdipGraphicsClear(graphics, 0x00000000);
+  surface.Clear();
   PaintFrame(*this);
-  gp::GdipFlush(graphics, Gdiplus::FlushIntentionSync);
   BitBlt(back.dc(), 0, 0, width, height, surface.dc(), 0, 0, SRCCOPY);
   if (copies) {
     frameCache_.Keep(key, surface.dc());

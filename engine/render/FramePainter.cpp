@@ -1,6 +1,7 @@
 #include "FramePainter.h"
 
 #include "EdgeFade.h"
+#include "EdgeOutlineLayer.h"
 #include "PixelBlend.h"
 #include "Primitives.h"
 #include "engine/core/ArgbColor.h"
@@ -20,13 +21,15 @@ bool Rounded(int frameStyle) { return frameStyle != 0; }
 
 std::uint32_t RgbOf(std::uint32_t colour) { return colour & 0x00FFFFFF; }
 
-void PaintBackgroundImage(HostWindow& host, GpGraphics* graphics) {
+// Under the image, the body is the background colour, opaque; it is set in
+// memory, as a clear within the body's clip would set it.
+void PaintBackgroundImage(HostWindow& host, GpGraphics* graphics, HRGN body) {
   GpImage* image = host.backgroundImage;
   UINT imageWidth = 0, imageHeight = 0;
   gp::GdipGetImageWidth(image, &imageWidth);
   gp::GdipGetImageHeight(image, &imageHeight);
   const float w = static_cast<float>(imageWidth), h = static_cast<float>(imageHeight);
-  gp::GdipGraphicsClear(graphics, ArgbFromRgb(RgbOf(host.backgroundColor), 255));
+  host.surface.FillRegion(body, ArgbFromRgb(RgbOf(host.backgroundColor), 255));
 
   switch (host.backgroundMode) {
     case 0:
@@ -59,21 +62,6 @@ void PaintBackgroundImage(HostWindow& host, GpGraphics* graphics) {
   }
 }
 
-void PaintBorder(HostWindow& host, GpGraphics* graphics) {
-  RectF rect = MakeRectF(6, 6, host.width - 12, host.height - 12);
-  const ArgbColor outer = ArgbFromRgb(kOuterBorderRgb, kOuterBorderAlpha);
-  const ArgbColor inner = ArgbFromRgb(Rgb(255, 255, 255), kInnerBorderAlpha);
-  if (!Rounded(host.frameStyle)) {
-    DrawRectOutline(graphics, rect, outer);
-    rect = OffsetRectF(1, 1, -2, -2, rect);
-    DrawRectOutline(graphics, rect, inner);
-  } else {
-    DrawRoundRectOutline(graphics, rect, 7, outer);
-    rect = OffsetRectF(1, 1, -2, -2, rect);
-    DrawRoundRectOutline(graphics, rect, 6, inner);
-  }
-}
-
 // The application's background hook draws as part of the background: over
 // the colour or image, under the border and the shadow.
 void CallBackgroundHook(HostWindow& host, GpGraphics* graphics) {
@@ -94,38 +82,57 @@ void PaintFrame(HostWindow& host) {
   if (host.frameStyle == 1) {
     PaintFramelessBackground(host, graphics);
     CallBackgroundHook(host, graphics);
+    gp::GdipFlush(graphics, Gdiplus::FlushIntentionSync);
+    return;
+  }
+  HRGN body = MakeFrameRegion(host.width, host.height, 6, 4, Rounded(host.frameStyle));
+  // The body region is (6, 6, width - 5, height - 5).
+  RegionPtr clip = ToGdipRegion(body);
+  SetClipRegion(graphics, clip.get(), ClipMode::Replace);
+  if (host.backgroundImage != nullptr) {
+    PaintBackgroundImage(host, graphics, body);
   } else {
-    HRGN body = MakeFrameRegion(host.width, host.height, 6, 4, Rounded(host.frameStyle));
-    // The body region is (6, 6, width - 5, height - 5).
-    RegionPtr clip = ToGdipRegion(body);
-    DeleteObject(body);
-    SetClipRegion(graphics, clip.get(), ClipMode::Replace);
+    const int alpha = host.windowAlpha == -1 ? 255 : host.windowAlpha;
+    gp::GdipGraphicsClear(graphics, ArgbFromRgb(RgbOf(host.backgroundColor), alpha));
+  }
+  DeleteObject(body);
+  CallBackgroundHook(host, graphics);
+  ResetClip(graphics);
+  gp::GdipFlush(graphics, Gdiplus::FlushIntentionSync);
 
-    if (host.backgroundImage != nullptr) {
-      PaintBackgroundImage(host, graphics);
-    } else {
-      const int alpha = host.windowAlpha == -1 ? 255 : host.windowAlpha;
-      gp::GdipGraphicsClear(graphics, ArgbFromRgb(RgbOf(host.backgroundColor), alpha));
-    }
-    CallBackgroundHook(host, graphics);
-    PaintBorder(host, graphics);
-    ResetClip(graphics);
-
-    if (!host.IsLayered()) {
-      SetWindowFrameRegion(host.hwnd, host.width, host.height, 6, 5, host.frameStyle);
-    } else if (host.captionFlags & kCaptionShadow) {
-      const std::uint32_t colour = host.shadowColor == kNoColour ? Rgb(0, 0, 0) : RgbOf(host.shadowColor);
-      DrawShadow(graphics, MakeRectF(kShadowBand, kShadowBand, host.width - 10, host.height - 10), host.frameStyle,
-                 colour);
-    }
+  DrawBorder(host.surface, clip.get(), host.frameStyle);
+  if (!host.IsLayered()) {
+    SetWindowFrameRegion(host.hwnd, host.width, host.height, 6, 5, host.frameStyle);
+  } else if (host.captionFlags & kCaptionShadow) {
+    const std::uint32_t colour = host.shadowColor == kNoColour ? Rgb(0, 0, 0) : RgbOf(host.shadowColor);
+    DrawShadow(host.surface, host.frameStyle, colour);
   }
 }
 
-void DrawShadow(GpGraphics* graphics, const RectF& content, int frameStyle, std::uint32_t rgb) {
+void DrawBorder(Surface& target, GpRegion* body, int frameStyle) {
+  const RectF outer = MakeRectF(6, 6, target.width() - 12, target.height() - 12);
+  const RectF inner = OffsetRectF(1, 1, -2, -2, outer);
+  const ArgbColor outerColour = ArgbFromRgb(kOuterBorderRgb, kOuterBorderAlpha);
+  const ArgbColor innerColour = ArgbFromRgb(Rgb(255, 255, 255), kInnerBorderAlpha);
+  const bool rounded = Rounded(frameStyle);
+  EdgeOutlineLayer::Draw(target, body, [&](GpGraphics* graphics) {
+    if (rounded) DrawRoundRectOutline(graphics, outer, 7, outerColour);
+    else DrawRectOutline(graphics, outer, outerColour);
+  });
+  EdgeOutlineLayer::Draw(target, body, [&](GpGraphics* graphics) {
+    if (rounded) DrawRoundRectOutline(graphics, inner, 6, innerColour);
+    else DrawRectOutline(graphics, inner, innerColour);
+  });
+}
+
+void DrawShadow(Surface& target, int frameStyle, std::uint32_t rgb) {
+  const RectF content = MakeRectF(kShadowBand, kShadowBand, target.width() - 10, target.height() - 10);
   const int* corners = Rounded(frameStyle) ? kRoundShadowCorners : kSquareShadowCorners;
   for (int k = 0; k < 4; ++k) {
-    DrawRoundRectOutline(graphics, OffsetRectF(-k, -k, 2 * k, 2 * k, content), static_cast<float>(corners[k]),
-                         ArgbFromRgb(rgb, kShadowAlphas[k]));
+    EdgeOutlineLayer::Draw(target, nullptr, [&](GpGraphics* graphics) {
+      DrawRoundRectOutline(graphics, OffsetRectF(-k, -k, 2 * k, 2 * k, content), static_cast<float>(corners[k]),
+                           ArgbFromRgb(rgb, kShadowAlphas[k]));
+    });
   }
 }
 

@@ -4,6 +4,7 @@
 
 #include "engine/core/GdiPlus.h"
 #include "engine/core/RectF.h"
+#include "engine/render/Surface.h"
 
 namespace ui {
 
@@ -15,9 +16,15 @@ class HostWindow;
 // not layered. A frameless window (frame style 1) gets its image alone.
 void PaintFrame(HostWindow& host);
 
-// Four rings around the content rectangle, fading outwards into the
-// 5-pixel shadow band. `rgb` is the ring colour (red in the low byte).
-void DrawShadow(GpGraphics* graphics, const RectF& content, int frameStyle, std::uint32_t rgb);
+// The two-tone border inside the body (clipped to `body`): grey outside,
+// white inside, each outline blended on its own, as drawing them one after
+// the other does.
+void DrawBorder(Surface& target, GpRegion* body, int frameStyle);
+
+// Four rings around the window's content rectangle (the surface less its
+// 5-pixel shadow band), fading outwards into the band. `rgb` is the ring
+// colour (red in the low byte).
+void DrawShadow(Surface& target, int frameStyle, std::uint32_t rgb);
 
 // The window region of a window that is not layered.
 void SetWindowFrameRegion(HWND window, int width, int height, int inset, int corner, int frameStyle);

@@ -1,5 +1,8 @@
 #include "Surface.h"
 
+#include <algorithm>
+#include <vector>
+
 namespace ui {
 
 void Surface::Create(HDC dc, int width, int height) {
@@ -26,7 +29,47 @@ void Surface::CreateWithGraphics(int width, int height) {
   graphics_ = CreateConfiguredGraphics(dc_);
 }
 
+GpGraphics* Surface::memoryGraphics() {
+  if (memoryGraphics_ != nullptr || bits_ == nullptr) return memoryGraphics_;
+  // The DIB's rows run bottom-up: the bitmap starts at the last one and
+  // steps backwards.
+  auto* top = reinterpret_cast<BYTE*>(bits_ + static_cast<std::size_t>(height_ - 1) * width_);
+  if (gp::GdipCreateBitmapFromScan0(width_, height_, -width_ * 4, PixelFormat32bppPARGB, top, &memoryBitmap_) !=
+      Gdiplus::Ok) {
+    memoryBitmap_ = nullptr;
+    return nullptr;
+  }
+  memoryGraphics_ = CreateConfiguredGraphics(memoryBitmap_);
+  return memoryGraphics_;
+}
+
+void Surface::Clear() {
+  if (std::uint32_t* pixels = Pixels()) std::fill_n(pixels, PixelCount(), 0u);
+}
+
+void Surface::FillRegion(HRGN region, std::uint32_t premultiplied) {
+  std::uint32_t* pixels = Pixels();
+  const DWORD size = GetRegionData(region, 0, nullptr);
+  if (pixels == nullptr || size == 0) return;
+  std::vector<unsigned char> buffer(size);
+  auto* data = reinterpret_cast<RGNDATA*>(buffer.data());
+  if (GetRegionData(region, size, data) == 0) return;
+  const auto* rects = reinterpret_cast<const RECT*>(data->Buffer);
+  for (DWORD i = 0; i < data->rdh.nCount; ++i) {
+    const LONG left = std::max<LONG>(rects[i].left, 0), right = std::min<LONG>(rects[i].right, width_);
+    const LONG top = std::max<LONG>(rects[i].top, 0), bottom = std::min<LONG>(rects[i].bottom, height_);
+    for (LONG y = top; y < bottom && left < right; ++y) {
+      std::fill(pixels + static_cast<std::size_t>(height_ - 1 - y) * width_ + left,
+                pixels + static_cast<std::size_t>(height_ - 1 - y) * width_ + right, premultiplied);
+    }
+  }
+}
+
 void Surface::Release() {
+  if (memoryGraphics_ != nullptr) gp::GdipDeleteGraphics(memoryGraphics_);
+  if (memoryBitmap_ != nullptr) gp::GdipDisposeImage(memoryBitmap_);
+  memoryGraphics_ = nullptr;
+  memoryBitmap_ = nullptr;
   if (graphics_ != nullptr) gp::GdipDeleteGraphics(graphics_);
   if (dc_ != nullptr) {
     SelectObject(dc_, previousBitmap_);

@@ -167,15 +167,15 @@ TEST_F(Buttons, SettersBeforeCreateOnlyStoreAndTheSharedFontIsNeverDeleted) {
   EXPECT_EQ(button.TextColor(0xFF123456), 0xFF123456u);
   EXPECT_EQ(button.handle, nullptr);
   ASSERT_NE(button.Create(window.hwnd(), 10, 10, 40, 20, "x"), nullptr);
-  EXPECT_EQ(button.font.get(), Engine().defaultFont.get()) << "no font given: the shared default font";
+  EXPECT_EQ(button.font.get(), DefaultFont()) << "no font given: the shared default font";
   button.Destroy();
-  EXPECT_NE(Engine().defaultFont, nullptr);
+  EXPECT_NE(DefaultFont(), nullptr);
   EXPECT_TRUE(button.normalImage.empty()) << "destroying empties the images";
   Button sized;
   ButtonOptions options;
   options.fontSize = 20;
   ASSERT_NE(sized.Create(window.hwnd(), 10, 10, 40, 20, "x", options), nullptr);
-  EXPECT_NE(sized.font.get(), Engine().defaultFont.get());
+  EXPECT_NE(sized.font.get(), DefaultFont());
   EXPECT_FLOAT_EQ(sized.FontSize(), 20);
   EXPECT_FLOAT_EQ(sized.FontSize(14.0f), 14);
 }

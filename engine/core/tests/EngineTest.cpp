@@ -14,7 +14,7 @@ TEST(Engine, InitialisesTheSharedServices) {
   const EngineState& engine = Engine();
   EXPECT_NE(engine.gdiplusToken, 0u);
   EXPECT_GT(engine.windowsMajorVersion, 0);
-  EXPECT_NE(engine.defaultFont, nullptr);
+  EXPECT_NE(DefaultFont(), nullptr);
   EXPECT_EQ(engine.defaultCursor, LoadCursorW(nullptr, MAKEINTRESOURCEW(32512)));
   ASSERT_NE(engine.captionButtonImage, nullptr);
   EXPECT_EQ(ImageWidth(engine.captionButtonImage.get()), 729);

@@ -26,7 +26,7 @@ Gdiplus::Unit UnitOf(GpFont* font) {
 }
 
 TEST(Fonts, DefaultFontIsTwelvePixelsRegular) {
-  GpFont* font = Engine().defaultFont.get();
+  GpFont* font = DefaultFont();
   ASSERT_NE(font, nullptr) << "the test prefix maps 宋体 to an installed font";
   EXPECT_FLOAT_EQ(SizeOf(font), 12.0f);
   EXPECT_EQ(UnitOf(font), Gdiplus::UnitPixel);
@@ -36,7 +36,7 @@ TEST(Fonts, DefaultFontIsTwelvePixelsRegular) {
 TEST(Fonts, UnknownFamilyFallsBackToTheDefaultFamilyKeepingSizeAndStyle) {
   FontPtr font = CreateFontByName("No Such Family 7x", 17.0f, Gdiplus::FontStyleBold | Gdiplus::FontStyleItalic);
   ASSERT_NE(font, nullptr);
-  EXPECT_EQ(GetFontFamilyName(font.get()), GetFontFamilyName(Engine().defaultFont.get()));
+  EXPECT_EQ(GetFontFamilyName(font.get()), GetFontFamilyName(DefaultFont()));
   EXPECT_FLOAT_EQ(SizeOf(font.get()), 17.0f);
   EXPECT_EQ(StyleOf(font.get()), Gdiplus::FontStyleBold | Gdiplus::FontStyleItalic);
   EXPECT_EQ(UnitOf(font.get()), Gdiplus::UnitPixel);

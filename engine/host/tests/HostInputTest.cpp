@@ -249,9 +249,12 @@ TEST_F(HostInput, DestroyingAControlClearsTheHostsReferences) {
 }
 
 TEST_F(HostInput, TooltipFollowsTheControlUnderThePointer) {
-  ASSERT_NE(host.tooltipHwnd, nullptr);
-  middle.TooltipText(std::string("middle"));
   Send(WM_MOUSEMOVE, 0, Point(80, 50));
+  EXPECT_EQ(host.tooltipHwnd, nullptr) << "no text yet: no tooltip window";
+  middle.TooltipText(std::string("middle"));
+  Send(WM_MOUSEMOVE, 0, Point(20, 50));
+  Send(WM_MOUSEMOVE, 0, Point(80, 50));
+  ASSERT_NE(host.tooltipHwnd, nullptr) << "made for the first control with a text";
   EXPECT_EQ(SendMessageW(host.tooltipHwnd, TTM_GETTOOLCOUNT, 0, 0), 1);
   Send(WM_MOUSEMOVE, 0, Point(20, 50));
   EXPECT_EQ(SendMessageW(host.tooltipHwnd, TTM_GETTOOLCOUNT, 0, 0), 0) << "no text, no tool";

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/host/HostWindow.h"
+#include "engine/render/FramePainter.h"
 #include "engine/render/PixelBlend.h"
 #include "engine/render/Primitives.h"
 #include "engine/testing/TestImages.h"
@@ -79,6 +80,75 @@ TEST(PixelArithmetic, ScalingInMemoryIsDrawingThroughTheOpacityMatrix) {
     gp::GdipFlush(withMatrix.graphics(), Gdiplus::FlushIntentionSync);
     ScalePremultiplied(painted.Pixels(), painted.PixelCount(), alpha);
     EXPECT_LE(LargestDifference(painted, withMatrix), 1) << "alpha " << alpha;
+  }
+}
+
+TEST(PixelArithmetic, FrameOutlinesAreTheOutlinesDrawnThroughTheDc) {
+  // A window's body (a varied picture at the window's alpha, 250) in its
+  // transparent band; the border and the shadow rings drawn on it through
+  // the DC's graphics, one outline after the other, and as the frame draws
+  // them. The smallest window is drawn without strips.
+  for (const bool rounded : {true, false}) {
+    for (const auto& [width, height] : {std::pair{160, 110}, std::pair{825, 468}, std::pair{50, 40}}) {
+      Surface throughDc, framed;
+      throughDc.CreateWithGraphics(width, height);
+      framed.CreateWithGraphics(width, height);
+      HRGN body = MakeFrameRegion(width, height, 6, 4, rounded);
+      for (Surface* surface : {&throughDc, &framed}) {
+        FillVaried(*surface, 3);
+        ScalePremultiplied(surface->Pixels(), surface->PixelCount(), 250);
+        HRGN band = CreateRectRgn(0, 0, width, height);
+        CombineRgn(band, band, body, RGN_DIFF);
+        surface->FillRegion(band, 0);
+        DeleteObject(band);
+      }
+      RegionPtr clip = ToGdipRegion(body);
+      DeleteObject(body);
+
+      GpGraphics* graphics = throughDc.graphics();
+      const float w = static_cast<float>(width), h = static_cast<float>(height);
+      SetClipRegion(graphics, clip.get(), ClipMode::Replace);
+      if (rounded) {
+        DrawRoundRectOutline(graphics, MakeRectF(6, 6, w - 12, h - 12), 7, 0xCC606060);
+        DrawRoundRectOutline(graphics, MakeRectF(7, 7, w - 14, h - 14), 6, 0x66FFFFFF);
+      } else {
+        DrawRectOutline(graphics, MakeRectF(6, 6, w - 12, h - 12), 0xCC606060);
+        DrawRectOutline(graphics, MakeRectF(7, 7, w - 14, h - 14), 0x66FFFFFF);
+      }
+      ResetClip(graphics);
+      const float corners[2][4] = {{1, 4, 7, 11}, {10, 12, 15, 18}};
+      const std::uint32_t alphas[4] = {45, 25, 10, 5};
+      for (int k = 0; k < 4; ++k) {
+        DrawRoundRectOutline(graphics, MakeRectF(5.0f - k, 5.0f - k, w - 10 + 2 * k, h - 10 + 2 * k),
+                             corners[rounded][k], (alphas[k] << 24) | 0x3C2814);
+      }
+      gp::GdipFlush(graphics, Gdiplus::FlushIntentionSync);
+
+      DrawBorder(framed, clip.get(), rounded ? 7 : 0);
+      DrawShadow(framed, rounded ? 7 : 0, Rgb(0x3C, 0x28, 0x14));
+      EXPECT_LE(LargestDifference(throughDc, framed), 1) << (rounded ? "rounded " : "square ") << width;
+    }
+  }
+}
+
+TEST(PixelArithmetic, RegionFilledInMemoryIsAClearWithinTheRegionsClip) {
+  for (const bool rounded : {true, false}) {
+    Surface cleared, filled;
+    cleared.CreateWithGraphics(160, 110);
+    filled.Create(nullptr, 160, 110);
+    FillVaried(cleared, 5);
+    FillVaried(filled, 5);
+    HRGN body = MakeFrameRegion(160, 110, 6, 4, rounded);
+    RegionPtr clip = ToGdipRegion(body);
+    SetClipRegion(cleared.graphics(), clip.get(), ClipMode::Replace);
+    gp::GdipGraphicsClear(cleared.graphics(), 0xFF285078);
+    gp::GdipFlush(cleared.graphics(), Gdiplus::FlushIntentionSync);
+    filled.FillRegion(body, 0xFF285078);
+    DeleteObject(body);
+    EXPECT_EQ(LargestDifference(cleared, filled), 0) << (rounded ? "rounded" : "square");
+    // The corner is cut: the pixel at (6, 6) of a rounded body keeps its own.
+    EXPECT_EQ(filled.PixelAt(6, 6) == 0xFF285078, !rounded);
+    EXPECT_EQ(filled.PixelAt(80, 50), 0xFF285078u);
   }
 }
 
