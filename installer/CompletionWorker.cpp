@@ -1,6 +1,7 @@
 #include "CompletionWorker.h"
 
 #include "DesktopShortcut.h"
+#include "InstallClosing.h"
 #include "InstallerState.h"
 #include "ProcessObjects.h"
 #include "ProgramLauncher.h"
@@ -46,6 +47,7 @@ std::vector<RegistryValue> UninstallValues(const std::string& folder) {
 DWORD WINAPI CompletionWorker(void*) {
   // The bar moves on its own pace, whatever the real work has reached.
   while (progressBar->Position() < kProgressEnd) {
+    if (CloseRequested()) return 1;
     const int position = progressBar->Position();
     progressBar->Position(position + 1);
     WaitMilliseconds(kProgressStepMs);
@@ -53,15 +55,19 @@ DWORD WINAPI CompletionWorker(void*) {
   while ((installDone.load(std::memory_order_acquire) & 1) == 0) YieldProcessor();
 
   InstallOutcome outcome = installOutcome;
-  if (outcome == InstallOutcome::Installed && !Register(installDir)) outcome = InstallOutcome::RegistrationFailed;
+  if (outcome == InstallOutcome::Installed && !RegisterUnlessClosed([] { return Register(installDir); })) {
+    outcome = InstallOutcome::RegistrationFailed;
+  }
+  // A window closed before the registration gets nothing more.
+  if (CloseRequested() && !productInstalled.load()) return 1;
   if (outcome != InstallOutcome::Installed) {
     // Nothing is registered or started; the window stays open with the reason.
     AppendStatus(FailureLine(outcome, installDir));
     return 1;
   }
-  productInstalled.store(true);
   AppendStatus(kCompletionLine);
-  WaitMilliseconds(kCompletionPauseMs);
+  // Closed during the completion line: installed, but nothing is started.
+  if (!PauseUnlessClosed(kCompletionPauseMs)) return 0;
   RunProgram(kVerbOpen, installDir + kProductProgram, kLaunchParameters);
   return PostMessageW(startWindowHandle, WM_CLOSE, 1, 0) ? 0 : 1;
 }

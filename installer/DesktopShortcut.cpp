@@ -4,6 +4,7 @@
 #include <shlobj.h>
 #include <shobjidl.h>
 
+#include "InstallClosing.h"
 #include "InstallerState.h"
 #include "engine/core/TextConversion.h"
 
@@ -50,7 +51,8 @@ std::string DesktopShortcutPath() {
 }
 
 void OnStartWindowCloseQuery() {
-  if (!productInstalled.load()) return;
+  // From here on the worker registers and starts nothing.
+  if (!CloseInstallation()) return;
   const std::string linkPath = DesktopShortcutPath();
   if (linkPath.empty()) return;
   SaveShortcut(linkPath, installDir + kProductProgram);

@@ -2,6 +2,7 @@
 
 #include "ArchiveExtraction.h"
 #include "CompletionWorker.h"
+#include "InstallClosing.h"
 #include "FileSystem.h"
 #include "InstallerAssets.h"
 #include "InstallerState.h"
@@ -76,8 +77,7 @@ int InstallAction() {
   statusBox->Create(startWindowHandle, 100, 270, 620, 172, "", StatusBoxLook());
   statusBox->Text(statusBox->Text() + "正在安装");
 
-  // Nobody joins the worker; it ends by itself.
-  if (HANDLE worker = CreateThread(nullptr, 0, &CompletionWorker, nullptr, 0, nullptr)) CloseHandle(worker);
+  StartCompletionWorker();
 
   installOutcome = DeployPayload(installDir);
   installDone.store(1, std::memory_order_release);

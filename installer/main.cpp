@@ -2,10 +2,16 @@
 #include <float.h>
 #include <windows.h>
 
+#include "InstallClosing.h"
 #include "ProcessObjects.h"
 #include "StartWindow.h"
 #include "StartupTrace.h"
 #include "engine/core/Engine.h"
+
+namespace {
+// The worker stops within one step of 10 ms; this only bounds a stuck one.
+constexpr DWORD kWorkerStopBoundMs = 10000;
+}  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   _fpreset();  // clean floating-point state, round to nearest
@@ -23,6 +29,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     }
     exitCode = static_cast<int>(message.wParam);
   }
-  setup::ReleaseProcessObjects();
+  // A window closed during the installation leaves the worker to stop at
+  // its next step: the controls it uses live until it has.
+  if (setup::JoinCompletionWorker(kWorkerStopBoundMs)) setup::ReleaseProcessObjects();
   return exitCode;
 }

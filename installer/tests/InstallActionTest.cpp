@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <functional>
 #include <span>
 
 #include "engine/core/EngineMessages.h"
@@ -12,6 +13,7 @@
 #include "installer/DesktopShortcut.h"
 #include "installer/FileSystem.h"
 #include "installer/InstallAction.h"
+#include "installer/InstallClosing.h"
 #include "installer/InstallerAssets.h"
 #include "installer/InstallerState.h"
 #include "installer/tests/Pumping.h"
@@ -220,8 +222,10 @@ class Worker : public testing::Test {
     progressBar->SetOnMessage(&CountBarPaints);
     DeleteRegistryTree(kLocalMachine, kUninstallKey);
     DeleteFileW(ui::AnsiToWide(LaunchRecord()).c_str());
+    DeleteFileW(ui::AnsiToWide(DesktopShortcutPath()).c_str());
     installDone = 0;
     productInstalled = false;
+    ResetInstallClosing();
     status.clear();
     launchedBeforeClose = closeRequested = false;
   }
@@ -238,13 +242,33 @@ class Worker : public testing::Test {
     backgroundPhase = 0;
   }
 
-  // Runs the worker to its end while this thread handles the window.
-  void RunWorker() {
+  // Runs the worker to its end while this thread handles the window; a
+  // step taken when the condition first holds (a user closing the window).
+  void RunWorker(const std::function<bool()>& when = nullptr, const std::function<void()>& step = nullptr) {
     HANDLE thread = CreateThread(nullptr, 0, &CompletionWorker, nullptr, 0, nullptr);
     ASSERT_NE(thread, nullptr);
+    if (when) {
+      EXPECT_TRUE(PumpUntil(when, 20000));
+      step();
+    }
     EXPECT_TRUE(PumpUntil([&] { return WaitForSingleObject(thread, 0) == WAIT_OBJECT_0; }, 20000));
     CloseHandle(thread);
     Pump();
+  }
+  // The product on disk in a scratch folder, as the install action leaves it.
+  void Deployed(const ScratchFolder& product) {
+    ASSERT_EQ(DeployPayload(product.path()), InstallOutcome::Installed);
+    installDir = product.path();
+    installOutcome = InstallOutcome::Installed;
+    installDone.store(1);
+  }
+  static bool Registered() {
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, ui::AnsiToWide(kUninstallKey).c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
+      return false;
+    }
+    RegCloseKey(key);
+    return true;
   }
 
   // Where the sample product writes its command line when it starts.
@@ -347,6 +371,37 @@ TEST_F(Worker, FailedInstallationIsReportedAndNothingIsRegisteredOrStarted) {
   EXPECT_FALSE(productInstalled.load());
   SendMessageW(window, WM_CLOSE, 0, 0);
   EXPECT_FALSE(FileExists(DesktopShortcutPath())) << "and closing it makes no shortcut";
+}
+
+// Closing while the bar still moves abandons the rest: the worker stops,
+// nothing is registered, reported or started, and no shortcut is made.
+TEST_F(Worker, CloseDuringTheProgressRegistersAndStartsNothing) {
+  ScratchFolder product("nimbo-close-progress");
+  Deployed(product);
+  RunWorker([] { return progressBar->Position() >= 20; }, [&] { SendMessageW(window, WM_CLOSE, 0, 0); });
+  EXPECT_LT(progressBar->Position(), 100) << "the bar stopped with the close";
+  EXPECT_EQ(status, "") << "nothing reported after the close";
+  EXPECT_FALSE(Registered());
+  EXPECT_FALSE(productInstalled.load());
+  EXPECT_FALSE(FileExists(DesktopShortcutPath()));
+  EXPECT_FALSE(FileExists(LaunchRecord())) << "nothing started";
+  EXPECT_FALSE(ProductRunning());
+  EXPECT_TRUE(FileExists(product.path() + "Nimbo.exe")) << "what was extracted stays";
+}
+
+// Closing during the completion line: the product is installed and
+// registered, so the shortcut is made; it is not started any more.
+TEST_F(Worker, CloseDuringTheCompletionLineKeepsTheInstallationAndStartsNothing) {
+  ScratchFolder product("nimbo-close-complete");
+  Deployed(product);
+  progressBar->Position(100);
+  RunWorker([] { return status.find("已完成安装") != std::string::npos; },
+            [&] { SendMessageW(window, WM_CLOSE, 0, 0); });
+  EXPECT_TRUE(Registered());
+  EXPECT_TRUE(productInstalled.load());
+  EXPECT_TRUE(FileExists(DesktopShortcutPath())) << "closing made the shortcut";
+  EXPECT_FALSE(FileExists(LaunchRecord())) << "the product was not started after the close";
+  EXPECT_FALSE(ProductRunning());
 }
 
 }  // namespace

@@ -312,8 +312,10 @@ def payload_entries(archive):
     return entries
 
 
-class Installation(ProgramTest):
-    """The whole installation as a user does it, then the uninstaller."""
+class InstallationTest(ProgramTest):
+    """A fresh drive D: with a file of the user's, no product registered,
+    started or on the desktop, and the start window shown; helpers to
+    install and check."""
 
     def setUp(self):
         self.prefix = pathlib.Path(ARGS.build).resolve() / "wine" / "prefix"
@@ -445,6 +447,10 @@ class Installation(ProgramTest):
         self.assertFalse(self.desktop_lnk.exists(), "the shortcut is removed")
         self.assertFalse(folder.exists(), "the emptied product folder is removed")
         self.assertEqual((self.drive_d / "Keep" / "mine.txt").read_text(), "mine", "nothing else is touched")
+
+
+class Installation(InstallationTest):
+    """The whole installation as a user does it, then the uninstaller."""
 
     def test_default_folder_installs_registers_starts_and_uninstalls(self):
         folder = self.install("Nimbo")

@@ -1,0 +1,248 @@
+#!/usr/bin/env python3
+"""End-to-end tests of Nimbo Setup closed at any moment and installing into
+places that fail: the real program under Wine on the harness's virtual
+display. Whatever happens, the program must not crash or hang, must end
+with exit code 0 when the user closes it, and must register, start and
+put on the desktop nothing that was not fully installed.
+
+Closing during an installation abandons what is left once the files are
+extracted (the extraction runs on the window's thread, so the close waits
+for it): before the registration nothing is registered, started or put on
+the desktop; during the completion line the product is registered and gets
+its shortcut, but is not started."""
+
+import argparse
+import pathlib
+import subprocess
+import sys
+import time
+import unittest
+
+sys.path.insert(0, str(pathlib.Path(__file__).resolve().parent))
+import end_to_end  # noqa: E402
+from end_to_end import (ASSETS, INSTALL_BUTTON, PROGRESS_BAR, ProgramTest, ROOT, UNINSTALL_KEY,  # noqa: E402
+                        region_mean, shows, wait_for_exit)
+
+PATH_BOX = (20, 422, 200, 27)
+STATUS_BOX = (100, 270, 620, 172)
+CLOSE_BUTTON = (825 - 51, 7, 39, 19)
+# The status box's second line, where the result appears.
+RESULT_LINE = (STATUS_BOX[0], STATUS_BOX[1] + 20, 300, 20)
+EXIT_BOUND = 30  # seconds for the process to end after a close
+
+
+class Closing(ProgramTest):
+    """The start window closed while something is going on."""
+
+    def wait_until(self, condition, what, timeout=10):
+        deadline = time.monotonic() + timeout
+        while not condition():
+            self.assertLess(time.monotonic(), deadline, what)
+            time.sleep(0.05)
+
+    def assert_ends(self):
+        self.assertEqual(wait_for_exit(self.process, timeout=EXIT_BOUND), 0, "ends with exit code 0")
+
+    def test_alt_f4_during_the_show_effect(self):
+        # The window is found as it is shown: the effect runs for about
+        # 300 ms from there.
+        self.desktop.focus(self.window)
+        self.desktop.key("alt+F4")
+        self.assert_ends()
+
+    def test_close_button_during_a_background_cross_fade(self):
+        first = ASSETS / "background-1.jpg"
+        self.wait_until(lambda: shows(self.shoot("fade-before.png"), first), "background 1 shown")
+        # The fade starts five seconds after the launch and lasts 250 ms:
+        # the close goes in as soon as background 1 is left.
+        self.wait_until(lambda: not shows(self.shoot("fade-during.png"), first), "the fade began", timeout=15)
+        self.desktop.click(*self.centre(CLOSE_BUTTON))
+        self.assert_ends()
+
+    def test_alt_f4_with_the_context_menu_open(self):
+        self.wait_until(lambda: shows(self.shoot("menu-before.png"), ASSETS / "background-1.jpg"), "shown")
+        # The menu opens below the pointer, partly outside the window.
+        under = self.on_screen((PATH_BOX[0] + 100, PATH_BOX[1] + 30, 60, 40))
+        before = region_mean(self.shoot("menu-closed.png", under), (0, 0, 60, 40))
+        self.desktop.click(*self.centre(PATH_BOX), button=3)
+        self.wait_until(lambda: region_mean(self.shoot("menu-open.png", under), (0, 0, 60, 40)) != before,
+                        "the menu opened")
+        # The first Alt+F4 may only close the menu; a second closes the window.
+        self.desktop.key("alt+F4")
+        if wait_for_exit(self.process, timeout=5) is None:
+            self.desktop.focus(self.window)
+            self.desktop.key("alt+F4")
+        self.assert_ends()
+
+
+class InstallingTest(end_to_end.InstallationTest):
+    """Helpers for an installation that is watched as it goes."""
+
+    def result_line_shown(self):
+        return region_mean(self.shoot("closing-status.png"), RESULT_LINE) != self.empty_result
+
+    def start_installation(self):
+        self.desktop.click(*self.centre(INSTALL_BUTTON))
+        deadline = time.monotonic() + 10
+        while True:
+            shot = self.shoot("closing-progress.png")
+            bar = region_mean(shot, (PROGRESS_BAR[0] + 2, PROGRESS_BAR[1] + 5, 30, 10))
+            if bar[2] > bar[0] + 60:
+                break
+            self.assertLess(time.monotonic(), deadline, f"no progress bar: {bar}")
+            time.sleep(0.05)
+        self.empty_result = region_mean(shot, RESULT_LINE)
+
+
+class DuringInstallation(InstallingTest):
+    """An installation into D:\\Nimbo\\, closed before it finished."""
+
+    def assert_not_started(self):
+        self.assertFalse(self.started.exists(), "the product was not started")
+        self.assertNotEqual(subprocess.run(["pgrep", "-f", "Nimbo.exe"], capture_output=True).returncode, 0)
+
+    def test_close_during_the_progress(self):
+        self.start_installation()
+        self.desktop.focus(self.window)
+        self.desktop.key("alt+F4")
+        self.assertEqual(wait_for_exit(self.process, timeout=EXIT_BOUND), 0)
+        self.assertEqual(self.registry_values(), {}, "nothing registered")
+        self.assert_not_started()
+        self.assertFalse(self.desktop_lnk.exists(), "no shortcut")
+        self.assertTrue((self.drive_d / "Nimbo" / "Nimbo.exe").exists(), "the extracted files stay")
+
+    def test_close_during_the_completion_line(self):
+        self.start_installation()
+        deadline = time.monotonic() + 15
+        while not self.result_line_shown():
+            self.assertLess(time.monotonic(), deadline, "no completion line")
+            time.sleep(0.05)
+        self.desktop.focus(self.window)
+        self.desktop.key("alt+F4")
+        self.assertEqual(wait_for_exit(self.process, timeout=EXIT_BOUND), 0)
+        self.assertEqual(self.registry_values().get("DisplayName"), "Nimbo", "registered")
+        self.assertTrue(self.desktop_lnk.exists(), "the shortcut of the installed product")
+        self.assert_not_started()
+
+
+class Faults(InstallingTest):
+    """Installations that fail: each ends with the failure line, nothing
+    registered, started or put on the desktop, the window open; closing it
+    ends the program with 0."""
+
+    def setUp(self):
+        self.mounted = None
+        self.holder = None
+        super().setUp()
+
+    def tearDown(self):
+        if self.holder is not None and self.holder.poll() is None:
+            self.holder.kill()
+            self.holder.wait(timeout=10)
+        if self.mounted is not None:
+            if subprocess.run(["umount", str(self.mounted)], capture_output=True).returncode != 0:
+                subprocess.run(["umount", "-l", str(self.mounted)], check=False)
+
+    def mount_tmpfs(self, where, options):
+        """A small filesystem of its own at the folder; the test is skipped
+        where mounting is not allowed."""
+        where.mkdir(parents=True, exist_ok=True)
+        result = subprocess.run(["mount", "-t", "tmpfs", "-o", options, "tmpfs", str(where)], capture_output=True)
+        if result.returncode != 0:
+            self.skipTest(f"cannot mount a tmpfs here: {result.stderr.decode(errors='replace').strip()}")
+        self.mounted = where
+
+    def type_folder(self, folder):
+        subprocess.run(["xclip", "-selection", "clipboard"], input=folder.encode("utf-8"), env=self.desktop.env,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=True, timeout=10)
+        self.addCleanup(subprocess.run, ["pkill", "-f", "xclip -selection clipboard"], check=False)
+        self.desktop.click(*self.centre(PATH_BOX))
+        self.desktop.key("ctrl+a")
+        self.desktop.key("ctrl+v")
+
+    def status_text(self):
+        """The status box's text, copied out of it as a user would. A marker
+        goes into the clipboard first, so that a copy left by an earlier
+        program is not taken for this one."""
+        subprocess.run(["pkill", "-f", "xclip -selection clipboard"], check=False)
+        subprocess.run(["xclip", "-selection", "clipboard"], input=b"-", env=self.desktop.env,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=True, timeout=10)
+        self.addCleanup(subprocess.run, ["pkill", "-f", "xclip -selection clipboard"], check=False)
+        self.desktop.click(*self.centre(STATUS_BOX))
+        self.desktop.key("ctrl+a")
+        self.desktop.key("ctrl+c")
+        deadline = time.monotonic() + 5
+        while True:
+            text = self.desktop.x("xclip", "-o", "-selection", "clipboard", check=False)
+            if text.startswith("正在安装"):
+                return text.replace("\r\n", "\n")
+            self.assertLess(time.monotonic(), deadline, f"nothing copied from the status box: {text!r}")
+            time.sleep(0.1)
+
+    def install_and_fail(self, reason, folder):
+        self.start_installation()
+        # The bar runs for a second; the result follows it.
+        deadline = time.monotonic() + 20
+        while True:
+            text = self.status_text()
+            if "\n" in text:
+                break
+            self.assertLess(time.monotonic(), deadline, "no result line")
+            time.sleep(0.2)
+        self.shoot(f"{self._testMethodName}.png")
+        self.assertEqual(text, f"正在安装\n安装失败：{reason}{folder}")
+        self.assertIsNone(self.process.poll(), "the window stays open")
+        self.assertEqual(self.registry_values(), {}, "nothing registered")
+        self.assertFalse(self.started.exists(), "nothing started")
+        self.desktop.focus(self.window)
+        self.desktop.key("alt+F4")
+        self.assertEqual(wait_for_exit(self.process, timeout=EXIT_BOUND), 0, "closing ends it with 0")
+        self.assertFalse(self.desktop_lnk.exists(), "no shortcut")
+        self.assertEqual((self.drive_d / "Keep" / "mine.txt").read_text(), "mine", "nothing else touched")
+
+    def test_target_whose_parent_is_a_file(self):
+        (self.drive_d / "taken").write_text("a file")
+        self.type_folder("D:\\taken\\Nimbo")
+        self.install_and_fail("无法创建文件夹 ", "D:\\taken\\Nimbo\\")
+        self.assertEqual((self.drive_d / "taken").read_text(), "a file")
+
+    def test_disk_that_runs_full_during_the_extraction(self):
+        # Room for the archive (0.39 MB), not for what it holds (0.85 MB).
+        self.mount_tmpfs(self.drive_d / "Nimbo", "size=640k")
+        self.install_and_fail("无法解压到 ", "D:\\Nimbo\\")
+        self.assertFalse((self.drive_d / "Nimbo" / "Nimbo.zip").exists(), "the archive is deleted")
+
+    def test_read_only_target_folder(self):
+        # A folder of its own: Wine may still know the one a test before
+        # mounted at D:\Nimbo\ for a while after it was unmounted.
+        self.mount_tmpfs(self.drive_d / "ReadOnly", "ro,size=64k")
+        self.type_folder("D:\\ReadOnly")
+        self.install_and_fail("无法写入 ", "D:\\ReadOnly\\")
+
+    def test_target_file_held_open_by_another_program(self):
+        (self.drive_d / "Nimbo").mkdir()
+        marker = self.drive_d / "held.txt"
+        self.holder = subprocess.Popen([str(ROOT / "harness" / "wine-run"), end_to_end.ARGS.build,
+                                        end_to_end.ARGS.holder, "D:\\Nimbo\\Nimbo.exe", "D:\\held.txt"],
+                                       stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                                       stderr=subprocess.DEVNULL)
+        deadline = time.monotonic() + 30
+        while not marker.exists():
+            self.assertLess(time.monotonic(), deadline, "the file was not held")
+            time.sleep(0.1)
+        self.install_and_fail("无法解压到 ", "D:\\Nimbo\\")
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--build", required=True)
+    parser.add_argument("--program", required=True)
+    parser.add_argument("--screenshots", required=True)
+    parser.add_argument("--payload", required=True, help="the product archive the installer carries")
+    parser.add_argument("--holder", required=True, help="hold_file_open.exe")
+    end_to_end.ARGS, rest = parser.parse_known_args()
+    unittest.main(argv=[sys.argv[0], *rest], verbosity=2)
+
+
+if __name__ == "__main__":
+    main()
