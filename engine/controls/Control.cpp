@@ -442,9 +442,12 @@ int Control::HandleMessage(unsigned, WPARAM, LPARAM) { return kUnhandled; }
 
 int DeliverMessage(Control* control, unsigned message, WPARAM wParam, LPARAM lParam) {
   if (control == nullptr || control->handle == nullptr) return 0;
+  const std::uintptr_t handleValue = control->HandleValue();
   const int answer = control->HandleMessage(message, wParam, lParam);
-  // The handler may have destroyed the control.
-  if (control->handle == nullptr) return answer;
+  // The handler may have destroyed the control, or even freed it (a modal
+  // loop it ran, such as a menu, lets anything happen): it is touched again
+  // only while it is still a live control.
+  if (Control::FromHandle(handleValue) != control) return answer;
   for (const Control::EventBinding& binding : control->events_) {
     // The engine's double click is a press with a marker; a binding for the
     // double click fires on that alone.
