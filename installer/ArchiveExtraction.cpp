@@ -49,7 +49,8 @@ bool ExtractFile(ZipReader& reader, std::size_t index, const std::string& path) 
 
 }  // namespace
 
-int ExtractArchive(const std::string& archivePath, const std::string& targetDir, bool* unsafe) {
+int ExtractArchive(const std::string& archivePath, const std::string& targetDir, bool* unsafe,
+                   const EntryWritten& written) {
   if (unsafe != nullptr) *unsafe = false;
   if (archivePath.empty() || targetDir.empty() || !FileExists(archivePath)) return kExtractOpenFailed;
   const std::string folder = WithTrailingBackslash(targetDir);
@@ -69,8 +70,8 @@ int ExtractArchive(const std::string& archivePath, const std::string& targetDir,
   for (std::size_t index = 0; index < reader.EntryCount(); ++index) {
     const ZipEntry& entry = *reader.Entry(index);
     const std::string path = folder + BuildEntryPath(entry, room).path;
-    const bool written = entry.isFolder ? CreateFolderTree(path) : ExtractFile(reader, index, path);
-    if (!written) return kExtractEntryFailed;
+    if (!(entry.isFolder ? CreateFolderTree(path) : ExtractFile(reader, index, path))) return kExtractEntryFailed;
+    if (written) written(path, entry.isFolder, entry.uncompressedSize);
   }
   return kExtractDone;
 }

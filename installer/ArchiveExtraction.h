@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <string>
 
 namespace setup {
@@ -18,6 +20,9 @@ enum ExtractResult {
 // reports kExtractEntryFailed, with `unsafe` set. Existing files are
 // replaced, also read-only ones. Entries are written in archive order; a
 // file whose extraction failed is removed again.
-int ExtractArchive(const std::string& archivePath, const std::string& targetDir, bool* unsafe = nullptr);
+// `written`, when given, hears of every folder and file as it is written.
+using EntryWritten = std::function<void(const std::string& path, bool isFolder, std::uint32_t bytes)>;
+int ExtractArchive(const std::string& archivePath, const std::string& targetDir, bool* unsafe = nullptr,
+                   const EntryWritten& written = nullptr);
 
 }  // namespace setup

@@ -1,11 +1,15 @@
 #include "CompletionWorker.h"
 
 #include "DesktopShortcut.h"
+#include "InstallerAssets.h"
 #include "InstallClosing.h"
+#include "InstallLog.h"
 #include "InstallerState.h"
 #include "ProcessObjects.h"
 #include "ProgramLauncher.h"
 #include "Registry.h"
+#include "installer/archive/ByteStreams.h"
+#include "installer/archive/ZipReader.h"
 
 namespace setup {
 namespace {
@@ -14,34 +18,68 @@ constexpr int kProgressEnd = 100;
 constexpr int kProgressStepMs = 10;
 constexpr int kCompletionPauseMs = 2000;
 
+// What the payload's files take on disk, in KB (rounded up), as Windows
+// shows it for an installed program.
+std::uint32_t PayloadKilobytes() {
+  static const std::uint32_t kilobytes = [] {
+    const ui::Bytes payload = PayloadArchive();
+    MemorySource source({payload.data(), payload.size()});
+    ZipReader reader;
+    std::uint64_t bytes = 0;
+    if (reader.Open(source) == ZipStatus::kOk) {
+      for (std::size_t i = 0; i < reader.EntryCount(); ++i) bytes += reader.Entry(i)->uncompressedSize;
+    }
+    return static_cast<std::uint32_t>((bytes + 1023) / 1024);
+  }();
+  return kilobytes;
+}
+
 void AppendStatus(const std::string& line) { statusBox->Text(statusBox->Text() + line); }
 
+}  // namespace
+
 // All or nothing: a value that cannot be written takes the others away again.
-bool Register(const std::string& folder) {
+bool RegisterProduct(const std::string& folder) {
   for (const RegistryValue& value : UninstallValues(folder)) {
     const std::string path = std::string(kUninstallKey) + "\\" + value.name;
-    if (!WriteRegistryText(kLocalMachine, path, value.data)) {
+    const bool written = value.number ? WriteRegistryNumber(kLocalMachine, path, *value.number)
+                                      : WriteRegistryText(kLocalMachine, path, value.data);
+    if (!written) {
       DeleteRegistryTree(kLocalMachine, kUninstallKey);
+      LogLine("registry: could not write " + path + "; the key was removed again");
       return false;
     }
+    LogLine("registry: HKLM\\" + path + " = " +
+            (value.number ? std::to_string(*value.number) + " (DWORD)" : value.data));
   }
   return true;
 }
 
-}  // namespace
-
 std::vector<RegistryValue> UninstallValues(const std::string& folder) {
+  const auto text = [](std::string name, std::string data) { return RegistryValue{std::move(name), std::move(data), {}}; };
+  const auto number = [](std::string name, std::uint32_t value) { return RegistryValue{std::move(name), {}, value}; };
   return {
-      {"", ""},
-      {"DisplayIcon", folder + "nimbo.exe"},
-      {"DisplayName", "Nimbo"},
-      {"DisplayVersion", "2.0.1002"},
-      {"HelpLink", "https://nimbo.quorvane.com/help"},
-      {"Publisher", "Quorvane"},
+      text("", ""),
+      text("DisplayIcon", folder + "nimbo.exe"),
+      text("DisplayName", "Nimbo"),
+      text("DisplayVersion", "2.0.1002"),
+      text("HelpLink", "https://nimbo.quorvane.com/help"),
+      text("Publisher", "Quorvane"),
       // Quoted: the folder may hold spaces.
-      {"UninstallString", "\"" + folder + "uninstall.exe\""},
-      {"URLInfoAbout", "https://nimbo.quorvane.com/"},
+      text("UninstallString", "\"" + folder + "uninstall.exe\""),
+      text("URLInfoAbout", "https://nimbo.quorvane.com/"),
+      text("InstallLocation", folder),
+      number("EstimatedSize", PayloadKilobytes()),
+      number("NoModify", 1),
+      number("NoRepair", 1),
+      text("QuietUninstallString", "\"" + folder + "uninstall.exe\" /S"),
   };
+}
+
+void LaunchProduct(const std::string& folder) {
+  const std::string program = folder + kProductProgram;
+  const bool started = RunProgram(kVerbOpen, program, kLaunchParameters);
+  LogLine((started ? "started: " : "could not start: ") + program + " " + kLaunchParameters);
 }
 
 DWORD WINAPI CompletionWorker(void*) {
@@ -55,11 +93,14 @@ DWORD WINAPI CompletionWorker(void*) {
   while ((installDone.load(std::memory_order_acquire) & 1) == 0) YieldProcessor();
 
   InstallOutcome outcome = installOutcome;
-  if (outcome == InstallOutcome::Installed && !RegisterUnlessClosed([] { return Register(installDir); })) {
+  if (outcome == InstallOutcome::Installed && !RegisterUnlessClosed([] { return RegisterProduct(installDir); })) {
+    // A window closed before the registration gets nothing more.
+    if (CloseRequested()) return 1;
     outcome = InstallOutcome::RegistrationFailed;
   }
-  // A window closed before the registration gets nothing more.
   if (CloseRequested() && !productInstalled.load()) return 1;
+  // What the process's exit code tells.
+  installOutcome = outcome;
   if (outcome != InstallOutcome::Installed) {
     // Nothing is registered or started; the window stays open with the reason.
     AppendStatus(FailureLine(outcome, installDir));
@@ -68,7 +109,7 @@ DWORD WINAPI CompletionWorker(void*) {
   AppendStatus(kCompletionLine);
   // Closed during the completion line: installed, but nothing is started.
   if (!PauseUnlessClosed(kCompletionPauseMs)) return 0;
-  RunProgram(kVerbOpen, installDir + kProductProgram, kLaunchParameters);
+  LaunchProduct(installDir);
   return PostMessageW(startWindowHandle, WM_CLOSE, 1, 0) ? 0 : 1;
 }
 

@@ -5,6 +5,7 @@
 #include <shobjidl.h>
 
 #include "InstallClosing.h"
+#include "InstallLog.h"
 #include "InstallerState.h"
 #include "engine/core/TextConversion.h"
 
@@ -50,12 +51,16 @@ std::string DesktopShortcutPath() {
   return ui::WideToAnsi(folder) + kShortcutName + ".lnk";
 }
 
-void OnStartWindowCloseQuery() {
-  // From here on the worker registers and starts nothing.
-  if (!CloseInstallation()) return;
+void MakeDesktopShortcut(const std::string& folder) {
   const std::string linkPath = DesktopShortcutPath();
   if (linkPath.empty()) return;
-  SaveShortcut(linkPath, installDir + kProductProgram);
+  SaveShortcut(linkPath, folder + kProductProgram);
+  LogLine("shortcut: " + linkPath);
+}
+
+void OnStartWindowCloseQuery() {
+  // From here on the worker registers and starts nothing.
+  if (CloseInstallation()) MakeDesktopShortcut(installDir);
 }
 
 }  // namespace setup

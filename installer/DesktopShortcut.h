@@ -14,6 +14,10 @@ inline constexpr char kProductProgram[] = "Nimbo.exe";
 // one that failed, there is nothing to point at, so no shortcut is made.
 void OnStartWindowCloseQuery();
 
+// Puts the shortcut to the program in the folder (ending in "\") on the
+// current user's desktop.
+void MakeDesktopShortcut(const std::string& folder);
+
 // The full path of the desktop shortcut file ("...\Nimbo.lnk"), or empty
 // when the desktop folder cannot be found.
 std::string DesktopShortcutPath();

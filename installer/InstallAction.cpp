@@ -3,6 +3,7 @@
 #include "ArchiveExtraction.h"
 #include "CompletionWorker.h"
 #include "InstallClosing.h"
+#include "InstallLog.h"
 #include "FileSystem.h"
 #include "InstallerAssets.h"
 #include "InstallerState.h"
@@ -48,6 +49,8 @@ std::string NormalisedInstallDir(const std::string& typed) {
 }
 
 InstallOutcome DeployPayload(const std::string& folder) {
+  const unsigned long start = LogClockMs();
+  LogLine("folder: " + folder);
   // Every missing level is made: a new folder inside a new folder installs.
   if (!CreateFolderTree(folder)) return InstallOutcome::FolderNotCreated;
   const std::string archive = folder + kArchiveName;
@@ -57,9 +60,14 @@ InstallOutcome DeployPayload(const std::string& folder) {
     DeleteFileAt(archive);
     return InstallOutcome::PayloadNotWritten;
   }
+  LogLine("archive written: " + archive + " (" + std::to_string(payload.size()) + " bytes)");
   bool unsafe = false;
-  const int extracted = ExtractArchive(archive, folder, &unsafe);
+  const int extracted = ExtractArchive(archive, folder, &unsafe, [](const std::string& path, bool isFolder, std::uint32_t bytes) {
+    LogLine(isFolder ? "folder " + path : "file " + path + " (" + std::to_string(bytes) + " bytes)");
+  });
   DeleteFileAt(archive);
+  LogLine("archive deleted: " + archive);
+  LogLine("payload on disk in " + std::to_string(LogClockMs() - start) + " ms");
   if (extracted == kExtractDone) return InstallOutcome::Installed;
   return unsafe ? InstallOutcome::ArchiveUnsafe : InstallOutcome::ArchiveFailed;
 }
@@ -77,6 +85,7 @@ int InstallAction() {
   statusBox->Create(startWindowHandle, 100, 270, 620, 172, "", StatusBoxLook());
   statusBox->Text(statusBox->Text() + "正在安装");
 
+  OpenInstallLog();
   StartCompletionWorker();
 
   installOutcome = DeployPayload(installDir);

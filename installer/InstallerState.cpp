@@ -4,6 +4,7 @@ namespace setup {
 
 HWND startWindowHandle = nullptr;
 std::string installDir;
+std::string offeredInstallDir = kDefaultInstallDir;
 std::atomic<int> installDone{0};
 InstallOutcome installOutcome = InstallOutcome::Installed;
 std::atomic<bool> productInstalled{false};

@@ -18,6 +18,9 @@ extern std::string installDir;
 // The folder the path box offers, and the one an empty box installs to.
 inline constexpr char kDefaultInstallDir[] = "D:\\Nimbo\\";
 
+// The folder the path box starts with: the default, or the command line's.
+extern std::string offeredInstallDir;
+
 // Set to 1 by the install action when the payload is on disk; the completion
 // worker waits for it on another thread.
 extern std::atomic<int> installDone;

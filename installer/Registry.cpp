@@ -21,9 +21,8 @@ HKEY RootKey(int root) {
   }
 }
 
-}  // namespace
-
-bool WriteRegistryText(int root, const std::string& path, const std::string& text) {
+// Writes one value of the given type and bytes; see WriteRegistryText.
+bool WriteRegistryValue(int root, const std::string& path, DWORD type, const BYTE* bytes, DWORD count) {
   const std::size_t split = path.rfind('\\');
   const std::wstring key = ui::AnsiToWide(split == std::string::npos ? std::string() : path.substr(0, split));
   const std::wstring name = ui::AnsiToWide(split == std::string::npos ? path : path.substr(split + 1));
@@ -33,13 +32,23 @@ bool WriteRegistryText(int root, const std::string& path, const std::string& tex
           ERROR_SUCCESS) {
     return false;
   }
-  const std::wstring data = ui::AnsiToWide(text);
-  // REG_SZ is stored with its terminating zero.
-  const LSTATUS status = RegSetValueExW(opened, name.empty() ? nullptr : name.c_str(), 0, REG_SZ,
-                                        reinterpret_cast<const BYTE*>(data.c_str()),
-                                        static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
+  const LSTATUS status = RegSetValueExW(opened, name.empty() ? nullptr : name.c_str(), 0, type, bytes, count);
   RegCloseKey(opened);
   return status == ERROR_SUCCESS;
+}
+
+}  // namespace
+
+bool WriteRegistryText(int root, const std::string& path, const std::string& text) {
+  const std::wstring data = ui::AnsiToWide(text);
+  // REG_SZ is stored with its terminating zero.
+  return WriteRegistryValue(root, path, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
+                            static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
+}
+
+bool WriteRegistryNumber(int root, const std::string& path, std::uint32_t number) {
+  const DWORD data = number;
+  return WriteRegistryValue(root, path, REG_DWORD, reinterpret_cast<const BYTE*>(&data), sizeof data);
 }
 
 bool DeleteRegistryTree(int root, const std::string& key) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace setup {
@@ -13,6 +14,9 @@ inline constexpr int kLocalMachine = 4;
 // before it, the value name after it (empty: the key's default value). The
 // key is opened for writing, or created. True only when the value was set.
 bool WriteRegistryText(int root, const std::string& path, const std::string& text);
+
+// Writes one REG_DWORD value, the path split as above.
+bool WriteRegistryNumber(int root, const std::string& path, std::uint32_t number);
 
 // Removes a key and everything under it; true when it is gone.
 bool DeleteRegistryTree(int root, const std::string& key);

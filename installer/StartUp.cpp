@@ -50,7 +50,7 @@ void OnStartWindowCreated(HWND window) {
   pathOptions.fontName = "微软雅黑";
   pathOptions.fontSize = 16;
   pathOptions.borderColor = 0;
-  pathBox->Create(startWindowHandle, 20, 422, 200, 27, kDefaultInstallDir, pathOptions);
+  pathBox->Create(startWindowHandle, 20, 422, 200, 27, offeredInstallDir, pathOptions);
 
   // The button's three looks carry the caption themselves.
   installButton->NormalImage(ButtonImage1());

@@ -2,20 +2,57 @@
 #include <float.h>
 #include <windows.h>
 
+#include "CommandLine.h"
 #include "InstallClosing.h"
+#include "InstallLog.h"
+#include "InstallerState.h"
 #include "ProcessObjects.h"
+#include "SilentInstall.h"
 #include "StartWindow.h"
 #include "StartupTrace.h"
 #include "engine/core/Engine.h"
+#include "engine/core/TextConversion.h"
 
 namespace {
+
 // The worker stops within one step of 10 ms; this only bounds a stuck one.
 constexpr DWORD kWorkerStopBoundMs = 10000;
+
+void ShowMessage(const std::string& text, UINT icon) {
+  MessageBoxW(nullptr, ui::AnsiToWide(text).c_str(), ui::AnsiToWide(setup::kStartWindowTitle).c_str(), MB_OK | icon);
+}
+
+// The exit code of a run with the window: an installation's result, or 0
+// when none was made; an installation the window was closed in the middle
+// of has its own code.
+int WindowRunExitCode() {
+  if (setup::installDone.load() == 0) return 0;
+  if (setup::productInstalled.load()) return 0;
+  if (setup::installOutcome == setup::InstallOutcome::Installed) return setup::kExitClosedBeforeFinished;
+  return setup::ExitCodeOf(setup::installOutcome);
+}
+
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   _fpreset();  // clean floating-point state, round to nearest
   setup::BeginStartupTrace();
+  // Read as Unicode and turned into the program's code page like every text.
+  const std::string commandLine = ui::WideToAnsi(GetCommandLineW());
+  const setup::SetupOptions options = setup::ParseSetupArguments(setup::ArgumentsOf(commandLine));
+  if (!options.error.empty()) {
+    // A silent installation shows nothing, not even this.
+    if (!options.silent) ShowMessage(options.error + "\n\n" + setup::SetupUsage(), MB_ICONERROR);
+    return setup::kExitBadCommandLine;
+  }
+  setup::SetInstallLog(options.logFile.value_or(setup::DefaultInstallLogPath()), commandLine);
+  if (options.usage) {
+    ShowMessage(setup::SetupUsage(), MB_ICONINFORMATION);
+    return 0;
+  }
+  if (options.silent) return setup::RunSilentInstallation(options);
+  if (options.folder) setup::offeredInstallDir = *options.folder;
+
   setup::ConstructProcessObjects();
   ui::InitEngine();
   setup::MarkStartupStage("engine");
@@ -31,6 +68,12 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   }
   // A window closed during the installation leaves the worker to stop at
   // its next step: the controls it uses live until it has.
-  if (setup::JoinCompletionWorker(kWorkerStopBoundMs)) setup::ReleaseProcessObjects();
+  const bool workerEnded = setup::JoinCompletionWorker(kWorkerStopBoundMs);
+  if (workerEnded) setup::ReleaseProcessObjects();
+  if (exitCode == 0) exitCode = WindowRunExitCode();
+  // An installation's log ends with the process: its result is known then.
+  setup::CloseInstallLog(exitCode, exitCode == setup::kExitClosedBeforeFinished
+                                       ? "closed before the installation finished"
+                                       : setup::OutcomeName(setup::installOutcome));
   return exitCode;
 }

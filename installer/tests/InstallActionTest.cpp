@@ -203,6 +203,22 @@ TEST(ExtractArchive, ReportsMissingBrokenUnsafeAndGoodArchives) {
   EXPECT_EQ(ExtractArchive(good, ""), kExtractOpenFailed);
 }
 
+// The bytes of every file under a folder (ending in '\\'), walked on disk.
+std::uint64_t BytesUnder(const std::string& folder) {
+  std::uint64_t bytes = 0;
+  WIN32_FIND_DATAW found{};
+  HANDLE search = FindFirstFileW(ui::AnsiToWide(folder + "*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return 0;
+  do {
+    const std::wstring name = found.cFileName;
+    if (name == L"." || name == L"..") continue;
+    if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) bytes += BytesUnder(folder + ui::WideToAnsi(name) + "\\");
+    else bytes += (std::uint64_t{found.nFileSizeHigh} << 32) | found.nFileSizeLow;
+  } while (FindNextFileW(search, &found));
+  FindClose(search);
+  return bytes;
+}
+
 // The start window with the progress bar and the status box as the install
 // action leaves them, for the worker to finish.
 class Worker : public testing::Test {
@@ -343,6 +359,24 @@ TEST_F(Worker, RegistersReportsStartsTheProductAndClosesInThatOrder) {
         << (name ? ui::WideToAnsi(name) : "(default)");
     EXPECT_EQ(std::wstring(data), expected);
   }
+  // What Windows shows for an installed program: its folder, the silent
+  // uninstaller, no modify or repair, and its size: the files on disk.
+  for (const auto& [name, expected] : {std::pair<const wchar_t*, std::wstring>{L"InstallLocation", folder},
+                                       {L"QuietUninstallString", L"\"" + folder + L"uninstall.exe\" /S"}}) {
+    wchar_t data[512] = {};
+    DWORD size = sizeof data;
+    ASSERT_EQ(RegGetValueW(HKEY_LOCAL_MACHINE, key.c_str(), name, RRF_RT_REG_SZ, nullptr, data, &size), ERROR_SUCCESS);
+    EXPECT_EQ(std::wstring(data), expected);
+  }
+  const auto number = [&](const wchar_t* name) {
+    DWORD value = 0, size = sizeof value;
+    EXPECT_EQ(RegGetValueW(HKEY_LOCAL_MACHINE, key.c_str(), name, RRF_RT_REG_DWORD, nullptr, &value, &size),
+              ERROR_SUCCESS);
+    return value;
+  };
+  EXPECT_EQ(number(L"NoModify"), 1u);
+  EXPECT_EQ(number(L"NoRepair"), 1u);
+  EXPECT_EQ(number(L"EstimatedSize"), (BytesUnder(product.path()) + 1023) / 1024);
   ASSERT_TRUE(PumpUntil([] { return FileExists(LaunchRecord()); }, 10000)) << "the product started";
   const std::string started = ReadWholeFile(LaunchRecord());
   EXPECT_NE(started.find("[Run_With_AutoUpdate]"), std::string::npos) << started;

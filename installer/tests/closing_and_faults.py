@@ -2,8 +2,10 @@
 """End-to-end tests of Nimbo Setup closed at any moment and installing into
 places that fail: the real program under Wine on the harness's virtual
 display. Whatever happens, the program must not crash or hang, must end
-with exit code 0 when the user closes it, and must register, start and
-put on the desktop nothing that was not fully installed.
+with the exit code of what happened when the user closes it (0 before an
+installation, the failure's code after a failed one, 6 when closed before
+it finished), and must register, start and put on the desktop nothing that
+was not fully installed.
 
 Closing during an installation abandons what is left once the files are
 extracted (the extraction runs on the window's thread, so the close waits
@@ -105,7 +107,7 @@ class DuringInstallation(InstallingTest):
         self.start_installation()
         self.desktop.focus(self.window)
         self.desktop.key("alt+F4")
-        self.assertEqual(wait_for_exit(self.process, timeout=EXIT_BOUND), 0)
+        self.assertEqual(wait_for_exit(self.process, timeout=EXIT_BOUND), 6, "closed before it finished")
         self.assertEqual(self.registry_values(), {}, "nothing registered")
         self.assert_not_started()
         self.assertFalse(self.desktop_lnk.exists(), "no shortcut")
@@ -128,7 +130,7 @@ class DuringInstallation(InstallingTest):
 class Faults(InstallingTest):
     """Installations that fail: each ends with the failure line, nothing
     registered, started or put on the desktop, the window open; closing it
-    ends the program with 0."""
+    ends the program with the failure's exit code."""
 
     def setUp(self):
         self.mounted = None
@@ -179,7 +181,7 @@ class Faults(InstallingTest):
             self.assertLess(time.monotonic(), deadline, f"nothing copied from the status box: {text!r}")
             time.sleep(0.1)
 
-    def install_and_fail(self, reason, folder):
+    def install_and_fail(self, reason, folder, code):
         self.start_installation()
         # The bar runs for a second; the result follows it.
         deadline = time.monotonic() + 20
@@ -196,20 +198,20 @@ class Faults(InstallingTest):
         self.assertFalse(self.started.exists(), "nothing started")
         self.desktop.focus(self.window)
         self.desktop.key("alt+F4")
-        self.assertEqual(wait_for_exit(self.process, timeout=EXIT_BOUND), 0, "closing ends it with 0")
+        self.assertEqual(wait_for_exit(self.process, timeout=EXIT_BOUND), code, "closing ends it with the failure's code")
         self.assertFalse(self.desktop_lnk.exists(), "no shortcut")
         self.assertEqual((self.drive_d / "Keep" / "mine.txt").read_text(), "mine", "nothing else touched")
 
     def test_target_whose_parent_is_a_file(self):
         (self.drive_d / "taken").write_text("a file")
         self.type_folder("D:\\taken\\Nimbo")
-        self.install_and_fail("无法创建文件夹 ", "D:\\taken\\Nimbo\\")
+        self.install_and_fail("无法创建文件夹 ", "D:\\taken\\Nimbo\\", 1)
         self.assertEqual((self.drive_d / "taken").read_text(), "a file")
 
     def test_disk_that_runs_full_during_the_extraction(self):
         # Room for the archive (0.39 MB), not for what it holds (0.85 MB).
         self.mount_tmpfs(self.drive_d / "Nimbo", "size=640k")
-        self.install_and_fail("无法解压到 ", "D:\\Nimbo\\")
+        self.install_and_fail("无法解压到 ", "D:\\Nimbo\\", 3)
         self.assertFalse((self.drive_d / "Nimbo" / "Nimbo.zip").exists(), "the archive is deleted")
 
     def test_read_only_target_folder(self):
@@ -217,7 +219,7 @@ class Faults(InstallingTest):
         # mounted at D:\Nimbo\ for a while after it was unmounted.
         self.mount_tmpfs(self.drive_d / "ReadOnly", "ro,size=64k")
         self.type_folder("D:\\ReadOnly")
-        self.install_and_fail("无法写入 ", "D:\\ReadOnly\\")
+        self.install_and_fail("无法写入 ", "D:\\ReadOnly\\", 2)
 
     def test_target_file_held_open_by_another_program(self):
         (self.drive_d / "Nimbo").mkdir()
@@ -230,7 +232,7 @@ class Faults(InstallingTest):
         while not marker.exists():
             self.assertLess(time.monotonic(), deadline, "the file was not held")
             time.sleep(0.1)
-        self.install_and_fail("无法解压到 ", "D:\\Nimbo\\")
+        self.install_and_fail("无法解压到 ", "D:\\Nimbo\\", 3)
 
 
 def main():

@@ -45,11 +45,13 @@ def shows(shot, image):
 class ProgramTest(unittest.TestCase):
     """Starts Nimbo Setup for each test and makes sure it is gone after."""
 
+    ARGUMENTS = ()  # the command line the program is started with
+
     def setUp(self):
         self.desktop = Desktop(ARGS.build)
         self.shots = pathlib.Path(ARGS.screenshots)
         self.launched = time.monotonic()
-        self.process = self.desktop.start(ARGS.program)
+        self.process = self.desktop.start(ARGS.program, *self.ARGUMENTS)
         self.addCleanup(self.stop)
         self.window = self.desktop.find_window(TITLE)
         self.left, self.top, _, _ = self.desktop.geometry(self.window)
@@ -318,6 +320,14 @@ class InstallationTest(ProgramTest):
     install and check."""
 
     def setUp(self):
+        self.prepare_machine()
+        super().setUp()
+        deadline = time.monotonic() + 10
+        while not shows(self.shoot("install-start.png"), ASSETS / "background-1.jpg"):
+            self.assertLess(time.monotonic(), deadline, "the window never showed its background")
+            time.sleep(0.2)
+
+    def prepare_machine(self):
         self.prefix = pathlib.Path(ARGS.build).resolve() / "wine" / "prefix"
         self.drive_d = pathlib.Path(ARGS.build).resolve() / "drive-d-e2e"
         shutil.rmtree(self.drive_d, ignore_errors=True)
@@ -332,11 +342,6 @@ class InstallationTest(ProgramTest):
         self.desktop_lnk = self.prefix / "drive_c" / "users" / os.environ.get("USER", "root") / "Desktop" / "Nimbo.lnk"
         self.desktop_lnk.unlink(missing_ok=True)
         self.wine("reg", "delete", UNINSTALL_KEY, "/f", check=False)
-        super().setUp()
-        deadline = time.monotonic() + 10
-        while not shows(self.shoot("install-start.png"), ASSETS / "background-1.jpg"):
-            self.assertLess(time.monotonic(), deadline, "the window never showed its background")
-            time.sleep(0.2)
 
     def wine(self, *command, check=True):
         result = subprocess.run([str(ROOT / "harness" / "wine-run"), ARGS.build, *command], capture_output=True,
@@ -403,6 +408,8 @@ class InstallationTest(ProgramTest):
             "Publisher": "Quorvane",
             "UninstallString": f'"{windows_folder}uninstall.exe"',
             "URLInfoAbout": "https://nimbo.quorvane.com/",
+            "InstallLocation": windows_folder,
+            "QuietUninstallString": f'"{windows_folder}uninstall.exe" /S',
         })
         deadline = time.monotonic() + 15
         while not self.started.exists():

@@ -1,0 +1,176 @@
+#!/usr/bin/env python3
+"""End-to-end tests of Nimbo Setup's command line under Wine: the silent
+installation and its exit codes, the folder switch with the window, a
+switch that is not understood, and the uninstaller's silent switch."""
+
+import argparse
+import pathlib
+import subprocess
+import sys
+import time
+import unittest
+
+sys.path.insert(0, str(pathlib.Path(__file__).resolve().parent))
+import end_to_end  # noqa: E402
+from end_to_end import ASSETS, ROOT, TITLE, payload_entries, shows, wait_for_exit  # noqa: E402
+from desktop import Desktop  # noqa: E402
+
+PATH_BOX = (20, 422, 200, 27)
+
+
+class Silent(end_to_end.InstallationTest):
+    """The program is started by each test, with its arguments."""
+
+    def setUp(self):
+        # The drive, registry and desktop as for an installation, but no
+        # program yet.
+        self.prepare_machine()
+        self.desktop = Desktop(end_to_end.ARGS.build)
+        self.shots = pathlib.Path(end_to_end.ARGS.screenshots)
+        self.process = None
+
+    def stop(self):
+        if self.process is not None and self.process.poll() is None:
+            self.process.kill()
+            self.process.wait(timeout=10)
+        subprocess.run(["pkill", "-f", "Nimbo.exe"], check=False)
+
+    def run_setup(self, *arguments):
+        """Runs the installer to its end; the exit code, and whether its
+        window ever showed."""
+        self.process = self.desktop.start(end_to_end.ARGS.program, *arguments)
+        self.addCleanup(self.stop)
+        shown = False
+        deadline = time.monotonic() + 60
+        while self.process.poll() is None:
+            self.assertLess(time.monotonic(), deadline, "the silent installation did not end")
+            shown = shown or bool(self.desktop.x("xdotool", "search", "--onlyvisible", "--name", TITLE, check=False))
+            time.sleep(0.05)
+        return self.process.returncode, shown
+
+    def logged(self, log):
+        """The folders and files a log says were written, relative to the
+        target, and its result line."""
+        written, result = set(), None
+        for line in log.read_text(encoding="utf-8").splitlines():
+            if line.startswith("folder D:\\") or line.startswith("file D:\\"):
+                path = line.split(" ", 1)[1].rsplit(" (", 1)[0] if line.startswith("file ") else line.split(" ", 1)[1]
+                written.add(path)
+            if line.startswith("result: "):
+                result = line
+        return written, result
+
+    def test_silent_installation_into_a_chinese_folder_with_a_space(self):
+        (self.drive_d / "logs").mkdir()
+        code, shown = self.run_setup("/S", "/LOG=D:\\logs\\setup.log", "/D=D:\\静默 安装\\")
+        self.assertEqual(code, 0)
+        self.assertFalse(shown, "no window")
+        folder = self.drive_d / "静默 安装"
+        # The log lists exactly what is on disk.
+        written, result = self.logged(self.drive_d / "logs" / "setup.log")
+        self.assertEqual(result, "result: 0 installed")
+        on_disk = {"D:\\静默 安装\\" + str(path.relative_to(folder)).replace("/", "\\") + ("\\" if path.is_dir() else "")
+                   for path in folder.rglob("*")}
+        self.assertEqual(written, on_disk)
+        for name, data in payload_entries(end_to_end.ARGS.payload):
+            if data is None:
+                self.assertTrue((folder / name).is_dir(), name)
+            else:
+                self.assertEqual((folder / name).read_bytes(), data, name)
+        values = self.registry_values()
+        self.assertEqual(values.get("InstallLocation"), "D:\\静默 安装\\")
+        self.assertEqual(values.get("QuietUninstallString"), '"D:\\静默 安装\\uninstall.exe" /S')
+        self.assertTrue(self.desktop_lnk.exists(), "the shortcut")
+        self.assertFalse(self.started.exists(), "not started without /LAUNCH")
+
+        # The silent uninstaller removes what was installed, and only that.
+        (folder / "mine.txt").write_text("mine")
+        uninstaller = subprocess.Popen([str(ROOT / "harness" / "wine-run"), end_to_end.ARGS.build,
+                                        "D:\\静默 安装\\uninstall.exe", "/S"],
+                                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.assertEqual(wait_for_exit(uninstaller, timeout=60), 0)
+        deadline = time.monotonic() + 30
+        while self.registry_values() or (folder / "Nimbo.exe").exists():
+            self.assertLess(time.monotonic(), deadline, "the silent uninstaller did not finish")
+            time.sleep(0.2)
+        for name, _ in payload_entries(end_to_end.ARGS.payload):
+            if name != "":
+                self.assertFalse((folder / name).exists() and (folder / name).is_file(), f"{name} is removed")
+        self.assertEqual((folder / "mine.txt").read_text(), "mine", "the user's file stays")
+        self.assertFalse(self.desktop_lnk.exists(), "the shortcut is removed")
+
+    def test_silent_installation_that_fails_exits_with_its_code(self):
+        (self.drive_d / "taken").write_text("a file")
+        default_log = self.temp / "NimboSetup.log"
+        default_log.unlink(missing_ok=True)
+        code, shown = self.run_setup("/S", "/D=D:\\taken\\Nimbo")
+        self.assertEqual(code, 1, "folder not created")
+        self.assertFalse(shown)
+        self.assertEqual(self.logged(default_log), (set(), "result: 1 the folder could not be created"))
+        self.assertEqual(self.registry_values(), {})
+        self.assertFalse(self.desktop_lnk.exists())
+
+    def test_silent_with_a_switch_it_does_not_know(self):
+        code, shown = self.run_setup("/S", "/Q")
+        self.assertEqual(code, 5, "bad command line")
+        self.assertFalse(shown, "a silent run shows nothing, not even the error")
+        self.assertEqual(self.registry_values(), {})
+
+
+class FolderSwitch(end_to_end.ProgramTest):
+    ARGUMENTS = ("/D=E:\\Other Place\\产品",)
+
+    def setUp(self):
+        super().setUp()
+        # The show effect is over once the background is on screen.
+        deadline = time.monotonic() + 10
+        while not shows(self.shoot("folder-switch.png"), ASSETS / "background-1.jpg"):
+            self.assertLess(time.monotonic(), deadline, "the window never showed its background")
+            time.sleep(0.2)
+
+    def copy_path_box(self):
+        subprocess.run(["xclip", "-selection", "clipboard"], input=b"-", env=self.desktop.env,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=True, timeout=10)
+        self.addCleanup(subprocess.run, ["pkill", "-f", "xclip -selection clipboard"], check=False)
+        self.desktop.click(*self.centre(PATH_BOX))
+        self.desktop.key("ctrl+a")
+        self.desktop.key("ctrl+c")
+        deadline = time.monotonic() + 5
+        while True:
+            text = self.desktop.x("xclip", "-o", "-selection", "clipboard", check=False)
+            if text != "-":
+                return text
+            self.assertLess(time.monotonic(), deadline, "nothing copied from the path box")
+            time.sleep(0.1)
+
+    def test_the_path_box_offers_the_folder(self):
+        self.assertEqual(self.copy_path_box(), "E:\\Other Place\\产品")
+        self.desktop.focus(self.window)
+        self.desktop.key("alt+F4")
+        self.assertEqual(wait_for_exit(self.process, timeout=30), 0, "closed before installing: 0")
+
+
+class UnknownSwitch(unittest.TestCase):
+    def test_is_reported_in_a_message_and_ends_with_its_code(self):
+        desktop = Desktop(end_to_end.ARGS.build)
+        process = desktop.start(end_to_end.ARGS.program, "/X")
+        self.addCleanup(lambda: process.poll() is None and process.kill())
+        box = desktop.find_window(TITLE, timeout=30)
+        desktop.screenshot(pathlib.Path(end_to_end.ARGS.screenshots) / "unknown-switch.png", desktop.geometry(box))
+        desktop.focus(box)
+        desktop.key("Return")
+        self.assertEqual(wait_for_exit(process, timeout=30), 5)
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--build", required=True)
+    parser.add_argument("--program", required=True)
+    parser.add_argument("--screenshots", required=True)
+    parser.add_argument("--payload", required=True, help="the product archive the installer carries")
+    end_to_end.ARGS, rest = parser.parse_known_args()
+    unittest.main(argv=[sys.argv[0], *rest], verbosity=2)
+
+
+if __name__ == "__main__":
+    main()
