@@ -155,31 +155,13 @@ class Faults(InstallingTest):
         self.mounted = where
 
     def type_folder(self, folder):
-        subprocess.run(["xclip", "-selection", "clipboard"], input=folder.encode("utf-8"), env=self.desktop.env,
-                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=True, timeout=10)
-        self.addCleanup(subprocess.run, ["pkill", "-f", "xclip -selection clipboard"], check=False)
+        self.put_in_clipboard(folder)
         self.desktop.click(*self.centre(PATH_BOX))
         self.desktop.key("ctrl+a")
         self.desktop.key("ctrl+v")
 
     def status_text(self):
-        """The status box's text, copied out of it as a user would. A marker
-        goes into the clipboard first, so that a copy left by an earlier
-        program is not taken for this one."""
-        subprocess.run(["pkill", "-f", "xclip -selection clipboard"], check=False)
-        subprocess.run(["xclip", "-selection", "clipboard"], input=b"-", env=self.desktop.env,
-                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=True, timeout=10)
-        self.addCleanup(subprocess.run, ["pkill", "-f", "xclip -selection clipboard"], check=False)
-        self.desktop.click(*self.centre(STATUS_BOX))
-        self.desktop.key("ctrl+a")
-        self.desktop.key("ctrl+c")
-        deadline = time.monotonic() + 5
-        while True:
-            text = self.desktop.x("xclip", "-o", "-selection", "clipboard", check=False)
-            if text.startswith("正在安装"):
-                return text.replace("\r\n", "\n")
-            self.assertLess(time.monotonic(), deadline, f"nothing copied from the status box: {text!r}")
-            time.sleep(0.1)
+        return self.copy_text_of(STATUS_BOX, starts="正在安装")
 
     def install_and_fail(self, reason, folder, code):
         self.start_installation()

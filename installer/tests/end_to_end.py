@@ -63,6 +63,31 @@ class ProgramTest(unittest.TestCase):
         # A product an installation started must not outlive the test.
         subprocess.run(["pkill", "-f", "Nimbo.exe"], check=False)
 
+    def put_in_clipboard(self, text):
+        """Makes the X clipboard hold the text. xclip serves it until it is
+        ended, and must not hold the test runner's output open."""
+        subprocess.run(["pkill", "-f", "xclip -selection clipboard"], check=False)
+        subprocess.run(["xclip", "-selection", "clipboard"], input=text.encode("utf-8"), env=self.desktop.env,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=True, timeout=10)
+        self.addCleanup(subprocess.run, ["pkill", "-f", "xclip -selection clipboard"], check=False)
+
+    def copy_text_of(self, box, starts=""):
+        """The text of an edit box (window coordinates), copied out of it as
+        a user would, once it starts as given. A marker goes into the
+        clipboard first, so that a copy left by an earlier program is not
+        taken for this one."""
+        self.put_in_clipboard("-")
+        self.desktop.click(*self.centre(box))
+        self.desktop.key("ctrl+a")
+        self.desktop.key("ctrl+c")
+        deadline = time.monotonic() + 5
+        while True:
+            text = self.desktop.x("xclip", "-o", "-selection", "clipboard", check=False)
+            if text != "-" and text.startswith(starts):
+                return text.replace("\r\n", "\n")
+            self.assertLess(time.monotonic(), deadline, f"nothing copied from the box at {box}: {text!r}")
+            time.sleep(0.1)
+
     def shoot(self, name, box=WINDOW):
         return self.desktop.screenshot(self.shots / name, box)
 
@@ -467,11 +492,7 @@ class Installation(InstallationTest):
 
     def test_typed_chinese_folder_with_a_space(self):
         chosen = "D:\\产品 安装"  # without the trailing backslash: it is added
-        # xclip stays as the clipboard's owner until it is ended: it must not
-        # hold the test runner's output open.
-        subprocess.run(["xclip", "-selection", "clipboard"], input=chosen.encode("utf-8"), env=self.desktop.env,
-                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=True, timeout=10)
-        self.addCleanup(subprocess.run, ["pkill", "-f", "xclip -selection clipboard"], check=False)
+        self.put_in_clipboard(chosen)
         self.desktop.click(*self.centre((20, 422, 200, 27)))
         self.desktop.key("ctrl+a")
         self.desktop.key("ctrl+v")
