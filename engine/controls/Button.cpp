@@ -2,6 +2,8 @@
 
 #include "ButtonLayout.h"
 #include "TextEffects.h"
+#include <oleacc.h>
+
 #include "engine/core/Engine.h"
 #include "engine/core/EngineMessages.h"
 #include "engine/core/ImageLoader.h"
@@ -387,6 +389,28 @@ int Button::HandleMessage(unsigned message, WPARAM wParam, LPARAM lParam) {
       break;
   }
   return kUnhandled;
+}
+
+// A caption without its access-key marks ("&&" is one "&").
+static std::string CaptionWithoutMarks(const std::wstring& caption) {
+  std::wstring plain;
+  for (std::size_t i = 0; i < caption.size(); ++i) {
+    if (caption[i] != L'&') {
+      plain += caption[i];
+    } else if (i + 1 < caption.size() && caption[i + 1] == L'&') {
+      plain += L'&';
+      ++i;
+    }
+  }
+  return WideToAnsi(plain);
+}
+
+AccessibleDescription Button::Describe() const {
+  AccessibleDescription description;
+  description.role = ROLE_SYSTEM_PUSHBUTTON;
+  description.name = AccessibleName(CaptionWithoutMarks(text));
+  description.defaultAction = "按下";
+  return description;
 }
 
 }  // namespace ui

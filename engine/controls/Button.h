@@ -102,6 +102,7 @@ class Button : public Control {
   virtual int DrawContentHook(PaintContext&, int, const RectF&, const RectF&) { return 1; }
   virtual int FilterMessage(unsigned message, WPARAM wParam, LPARAM lParam);
   int HandleMessage(unsigned message, WPARAM wParam, LPARAM lParam) override;
+  AccessibleDescription Describe() const override;
 
   // The mnemonic character of a caption: the one after the first "&", 0 when none.
   static int MnemonicOf(std::wstring_view caption);

@@ -5,6 +5,8 @@
 #include <mutex>
 #include <unordered_set>
 
+#include <oleacc.h>
+
 #include "engine/core/EngineMessages.h"
 #include "engine/core/EngineTimers.h"
 #include "engine/host/HostWindow.h"
@@ -521,6 +523,18 @@ void PostInvalidate(HWND window, const RectF& rect, int mode) {
   if (window == nullptr) return;
   auto* copy = new RectF(rect);
   if (!PostMessageW(window, kMsgInvalidate, static_cast<WPARAM>(mode), reinterpret_cast<LPARAM>(copy))) delete copy;
+}
+
+AccessibleDescription Control::Describe() const {
+  AccessibleDescription description;
+  description.role = ROLE_SYSTEM_CLIENT;
+  description.name = AccessibleName();
+  return description;
+}
+
+std::string Control::AccessibleName(const std::string& fallback) const {
+  if (!accessibleName.empty()) return accessibleName;
+  return fallback.empty() ? tooltip : fallback;
 }
 
 }  // namespace ui

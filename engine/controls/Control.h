@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "engine/core/GdiPlus.h"
+#include "AccessibleDescription.h"
 #include "engine/core/RectF.h"
 
 namespace ui {
@@ -114,6 +115,7 @@ class Control {
   HCURSOR cursor = nullptr;
   std::string tooltip;
   std::string tagText;
+  std::string accessibleName;   // what a screen reader calls it; see Describe
   int kind = 0;
   RectF bounds;                 // in host-window client coordinates
   RectF previousBounds;
@@ -190,6 +192,12 @@ class Control {
   // The class's message handler: kUnhandled (-1) leaves the message to the
   // default behaviour.
   virtual int HandleMessage(unsigned message, WPARAM wParam, LPARAM lParam);
+  // What a screen reader is told of the control. The base is a plain
+  // element named by `accessibleName`, else by its tooltip.
+  virtual AccessibleDescription Describe() const;
+  // The name a control gives itself: `accessibleName`, else the given
+  // fallback (a caption), else the tooltip.
+  std::string AccessibleName(const std::string& fallback = {}) const;
 
  private:
   friend int DeliverMessage(Control* control, unsigned message, WPARAM wParam, LPARAM lParam);

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include <oleacc.h>
+
 #include "TextEffects.h"
 #include "engine/core/Engine.h"
 #include "engine/core/EngineMessages.h"
@@ -263,6 +265,14 @@ int Label::HandleMessage(unsigned message, WPARAM wParam, LPARAM lParam) {
       break;
   }
   return kUnhandled;
+}
+
+AccessibleDescription Label::Describe() const {
+  AccessibleDescription description;
+  description.role = ROLE_SYSTEM_STATICTEXT;
+  description.name = AccessibleName(WideToAnsi(text));
+  description.state = STATE_SYSTEM_READONLY;
+  return description;
 }
 
 }  // namespace ui

@@ -103,6 +103,7 @@ class Label : public Control {
 
   virtual void AdjustTextRectHook(RectF&, int) {}
   int HandleMessage(unsigned message, WPARAM wParam, LPARAM lParam) override;
+  AccessibleDescription Describe() const override;
 
  private:
   // After a font or format change: measure again and redraw.

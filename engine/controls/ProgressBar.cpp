@@ -1,7 +1,12 @@
 #include "ProgressBar.h"
 
+#include <oleacc.h>
+
+#include <algorithm>
+
 #include "ProgressGeometry.h"
 #include "engine/core/EngineMessages.h"
+#include "engine/host/HostAccessible.h"
 #include "engine/host/HostWindow.h"
 #include "engine/render/Primitives.h"
 
@@ -121,8 +126,26 @@ int ProgressBar::HandleMessage(unsigned message, WPARAM wParam, LPARAM lParam) {
     const int answer = onMessage_(this, message, wParam, lParam);
     if (answer != kUnhandled) return answer;
   }
-  if (message == WM_PAINT) Draw();
+  if (message == WM_PAINT) {
+    Draw();
+    // Screen readers hear of a new position once it is drawn.
+    if (position != announcedPosition_ && host != nullptr) {
+      announcedPosition_ = position;
+      if (const long id = host->AccessibleChildId(this)) NotifyAccessibleEvent(EVENT_OBJECT_VALUECHANGE, window, id);
+    }
+  }
   return kUnhandled;
+}
+
+AccessibleDescription ProgressBar::Describe() const {
+  AccessibleDescription description;
+  description.role = ROLE_SYSTEM_PROGRESSBAR;
+  description.name = AccessibleName();
+  const int range = maximum - minimum;
+  const int percent = range > 0 ? std::clamp((position - minimum) * 100 / range, 0, 100) : 0;
+  description.value = std::to_string(percent) + "%";
+  description.state = STATE_SYSTEM_READONLY;
+  return description;
 }
 
 }  // namespace ui

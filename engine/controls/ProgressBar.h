@@ -59,8 +59,10 @@ class ProgressBar : public Control {
   virtual int DrawFillHook(PaintContext&, const RectF&) { return 0; }
   virtual void AdjustRectHook(PaintContext&, RectF&, int) {}
   int HandleMessage(unsigned message, WPARAM wParam, LPARAM lParam) override;
+  AccessibleDescription Describe() const override;
 
  private:
+  int announcedPosition_ = 0;  // the position screen readers were last told of
   ProgressMessageHook onMessage_ = nullptr;
 };
 

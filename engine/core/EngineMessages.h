@@ -25,6 +25,7 @@ inline constexpr unsigned kMsgOpacityChanged = 10261;  // to control: lParam opa
 inline constexpr unsigned kMsgRefresh = 10262;         // to control, during a full composition
 inline constexpr unsigned kMsgTransitionStarted = 10263;
 inline constexpr unsigned kMsgTransitionFinished = 10264;
+inline constexpr unsigned kMsgAccessibleClick = 10265;  // to host: wParam control, its default action
 
 // wParam of a WM_LBUTTONDOWN that is the second press of a double click.
 inline constexpr unsigned kDoubleClickMarker = 10086;

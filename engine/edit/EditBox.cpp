@@ -3,9 +3,13 @@
 // own (EditBoxEditing, EditBoxMouse, EditBoxPaint, EditCaret).
 #include "EditBox.h"
 
+#include <oleacc.h>
+
 #include "GdiPlusMeasurer.h"
 #include "engine/core/EngineMessages.h"
 #include "engine/core/EngineTimers.h"
+#include "engine/host/HostAccessible.h"
+#include "engine/host/HostWindow.h"
 #include "engine/render/Primitives.h"
 
 namespace ui {
@@ -160,7 +164,13 @@ int EditBox::InputMode(std::optional<int> value) {
   return inputMode;
 }
 
-void EditBox::FireChange() { onChange.Call(parent, this); }
+void EditBox::FireChange() {
+  // Screen readers hear of the new text (the value of the box).
+  if (host != nullptr) {
+    if (const long id = host->AccessibleChildId(this)) NotifyAccessibleEvent(EVENT_OBJECT_VALUECHANGE, window, id);
+  }
+  onChange.Call(parent, this);
+}
 
 void EditBox::Relayout() {
   GdiPlusMeasurer measurer(graphics.get(), font.get(), format.Handle());
@@ -263,6 +273,20 @@ int EditBox::HandleMessage(unsigned message, WPARAM wParam, LPARAM lParam) {
       break;
   }
   return kUnhandled;
+}
+
+AccessibleDescription EditBox::Describe() const {
+  AccessibleDescription description;
+  description.role = ROLE_SYSTEM_TEXT;
+  description.name = AccessibleName();
+  if (inputMode == kEditPassword) {
+    // A password is never told.
+    description.state = STATE_SYSTEM_PROTECTED;
+  } else {
+    description.value = text.Text();
+  }
+  if (inputMode == kEditReadOnly) description.state |= STATE_SYSTEM_READONLY;
+  return description;
 }
 
 }  // namespace ui

@@ -143,6 +143,7 @@ class EditBox : public Control {
 
   // --- message handling
   int HandleMessage(unsigned message, WPARAM wParam, LPARAM lParam) override;
+  AccessibleDescription Describe() const override;
   // Draws the caret again over the composed box, so that recomposing the
   // window never leaves the caret off while it is on.
   void OnComposed(GpGraphics* surfaceGraphics) override;

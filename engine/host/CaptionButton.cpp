@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include <oleacc.h>
+
 #include "CaptionSprite.h"
 #include "engine/core/Engine.h"
 #include "engine/core/EngineMessages.h"
@@ -100,6 +102,15 @@ int CaptionButton::HandleMessage(unsigned message, WPARAM, LPARAM) {
       break;
   }
   return kUnhandled;
+}
+
+AccessibleDescription CaptionButton::Describe() const {
+  AccessibleDescription description;
+  description.role = ROLE_SYSTEM_PUSHBUTTON;
+  const char* name = buttonType == 4 ? "关闭" : buttonType == 8 ? "最大化" : buttonType == 16 ? "最小化" : "";
+  description.name = AccessibleName(name);
+  description.defaultAction = "按下";
+  return description;
 }
 
 }  // namespace ui

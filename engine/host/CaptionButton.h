@@ -17,6 +17,7 @@ class CaptionButton : public Control {
   void DrawState(int state, bool force, int style);
 
   int HandleMessage(unsigned message, WPARAM wParam, LPARAM lParam) override;
+  AccessibleDescription Describe() const override;
 
  private:
   void OnClick();

@@ -6,6 +6,8 @@
 
 #include "CaptionLayout.h"
 #include "HostWindow.h"
+
+#include "HostAccessible.h"
 #include "WindowSizing.h"
 #include "engine/controls/Control.h"
 #include "engine/core/EngineMessages.h"
@@ -66,6 +68,7 @@ bool HostWindow::SizingHitTest(UINT message, LPARAM lParam) {
 void HostWindow::MoveFocusByPress(Control* target, WPARAM wParam) {
   Control* old = focusControl;
   focusControl = target;
+  if (const long id = AccessibleChildId(target)) NotifyAccessibleEvent(EVENT_OBJECT_FOCUS, hwnd, id);
   DeliverMessage(old, kMsgFocusLost, wParam, reinterpret_cast<LPARAM>(target));
   CallControlHook(onControlFocusLost, old, wParam, 0);
   DeliverMessage(target, kMsgFocusGained, wParam, reinterpret_cast<LPARAM>(old));
@@ -216,6 +219,7 @@ void HostWindow::SetFocusControl(Control* control, bool byKeyboard) {
   keyboardFocus = nullptr;
   if (old != nullptr) old->SendToSelf(kMsgFocusLost, 0, reinterpret_cast<LPARAM>(control));
   if (byKeyboard) keyboardFocus = control;
+  if (const long id = AccessibleChildId(control)) NotifyAccessibleEvent(EVENT_OBJECT_FOCUS, hwnd, id);
   control->SendToSelf(kMsgFocusGained, 0, reinterpret_cast<LPARAM>(old));
 }
 

@@ -1,5 +1,7 @@
 #include "HostWindow.h"
 
+#include "HostAccessible.h"
+
 #include <commctrl.h>
 
 #include "CaptionLayout.h"
@@ -308,6 +310,22 @@ LRESULT HostWindow::OnControlMoved(WPARAM wParam, LPARAM lParam) {
   return 1;
 }
 
+std::vector<Control*> HostWindow::AccessibleControls() const {
+  std::vector<Control*> controls;
+  for (Control* control = firstControl; control != nullptr; control = control->nextSibling) {
+    if (control->visible == 1 && control->handle != nullptr && control->Describe().role != 0) controls.push_back(control);
+  }
+  return controls;
+}
+
+long HostWindow::AccessibleChildId(const Control* control) const {
+  const std::vector<Control*> controls = AccessibleControls();
+  for (std::size_t i = 0; i < controls.size(); ++i) {
+    if (controls[i] == control) return static_cast<long>(i + 1);
+  }
+  return 0;
+}
+
 LRESULT HostWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
   if (messageHook != nullptr) {
     const LRESULT answer = messageHook(hwnd, message, wParam, lParam);
@@ -415,6 +433,18 @@ LRESULT HostWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case kMsgSetMnemonic:
       return SetMnemonic(Control::FromHandle(wParam), static_cast<int>(lParam));
+    case WM_GETOBJECT:
+      if (static_cast<LONG>(lParam) == OBJID_CLIENT) {
+        if (const LRESULT answer = AnswerAccessibleObjectRequest(hwnd, wParam)) return answer;
+      }
+      break;
+    case kMsgAccessibleClick:
+      // A screen reader's default action on a control still there: a click.
+      if (Control* control = Control::FromHandle(wParam); control != nullptr && control->visible && !control->disabled) {
+        DeliverMessage(control, kMsgClick, reinterpret_cast<WPARAM>(control), 0);
+        CallControlHook(onControlClick, control, 0, 0);
+      }
+      return 0;
     case kMsgFocusGained:
       if (lParam != 0) SetFocusControl(Control::FromHandle(static_cast<std::uintptr_t>(lParam)), false);
       break;

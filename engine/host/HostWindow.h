@@ -134,6 +134,12 @@ class HostWindow : public RedrawTarget {
   void SetOnControlMouseDown(ControlEventHook hook) { onControlMouseDown = hook; }
   void SetOnControlMouseUp(ControlEventHook hook) { onControlMouseUp = hook; }
   void SetOnControlClick(ControlEventHook hook) { onControlClick = hook; }
+
+  // What a screen reader sees: the visible top-level controls that describe
+  // themselves, in tab order (creation order); a control's child id among
+  // them (1-based), 0 when it is not one of them.
+  std::vector<Control*> AccessibleControls() const;
+  long AccessibleChildId(const Control* control) const;
   void SetOnControlDoubleClick(ControlEventHook hook) { onControlDoubleClick = hook; }
   void SetOnControlRightDown(ControlEventHook hook) { onControlRightDown = hook; }
   void SetOnControlRightUp(ControlEventHook hook) { onControlRightUp = hook; }

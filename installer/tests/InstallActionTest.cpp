@@ -17,6 +17,7 @@
 #include "installer/InstallerAssets.h"
 #include "installer/InstallerState.h"
 #include "installer/tests/Pumping.h"
+#include "installer/tests/ScratchFolder.h"
 #include "installer/ProcessObjects.h"
 #include "installer/Registry.h"
 #include "installer/StartWindow.h"
@@ -33,31 +34,8 @@ namespace {
 using test::Pump;
 using test::PumpUntil;
 
-std::string TempFolder() {
-  wchar_t temp[MAX_PATH] = {};
-  GetTempPathW(MAX_PATH, temp);
-  return ui::WideToAnsi(temp);
-}
-
-// A fresh folder under the temporary folder, removed with everything in it.
-class ScratchFolder {
- public:
-  explicit ScratchFolder(const std::string& name) : path_(TempFolder() + name + "\\") { Remove(); }
-  ~ScratchFolder() { Remove(); }
-  const std::string& path() const { return path_; }
-
- private:
-  void Remove() {
-    std::wstring from = ui::AnsiToWide(path_.substr(0, path_.size() - 1));
-    from.push_back(L'\0');  // the operation takes a list ending in two NULs
-    SHFILEOPSTRUCTW operation{};
-    operation.wFunc = FO_DELETE;
-    operation.pFrom = from.c_str();
-    operation.fFlags = FOF_NO_UI;
-    SHFileOperationW(&operation);
-  }
-  std::string path_;
-};
+using test::ScratchFolder;
+using test::TempFolder;
 
 std::string ReadWholeFile(const std::string& path) {
   HANDLE file = CreateFileW(ui::AnsiToWide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,

@@ -396,6 +396,11 @@ class InstallationTest(ProgramTest):
     def install(self, folder_on_d):
         """Clicks install and waits for the program to end; returns the folder."""
         self.desktop.click(*self.centre(INSTALL_BUTTON))
+        return self.install_started(folder_on_d)
+
+    def install_started(self, folder_on_d):
+        """Waits for the started installation and the program's end; returns
+        the folder."""
         # The progress bar and the status box replace the button.
         deadline = time.monotonic() + 10
         while True:
@@ -488,6 +493,20 @@ class Installation(InstallationTest):
         folder = self.install("Nimbo")
         self.check_installed(folder, "D:\\Nimbo\\")
         self.shoot("install-done-screen.png", None)
+        self.uninstall(folder)
+
+    def test_keyboard_only(self):
+        # Tab to the path box, type a folder over the selection, Tab to the
+        # button, Enter.
+        self.desktop.focus(self.window)
+        self.desktop.key("Tab")
+        self.desktop.key("ctrl+a")
+        self.desktop.x("xdotool", "type", "--delay", "20", "D:\\Keys")
+        self.desktop.key("Tab")
+        self.shoot("install-keyboard-focus.png")
+        self.desktop.key("Return")
+        folder = self.install_started("Keys")
+        self.check_installed(folder, "D:\\Keys\\")
         self.uninstall(folder)
 
     def test_typed_chinese_folder_with_a_space(self):
