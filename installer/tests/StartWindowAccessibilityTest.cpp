@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "engine/core/TextConversion.h"
+#include "engine/testing/AccessibleChild.h"
 #include "installer/FileSystem.h"
 #include "installer/InstallClosing.h"
 #include "installer/InstallerState.h"
@@ -19,12 +20,7 @@
 namespace setup {
 namespace {
 
-VARIANT Child(long id) {
-  VARIANT child{};
-  child.vt = VT_I4;
-  child.lVal = id;
-  return child;
-}
+VARIANT Child(long id) { return ui::test::AccessibleChild(id); }
 
 std::wstring Name(IAccessible* object, long id) {
   BSTR text = nullptr;

@@ -13,16 +13,14 @@ for it): before the registration nothing is registered, started or put on
 the desktop; during the completion line the product is registered and gets
 its shortcut, but is not started."""
 
-import argparse
 import pathlib
 import subprocess
 import sys
 import time
-import unittest
 
 sys.path.insert(0, str(pathlib.Path(__file__).resolve().parent))
 import end_to_end  # noqa: E402
-from end_to_end import (ASSETS, INSTALL_BUTTON, PROGRESS_BAR, ProgramTest, ROOT, UNINSTALL_KEY,  # noqa: E402
+from end_to_end import (ASSETS, INSTALL_BUTTON, PROGRESS_BAR, ProgramTest, ROOT,  # noqa: E402
                         region_mean, shows, wait_for_exit)
 
 PATH_BOX = (20, 422, 200, 27)
@@ -218,14 +216,7 @@ class Faults(InstallingTest):
 
 
 def main():
-    parser = argparse.ArgumentParser()
-    parser.add_argument("--build", required=True)
-    parser.add_argument("--program", required=True)
-    parser.add_argument("--screenshots", required=True)
-    parser.add_argument("--payload", required=True, help="the product archive the installer carries")
-    parser.add_argument("--holder", required=True, help="hold_file_open.exe")
-    end_to_end.ARGS, rest = parser.parse_known_args()
-    unittest.main(argv=[sys.argv[0], *rest], verbosity=2)
+    end_to_end.run_tests(end_to_end.parse_arguments(("--holder", "hold_file_open.exe")))
 
 
 if __name__ == "__main__":

@@ -3,7 +3,6 @@
 installation and its exit codes, the folder switch with the window, a
 switch that is not understood, and the uninstaller's silent switch."""
 
-import argparse
 import pathlib
 import subprocess
 import sys
@@ -148,13 +147,7 @@ class UnknownSwitch(unittest.TestCase):
 
 
 def main():
-    parser = argparse.ArgumentParser()
-    parser.add_argument("--build", required=True)
-    parser.add_argument("--program", required=True)
-    parser.add_argument("--screenshots", required=True)
-    parser.add_argument("--payload", required=True, help="the product archive the installer carries")
-    end_to_end.ARGS, rest = parser.parse_known_args()
-    unittest.main(argv=[sys.argv[0], *rest], verbosity=2)
+    end_to_end.run_tests(end_to_end.parse_arguments())
 
 
 if __name__ == "__main__":

@@ -411,9 +411,9 @@ class InstallationTest(ProgramTest):
             self.assertLess(time.monotonic(), deadline, f"no progress bar: {bar}")
             time.sleep(0.1)
         deadline = time.monotonic() + 15
-        completion = None
+        # Screenshots until the program ends: the last shows the completion.
         while self.process.poll() is None and time.monotonic() < deadline:
-            completion = self.shoot("install-complete.png")
+            self.shoot("install-complete.png")
             time.sleep(0.3)
         self.assertEqual(wait_for_exit(self.process, timeout=30), 0, "the installer ends with exit code 0")
         return self.drive_d / folder_on_d
@@ -522,15 +522,28 @@ class Installation(InstallationTest):
         self.uninstall(folder)
 
 
-def main():
+def parse_arguments(*extra):
+    """Reads the arguments every end-to-end script takes (and the extra
+    ones, pairs of name and help) into ARGS; returns the rest, for unittest."""
     global ARGS
     parser = argparse.ArgumentParser()
     parser.add_argument("--build", required=True)
     parser.add_argument("--program", required=True)
     parser.add_argument("--screenshots", required=True)
     parser.add_argument("--payload", required=True, help="the product archive the installer carries")
+    for name, help_text in extra:
+        parser.add_argument(name, required=True, help=help_text)
     ARGS, rest = parser.parse_known_args()
-    unittest.main(argv=[sys.argv[0], *rest], verbosity=2)
+    return rest
+
+
+def run_tests(rest):
+    """Runs the tests of the script that was started."""
+    unittest.main(module="__main__", argv=[sys.argv[0], *rest], verbosity=2)
+
+
+def main():
+    run_tests(parse_arguments())
 
 
 if __name__ == "__main__":

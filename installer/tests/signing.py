@@ -4,13 +4,11 @@ certificate is made for the test, a copy of the installer is signed with
 scripts/sign, osslsigncode verifies it, and the signed copy still installs
 under Wine (silently) with a payload whose uninstaller keeps working."""
 
-import argparse
 import pathlib
 import shutil
 import subprocess
 import sys
 import tempfile
-import unittest
 
 sys.path.insert(0, str(pathlib.Path(__file__).resolve().parent))
 import end_to_end  # noqa: E402
@@ -70,16 +68,11 @@ class Signing(end_to_end.InstallationTest):
 
 
 def main():
-    parser = argparse.ArgumentParser()
-    parser.add_argument("--build", required=True)
-    parser.add_argument("--program", required=True)
-    parser.add_argument("--screenshots", required=True)
-    parser.add_argument("--payload", required=True, help="the product archive the installer carries")
-    end_to_end.ARGS, rest = parser.parse_known_args()
+    rest = end_to_end.parse_arguments()
     if shutil.which("osslsigncode") is None:
         print("signing: skipped, osslsigncode is not installed (apt-get install osslsigncode)")
         return
-    unittest.main(argv=[sys.argv[0], *rest], verbosity=2)
+    end_to_end.run_tests(rest)
 
 
 if __name__ == "__main__":

@@ -15,17 +15,13 @@
 #include "engine/core/EngineMessages.h"
 #include "engine/edit/EditBox.h"
 #include "engine/host/HostWindow.h"
+#include "engine/testing/AccessibleChild.h"
 #include "engine/testing/TestWindows.h"
 
 namespace ui {
 namespace {
 
-VARIANT Child(long id) {
-  VARIANT child{};
-  child.vt = VT_I4;
-  child.lVal = id;
-  return child;
-}
+VARIANT Child(long id) { return test::AccessibleChild(id); }
 
 // The text an IAccessible text call answers, or "(none)" for S_FALSE.
 template <class Call>
