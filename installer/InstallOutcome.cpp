@@ -1,64 +1,41 @@
 #include "InstallOutcome.h"
 
 namespace setup {
+namespace {
 
-int ExitCodeOf(InstallOutcome outcome) {
-  switch (outcome) {
-    case InstallOutcome::Installed:
-      return 0;
-    case InstallOutcome::FolderNotCreated:
-      return 1;
-    case InstallOutcome::PayloadNotWritten:
-      return 2;
-    case InstallOutcome::ArchiveUnsafe:
-    case InstallOutcome::ArchiveFailed:
-      return 3;
-    case InstallOutcome::RegistrationFailed:
-      return 4;
+// Everything an outcome stands for, in the order of the enumeration.
+struct OutcomeFacts {
+  InstallOutcome outcome;
+  int exitCode;
+  const char* name;    // for the log
+  const char* reason;  // for the status box, before the folder
+};
+
+constexpr OutcomeFacts kOutcomes[] = {
+    {InstallOutcome::Installed, 0, "installed", ""},
+    {InstallOutcome::FolderNotCreated, 1, "the folder could not be created", "无法创建文件夹 "},
+    {InstallOutcome::PayloadNotWritten, 2, "the payload could not be written", "无法写入 "},
+    {InstallOutcome::ArchiveUnsafe, 3, "the archive holds an unsafe name", "安装包含有不安全的文件名，未写入 "},
+    {InstallOutcome::ArchiveFailed, 3, "the archive could not be extracted", "无法解压到 "},
+    {InstallOutcome::RegistrationFailed, 4, "the product could not be registered", "无法登记已安装的程序，已安装的文件在 "},
+};
+
+const OutcomeFacts& FactsOf(InstallOutcome outcome) {
+  for (const OutcomeFacts& facts : kOutcomes) {
+    if (facts.outcome == outcome) return facts;
   }
-  return 3;
+  return kOutcomes[4];  // not reached: every outcome is listed
 }
 
-const char* OutcomeName(InstallOutcome outcome) {
-  switch (outcome) {
-    case InstallOutcome::Installed:
-      return "installed";
-    case InstallOutcome::FolderNotCreated:
-      return "the folder could not be created";
-    case InstallOutcome::PayloadNotWritten:
-      return "the payload could not be written";
-    case InstallOutcome::ArchiveUnsafe:
-      return "the archive holds an unsafe name";
-    case InstallOutcome::ArchiveFailed:
-      return "the archive could not be extracted";
-    case InstallOutcome::RegistrationFailed:
-      return "the product could not be registered";
-  }
-  return "unknown";
-}
+}  // namespace
+
+int ExitCodeOf(InstallOutcome outcome) { return FactsOf(outcome).exitCode; }
+
+const char* OutcomeName(InstallOutcome outcome) { return FactsOf(outcome).name; }
 
 std::string FailureLine(InstallOutcome outcome, const std::string& folder) {
-  const char* reason = nullptr;
-  switch (outcome) {
-    case InstallOutcome::Installed:
-      return {};
-    case InstallOutcome::FolderNotCreated:
-      reason = "无法创建文件夹 ";
-      break;
-    case InstallOutcome::PayloadNotWritten:
-      reason = "无法写入 ";
-      break;
-    case InstallOutcome::ArchiveUnsafe:
-      reason = "安装包含有不安全的文件名，未写入 ";
-      break;
-    case InstallOutcome::ArchiveFailed:
-      reason = "无法解压到 ";
-      break;
-    case InstallOutcome::RegistrationFailed:
-      reason = "无法登记已安装的程序，已安装的文件在 ";
-      break;
-  }
-  return std::string("\r\n安装失败：") + reason + folder;
+  if (outcome == InstallOutcome::Installed) return {};
+  return std::string("\r\n安装失败：") + FactsOf(outcome).reason + folder;
 }
 
 }  // namespace setup
