@@ -4,6 +4,7 @@
 #include "CompletionWorker.h"
 #include "InstallClosing.h"
 #include "InstallLog.h"
+#include "InstallRecordWriter.h"
 #include "FileSystem.h"
 #include "InstallerAssets.h"
 #include "InstallerState.h"
@@ -62,14 +63,27 @@ InstallOutcome DeployPayload(const std::string& folder) {
   }
   LogLine("archive written: " + archive + " (" + std::to_string(payload.size()) + " bytes)");
   bool unsafe = false;
-  const int extracted = ExtractArchive(archive, folder, &unsafe, [](const std::string& path, bool isFolder, std::uint32_t bytes) {
+  InstallRecordWriter record(folder);
+  const int extracted = ExtractArchive(archive, folder, &unsafe, [&](const std::string& path, bool isFolder, std::uint32_t bytes) {
     LogLine(isFolder ? "folder " + path : "file " + path + " (" + std::to_string(bytes) + " bytes)");
+    record.Add(path, isFolder);
   });
   DeleteFileAt(archive);
   LogLine("archive deleted: " + archive);
+  // The record is left also after an extraction that failed part way, so
+  // that the uninstaller can remove what did get written.
+  bool recorded = false;
+  if (extracted == kExtractDone || !record.Empty()) {
+    std::string recordPath;
+    std::size_t recordBytes = 0;
+    recorded = record.Write(&recordPath, &recordBytes);
+    LogLine(recorded ? "file " + recordPath + " (" + std::to_string(recordBytes) + " bytes)"
+                     : "installation record not written: " + recordPath);
+  }
   LogLine("payload on disk in " + std::to_string(LogClockMs() - start) + " ms");
-  if (extracted == kExtractDone) return InstallOutcome::Installed;
-  return unsafe ? InstallOutcome::ArchiveUnsafe : InstallOutcome::ArchiveFailed;
+  if (extracted != kExtractDone) return unsafe ? InstallOutcome::ArchiveUnsafe : InstallOutcome::ArchiveFailed;
+  // Without its record the installation could not be removed exactly.
+  return recorded ? InstallOutcome::Installed : InstallOutcome::PayloadNotWritten;
 }
 
 int InstallAction() {

@@ -20,8 +20,9 @@ int InstallAction();
 // folder when it is empty, always with a backslash at its end.
 std::string NormalisedInstallDir(const std::string& typed);
 
-// Makes the folder, writes the payload archive into it, extracts it and
-// deletes the archive again.
+// Makes the folder, writes the payload archive into it, extracts it,
+// deletes the archive again and leaves the installation's record of what it
+// wrote in the folder.
 InstallOutcome DeployPayload(const std::string& folder);
 
 }  // namespace setup

@@ -2,6 +2,7 @@
 // extraction's results, the registry writes and the completion worker.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <functional>
 #include <span>
@@ -127,6 +128,24 @@ TEST(Deploy, PutsEveryEntryOnDiskReplacingReadOnlyFilesAndRemovesTheArchive) {
     EXPECT_TRUE(ReadWholeFile(path) == bytes) << path;
   }
   EXPECT_NE(ReadWholeFile(folder + "README.txt"), "old") << "the read-only file was replaced";
+
+  // The record of what was written: UTF-8, one line per entry in archive
+  // order, "/" between levels (also after 運, whose second byte in code page
+  // 936 is a backslash).
+  const std::string record = ReadWholeFile(folder + "uninstall.list");
+  EXPECT_TRUE(record.starts_with("Nimbo installation record\r\nNimbo.exe\r\nuninstall.exe\r\nREADME.txt\r\n"))
+      << record;
+  EXPECT_NE(record.find("\r\n\xE6\x8F\x92\xE4\xBB\xB6/\xE5\xA5\xBD\xE9\x81\x8B/\r\n"), std::string::npos) << record;
+  EXPECT_TRUE(record.ends_with("\r\ndata/history.dat\r\nlogs/\r\n")) << record;
+  EXPECT_EQ(std::count(record.begin(), record.end(), '\n'), 40);
+}
+
+TEST(Deploy, AnInstallationWhoseRecordCannotBeWrittenFails) {
+  ScratchFolder scratch("nimbo-no-record");
+  // A folder stands where the record goes.
+  ASSERT_TRUE(CreateFolderTree(scratch.path() + "uninstall.list\\"));
+  EXPECT_EQ(DeployPayload(scratch.path()), InstallOutcome::PayloadNotWritten);
+  EXPECT_TRUE(FileExists(scratch.path() + "Nimbo.exe")) << "what was extracted stays for the uninstaller";
 }
 
 TEST(Deploy, FolderThatCannotBeMadeWritesNothing) {

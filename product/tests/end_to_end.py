@@ -266,6 +266,33 @@ class Uninstaller(Product):
         self.wait_for_copies()
         self.assert_removed_but([])
 
+    def write_record(self, entries):
+        lines = ["Nimbo installation record", *entries]
+        (self.folder / "uninstall.list").write_bytes("".join(line + "\r\n" for line in lines).encode("utf-8"))
+
+    def test_the_installations_record_decides_what_is_removed(self):
+        # An installation of another payload: it wrote extra/ and extra/插件.dll,
+        # and no README.txt (so the one there now is the user's).
+        self.register()
+        (self.folder / "extra").mkdir()
+        (self.folder / "extra" / "插件.dll").write_bytes(b"recorded")
+        self.write_record([*(entry for entry in self.entries if entry != "README.txt"), "extra/", "extra/插件.dll"])
+        self.uninstall_silently()
+        self.assert_removed_but(["README.txt"])
+
+    def test_a_record_that_leads_out_of_the_folder_removes_nothing(self):
+        self.register()
+        for entries in (["Nimbo.exe", "../旁边/README.txt"], ["Nimbo.exe", "C:/windows/"], []):
+            with self.subTest(entries=entries):
+                self.write_record(entries)
+                self.assertEqual(wine(f"{PRODUCT}\\uninstall.exe", "/S").returncode, 2)
+                self.assertEqual(self.installed(), sorted([*self.entries, "uninstall.list"]))
+        (self.folder / "uninstall.list").write_bytes("Nimbo installation record\r\n说明.txt\r\n".encode("cp936"))
+        self.assertEqual(wine(f"{PRODUCT}\\uninstall.exe", "/S").returncode, 2, "not UTF-8: not a record")
+        self.assertFalse(self.new_copies(), "no copy was made")
+        self.assert_neighbours_untouched()
+        self.assertTrue(key_exists(UNINSTALL_KEY))
+
     def test_an_uninstaller_at_the_top_of_a_drive_refuses(self):
         drive = self.scratch.parent
         placed = [drive / "uninstall.exe", drive / "README.txt"]

@@ -7,9 +7,11 @@
 #include "FolderRemoval.h"
 #include "PayloadPlan.h"
 #include "ProductRegistration.h"
+#include "RecordedEntries.h"
 #include "TemporaryCopy.h"
 #include "engine/core/TextConversion.h"
 #include "engine/core/Win32.h"
+#include "product/record/InstallRecord.h"
 
 namespace uninstall {
 namespace {
@@ -39,15 +41,10 @@ bool UserConfirms(const Switches& switches) {
                      MB_YESNO | MB_ICONQUESTION | MB_SETFOREGROUND) == IDYES;
 }
 
-// The checks both runs make before anything is touched; kExitRemoved when
-// the removal may go ahead.
+// The checks both runs make before anything is touched, and what is to be
+// removed; kExitRemoved when the removal may go ahead.
 int CheckFolderAndList(const Switches& switches, const std::wstring& folder,
-                       std::span<const wchar_t* const> entries) {
-  const std::wstring listProblem = ListProblem(entries);
-  if (!listProblem.empty()) {
-    Tell(switches, Text(kBadList) + L"\r\n" + listProblem, MB_ICONERROR);
-    return kExitRefused;
-  }
+                       std::span<const wchar_t* const> builtIn, EntriesToRemove* toRemove) {
   if (ClassifyFolder(folder) != FolderVerdict::kUsable) {
     Tell(switches, Text(kRootFolder) + L"\r\n" + folder, MB_ICONERROR);
     return kExitRefused;
@@ -57,12 +54,23 @@ int CheckFolderAndList(const Switches& switches, const std::wstring& folder,
     Tell(switches, Text(kNotInstalled) + L"\r\n" + folder, MB_ICONERROR);
     return kExitRefused;
   }
+  *toRemove = ReadEntriesToRemove(folder, builtIn);
+  const std::wstring listProblem =
+      !toRemove->problem.empty() ? toRemove->problem : ListProblem(toRemove->Pointers());
+  if (!listProblem.empty()) {
+    Tell(switches, Text(kBadList) + L"\r\n" + listProblem, MB_ICONERROR);
+    return kExitRefused;
+  }
   return kExitRemoved;
 }
 
-std::vector<RemovalStep> PayloadWithoutUninstaller(std::span<const wchar_t* const> entries) {
-  std::vector<RemovalStep> steps = RemovalOrder(entries);
-  std::erase_if(steps, [](const RemovalStep& step) { return !step.folder && step.path == kUninstallerName; });
+// The uninstaller and the record go last, once everything else is gone.
+std::vector<RemovalStep> PayloadWithoutUninstaller(const EntriesToRemove& toRemove) {
+  std::vector<RemovalStep> steps = RemovalOrder(toRemove.Pointers());
+  const std::wstring recordName = ui::AnsiToWide(record::kInstallRecordName);
+  std::erase_if(steps, [&](const RemovalStep& step) {
+    return !step.folder && (step.path == kUninstallerName || step.path == recordName);
+  });
   return steps;
 }
 
@@ -75,9 +83,12 @@ std::wstring FailureList(const std::vector<std::wstring>& failed) {
 
 }  // namespace
 
-int RunFromProductFolder(const Switches& switches, std::span<const wchar_t* const> entries) {
+int RunFromProductFolder(const Switches& switches, std::span<const wchar_t* const> builtIn) {
   const std::wstring folder = FolderOf(RunningProgramPath());
-  if (const int refused = CheckFolderAndList(switches, folder, entries); refused != kExitRemoved) return refused;
+  EntriesToRemove toRemove;
+  if (const int refused = CheckFolderAndList(switches, folder, builtIn, &toRemove); refused != kExitRemoved) {
+    return refused;
+  }
   if (!UserConfirms(switches)) return kExitCancelled;
   std::wstring error;
   if (!StartTemporaryCopy(folder, switches.silent, &error)) {
@@ -87,13 +98,16 @@ int RunFromProductFolder(const Switches& switches, std::span<const wchar_t* cons
   return kExitRemoved;
 }
 
-int RunTemporaryCopy(const Switches& switches, std::span<const wchar_t* const> entries) {
+int RunTemporaryCopy(const Switches& switches, std::span<const wchar_t* const> builtIn) {
   // First of all, so that the copy goes away at the next restart however
   // this run ends.
   DeleteSelfAtRestart();
   std::wstring folder = switches.removeFrom;
   while (!folder.empty() && (folder.back() == L'\\' || folder.back() == L'/')) folder.pop_back();
-  if (const int refused = CheckFolderAndList(switches, folder, entries); refused != kExitRemoved) return refused;
+  EntriesToRemove toRemove;
+  if (const int refused = CheckFolderAndList(switches, folder, builtIn, &toRemove); refused != kExitRemoved) {
+    return refused;
+  }
 
   switch (WaitForOriginal(*switches.waitFor, kOriginalWaitMs)) {
     case WaitOutcome::kEnded:
@@ -105,7 +119,10 @@ int RunTemporaryCopy(const Switches& switches, std::span<const wchar_t* const> e
       return kExitRefused;
   }
 
-  RemovalReport report = RemovePayload(folder, PayloadWithoutUninstaller(entries));
+  RemovalReport report = RemovePayload(folder, PayloadWithoutUninstaller(toRemove));
+  if (report.Complete() && toRemove.fromRecord && !DeleteFileWithPatience(RecordPath(folder), kSelfDeletePatienceMs)) {
+    report.failed.push_back(ui::AnsiToWide(record::kInstallRecordName));
+  }
   if (report.Complete()) {
     if (!DeleteFileWithPatience(folder + L'\\' + kUninstallerName, kSelfDeletePatienceMs)) {
       report.failed.push_back(kUninstallerName);

@@ -1,0 +1,38 @@
+#include "InstallRecordWriter.h"
+
+#include <algorithm>
+
+#include "FileSystem.h"
+#include "engine/core/TextConversion.h"
+#include "product/record/InstallRecord.h"
+
+namespace setup {
+namespace {
+
+constexpr unsigned kUtf8CodePage = 65001;
+
+}  // namespace
+
+InstallRecordWriter::InstallRecordWriter(std::string folder) : folder_(std::move(folder)) {}
+
+void InstallRecordWriter::Add(const std::string& path, bool isFolder) {
+  if (!path.starts_with(folder_) || path.size() == folder_.size()) return;
+  // Levels are split in UTF-16: in code page 936 a backslash byte may be the
+  // second half of a character (運 is 0xDF 0x5C).
+  std::wstring relative = ui::AnsiToWide(std::string_view(path).substr(folder_.size()));
+  std::replace(relative.begin(), relative.end(), L'\\', L'/');
+  while (!relative.empty() && relative.back() == L'/') relative.pop_back();
+  if (isFolder) relative += L'/';
+  paths_.push_back(ui::WideToAnsi(relative, kUtf8CodePage));
+}
+
+bool InstallRecordWriter::Write(std::string* recordPath, std::size_t* bytes) const {
+  const std::string text = record::FormatInstallRecord(paths_);
+  *recordPath = folder_ + record::kInstallRecordName;
+  *bytes = text.size();
+  if (WriteWholeFile(*recordPath, text.data(), text.size())) return true;
+  DeleteFileAt(*recordPath);
+  return false;
+}
+
+}  // namespace setup

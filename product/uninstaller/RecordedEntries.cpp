@@ -1,0 +1,78 @@
+#include "RecordedEntries.h"
+
+#include <optional>
+
+#include "engine/core/Win32.h"
+#include "product/record/InstallRecord.h"
+
+namespace uninstall {
+namespace {
+
+// A record names a few hundred paths; anything near this is not one.
+constexpr DWORD kLargestRecord = 16 * 1024 * 1024;
+
+std::wstring WideFromUtf8(const std::string& text) {
+  if (text.empty()) return {};
+  const int size = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(size), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), size);
+  return wide;
+}
+
+enum class ReadResult { kRead, kMissing, kFailed };
+
+ReadResult ReadWholeFile(const std::wstring& path, std::string* bytes) {
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    const DWORD error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND ? ReadResult::kMissing : ReadResult::kFailed;
+  }
+  LARGE_INTEGER size{};
+  bool ok = GetFileSizeEx(file, &size) && size.QuadPart <= kLargestRecord;
+  if (ok) {
+    bytes->resize(static_cast<std::size_t>(size.QuadPart));
+    DWORD read = 0;
+    ok = bytes->empty() || (ReadFile(file, bytes->data(), static_cast<DWORD>(bytes->size()), &read, nullptr) &&
+                            read == bytes->size());
+  }
+  CloseHandle(file);
+  return ok ? ReadResult::kRead : ReadResult::kFailed;
+}
+
+}  // namespace
+
+std::vector<const wchar_t*> EntriesToRemove::Pointers() const {
+  std::vector<const wchar_t*> pointers;
+  for (const std::wstring& entry : entries) pointers.push_back(entry.c_str());
+  return pointers;
+}
+
+std::wstring RecordPath(const std::wstring& folder) {
+  return folder + L'\\' + WideFromUtf8(record::kInstallRecordName);
+}
+
+EntriesToRemove ReadEntriesToRemove(const std::wstring& folder, std::span<const wchar_t* const> builtIn) {
+  EntriesToRemove result;
+  std::string bytes;
+  switch (ReadWholeFile(RecordPath(folder), &bytes)) {
+    case ReadResult::kMissing:
+      result.entries.assign(builtIn.begin(), builtIn.end());
+      return result;
+    case ReadResult::kFailed:
+      result.problem = RecordPath(folder) + L": cannot be read";
+      return result;
+    case ReadResult::kRead:
+      break;
+  }
+  result.fromRecord = true;
+  const std::optional<std::vector<std::string>> paths = record::ParseInstallRecord(bytes);
+  if (!paths) {
+    result.problem = RecordPath(folder) + L": not an installation record";
+    return result;
+  }
+  for (const std::string& path : *paths) result.entries.push_back(WideFromUtf8(path));
+  return result;
+}
+
+}  // namespace uninstall
