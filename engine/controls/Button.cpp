@@ -303,7 +303,10 @@ void Button::Draw(std::optional<int> drawState, bool clearAndAnimate) {
   PaintContext context;
   if (!BeginControlPaint(*this, context, std::nullopt, clearAndAnimate) || context.graphics == nullptr) return;
   GpGraphics* graphics = context.graphics;
-  DrawStateImage(context, state);
+  // Focus that came from the keyboard is shown: a resting button takes its
+  // hover look, and a dashed frame goes round it.
+  focusShown = host != nullptr && host->keyboardFocus == this;
+  DrawStateImage(context, focusShown && state == kButtonNormal ? kButtonFocused : state);
 
   const RectF content = OffsetRectF(1, 1, -2, -2, context.rect);
   SetClipRect(graphics, content, ClipMode::Replace);
@@ -325,6 +328,7 @@ void Button::Draw(std::optional<int> drawState, bool clearAndAnimate) {
     }
   }
   ResetClip(graphics);
+  if (focusShown) DrawRectOutline(graphics, context.rect, kOutlineDashed);
   EndControlPaint(*this, context);
 }
 
@@ -345,7 +349,10 @@ int Button::FilterMessage(unsigned message, WPARAM wParam, LPARAM lParam) {
       break;
     case kMsgFocusGained:
     case kMsgFocusLost:
-      return 0;  // the look does not change with the focus
+      // Focus from a press does not change the look; focus from the
+      // keyboard is shown, and its mark goes again when the focus leaves.
+      if (message == kMsgFocusGained ? host != nullptr && host->keyboardFocus == this : focusShown) Draw();
+      return 0;
     case kMsgDisabledLook:
       return disabledImage.empty() ? kUnhandled : 0;
     default:

@@ -46,6 +46,9 @@ class Button : public Control {
 
   // --- fields
   int state = kButtonNormal;
+  // Whether the last drawing showed the keyboard focus (the hover look and
+  // a dashed frame), so that losing that focus draws the button again.
+  bool focusShown = false;
   std::wstring text;
   ControlFont font;
   int textEffect = 0;

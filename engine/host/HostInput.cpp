@@ -68,12 +68,14 @@ bool HostWindow::SizingHitTest(UINT message, LPARAM lParam) {
 void HostWindow::MoveFocusByPress(Control* target, WPARAM wParam) {
   Control* old = focusControl;
   focusControl = target;
+  // Cleared before the controls hear of the change, so that the one losing
+  // the focus draws itself without the keyboard's focus mark.
+  keyboardFocus = nullptr;
   if (const long id = AccessibleChildId(target)) NotifyAccessibleEvent(EVENT_OBJECT_FOCUS, hwnd, id);
   DeliverMessage(old, kMsgFocusLost, wParam, reinterpret_cast<LPARAM>(target));
   CallControlHook(onControlFocusLost, old, wParam, 0);
   DeliverMessage(target, kMsgFocusGained, wParam, reinterpret_cast<LPARAM>(old));
   CallControlHook(onControlFocusGained, target, wParam, 0);
-  keyboardFocus = nullptr;
 }
 
 void HostWindow::RouteMouse(UINT message, WPARAM wParam, LPARAM lParam) {

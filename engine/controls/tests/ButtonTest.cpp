@@ -58,6 +58,42 @@ TEST_F(Buttons, ShowsTheImageOfEachStateAndTheNormalOneWhenAStateHasNone) {
   }
 }
 
+TEST_F(Buttons, FocusFromTheKeyboardShowsTheHoverLookAndAFrameThatGoesWithIt) {
+  Button first, second;
+  first.SetImages(normal, hover, pressed);
+  second.SetImages(normal, hover, pressed);
+  ASSERT_NE(first.Create(window.hwnd(), 10, 10, 40, 20, ""), nullptr);
+  ASSERT_NE(second.Create(window.hwnd(), 60, 10, 40, 20, ""), nullptr);
+  // The top row of a button's surface: the dashed frame darkens some of it.
+  const auto framed = [](Button& button) {
+    int dark = 0;
+    for (int x = 0; x < 40; ++x) {
+      const std::uint32_t pixel = test::PixelAt(button.surface.get(), x, 0);
+      dark += pixel != kRed && pixel != kGreen;
+    }
+    return dark;
+  };
+  const auto send = [&](UINT message, WPARAM wParam, LPARAM lParam) { SendMessageW(window.hwnd(), message, wParam, lParam); };
+
+  send(WM_KEYDOWN, VK_TAB, 0);
+  EXPECT_EQ(SurfaceColour(first), kGreen);
+  EXPECT_GT(framed(first), 10);
+  send(WM_KEYDOWN, VK_TAB, 0);
+  EXPECT_EQ(SurfaceColour(first), kRed) << "the mark leaves with the focus";
+  EXPECT_EQ(framed(first), 0);
+  EXPECT_EQ(SurfaceColour(second), kGreen);
+  EXPECT_GT(framed(second), 10);
+
+  // Focus taken by a press elsewhere: the mark goes; a pressed button
+  // shows no frame.
+  send(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 20));
+  send(WM_LBUTTONUP, 0, MAKELPARAM(20, 20));
+  EXPECT_EQ(host.focusControl, &first);
+  EXPECT_EQ(SurfaceColour(second), kRed);
+  EXPECT_EQ(framed(second), 0);
+  EXPECT_EQ(framed(first), 0);
+}
+
 TEST_F(Buttons, ImageModeZeroDrawsAtNaturalSizeAtTheCorner) {
   Button button;
   button.NormalImage(SolidPng(10, 8, kRed));
