@@ -1,6 +1,7 @@
 #include "StartWindow.h"
 
 #include "DesktopShortcut.h"
+#include "InstallerState.h"
 #include "StartUp.h"
 #include "engine/core/Engine.h"
 #include "engine/core/TextConversion.h"
@@ -17,6 +18,14 @@ LRESULT CALLBACK StartWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
   switch (message) {
     case WM_TIMER:
       if (Timer1.HandleTimer(wParam)) return 0;
+      break;
+    case WM_KEYDOWN:
+      // Escape closes the window the way Alt+F4 does, but only before an
+      // installation has started.
+      if (wParam == VK_ESCAPE && installDir.empty()) {
+        PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+        return 0;
+      }
       break;
     case WM_CLOSE:
       OnStartWindowCloseQuery();

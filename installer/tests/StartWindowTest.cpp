@@ -91,6 +91,19 @@ TEST_F(StartWindow, PathBoxOffersTheDefaultFolderOnOneLine) {
   EXPECT_EQ(box.nextSibling, &*installButton);
 }
 
+TEST_F(StartWindow, EscapeClosesTheWindowOnlyBeforeAnInstallationStarts) {
+  // From the path box too: it leaves Escape to the window.
+  SendMessageW(window, WM_KEYDOWN, VK_TAB, 0);
+  ASSERT_EQ(hostWindow->focusControl, &*pathBox);
+  installDir = "D:\\Nimbo\\";  // as once the install button was pressed
+  SendMessageW(window, WM_KEYDOWN, VK_ESCAPE, 0);
+  Pump();
+  EXPECT_TRUE(IsWindow(window) && IsWindowVisible(window)) << "an installation is not ended by Escape";
+  installDir.clear();
+  SendMessageW(window, WM_KEYDOWN, VK_ESCAPE, 0);
+  EXPECT_TRUE(test::PumpUntil([&] { return !IsWindow(window); }, 5000)) << "closed, with its close effect";
+}
+
 TEST_F(StartWindow, TimerAlternatesTheBackgroundsFromPhaseOne) {
   ui::GpImage* first = hostWindow->backgroundImage;
   OnBackgroundTimer();

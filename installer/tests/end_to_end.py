@@ -220,6 +220,16 @@ class InstallButton(ProgramTest):
         self.wait_for_look(ASSETS / "install-button-normal.png", "button-released.png")
         self.assertIsNone(self.process.poll(), "the program goes on")
 
+    def test_focus_from_the_keyboard_shows_the_hover_look(self):
+        self.desktop.move_mouse(5, 5)  # well away from the button
+        self.wait_for_look(ASSETS / "install-button-normal.png", "button-unfocused.png")
+        self.desktop.focus(self.window)
+        self.desktop.key("Tab")  # the path box
+        self.desktop.key("Tab")  # the button
+        self.wait_for_look(ASSETS / "install-button-hover.png", "button-keyboard-focus.png")
+        self.desktop.key("Tab")  # back to the path box
+        self.wait_for_look(ASSETS / "install-button-normal.png", "button-focus-left.png")
+
 
 class PathBox(ProgramTest):
     BOX = (20, 422, 200, 27)  # window coordinates
