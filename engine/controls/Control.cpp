@@ -9,6 +9,7 @@
 
 #include "engine/core/EngineMessages.h"
 #include "engine/core/EngineTimers.h"
+#include "engine/host/HostAccessible.h"
 #include "engine/host/HostWindow.h"
 #include "engine/render/Primitives.h"
 
@@ -105,6 +106,7 @@ Control* Control::Create(ControlParent parentArgument, const RectF& rect, int co
 
   SendToSelf(WM_CREATE, reinterpret_cast<WPARAM>(surface.get()), reinterpret_cast<LPARAM>(graphics.get()));
   SendToSelf(WM_PAINT, reinterpret_cast<WPARAM>(surface.get()), reinterpret_cast<LPARAM>(graphics.get()));
+  if (visible) AnnounceAccessibleEvent(EVENT_OBJECT_SHOW);
   return handle;
 }
 
@@ -205,6 +207,8 @@ void Control::ClearHostReferences() {
 
 void Control::Destroy() {
   if (handle == nullptr || host == nullptr) return;
+  // Announced while the control still has its place in the tree.
+  AnnounceAccessibleEvent(EVENT_OBJECT_HIDE);
   visible = 0;
   Invalidate();
   for (Control* child = firstChild; child != nullptr;) {
@@ -247,9 +251,13 @@ RectF Control::Bounds(std::optional<RectF> value) {
 
 int Control::Visible(std::optional<int> value) {
   if (value && (*value != 0) != (visible != 0)) {
+    // A control going is announced while it still has its place in the
+    // accessible tree, one appearing once it has it.
+    if (*value == 0) AnnounceAccessibleEvent(EVENT_OBJECT_HIDE);
     visible = *value != 0 ? 1 : 0;
     SendToSelf(visible ? kMsgShown : kMsgHidden, 0, 0);
     Invalidate();
+    if (visible) AnnounceAccessibleEvent(EVENT_OBJECT_SHOW);
   }
   return visible;
 }
@@ -530,6 +538,11 @@ AccessibleDescription Control::Describe() const {
   description.role = ROLE_SYSTEM_CLIENT;
   description.name = AccessibleName();
   return description;
+}
+
+void Control::AnnounceAccessibleEvent(unsigned long event) const {
+  if (host == nullptr || window == nullptr) return;
+  if (const long id = host->AccessibleChildId(this)) NotifyAccessibleEvent(event, window, id);
 }
 
 std::string Control::AccessibleName(const std::string& fallback) const {

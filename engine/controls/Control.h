@@ -198,6 +198,9 @@ class Control {
   // The name a control gives itself: `accessibleName`, else the given
   // fallback (a caption), else the tooltip.
   std::string AccessibleName(const std::string& fallback = {}) const;
+  // Tells screen readers of a change of this control (a WinEvent such as
+  // EVENT_OBJECT_VALUECHANGE) when it is in the host's accessible tree.
+  void AnnounceAccessibleEvent(unsigned long event) const;
 
  private:
   friend int DeliverMessage(Control* control, unsigned message, WPARAM wParam, LPARAM lParam);

@@ -6,7 +6,6 @@
 
 #include "ProgressGeometry.h"
 #include "engine/core/EngineMessages.h"
-#include "engine/host/HostAccessible.h"
 #include "engine/host/HostWindow.h"
 #include "engine/render/Primitives.h"
 
@@ -131,7 +130,7 @@ int ProgressBar::HandleMessage(unsigned message, WPARAM wParam, LPARAM lParam) {
     // Screen readers hear of a new position once it is drawn.
     if (position != announcedPosition_ && host != nullptr) {
       announcedPosition_ = position;
-      if (const long id = host->AccessibleChildId(this)) NotifyAccessibleEvent(EVENT_OBJECT_VALUECHANGE, window, id);
+      AnnounceAccessibleEvent(EVENT_OBJECT_VALUECHANGE);
     }
   }
   return kUnhandled;

@@ -8,7 +8,6 @@
 #include "GdiPlusMeasurer.h"
 #include "engine/core/EngineMessages.h"
 #include "engine/core/EngineTimers.h"
-#include "engine/host/HostAccessible.h"
 #include "engine/host/HostWindow.h"
 #include "engine/render/Primitives.h"
 
@@ -165,10 +164,10 @@ int EditBox::InputMode(std::optional<int> value) {
 }
 
 void EditBox::FireChange() {
-  // Screen readers hear of the new text (the value of the box).
-  if (host != nullptr) {
-    if (const long id = host->AccessibleChildId(this)) NotifyAccessibleEvent(EVENT_OBJECT_VALUECHANGE, window, id);
-  }
+  // Screen readers hear of the new text: as a new value of a box the user
+  // edits, and as a change of a read-only box, which readers announce
+  // the way they announce a status line.
+  AnnounceAccessibleEvent(inputMode == kEditReadOnly ? EVENT_OBJECT_NAMECHANGE : EVENT_OBJECT_VALUECHANGE);
   onChange.Call(parent, this);
 }
 

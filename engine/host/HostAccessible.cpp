@@ -211,9 +211,30 @@ class HostAccessible final : public IAccessible {
     *height = box.bottom - box.top;
     return S_OK;
   }
-  HRESULT STDMETHODCALLTYPE accNavigate(long, VARIANT, VARIANT* end) override {
-    if (end != nullptr) VariantInitialise(end);
-    return E_NOTIMPL;
+  // The children in tab order; the window's own place among its siblings
+  // and the directions on the screen are not offered.
+  HRESULT STDMETHODCALLTYPE accNavigate(long direction, VARIANT start, VARIANT* end) override {
+    if (end == nullptr) return E_POINTER;
+    VariantInitialise(end);
+    HostWindow* host = Host();
+    if (host == nullptr) return E_FAIL;
+    const long count = static_cast<long>(host->AccessibleControls().size());
+    long found = 0;
+    if (IsSelf(start)) {
+      if (direction == NAVDIR_FIRSTCHILD) found = count > 0 ? 1 : 0;
+      else if (direction == NAVDIR_LASTCHILD) found = count;
+      else return E_NOTIMPL;
+    } else {
+      if (Child(start) == nullptr) return E_INVALIDARG;
+      if (direction == NAVDIR_NEXT) found = start.lVal < count ? start.lVal + 1 : 0;
+      else if (direction == NAVDIR_PREVIOUS) found = start.lVal - 1;
+      else if (direction == NAVDIR_FIRSTCHILD || direction == NAVDIR_LASTCHILD) return S_FALSE;  // no children
+      else return E_NOTIMPL;
+    }
+    if (found <= 0) return S_FALSE;
+    end->vt = VT_I4;
+    end->lVal = found;
+    return S_OK;
   }
   HRESULT STDMETHODCALLTYPE accHitTest(long x, long y, VARIANT* found) override {
     if (found == nullptr) return E_POINTER;

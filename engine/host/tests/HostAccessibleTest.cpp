@@ -134,6 +134,27 @@ int CountClick(Control*, unsigned, WPARAM, LPARAM) {
   return 0;
 }
 
+TEST_F(Accessibility, NavigationWalksTheChildrenInTabOrder) {
+  struct Step {
+    long direction, from;
+    HRESULT result;
+    long to;  // -1: no child given back
+  };
+  const Step steps[] = {
+      {NAVDIR_FIRSTCHILD, CHILDID_SELF, S_OK, 1}, {NAVDIR_LASTCHILD, CHILDID_SELF, S_OK, 6},
+      {NAVDIR_NEXT, 1, S_OK, 2},                  {NAVDIR_NEXT, 6, S_FALSE, -1},
+      {NAVDIR_PREVIOUS, 3, S_OK, 2},              {NAVDIR_PREVIOUS, 1, S_FALSE, -1},
+      {NAVDIR_FIRSTCHILD, 2, S_FALSE, -1},        {NAVDIR_NEXT, 7, E_INVALIDARG, -1},
+  };
+  for (const Step& step : steps) {
+    VARIANT end;
+    VariantInit(&end);
+    EXPECT_EQ(object->accNavigate(step.direction, Child(step.from), &end), step.result)
+        << step.direction << " from " << step.from;
+    EXPECT_EQ(end.vt == VT_I4 ? end.lVal : -1, step.to) << step.direction << " from " << step.from;
+  }
+}
+
 struct Event {
   DWORD event;
   long child;
@@ -162,6 +183,28 @@ TEST_F(Accessibility, DefaultActionClicksAndEventsFollowFocusAndValue) {
   bar.Position(80);
   const std::vector<Event> expected = {
       {EVENT_OBJECT_FOCUS, 2}, {EVENT_OBJECT_VALUECHANGE, 5}, {EVENT_OBJECT_VALUECHANGE, 5}};
+  EXPECT_TRUE(test::PumpUntil([&] { return events.size() >= expected.size(); }, 5000));
+  UnhookWinEvent(hook);
+  EXPECT_EQ(events, expected);
+}
+
+TEST_F(Accessibility, ControlsThatAppearOrGoAndStatusTextAreAnnounced) {
+  events.clear();
+  watched = window.hwnd();
+  HWINEVENTHOOK hook = SetWinEventHook(EVENT_OBJECT_SHOW, EVENT_OBJECT_VALUECHANGE, nullptr, &RecordEvent,
+                                       GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
+  ASSERT_NE(hook, nullptr);
+  // Children in tab order: button 1, path 2, status 3, secret 4, bar 5, title 6.
+  title.Visible(0);   // announced with the place it had
+  title.Visible(1);
+  status.Text("done");  // read-only: a name change, the way status lines are heard
+  path.Text("E:\\");    // editable: a value change
+  status.Destroy();   // goes from place 3
+  Label added;
+  ASSERT_NE(added.Create(window.hwnd(), 10, 230, 100, 20, "Added"), nullptr);
+  const std::vector<Event> expected = {{EVENT_OBJECT_HIDE, 6},        {EVENT_OBJECT_SHOW, 6},
+                                       {EVENT_OBJECT_NAMECHANGE, 3},  {EVENT_OBJECT_VALUECHANGE, 2},
+                                       {EVENT_OBJECT_HIDE, 3},        {EVENT_OBJECT_SHOW, 6}};
   EXPECT_TRUE(test::PumpUntil([&] { return events.size() >= expected.size(); }, 5000));
   UnhookWinEvent(hook);
   EXPECT_EQ(events, expected);
