@@ -230,6 +230,25 @@ class Faults(InstallingTest):
             time.sleep(0.1)
         self.install_and_fail("无法解压到 ", "D:\\Nimbo\\", 3)
 
+    def test_registry_key_not_writable(self):
+        # The Uninstall key is replaced by an empty volatile one, inside
+        # which Windows makes no lasting key; it is put back after.
+        parent = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall"
+        backup = self.temp / "nimbo-uninstall-backup.reg"
+        backup.unlink(missing_ok=True)
+        self.wine("reg", "export", "HKLM\\" + parent, self.windows_temp(backup.name), "/y", check=False)
+        helper = str(pathlib.Path(end_to_end.ARGS.holder).with_name("volatile_registry_key.exe"))
+
+        def restore():
+            self.wine(helper, "remove", parent)
+            if backup.exists():
+                self.wine("reg", "import", self.windows_temp(backup.name))
+                backup.unlink()
+        self.addCleanup(restore)
+        self.wine(helper, "make", parent)  # fails unless the registry then refuses the product's key
+        self.install_and_fail("无法登记已安装的程序，已安装的文件在 ", "D:\\Nimbo\\", 4)
+        self.assertTrue((self.drive_d / "Nimbo" / "Nimbo.exe").exists(), "the installed files stay, as the line says")
+
 
 def main():
     end_to_end.run_tests(end_to_end.parse_arguments(("--holder", "hold_file_open.exe")))

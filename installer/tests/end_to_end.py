@@ -385,13 +385,16 @@ class InstallationTest(ProgramTest):
             raise AssertionError(f"{command} failed: {result.stderr.decode(errors='replace')}")
         return result.stdout.decode("utf-8", errors="replace")
 
+    def windows_temp(self, name):
+        """The Windows path of a file of that name in the temporary folder."""
+        return "C:\\users\\" + os.environ.get("USER", "root") + "\\Temp\\" + name
+
     def registry_values(self):
         """The values of the product's Uninstall key, read from an export
         (UTF-16: the console would lose what its code page cannot show)."""
         exported = self.temp / "nimbo-e2e-export.reg"
         exported.unlink(missing_ok=True)
-        self.wine("reg", "export", UNINSTALL_KEY, "C:\\users\\" + os.environ.get("USER", "root") +
-                  "\\Temp\\nimbo-e2e-export.reg", "/y", check=False)
+        self.wine("reg", "export", UNINSTALL_KEY, self.windows_temp(exported.name), "/y", check=False)
         if not exported.exists():
             return {}
         values = {}
