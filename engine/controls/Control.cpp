@@ -1,9 +1,8 @@
 #include "Control.h"
+#include "LiveSet.h"
 
 #include <algorithm>
 #include <cmath>
-#include <mutex>
-#include <unordered_set>
 
 #include <oleacc.h>
 
@@ -16,32 +15,10 @@
 namespace ui {
 namespace {
 
-// Handles of the controls that are created right now. Messages and timers
-// carry handle values that may outlive their control; only a value found
-// here is turned back into a control.
-class LiveControls {
- public:
-  void Add(Control* control) {
-    std::lock_guard lock(mutex_);
-    live_.insert(control);
-  }
-  void Remove(Control* control) {
-    std::lock_guard lock(mutex_);
-    live_.erase(control);
-  }
-  Control* Find(std::uintptr_t value) {
-    std::lock_guard lock(mutex_);
-    auto* control = reinterpret_cast<Control*>(value);
-    return live_.count(control) != 0 ? control : nullptr;
-  }
-
- private:
-  std::mutex mutex_;
-  std::unordered_set<Control*> live_;
-};
-
-LiveControls& Live() {
-  static LiveControls* live = new LiveControls;
+// The controls that are created right now: only a handle value found here
+// is turned back into a control.
+LiveSet<Control>& Live() {
+  static auto* live = new LiveSet<Control>;
   return *live;
 }
 
