@@ -10,6 +10,8 @@
 #include "SilentInstall.h"
 #include "StartWindow.h"
 #include "StartupTrace.h"
+#include "InstallerAssets.h"
+#include "engine/core/ImagePreloader.h"
 #include "engine/core/Engine.h"
 #include "engine/core/TextConversion.h"
 
@@ -55,6 +57,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
 
   setup::ConstructProcessObjects();
   ui::InitEngine();
+  // The photograph decodes while the window is made.
+  ui::PreloadImage(setup::BackgroundImage1());
   setup::MarkStartupStage("engine");
 
   int exitCode = 1;

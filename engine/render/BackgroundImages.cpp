@@ -5,6 +5,7 @@
 
 #include "Composition.h"
 #include "engine/core/ImageLoader.h"
+#include "engine/core/ImagePreloader.h"
 
 namespace ui {
 
@@ -23,7 +24,8 @@ const BackgroundImages::Picture* BackgroundImages::Get(Bytes bytes, HDC dc) {
     return &pictures_.back();
   }
   Picture picture;
-  picture.image = LoadImageFromBytes(bytes);
+  picture.image = TakePreloadedImage(bytes);
+  if (!picture.image) picture.image = LoadImageFromBytes(bytes);
   if (!picture.image) return nullptr;
   picture.bytes.assign(bytes.begin(), bytes.end());
   picture.averageColour = AverageColor(dc, picture.image.get());
