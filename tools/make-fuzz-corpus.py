@@ -29,6 +29,7 @@ CORPORA = {
     "entry_name": ROOT / "installer/archive/fuzz/corpus/entry_name",
     "edit_text": ROOT / "engine/edit/fuzz/corpus/edit_text",
     "frame_schedule": ROOT / "engine/controls/fuzz/corpus/frame_schedule",
+    "install_record": ROOT / "product/record/fuzz/corpus/install_record",
 }
 
 
@@ -82,9 +83,19 @@ def frame_schedule():
     yield "largest-gif", seed([0xFFFF, 1], 1, 0)
 
 
+def install_record():
+    head = b"Nimbo installation record\r\n"
+    yield "sample", head + b"Nimbo.exe\r\nconfig/\r\nconfig/settings.ini\r\n" + "插件/好運/".encode("utf-8") + b"\r\n"
+    yield "lf-and-no-last-end", head.replace(b"\r\n", b"\n") + b"a\n\nb"
+    yield "empty", head
+    yield "no-head", b"Nimbo.exe\r\n"
+    yield "cp936", head + "说明.txt".encode("cp936") + b"\r\n"
+    yield "four-byte", head + "😀/".encode("utf-8") + b"\r\n"
+
+
 def corpora():
     generators = {"zip_reader": zip_reader, "entry_name": entry_name, "edit_text": edit_text,
-                  "frame_schedule": frame_schedule}
+                  "frame_schedule": frame_schedule, "install_record": install_record}
     return {target: dict(generators[target]()) | FINDINGS.get(target, {}) for target in CORPORA}
 
 
