@@ -8,16 +8,9 @@
 #include <vector>
 
 #include "engine/controls/FrameSchedule.h"
+#include "engine/testing/FuzzCheck.h"
 
-namespace {
-
-void Check(bool holds, const char* promise) {
-  if (holds) return;
-  std::fprintf(stderr, "Fuzz check failed: %s\n", promise);
-  std::abort();
-}
-
-}  // namespace
+using fuzz::Check;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   FuzzedDataProvider input(data, size);

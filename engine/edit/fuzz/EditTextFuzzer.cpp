@@ -15,14 +15,11 @@
 #include "engine/edit/EditNavigation.h"
 #include "engine/edit/EditText.h"
 #include "engine/edit/TextMeasurer.h"
+#include "engine/testing/FuzzCheck.h"
 
 namespace {
 
-void Check(bool holds, const char* promise) {
-  if (holds) return;
-  std::fprintf(stderr, "Fuzz check failed: %s\n", promise);
-  std::abort();
-}
+using fuzz::Check;
 
 // What the text becomes when set: a single line ends before its first
 // CR LF; an LF without a CR before it is dropped.

@@ -11,14 +11,11 @@
 
 #include "installer/archive/Cp936Text.h"
 #include "installer/archive/EntryPath.h"
+#include "engine/testing/FuzzCheck.h"
 
 namespace setup::fuzz {
 
-inline void Check(bool holds, const char* promise) {
-  if (holds) return;
-  std::fprintf(stderr, "Fuzz check failed: %s\n", promise);
-  std::abort();
-}
+using ::fuzz::Check;
 
 // The path's segments, split at separators found character by character
 // ('\' may be the second byte of a character); a folder's final separator

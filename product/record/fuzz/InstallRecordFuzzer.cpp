@@ -8,16 +8,9 @@
 #include <string_view>
 
 #include "product/record/InstallRecord.h"
+#include "engine/testing/FuzzCheck.h"
 
-namespace {
-
-void Check(bool holds, const char* promise) {
-  if (holds) return;
-  std::fprintf(stderr, "Fuzz check failed: %s\n", promise);
-  std::abort();
-}
-
-}  // namespace
+using fuzz::Check;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);
