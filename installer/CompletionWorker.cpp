@@ -8,8 +8,10 @@
 #include "ProcessObjects.h"
 #include "ProgramLauncher.h"
 #include "Registry.h"
+#include "engine/core/TextConversion.h"
 #include "installer/archive/ByteStreams.h"
 #include "installer/archive/ZipReader.h"
+#include "product/record/InstallRecord.h"
 
 namespace setup {
 namespace {
@@ -18,10 +20,11 @@ constexpr int kProgressEnd = 100;
 constexpr int kProgressStepMs = 10;
 constexpr int kCompletionPauseMs = 2000;
 
-// What the payload's files take on disk, in KB (rounded up), as Windows
-// shows it for an installed program.
-std::uint32_t PayloadKilobytes() {
-  static const std::uint32_t kilobytes = [] {
+// What the installation's files take on disk in `folder`, in KB (rounded
+// up), as Windows shows it for an installed program: the payload's files
+// and the installation's record beside them.
+std::uint32_t InstalledKilobytes(const std::string& folder) {
+  static const std::uint64_t payloadBytes = [] {
     const ui::Bytes payload = PayloadArchive();
     MemorySource source({payload.data(), payload.size()});
     ZipReader reader;
@@ -29,9 +32,15 @@ std::uint32_t PayloadKilobytes() {
     if (reader.Open(source) == ZipStatus::kOk) {
       for (std::size_t i = 0; i < reader.EntryCount(); ++i) bytes += reader.Entry(i)->uncompressedSize;
     }
-    return static_cast<std::uint32_t>((bytes + 1023) / 1024);
+    return bytes;
   }();
-  return kilobytes;
+  WIN32_FILE_ATTRIBUTE_DATA record{};
+  std::uint64_t recordBytes = 0;
+  if (GetFileAttributesExW(ui::AnsiToWide(folder + record::kInstallRecordName).c_str(), GetFileExInfoStandard,
+                           &record)) {
+    recordBytes = (static_cast<std::uint64_t>(record.nFileSizeHigh) << 32) | record.nFileSizeLow;
+  }
+  return static_cast<std::uint32_t>((payloadBytes + recordBytes + 1023) / 1024);
 }
 
 void AppendStatus(const std::string& line) { statusBox->Text(statusBox->Text() + line); }
@@ -69,7 +78,7 @@ std::vector<RegistryValue> UninstallValues(const std::string& folder) {
       text("UninstallString", "\"" + folder + "uninstall.exe\""),
       text("URLInfoAbout", "https://nimbo.quorvane.com/"),
       text("InstallLocation", folder),
-      number("EstimatedSize", PayloadKilobytes()),
+      number("EstimatedSize", InstalledKilobytes(folder)),
       number("NoModify", 1),
       number("NoRepair", 1),
       text("QuietUninstallString", "\"" + folder + "uninstall.exe\" /S"),
