@@ -15,18 +15,9 @@ std::FILE* logFile = nullptr;
 DWORD openedAt = 0;
 std::string logPath, loggedCommandLine;
 
-std::string Utf8(const std::string& text) {
-  const std::wstring wide = ui::AnsiToWide(text);
-  if (wide.empty()) return {};
-  const int size = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
-  std::string utf8(static_cast<std::size_t>(size), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), utf8.data(), size, nullptr, nullptr);
-  return utf8;
-}
-
 void WriteLocked(const std::string& line) {
   if (logFile == nullptr) return;
-  const std::string utf8 = Utf8(line) + "\r\n";
+  const std::string utf8 = ui::WideToAnsi(ui::AnsiToWide(line), CP_UTF8) + "\r\n";
   std::fwrite(utf8.data(), 1, utf8.size(), logFile);
   std::fflush(logFile);
 }

@@ -4,15 +4,10 @@
 
 #include "FileSystem.h"
 #include "engine/core/TextConversion.h"
+#include "engine/core/Win32.h"
 #include "product/record/InstallRecord.h"
 
 namespace setup {
-namespace {
-
-constexpr unsigned kUtf8CodePage = 65001;
-
-}  // namespace
-
 InstallRecordWriter::InstallRecordWriter(std::string folder) : folder_(std::move(folder)) {}
 
 void InstallRecordWriter::Add(const std::string& path, bool isFolder) {
@@ -23,7 +18,7 @@ void InstallRecordWriter::Add(const std::string& path, bool isFolder) {
   std::replace(relative.begin(), relative.end(), L'\\', L'/');
   while (!relative.empty() && relative.back() == L'/') relative.pop_back();
   if (isFolder) relative += L'/';
-  paths_.push_back(ui::WideToAnsi(relative, kUtf8CodePage));
+  paths_.push_back(ui::WideToAnsi(relative, CP_UTF8));
 }
 
 bool InstallRecordWriter::Write(std::string* recordPath, std::size_t* bytes) const {

@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "engine/core/TextConversion.h"
 #include "engine/core/Win32.h"
 #include "product/record/InstallRecord.h"
 
@@ -10,14 +11,6 @@ namespace {
 
 // A record names a few hundred paths; anything near this is not one.
 constexpr DWORD kLargestRecord = 16 * 1024 * 1024;
-
-std::wstring WideFromUtf8(const std::string& text) {
-  if (text.empty()) return {};
-  const int size = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(size), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), size);
-  return wide;
-}
 
 enum class ReadResult { kRead, kMissing, kFailed };
 
@@ -49,7 +42,7 @@ std::vector<const wchar_t*> EntriesToRemove::Pointers() const {
 }
 
 std::wstring RecordPath(const std::wstring& folder) {
-  return folder + L'\\' + WideFromUtf8(record::kInstallRecordName);
+  return folder + L'\\' + ui::AnsiToWide(record::kInstallRecordName, CP_UTF8);
 }
 
 EntriesToRemove ReadEntriesToRemove(const std::wstring& folder, std::span<const wchar_t* const> builtIn) {
@@ -71,7 +64,7 @@ EntriesToRemove ReadEntriesToRemove(const std::wstring& folder, std::span<const 
     result.problem = RecordPath(folder) + L": not an installation record";
     return result;
   }
-  for (const std::string& path : *paths) result.entries.push_back(WideFromUtf8(path));
+  for (const std::string& path : *paths) result.entries.push_back(ui::AnsiToWide(path, CP_UTF8));
   return result;
 }
 
