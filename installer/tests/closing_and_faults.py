@@ -237,7 +237,7 @@ class Faults(InstallingTest):
         backup = self.temp / "nimbo-uninstall-backup.reg"
         backup.unlink(missing_ok=True)
         self.wine("reg", "export", "HKLM\\" + parent, self.windows_temp(backup.name), "/y", check=False)
-        helper = str(pathlib.Path(end_to_end.ARGS.holder).with_name("volatile_registry_key.exe"))
+        helper = end_to_end.ARGS.registry_helper
 
         def restore():
             self.wine(helper, "remove", parent)
@@ -251,7 +251,8 @@ class Faults(InstallingTest):
 
 
 def main():
-    end_to_end.run_tests(end_to_end.parse_arguments(("--holder", "hold_file_open.exe")))
+    end_to_end.run_tests(end_to_end.parse_arguments(("--holder", "hold_file_open.exe"),
+                                                    ("--registry-helper", "volatile_registry_key.exe")))
 
 
 if __name__ == "__main__":
