@@ -19,4 +19,10 @@ void ScalePremultiplied(std::uint32_t* pixels, std::size_t count, int alpha);
 // and no per-pixel alpha gives.
 void BlendConstant(std::uint32_t* destination, const std::uint32_t* source, std::size_t count, int alpha);
 
+// Premultiplied source pixels laid over the destination by their own alpha,
+// each channel as source + destination x (255 - source alpha) / 255,
+// rounded: what an alpha blend with per-pixel alpha gives. A channel that
+// would pass 255 (only a source that is not premultiplied has one) is 255.
+void BlendOver(std::uint32_t* destination, const std::uint32_t* source, std::size_t count);
+
 }  // namespace ui

@@ -48,6 +48,28 @@ TEST(PixelBlend, ConstantBlendMixesEveryChannelByTheAlpha) {
   }
 }
 
+TEST(PixelBlend, OverLaysTheSourceByItsOwnAlpha) {
+  // Worked by hand, each channel source + destination x (255 - source
+  // alpha) / 255, rounded: 255 x 127 / 255 = 127; 255 x 204 / 255 = 204;
+  // 128 x 254 / 255 = 127.5 less a little, 127; 192 x 2 / 255 = 1.506, 2.
+  // A red of 255 at alpha 16 is
+  // no premultiplied pixel: its 255 + 239 is held to 255.
+  struct Case {
+    std::uint32_t source, destination, blended;
+  };
+  const Case cases[] = {
+      {0x80402010, 0xFF0000FF, 0xFF40208F}, {0x33000000, 0xFFFFFFFF, 0xFFCCCCCC},
+      {0x01000000, 0x80808080, 0x807F7F7F}, {0xFF102030, 0x80808080, 0xFF102030},
+      {0x00000000, 0x80808080, 0x80808080}, {0x80402010, 0x00000000, 0x80402010},
+      {0xFD000000, 0xC0C0C0C0, 0xFF020202}, {0x10FF0000, 0xFFFF0000, 0xFFFF0000},
+  };
+  for (const Case& c : cases) {
+    std::uint32_t destination = c.destination;
+    BlendOver(&destination, &c.source, 1);
+    EXPECT_EQ(destination, c.blended) << std::hex << c.source << " over " << c.destination;
+  }
+}
+
 TEST(PixelBlend, EveryChannelAndAlphaRoundsToTheNearest) {
   // Against the exact quotient, for every alpha and a spread of channel
   // pairs, in all four places of the pixel (the lanes must not interfere).
