@@ -1,70 +1,46 @@
 #include "EdgeOutlineLayer.h"
 
 #include <algorithm>
-#include <vector>
 
+#include "EdgeStamp.h"
 #include "Primitives.h"
 
 namespace ui {
 namespace {
 
-struct Strip {
-  int left, top, width, height;
-};
+constexpr int kStampSide = 2 * EdgeOutlineLayer::kEdgeBand + 1;
 
-// The parts of a width x height window within the edge band: the top and
-// bottom strips at full width, the left and right ones between them; a
-// window too small for an inside is one strip.
-std::vector<Strip> EdgeStrips(int width, int height) {
-  const int band = EdgeOutlineLayer::kEdgeBand;
-  if (width <= 2 * band || height <= 2 * band) return {{0, 0, width, height}};
-  return {{0, 0, width, band},
-          {0, height - band, width, band},
-          {0, band, band, height - 2 * band},
-          {width - band, band, band, height - 2 * band}};
-}
-
-// The layer of the process: outlines are drawn on the UI thread one at a
-// time and nothing stays on it between them. It only ever grows.
-Surface& Layer(int width, int height) {
-  static Surface* layer = new Surface;
-  if (!layer->IsValid() || layer->width() < width || layer->height() < height) {
-    layer->Create(nullptr, std::max(width, layer->IsValid() ? layer->width() : 0),
-                  std::max(height, layer->IsValid() ? layer->height() : 0));
-  }
-  return *layer;
-}
-
-// Makes the strips of the layer transparent again; a fresh layer is.
-void ClearStrips(Surface& layer, const std::vector<Strip>& strips) {
-  std::uint32_t* pixels = layer.Pixels();
-  if (pixels == nullptr) return;
-  for (const Strip& strip : strips) {
-    for (int y = strip.top; y < strip.top + strip.height; ++y) {
-      std::uint32_t* row = pixels + static_cast<std::size_t>(layer.height() - 1 - y) * layer.width();
-      std::fill(row + strip.left, row + strip.left + strip.width, 0u);
-    }
-  }
+// The stamp of the process: outlines are drawn on the UI thread one at a
+// time and nothing stays on it between them.
+Surface& StampSurface() {
+  static Surface* stamp = [] {
+    auto* surface = new Surface;
+    surface->Create(nullptr, kStampSide, kStampSide);
+    return surface;
+  }();
+  return *stamp;
 }
 
 }  // namespace
 
-void EdgeOutlineLayer::Draw(Surface& target, GpRegion* clip, const std::function<void(GpGraphics*)>& draw) {
-  const std::vector<Strip> strips = EdgeStrips(target.width(), target.height());
-  Surface& layer = Layer(target.width(), target.height());
-  GpGraphics* graphics = layer.memoryGraphics();
-  if (graphics == nullptr) return;
-  ClearStrips(layer, strips);
-  if (clip != nullptr) SetClipRegion(graphics, clip, ClipMode::Replace);
-  draw(graphics);
+void EdgeOutlineLayer::Draw(Surface& target, const Drawing& draw) {
+  Surface& surface = StampSurface();
+  GpGraphics* graphics = surface.memoryGraphics();
+  std::uint32_t* pixels = surface.Pixels();
+  std::uint32_t* targetPixels = target.Pixels();
+  if (graphics == nullptr || pixels == nullptr || targetPixels == nullptr) return;
+
+  // The stamp is the top-left part of the surface, made transparent.
+  const PixelRows stamp{pixels + static_cast<std::ptrdiff_t>(kStampSide - 1) * kStampSide, -kStampSide,
+                        EdgeStampSize(target.width(), kEdgeBand), EdgeStampSize(target.height(), kEdgeBand)};
+  for (int y = 0; y < stamp.height; ++y) std::fill_n(stamp.Row(y), stamp.width, 0u);
+  draw(graphics, stamp.width, stamp.height);
   ResetClip(graphics);
   gp::GdipFlush(graphics, Gdiplus::FlushIntentionSync);
-  const BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-  for (const Strip& strip : strips) {
-    GdiAlphaBlend(target.dc(), strip.left, strip.top, strip.width, strip.height, layer.dc(), strip.left, strip.top,
-                  strip.width, strip.height, blend);
-  }
-  GdiFlush();
+
+  const PixelRows rows{targetPixels + static_cast<std::ptrdiff_t>(target.height() - 1) * target.width(),
+                       -target.width(), target.width(), target.height()};
+  LayEdgeStamp(rows, stamp, kEdgeBand);
 }
 
 }  // namespace ui

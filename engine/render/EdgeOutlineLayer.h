@@ -13,17 +13,20 @@ namespace ui {
 //
 // Through a DC, an anti-aliased outline is drawn onto a transparent layer
 // as large as all it could touch and that layer is alpha-blended onto the
-// DC, every pixel of it. Here the outline is drawn straight into the memory
-// of a transparent layer kept for the purpose, and only the strips along
-// the four edges are blended: an outline that keeps within kEdgeBand pixels
-// of the edges has nothing anywhere else.
+// DC, every pixel of it. An outline that keeps within kEdgeBand pixels of
+// the edges and runs straight between its corners is the same at any size
+// (see EdgeStamp.h): here it is drawn for a window just over twice the band
+// across, on a small transparent stamp, and the stamp is laid over the
+// surface's edge band in memory.
 class EdgeOutlineLayer {
  public:
   static constexpr int kEdgeBand = 32;
 
-  // One outline, drawn by `draw` on a graphics over the layer, with `clip`
-  // (may be null) as that graphics' clip.
-  static void Draw(Surface& target, GpRegion* clip, const std::function<void(GpGraphics*)>& draw);
+  // Draws one outline, its clip included, on `graphics` for a window of
+  // width x height; the clip is reset after it.
+  using Drawing = std::function<void(GpGraphics* graphics, int width, int height)>;
+
+  static void Draw(Surface& target, const Drawing& draw);
 };
 
 }  // namespace ui

@@ -100,7 +100,7 @@ void PaintFrame(HostWindow& host) {
   ResetClip(graphics);
   gp::GdipFlush(graphics, Gdiplus::FlushIntentionSync);
 
-  DrawBorder(host.surface, clip.get(), host.frameStyle);
+  DrawBorder(host.surface, host.frameStyle);
   if (!host.IsLayered()) {
     SetWindowFrameRegion(host.hwnd, host.width, host.height, 6, 5, host.frameStyle);
   } else if (host.captionFlags & kCaptionShadow) {
@@ -109,29 +109,37 @@ void PaintFrame(HostWindow& host) {
   }
 }
 
-void DrawBorder(Surface& target, GpRegion* body, int frameStyle) {
-  const RectF outer = MakeRectF(6, 6, target.width() - 12, target.height() - 12);
-  const RectF inner = OffsetRectF(1, 1, -2, -2, outer);
+void DrawBorder(Surface& target, int frameStyle) {
   const ArgbColor outerColour = ArgbFromRgb(kOuterBorderRgb, kOuterBorderAlpha);
   const ArgbColor innerColour = ArgbFromRgb(Rgb(255, 255, 255), kInnerBorderAlpha);
   const bool rounded = Rounded(frameStyle);
-  EdgeOutlineLayer::Draw(target, body, [&](GpGraphics* graphics) {
+  // Each outline is clipped to the body of the window it is drawn for.
+  const auto withinBody = [rounded](GpGraphics* graphics, int width, int height) {
+    HRGN body = MakeFrameRegion(width, height, 6, 4, rounded);
+    RegionPtr clip = ToGdipRegion(body);
+    DeleteObject(body);
+    SetClipRegion(graphics, clip.get(), ClipMode::Replace);
+  };
+  EdgeOutlineLayer::Draw(target, [&](GpGraphics* graphics, int width, int height) {
+    withinBody(graphics, width, height);
+    const RectF outer = MakeRectF(6, 6, width - 12, height - 12);
     if (rounded) DrawRoundRectOutline(graphics, outer, 7, outerColour);
     else DrawRectOutline(graphics, outer, outerColour);
   });
-  EdgeOutlineLayer::Draw(target, body, [&](GpGraphics* graphics) {
+  EdgeOutlineLayer::Draw(target, [&](GpGraphics* graphics, int width, int height) {
+    withinBody(graphics, width, height);
+    const RectF inner = MakeRectF(7, 7, width - 14, height - 14);
     if (rounded) DrawRoundRectOutline(graphics, inner, 6, innerColour);
     else DrawRectOutline(graphics, inner, innerColour);
   });
 }
 
 void DrawShadow(Surface& target, int frameStyle, std::uint32_t rgb) {
-  const RectF content = MakeRectF(kShadowBand, kShadowBand, target.width() - 10, target.height() - 10);
   const int* corners = Rounded(frameStyle) ? kRoundShadowCorners : kSquareShadowCorners;
   for (int k = 0; k < 4; ++k) {
-    EdgeOutlineLayer::Draw(target, nullptr, [&](GpGraphics* graphics) {
-      DrawRoundRectOutline(graphics, OffsetRectF(-k, -k, 2 * k, 2 * k, content), static_cast<float>(corners[k]),
-                           ArgbFromRgb(rgb, kShadowAlphas[k]));
+    EdgeOutlineLayer::Draw(target, [&](GpGraphics* graphics, int width, int height) {
+      const RectF ring = MakeRectF(kShadowBand - k, kShadowBand - k, width - 10 + 2 * k, height - 10 + 2 * k);
+      DrawRoundRectOutline(graphics, ring, static_cast<float>(corners[k]), ArgbFromRgb(rgb, kShadowAlphas[k]));
     });
   }
 }

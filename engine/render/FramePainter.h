@@ -16,10 +16,10 @@ class HostWindow;
 // not layered. A frameless window (frame style 1) gets its image alone.
 void PaintFrame(HostWindow& host);
 
-// The two-tone border inside the body (clipped to `body`): grey outside,
-// white inside, each outline blended on its own, as drawing them one after
-// the other does.
-void DrawBorder(Surface& target, GpRegion* body, int frameStyle);
+// The two-tone border inside the body (clipped to the body region): grey
+// outside, white inside, each outline blended on its own, as drawing them
+// one after the other does.
+void DrawBorder(Surface& target, int frameStyle);
 
 // Four rings around the window's content rectangle (the surface less its
 // 5-pixel shadow band), fading outwards into the band. `rgb` is the ring

@@ -37,7 +37,7 @@ void FillVaried(Surface& surface, unsigned seed) {
   }
 }
 
-TEST(PixelArithmetic, BlendInMemoryIsTheConstantAlphaBlendOfGdi) {
+TEST(PixelArithmetic, BlendsInMemoryAreTheAlphaBlendsOfGdi) {
   Surface source, withGdi, inMemory;
   source.Create(nullptr, 64, 32);
   withGdi.Create(nullptr, 64, 32);
@@ -51,6 +51,13 @@ TEST(PixelArithmetic, BlendInMemoryIsTheConstantAlphaBlendOfGdi) {
     BlendConstant(inMemory.Pixels(), source.Pixels(), source.PixelCount(), alpha);
     EXPECT_LE(LargestDifference(withGdi, inMemory), 1) << "alpha " << alpha;
   }
+  // And by each source pixel's own alpha.
+  FillVaried(withGdi, 13);
+  FillVaried(inMemory, 13);
+  const BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+  GdiAlphaBlend(withGdi.dc(), 0, 0, 64, 32, source.dc(), 0, 0, 64, 32, blend);
+  BlendOver(inMemory.Pixels(), source.Pixels(), source.PixelCount());
+  EXPECT_LE(LargestDifference(withGdi, inMemory), 1) << "per-pixel alpha";
 }
 
 TEST(PixelArithmetic, ScalingInMemoryIsDrawingThroughTheOpacityMatrix) {
@@ -87,9 +94,11 @@ TEST(PixelArithmetic, FrameOutlinesAreTheOutlinesDrawnThroughTheDc) {
   // A window's body (a varied picture at the window's alpha, 250) in its
   // transparent band; the border and the shadow rings drawn on it through
   // the DC's graphics, one outline after the other, and as the frame draws
-  // them. The smallest window is drawn without strips.
+  // them. The outlines are drawn for windows just over twice the edge band
+  // (65 pixels) and widened: sizes at that threshold and below it too.
   for (const bool rounded : {true, false}) {
-    for (const auto& [width, height] : {std::pair{160, 110}, std::pair{825, 468}, std::pair{50, 40}}) {
+    for (const auto& [width, height] : {std::pair{160, 110}, std::pair{825, 468}, std::pair{50, 40},
+                                        std::pair{66, 65}, std::pair{64, 301}}) {
       Surface throughDc, framed;
       throughDc.CreateWithGraphics(width, height);
       framed.CreateWithGraphics(width, height);
@@ -124,9 +133,10 @@ TEST(PixelArithmetic, FrameOutlinesAreTheOutlinesDrawnThroughTheDc) {
       }
       gp::GdipFlush(graphics, Gdiplus::FlushIntentionSync);
 
-      DrawBorder(framed, clip.get(), rounded ? 7 : 0);
+      DrawBorder(framed, rounded ? 7 : 0);
       DrawShadow(framed, rounded ? 7 : 0, Rgb(0x3C, 0x28, 0x14));
-      EXPECT_LE(LargestDifference(throughDc, framed), 1) << (rounded ? "rounded " : "square ") << width;
+      EXPECT_LE(LargestDifference(throughDc, framed), 1) << (rounded ? "rounded " : "square ") << width << " x "
+                                                         << height;
     }
   }
 }
