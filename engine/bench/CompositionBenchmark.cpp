@@ -14,6 +14,7 @@
 #include "engine/core/ImageLoader.h"
 #include "engine/render/Composition.h"
 #include "engine/host/HostWindow.h"
+#include "engine/render/FramePainter.h"
 #include "engine/testing/RecordingControl.h"
 #include "engine/testing/TestImages.h"
 #include "engine/testing/TestWindows.h"
@@ -103,6 +104,11 @@ int main() {
     dayShown = !dayShown;
     host.Compose(dayShown ? day : dusk, std::nullopt, 0);
   });
+  // What a composition costs when the frame is not in the cache: the first
+  // one, and every one after a change of size, style or background.
+  const double framePainted = MedianMs(rounds, [&] { ui::PaintFrame(host); });
+  std::printf("of which: the frame painted anew (not cached)      %8.3f ms  %6.2f x draw\n", framePainted,
+              framePainted / drawImage);
   std::printf("of which: one full-window GdiAlphaBlend            %8.3f ms  %6.2f x draw\n", blend, blend / drawImage);
   std::printf("of which: Compose with the other picture           %8.3f ms  %6.2f x draw\n", hitCompose,
               hitCompose / drawImage);
