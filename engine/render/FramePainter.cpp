@@ -2,10 +2,12 @@
 
 #include "EdgeFade.h"
 #include "EdgeOutlineLayer.h"
+#include "LockedPicture.h"
 #include "PixelBlend.h"
 #include "Primitives.h"
 #include "engine/core/ArgbColor.h"
 #include "engine/core/Engine.h"
+#include "engine/core/ImageLoader.h"
 #include "engine/host/CaptionLayout.h"
 #include "engine/host/HostWindow.h"
 
@@ -21,19 +23,31 @@ bool Rounded(int frameStyle) { return frameStyle != 0; }
 
 std::uint32_t RgbOf(std::uint32_t colour) { return colour & 0x00FFFFFF; }
 
+// The image at its own size, its top-left corner at (x, y), within the
+// body: laid over the surface in memory when its pixels can be read there,
+// drawn through the graphics (clipped to the body) when not.
+void DrawImageAtOwnSize(Surface& surface, GpGraphics* graphics, HRGN body, GpImage* image, int x, int y) {
+  const LockedPicture picture(image);
+  if (!picture) {
+    gp::GdipDrawImageRect(graphics, image, static_cast<float>(x), static_cast<float>(y),
+                          static_cast<float>(ImageWidth(image)), static_cast<float>(ImageHeight(image)));
+    return;
+  }
+  gp::GdipFlush(graphics, Gdiplus::FlushIntentionSync);
+  surface.LayOver(body, picture.rows(), x, y);
+}
+
 // Under the image, the body is the background colour, opaque; it is set in
 // memory, as a clear within the body's clip would set it.
 void PaintBackgroundImage(HostWindow& host, GpGraphics* graphics, HRGN body) {
   GpImage* image = host.backgroundImage;
-  UINT imageWidth = 0, imageHeight = 0;
-  gp::GdipGetImageWidth(image, &imageWidth);
-  gp::GdipGetImageHeight(image, &imageHeight);
+  const int imageWidth = ImageWidth(image), imageHeight = ImageHeight(image);
   const float w = static_cast<float>(imageWidth), h = static_cast<float>(imageHeight);
   host.surface.FillRegion(body, ArgbFromRgb(RgbOf(host.backgroundColor), 255));
 
   switch (host.backgroundMode) {
     case 0:
-      gp::GdipDrawImageRect(graphics, image, kShadowBand, kShadowBand, w, h);
+      DrawImageAtOwnSize(host.surface, graphics, body, image, kShadowBand, kShadowBand);
       if (host.edgeFade == 1) FillEdgeFade(graphics, {0, 0, w, h}, RgbOf(host.backgroundColor), 100, kFadeBottom | kFadeRight);
       break;
     case 1:
@@ -41,12 +55,12 @@ void PaintBackgroundImage(HostWindow& host, GpGraphics* graphics, HRGN body) {
                             static_cast<float>(host.height - 10));
       break;
     case 2: {
-      const float x = static_cast<float>(static_cast<int>((host.width - w) * 0.5f));
-      const float y = static_cast<float>(static_cast<int>((host.height - h) * 0.5f));
-      gp::GdipDrawImageRect(graphics, image, x, y, w, h);
+      const int x = static_cast<int>((host.width - w) * 0.5f);
+      const int y = static_cast<int>((host.height - h) * 0.5f);
+      DrawImageAtOwnSize(host.surface, graphics, body, image, x, y);
       if (host.edgeFade == 1) {
-        FillEdgeFade(graphics, {x - 1, y - 1, w + 1, h + 1}, RgbOf(host.backgroundColor), 100,
-                     kFadeTop | kFadeLeft | kFadeBottom | kFadeRight);
+        FillEdgeFade(graphics, {static_cast<float>(x - 1), static_cast<float>(y - 1), w + 1, h + 1},
+                     RgbOf(host.backgroundColor), 100, kFadeTop | kFadeLeft | kFadeBottom | kFadeRight);
       }
       break;
     }

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "PixelBlend.h"
+
 namespace ui {
 
 void Surface::Create(HDC dc, int width, int height) {
@@ -47,22 +49,37 @@ void Surface::Clear() {
   if (std::uint32_t* pixels = Pixels()) std::fill_n(pixels, PixelCount(), 0u);
 }
 
-void Surface::FillRegion(HRGN region, std::uint32_t premultiplied) {
-  std::uint32_t* pixels = Pixels();
+template <typename Span>
+void Surface::ForEachSpan(HRGN region, const Span& span) const {
   const DWORD size = GetRegionData(region, 0, nullptr);
-  if (pixels == nullptr || size == 0) return;
+  if (bits_ == nullptr || size == 0) return;
   std::vector<unsigned char> buffer(size);
   auto* data = reinterpret_cast<RGNDATA*>(buffer.data());
   if (GetRegionData(region, size, data) == 0) return;
   const auto* rects = reinterpret_cast<const RECT*>(data->Buffer);
   for (DWORD i = 0; i < data->rdh.nCount; ++i) {
-    const LONG left = std::max<LONG>(rects[i].left, 0), right = std::min<LONG>(rects[i].right, width_);
-    const LONG top = std::max<LONG>(rects[i].top, 0), bottom = std::min<LONG>(rects[i].bottom, height_);
-    for (LONG y = top; y < bottom && left < right; ++y) {
-      std::fill(pixels + static_cast<std::size_t>(height_ - 1 - y) * width_ + left,
-                pixels + static_cast<std::size_t>(height_ - 1 - y) * width_ + right, premultiplied);
-    }
+    const int left = std::max<int>(rects[i].left, 0), right = std::min<int>(rects[i].right, width_);
+    const int top = std::max<int>(rects[i].top, 0), bottom = std::min<int>(rects[i].bottom, height_);
+    for (int y = top; y < bottom && left < right; ++y) span(y, left, right);
   }
+}
+
+void Surface::FillRegion(HRGN region, std::uint32_t premultiplied) {
+  const PixelRows rows = Rows();
+  ForEachSpan(region, [&](int y, int left, int right) {
+    std::fill(rows.Row(y) + left, rows.Row(y) + right, premultiplied);
+  });
+}
+
+void Surface::LayOver(HRGN region, const PixelRows& picture, int left, int top) {
+  const PixelRows rows = Rows();
+  ForEachSpan(region, [&](int y, int spanLeft, int spanRight) {
+    // The span cut to the picture's place.
+    if (y < top || y >= top + picture.height) return;
+    const int from = std::max(spanLeft, left), to = std::min(spanRight, left + picture.width);
+    if (from >= to) return;
+    BlendOver(rows.Row(y) + from, picture.Row(y - top) + (from - left), static_cast<std::size_t>(to - from));
+  });
 }
 
 void Surface::Release() {
@@ -93,6 +110,13 @@ std::uint32_t Surface::PixelAt(int x, int y) const {
 std::uint32_t* Surface::Pixels() {
   GdiFlush();
   return bits_;
+}
+
+PixelRows Surface::Rows() {
+  std::uint32_t* pixels = Pixels();
+  if (pixels == nullptr) return {};
+  return {pixels + static_cast<std::ptrdiff_t>(height_ - 1) * width_, -static_cast<std::ptrdiff_t>(width_), width_,
+          height_};
 }
 
 GpGraphics* CreateConfiguredGraphics(HDC dc) {

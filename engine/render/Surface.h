@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "EdgeStamp.h"
 #include "engine/core/GdiPlus.h"
 
 namespace ui {
@@ -41,13 +42,24 @@ class Surface {
   // surface; GDI's pending drawing is flushed first.
   std::uint32_t* Pixels();
   std::size_t PixelCount() const { return static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_); }
+  // The same pixels as rows, top row first.
+  PixelRows Rows();
   // Sets every pixel to transparent black, in memory.
   void Clear();
   // Sets the pixels of a GDI region (in top-down window coordinates) to a
   // premultiplied value, in memory.
   void FillRegion(HRGN region, std::uint32_t premultiplied);
+  // Lays a premultiplied picture over the pixels of a GDI region by its own
+  // alpha, its top-left corner at (left, top), in memory: as drawing it at
+  // its own size through a graphics clipped to the region does.
+  void LayOver(HRGN region, const PixelRows& picture, int left, int top);
 
  private:
+  // Calls span(y, left, right) for each row of each rectangle of a region,
+  // within the surface.
+  template <typename Span>
+  void ForEachSpan(HRGN region, const Span& span) const;
+
   HDC dc_ = nullptr;
   HBITMAP bitmap_ = nullptr;
   HGDIOBJ previousBitmap_ = nullptr;

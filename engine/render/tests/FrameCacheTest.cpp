@@ -4,6 +4,7 @@
 
 #include "engine/host/HostWindow.h"
 #include "engine/render/FramePainter.h"
+#include "engine/render/LockedPicture.h"
 #include "engine/render/PixelBlend.h"
 #include "engine/render/Primitives.h"
 #include "engine/testing/TestImages.h"
@@ -137,6 +138,50 @@ TEST(PixelArithmetic, FrameOutlinesAreTheOutlinesDrawnThroughTheDc) {
       DrawShadow(framed, rounded ? 7 : 0, Rgb(0x3C, 0x28, 0x14));
       EXPECT_LE(LargestDifference(throughDc, framed), 1) << (rounded ? "rounded " : "square ") << width << " x "
                                                          << height;
+    }
+  }
+}
+
+TEST(PixelArithmetic, PictureLaidInMemoryIsThePictureDrawnAtItsOwnSize) {
+  // A 120 x 80 picture of every alpha, straight and premultiplied (as
+  // backgrounds are kept), on a varied surface within a window's body:
+  // inside it, across its corner, past its right and bottom edges, and cut
+  // at the top and left.
+  std::vector<std::uint32_t> argb(120 * 80);
+  unsigned seed = 9;
+  for (std::size_t i = 0; i < argb.size(); ++i) {
+    seed = seed * 1103515245u + 12345u;
+    argb[i] = i % 5 == 0 ? (seed | 0xFF000000u) : i % 7 == 0 ? (seed & 0x00FFFFFFu) : seed;
+  }
+  GpBitmap* bitmap = nullptr;
+  gp::GdipCreateBitmapFromScan0(120, 80, 120 * 4, PixelFormat32bppARGB, reinterpret_cast<BYTE*>(argb.data()),
+                                &bitmap);
+  ImagePtr straight(bitmap);
+  GpBitmap* clone = nullptr;
+  gp::GdipCloneBitmapAreaI(0, 0, 120, 80, PixelFormat32bppPARGB, bitmap, &clone);
+  ImagePtr premultiplied(clone);
+  const auto check = [](GpImage* picture, const char* form, bool rounded, int left, int top) {
+    Surface drawn, laid;
+    drawn.CreateWithGraphics(160, 110);
+    laid.Create(nullptr, 160, 110);
+    FillVaried(drawn, 21);
+    FillVaried(laid, 21);
+    HRGN body = MakeFrameRegion(160, 110, 6, 4, rounded);
+    RegionPtr clip = ToGdipRegion(body);
+    SetClipRegion(drawn.graphics(), clip.get(), ClipMode::Replace);
+    gp::GdipDrawImageRect(drawn.graphics(), picture, static_cast<float>(left), static_cast<float>(top), 120, 80);
+    gp::GdipFlush(drawn.graphics(), Gdiplus::FlushIntentionSync);
+    const LockedPicture locked(picture);
+    ASSERT_TRUE(locked) << form;
+    laid.LayOver(body, locked.rows(), left, top);
+    DeleteObject(body);
+    EXPECT_LE(LargestDifference(drawn, laid), 1)
+        << form << (rounded ? ", rounded " : ", square ") << left << ", " << top;
+  };
+  for (const bool rounded : {true, false}) {
+    for (const auto& [left, top] : {std::pair{5, 5}, std::pair{20, 15}, std::pair{100, 60}, std::pair{-30, -7}}) {
+      check(straight.get(), "straight", rounded, left, top);
+      check(premultiplied.get(), "premultiplied", rounded, left, top);
     }
   }
 }
