@@ -37,6 +37,22 @@ KeptImage Decode(Bytes bytes, bool addPngSignature) {
   return result;
 }
 
+// A fresh bitmap of the decoded image's size in the given 32-bit format,
+// with the image drawn on it: it depends on the decoder no longer.
+ImagePtr Redrawn(GpImage* decoded, Gdiplus::PixelFormat format) {
+  const int width = ImageWidth(decoded);
+  const int height = ImageHeight(decoded);
+  GpBitmap* bitmap = nullptr;
+  if (gp::GdipCreateBitmapFromScan0(width, height, 0, format, nullptr, &bitmap) != Gdiplus::Ok) return nullptr;
+  ImagePtr converted(bitmap);
+  GpGraphics* graphics = nullptr;
+  if (gp::GdipGetImageGraphicsContext(bitmap, &graphics) == Gdiplus::Ok) {
+    GraphicsPtr owner(graphics);
+    gp::GdipDrawImageRectI(graphics, decoded, 0, 0, width, height);
+  }
+  return converted;
+}
+
 }  // namespace
 
 ImageSource::ImageSource(ImageSource&& other) noexcept
@@ -62,20 +78,12 @@ void ImageSource::Release() {
 
 ImagePtr LoadImageFromBytes(Bytes bytes, bool addPngSignature) {
   KeptImage decoded = Decode(bytes, addPngSignature);
-  if (!decoded) return nullptr;
-  const int width = ImageWidth(decoded.image.get());
-  const int height = ImageHeight(decoded.image.get());
-  GpBitmap* bitmap = nullptr;
-  if (gp::GdipCreateBitmapFromScan0(width, height, 0, PixelFormat32bppARGB, nullptr, &bitmap) != Gdiplus::Ok) {
-    return nullptr;
-  }
-  ImagePtr converted(bitmap);
-  GpGraphics* graphics = nullptr;
-  if (gp::GdipGetImageGraphicsContext(bitmap, &graphics) == Gdiplus::Ok) {
-    GraphicsPtr owner(graphics);
-    gp::GdipDrawImageRectI(graphics, decoded.image.get(), 0, 0, width, height);
-  }
-  return converted;
+  return decoded ? Redrawn(decoded.image.get(), PixelFormat32bppARGB) : nullptr;
+}
+
+ImagePtr LoadPremultipliedImageFromBytes(Bytes bytes) {
+  KeptImage decoded = Decode(bytes, false);
+  return decoded ? Redrawn(decoded.image.get(), PixelFormat32bppPARGB) : nullptr;
 }
 
 KeptImage LoadImageFromBytes(Bytes bytes, bool addPngSignature, KeepOriginal) {

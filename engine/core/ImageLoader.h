@@ -43,6 +43,10 @@ inline constexpr KeepOriginal kKeepOriginal{};
 // without it. Empty or undecodable bytes give no image.
 ImagePtr LoadImageFromBytes(Bytes bytes, bool addPngSignature = false);
 
+// The same in 32-bit premultiplied ARGB, the form a surface holds: such a
+// picture is laid over a surface with no conversion.
+ImagePtr LoadPremultipliedImageFromBytes(Bytes bytes);
+
 // The same, but keeps the decoder's own image (all frames of an animation)
 // with the memory and stream behind it.
 KeptImage LoadImageFromBytes(Bytes bytes, bool addPngSignature, KeepOriginal);

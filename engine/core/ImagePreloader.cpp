@@ -21,7 +21,7 @@ Preload* pending = nullptr;  // owned; replaced or taken under the mutex
 
 DWORD WINAPI DecodeOnItsOwnThread(void* parameter) {
   auto* preload = static_cast<Preload*>(parameter);
-  preload->image = LoadImageFromBytes(Bytes(preload->bytes.data(), preload->bytes.size()));
+  preload->image = LoadPremultipliedImageFromBytes(Bytes(preload->bytes.data(), preload->bytes.size()));
   return 0;
 }
 

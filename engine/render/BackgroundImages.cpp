@@ -25,7 +25,7 @@ const BackgroundImages::Picture* BackgroundImages::Get(Bytes bytes, HDC dc) {
   }
   Picture picture;
   picture.image = TakePreloadedImage(bytes);
-  if (!picture.image) picture.image = LoadImageFromBytes(bytes);
+  if (!picture.image) picture.image = LoadPremultipliedImageFromBytes(bytes);
   if (!picture.image) return nullptr;
   picture.bytes.assign(bytes.begin(), bytes.end());
   picture.averageColour = AverageColor(dc, picture.image.get());

@@ -8,8 +8,9 @@
 
 namespace ui {
 
-// The background pictures a window has shown, decoded once each: a window
-// that alternates between two pictures decodes each of them one time. Every
+// The background pictures a window has shown, decoded once each and kept
+// premultiplied, the form they are painted from: a window that alternates
+// between two pictures decodes and converts each of them one time. Every
 // decoded picture gets a generation number of its own, never given again,
 // so a frame painted from it can be recognised later.
 class BackgroundImages {

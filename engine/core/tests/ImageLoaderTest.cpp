@@ -46,7 +46,7 @@ TEST(ImageLoader, JpegComesOutAsOpaque32BitArgbOfTheSameSize) {
   }
 }
 
-TEST(ImageLoader, PngTransparencySurvivesTheConversion) {
+TEST(ImageLoader, PngTransparencySurvivesTheConversionsStraightAndPremultiplied) {
   ImagePtr source = SolidBitmap(8, 8, 0x00000000);
   test::FillBitmapRect(source.get(), 0, 0, 4, 8, 0x80FF0000);
   const std::vector<std::uint8_t> png = EncodeImage(source.get(), L"image/png");
@@ -55,6 +55,25 @@ TEST(ImageLoader, PngTransparencySurvivesTheConversion) {
   ASSERT_NE(image, nullptr);
   EXPECT_NEAR(static_cast<int>(PixelAt(image.get(), 1, 1) >> 24), 0x80, 1);
   EXPECT_EQ(PixelAt(image.get(), 6, 6) >> 24, 0u);
+
+  // Premultiplied, as kept: the half-opaque red is stored as red 128.
+  ImagePtr premultiplied = LoadPremultipliedImageFromBytes(png);
+  ASSERT_NE(premultiplied, nullptr);
+  Gdiplus::PixelFormat format = 0;
+  gp::GdipGetImagePixelFormat(premultiplied.get(), &format);
+  ASSERT_EQ(format, PixelFormat32bppPARGB);
+  Gdiplus::BitmapData data{};
+  const Gdiplus::GpRect whole(0, 0, 8, 8);
+  ASSERT_EQ(gp::GdipBitmapLockBits(static_cast<GpBitmap*>(premultiplied.get()), &whole, Gdiplus::ImageLockModeRead,
+                                   PixelFormat32bppPARGB, &data),
+            Gdiplus::Ok);
+  const auto* row = static_cast<const std::uint32_t*>(data.Scan0) + data.Stride / 4;
+  const std::uint32_t halfRed = row[1], clear = row[6];
+  gp::GdipBitmapUnlockBits(static_cast<GpBitmap*>(premultiplied.get()), &data);
+  EXPECT_NEAR(static_cast<int>(halfRed >> 24), 0x80, 1);
+  EXPECT_NEAR(static_cast<int>((halfRed >> 16) & 0xFF), 0x80, 1);
+  EXPECT_EQ(halfRed & 0xFFFF, 0u);
+  EXPECT_EQ(clear, 0u);
 }
 
 TEST(ImageLoader, KeptFormIsTheDecodersImageWithItsSource) {

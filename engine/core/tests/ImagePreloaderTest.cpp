@@ -26,7 +26,7 @@ TEST(ImagePreloader, GivesThePictureOnceAsTheLoaderDecodesIt) {
   PreloadImage(Bytes(jpeg.data(), jpeg.size()));
   ImagePtr preloaded = TakePreloadedImage(Bytes(jpeg.data(), jpeg.size()));
   ASSERT_NE(preloaded, nullptr);
-  ImagePtr direct = LoadImageFromBytes(Bytes(jpeg.data(), jpeg.size()));
+  ImagePtr direct = LoadPremultipliedImageFromBytes(Bytes(jpeg.data(), jpeg.size()));
   ASSERT_NE(direct, nullptr);
   ASSERT_EQ(ImageWidth(preloaded.get()), 64);
   ASSERT_EQ(ImageHeight(preloaded.get()), 48);
