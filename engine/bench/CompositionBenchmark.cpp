@@ -15,6 +15,7 @@
 #include "engine/render/Composition.h"
 #include "engine/host/HostWindow.h"
 #include "engine/render/FramePainter.h"
+#include "engine/render/PixelBlend.h"
 #include "engine/testing/RecordingControl.h"
 #include "engine/testing/TestImages.h"
 #include "engine/testing/TestWindows.h"
@@ -109,6 +110,12 @@ int main() {
   const double framePainted = MedianMs(rounds, [&] { ui::PaintFrame(host); });
   std::printf("of which: the frame painted anew (not cached)      %8.3f ms  %6.2f x draw\n", framePainted,
               framePainted / drawImage);
+  // One step of a cross-fade blends the two pictures in memory.
+  const double fadeBlend = MedianMs(rounds, [&] {
+    ui::BlendConstant(other.Pixels(), host.surface.Pixels(), host.surface.PixelCount(), 128);
+  });
+  std::printf("of which: one cross-fade step's blend in memory    %8.3f ms  %6.2f x draw\n", fadeBlend,
+              fadeBlend / drawImage);
   std::printf("of which: one full-window GdiAlphaBlend            %8.3f ms  %6.2f x draw\n", blend, blend / drawImage);
   std::printf("of which: Compose with the other picture           %8.3f ms  %6.2f x draw\n", hitCompose,
               hitCompose / drawImage);
