@@ -38,6 +38,23 @@ void FillVaried(Surface& surface, unsigned seed) {
   }
 }
 
+// Two 160 x 110 surfaces of the same varied pixels and a window's body:
+// one drawn on through its graphics, clipped to the body, the other worked
+// on in memory.
+struct BodyTwice {
+  BodyTwice(bool rounded, unsigned seed) : body(MakeFrameRegion(160, 110, 6, 4, rounded)) {
+    drawn.CreateWithGraphics(160, 110);
+    inMemory.Create(nullptr, 160, 110);
+    FillVaried(drawn, seed);
+    FillVaried(inMemory, seed);
+    RegionPtr clip = ToGdipRegion(body);
+    SetClipRegion(drawn.graphics(), clip.get(), ClipMode::Replace);
+  }
+  ~BodyTwice() { DeleteObject(body); }
+  Surface drawn, inMemory;
+  HRGN body;
+};
+
 TEST(PixelArithmetic, BlendsInMemoryAreTheAlphaBlendsOfGdi) {
   Surface source, withGdi, inMemory;
   source.Create(nullptr, 64, 32);
@@ -161,21 +178,14 @@ TEST(PixelArithmetic, PictureLaidInMemoryIsThePictureDrawnAtItsOwnSize) {
   gp::GdipCloneBitmapAreaI(0, 0, 120, 80, PixelFormat32bppPARGB, bitmap, &clone);
   ImagePtr premultiplied(clone);
   const auto check = [](GpImage* picture, const char* form, bool rounded, int left, int top) {
-    Surface drawn, laid;
-    drawn.CreateWithGraphics(160, 110);
-    laid.Create(nullptr, 160, 110);
-    FillVaried(drawn, 21);
-    FillVaried(laid, 21);
-    HRGN body = MakeFrameRegion(160, 110, 6, 4, rounded);
-    RegionPtr clip = ToGdipRegion(body);
-    SetClipRegion(drawn.graphics(), clip.get(), ClipMode::Replace);
-    gp::GdipDrawImageRect(drawn.graphics(), picture, static_cast<float>(left), static_cast<float>(top), 120, 80);
-    gp::GdipFlush(drawn.graphics(), Gdiplus::FlushIntentionSync);
+    BodyTwice surfaces(rounded, 21);
+    gp::GdipDrawImageRect(surfaces.drawn.graphics(), picture, static_cast<float>(left), static_cast<float>(top), 120,
+                          80);
+    gp::GdipFlush(surfaces.drawn.graphics(), Gdiplus::FlushIntentionSync);
     const LockedPicture locked(picture);
     ASSERT_TRUE(locked) << form;
-    laid.LayOver(body, locked.rows(), left, top);
-    DeleteObject(body);
-    EXPECT_LE(LargestDifference(drawn, laid), 1)
+    surfaces.inMemory.LayOver(surfaces.body, locked.rows(), left, top);
+    EXPECT_LE(LargestDifference(surfaces.drawn, surfaces.inMemory), 1)
         << form << (rounded ? ", rounded " : ", square ") << left << ", " << top;
   };
   for (const bool rounded : {true, false}) {
@@ -188,19 +198,12 @@ TEST(PixelArithmetic, PictureLaidInMemoryIsThePictureDrawnAtItsOwnSize) {
 
 TEST(PixelArithmetic, RegionFilledInMemoryIsAClearWithinTheRegionsClip) {
   for (const bool rounded : {true, false}) {
-    Surface cleared, filled;
-    cleared.CreateWithGraphics(160, 110);
-    filled.Create(nullptr, 160, 110);
-    FillVaried(cleared, 5);
-    FillVaried(filled, 5);
-    HRGN body = MakeFrameRegion(160, 110, 6, 4, rounded);
-    RegionPtr clip = ToGdipRegion(body);
-    SetClipRegion(cleared.graphics(), clip.get(), ClipMode::Replace);
-    gp::GdipGraphicsClear(cleared.graphics(), 0xFF285078);
-    gp::GdipFlush(cleared.graphics(), Gdiplus::FlushIntentionSync);
-    filled.FillRegion(body, 0xFF285078);
-    DeleteObject(body);
-    EXPECT_EQ(LargestDifference(cleared, filled), 0) << (rounded ? "rounded" : "square");
+    BodyTwice surfaces(rounded, 5);
+    gp::GdipGraphicsClear(surfaces.drawn.graphics(), 0xFF285078);
+    gp::GdipFlush(surfaces.drawn.graphics(), Gdiplus::FlushIntentionSync);
+    Surface& filled = surfaces.inMemory;
+    filled.FillRegion(surfaces.body, 0xFF285078);
+    EXPECT_EQ(LargestDifference(surfaces.drawn, filled), 0) << (rounded ? "rounded" : "square");
     // The corner is cut: the pixel at (6, 6) of a rounded body keeps its own.
     EXPECT_EQ(filled.PixelAt(6, 6) == 0xFF285078, !rounded);
     EXPECT_EQ(filled.PixelAt(80, 50), 0xFF285078u);
