@@ -1,11 +1,11 @@
 #include "Control.h"
-#include "LiveSet.h"
 
 #include <algorithm>
 #include <cmath>
 
 #include <oleacc.h>
 
+#include "LiveSet.h"
 #include "engine/core/EngineMessages.h"
 #include "engine/core/EngineTimers.h"
 #include "engine/host/HostAccessible.h"

@@ -7,8 +7,9 @@ namespace ui {
 
 // Decodes one background picture, premultiplied as backgrounds are kept, on
 // a thread of its own while the program goes on starting (creating its
-// window, its fonts), so that the first composition finds it ready. The engine must be started. A second call replaces a
-// picture that was not taken yet.
+// window, its fonts), so that the first composition finds it ready. The
+// engine must be started. A second call replaces a picture that was not
+// taken yet.
 void PreloadImage(Bytes bytes);
 
 // The picture preloaded from exactly these bytes, as

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "EdgeStamp.h"
+#include "PixelRows.h"
 #include "engine/core/GdiPlus.h"
 
 namespace ui {

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "EdgeStamp.h"
+#include "PixelRows.h"
 #include "engine/core/GdiPlus.h"
 
 namespace ui {
