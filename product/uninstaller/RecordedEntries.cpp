@@ -41,9 +41,9 @@ std::vector<const wchar_t*> EntriesToRemove::Pointers() const {
   return pointers;
 }
 
-std::wstring RecordPath(const std::wstring& folder) {
-  return folder + L'\\' + ui::AnsiToWide(record::kInstallRecordName, CP_UTF8);
-}
+std::wstring RecordName() { return ui::AnsiToWide(record::kInstallRecordName, CP_UTF8); }
+
+std::wstring RecordPath(const std::wstring& folder) { return folder + L'\\' + RecordName(); }
 
 EntriesToRemove ReadEntriesToRemove(const std::wstring& folder, std::span<const wchar_t* const> builtIn) {
   EntriesToRemove result;

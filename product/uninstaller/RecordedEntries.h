@@ -23,7 +23,8 @@ struct EntriesToRemove {
 // `folder` is a full path without a trailing separator.
 EntriesToRemove ReadEntriesToRemove(const std::wstring& folder, std::span<const wchar_t* const> builtIn);
 
-// The record's own path in `folder`.
+// The record's file name, and its own path in `folder`.
+std::wstring RecordName();
 std::wstring RecordPath(const std::wstring& folder);
 
 }  // namespace uninstall

@@ -11,7 +11,6 @@
 #include "TemporaryCopy.h"
 #include "engine/core/TextConversion.h"
 #include "engine/core/Win32.h"
-#include "product/record/InstallRecord.h"
 
 namespace uninstall {
 namespace {
@@ -67,7 +66,7 @@ int CheckFolderAndList(const Switches& switches, const std::wstring& folder,
 // The uninstaller and the record go last, once everything else is gone.
 std::vector<RemovalStep> PayloadWithoutUninstaller(const EntriesToRemove& toRemove) {
   std::vector<RemovalStep> steps = RemovalOrder(toRemove.Pointers());
-  const std::wstring recordName = ui::AnsiToWide(record::kInstallRecordName);
+  const std::wstring recordName = RecordName();
   std::erase_if(steps, [&](const RemovalStep& step) {
     return !step.folder && (step.path == kUninstallerName || step.path == recordName);
   });
@@ -121,7 +120,7 @@ int RunTemporaryCopy(const Switches& switches, std::span<const wchar_t* const> b
 
   RemovalReport report = RemovePayload(folder, PayloadWithoutUninstaller(toRemove));
   if (report.Complete() && toRemove.fromRecord && !DeleteFileWithPatience(RecordPath(folder), kSelfDeletePatienceMs)) {
-    report.failed.push_back(ui::AnsiToWide(record::kInstallRecordName));
+    report.failed.push_back(RecordName());
   }
   if (report.Complete()) {
     if (!DeleteFileWithPatience(folder + L'\\' + kUninstallerName, kSelfDeletePatienceMs)) {
