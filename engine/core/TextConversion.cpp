@@ -24,4 +24,18 @@ std::string WideToAnsi(std::wstring_view wide, unsigned codePage) {
   return text;
 }
 
+std::optional<std::string> ExactWideToAnsi(std::wstring_view wide) {
+  if (wide.empty()) return std::string();
+  const int length = static_cast<int>(wide.size());
+  BOOL usedDefault = FALSE;
+  const int needed =
+      WideCharToMultiByte(kTextCodePage, WC_NO_BEST_FIT_CHARS, wide.data(), length, nullptr, 0, nullptr, &usedDefault);
+  if (needed <= 0 || usedDefault) return std::nullopt;
+  std::string text(static_cast<std::size_t>(needed), '\0');
+  WideCharToMultiByte(kTextCodePage, WC_NO_BEST_FIT_CHARS, wide.data(), length, text.data(), needed, nullptr,
+                      &usedDefault);
+  if (usedDefault) return std::nullopt;
+  return text;
+}
+
 }  // namespace ui

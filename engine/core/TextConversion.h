@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -13,5 +14,8 @@ inline constexpr unsigned kTextCodePage = 936;
 
 std::wstring AnsiToWide(std::string_view text, unsigned codePage = kTextCodePage);
 std::string WideToAnsi(std::wstring_view wide, unsigned codePage = kTextCodePage);
+// The text in the engine's code page only when every character has a form
+// there (no default character, no nearest match); nothing otherwise.
+std::optional<std::string> ExactWideToAnsi(std::wstring_view wide);
 
 }  // namespace ui

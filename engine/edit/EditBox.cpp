@@ -231,7 +231,7 @@ int EditBox::HandleMessage(unsigned message, WPARAM wParam, LPARAM lParam) {
       OnCharacter(static_cast<unsigned>(wParam));
       break;
     case WM_IME_COMPOSITION:
-      OnImeComposition(lParam);
+      if (OnImeComposition(lParam)) return 0;
       break;
     case WM_COMMAND:
       return KeyDown(LOWORD(wParam), true);

@@ -117,6 +117,8 @@ class EditBox : public Control {
   bool DeleteSelection(bool suppressEvent = false);
   int KeyDown(unsigned key, bool fromMenu);
   std::string SelectedText() const;
+  // The whole text without the selected part.
+  std::string TextAroundSelection() const;
   int PositionOf(int line, int column) const { return text.PositionOf(line, column); }
   TextPoint Anchor() const { return {anchorLine, anchorColumn}; }
   TextPoint Caret() const { return {caretLine, caretColumn}; }
@@ -133,6 +135,8 @@ class EditBox : public Control {
   // The caret rectangle (relative to the control) before the character
   // `index` + 1 of the line; with scrollIntoView the box scrolls first.
   RectF CaretRect(int line, int index, bool scrollIntoView = false, float extra = 0);
+  // geometry: the bars' places (and the text area less the bars); ranges:
+  // each bar's maximum, then its position from the scroll.
   void UpdateScrollBars(bool geometry, bool ranges);
   // Draws or erases the 1-pixel caret on the host window's surface.
   void DrawCaret(bool show, bool saveBackground);
@@ -154,7 +158,8 @@ class EditBox : public Control {
   void OnDestroyed();
   void SetTextNow(const std::string& value, bool moveToEnd);
   void OnCharacter(unsigned code);
-  void OnImeComposition(LPARAM flags);
+  // True when the result was inserted (and is not to come again as characters).
+  bool OnImeComposition(LPARAM flags);
   void OnLeftDown(WPARAM wParam, LPARAM lParam);
   void OnMouseMove(WPARAM wParam, LPARAM lParam);
   void OnWheel(WPARAM wParam);
@@ -169,6 +174,12 @@ class EditBox : public Control {
   void CaretMoved(float extra = 0);
   void Relayout();
   void ScrollToBottom();
+  // How far the text can scroll: its size beyond the text area (0 or less
+  // when it fits).
+  int VerticalRange() const;
+  int HorizontalRange() const;
+  // Keeps the scroll within those ranges.
+  void ClampScroll();
   float FontHeight() const;
   bool Focused();
   bool CaretFits(const RectF& caret) const;

@@ -5,27 +5,17 @@
 #include "EditBox.h"
 #include "EditNavigation.h"
 #include "GdiPlusMeasurer.h"
+#include "InputFilter.h"
 #include "engine/core/Clipboard.h"
 #include "engine/core/Engine.h"
 #include "engine/core/EngineMessages.h"
+#include "engine/core/TextConversion.h"
 #include "engine/host/PopupMenu.h"
 
 namespace ui {
 namespace {
 
 bool KeyIsDown(int key) { return (GetKeyState(key) & 0x8000) != 0; }
-
-// Text from elsewhere keeps its lines: a line break written as a lone LF
-// becomes CR LF, which the box's text keeps (it drops a lone LF).
-std::string WithWindowsLineBreaks(std::string_view pasted) {
-  std::string text;
-  text.reserve(pasted.size());
-  for (std::size_t i = 0; i < pasted.size(); ++i) {
-    if (pasted[i] == '\n' && (i == 0 || pasted[i - 1] != '\r')) text.push_back('\r');
-    text.push_back(pasted[i]);
-  }
-  return text;
-}
 
 // The shared edit menu's items, 1-based.
 enum MenuItem { kMenuCut = 1, kMenuCopy = 2, kMenuPaste = 3, kMenuSelectAll = 5 };
@@ -81,8 +71,18 @@ bool EditBox::DeleteSelection(bool suppressEvent) {
 }
 
 void EditBox::OnCharacter(unsigned code) {
-  if (!AcceptsCharacter(inputMode, code, text.Bytes())) return;
-  Insert(std::string(1, static_cast<char>(code)));
+  // The host window is a Unicode window: a character beyond ASCII arrives
+  // as UTF-16 and is taken only when code page 936 has it.
+  const std::wstring wide(1, static_cast<wchar_t>(code));
+  const std::optional<std::string> character =
+      code < 0x80 ? std::string(1, static_cast<char>(code)) : ExactWideToAnsi(wide);
+  if (!character || !AcceptsCharacter(inputMode, *character, text.Bytes())) return;
+  Insert(*character);
+}
+
+std::string EditBox::TextAroundSelection() const {
+  const int a = PositionOf(anchorLine, anchorColumn), b = PositionOf(caretLine, caretColumn);
+  return text.Substring(1, std::min(a, b)) + text.Substring(std::max(a, b), text.Length() + 1);
 }
 
 void EditBox::SelectAll() {
@@ -113,8 +113,9 @@ int EditBox::KeyDown(unsigned key, bool fromMenu) {
         CopySelection();
         return 0;
       case 'V': {
-        const std::string pasted = ReadClipboardText();
-        if (!pasted.empty()) Insert(WithWindowsLineBreaks(pasted));
+        // A paste takes what typing would: one line in a single-line box,
+        // and only the characters the input mode accepts.
+        Insert(PastedText(inputMode, multiLine != 0, ReadClipboardText(), TextAroundSelection()));
         return 0;
       }
       case 'X':

@@ -55,20 +55,24 @@ void EditBox::OnMouseMove(WPARAM wParam, LPARAM lParam) {
   // One line: the hit test stays inside the line, wherever the pointer is.
   const float hitY = multiLine != 0 ? y : bounds.top + textArea.top + 2;
   if (relativeX < 0 && scrollX < 0) scrollX = std::min(0, scrollX + static_cast<int>(-relativeX));
+  const TextPoint before = Caret();
+  const int scrolledX = scrollX, scrolledY = scrollY;
   const TextPoint hit = HitTest(x, hitY);
   caretLine = hit.line;
   caretColumn = hit.column;
   caretRect = CaretRect(caretLine, caretColumn - 1, true);
-  if (Anchor() != Caret()) Paint(false);
+  // Drawn again whenever the selection or the scroll changed, also when the
+  // selection became empty (a drag back to where it began).
+  if (Caret() != before || scrollX != scrolledX || scrollY != scrolledY) Paint(false);
 }
 
 void EditBox::OnWheel(WPARAM wParam) {
-  if (multiLine == 0 || verticalBar.maximum < 1) return;
+  // Only a box with a vertical bar scrolls, and only text taller than it.
+  if (multiLine == 0 || (scrollBars & kVerticalBar) == 0 || VerticalRange() < 1) return;
   const int step = kWheelLines * text.LineHeight();
   scrollY += GET_WHEEL_DELTA_WPARAM(wParam) < 1 ? -step : step;
-  scrollY = std::min(0, std::max(scrollY, -(text.TotalHeight() - static_cast<int>(textArea.height))));
-  // The bar's thumb follows the text.
-  verticalBar.Position(-scrollY);
+  ClampScroll();
+  UpdateScrollBars(false, true);
   caretRect = CaretRect(caretLine, caretColumn - 1);
   Paint(false);
 }

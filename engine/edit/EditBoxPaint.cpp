@@ -84,11 +84,28 @@ void EditBox::UpdateScrollBars(bool geometry, bool ranges) {
     horizontalBar.Move(static_cast<int>(bounds.left + textArea.left), static_cast<int>(bounds.top + textArea.Bottom()),
                        static_cast<int>(textArea.width), static_cast<int>(kBarThickness), false);
   }
-  if (ranges && vertical) {
-    verticalBar.Maximum(text.TotalHeight() - static_cast<int>(textArea.height));
+  if (!ranges) return;
+  // The range first, then the position: a position set against the range
+  // the bar had before would be clamped to it, and the thumb would lag.
+  ClampScroll();
+  if (vertical) {
+    verticalBar.Maximum(VerticalRange());
     verticalBar.ArrowStep(text.LineHeight());
+    verticalBar.Position(-scrollY);
   }
-  if (ranges && horizontal) horizontalBar.Maximum(text.MaxWidth() - static_cast<int>(textArea.width));
+  if (horizontal) {
+    horizontalBar.Maximum(HorizontalRange());
+    horizontalBar.Position(-scrollX);
+  }
+}
+
+int EditBox::VerticalRange() const { return text.TotalHeight() - static_cast<int>(textArea.height); }
+
+int EditBox::HorizontalRange() const { return text.MaxWidth() - static_cast<int>(textArea.width); }
+
+void EditBox::ClampScroll() {
+  scrollY = std::min(0, std::max(scrollY, -VerticalRange()));
+  scrollX = std::min(0, std::max(scrollX, -HorizontalRange()));
 }
 
 void EditBox::PaintLines(GpGraphics* graphics) {
@@ -248,10 +265,8 @@ RectF EditBox::CaretRect(int line, int index, bool scrollIntoView, float extra) 
   if (caret.Bottom() > textArea.Bottom() - 2) scrollY -= static_cast<int>(caret.height + extra);
   if (caret.left > textArea.Right()) scrollX -= static_cast<int>(caret.left - textArea.width);
   if (caret.left < textArea.left) scrollX += static_cast<int>(textArea.left - caret.left + textArea.width / 5);
-  scrollY = std::min(0, std::max(scrollY, -(text.TotalHeight() - static_cast<int>(textArea.height))));
-  scrollX = std::min(0, std::max(scrollX, -(text.MaxWidth() - static_cast<int>(textArea.width))));
-  if (multiLine != 0 && (scrollBars & kVerticalBar) != 0) verticalBar.Position(-scrollY);
-  if (multiLine != 0 && (scrollBars & kHorizontalBar) != 0) horizontalBar.Position(-scrollX);
+  ClampScroll();
+  UpdateScrollBars(false, true);
   return CaretRect(line, index, false);
 }
 

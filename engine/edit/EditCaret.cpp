@@ -1,9 +1,11 @@
 // The edit box's caret, drawn by the engine on the host window's surface
 // (the Windows caret only follows it, for the input method's windows), its
 // blinking, focus, and input-method text.
+#include <algorithm>
 #include <cmath>
 
 #include "EditBox.h"
+#include "engine/core/CodePage936.h"
 #include "engine/core/EngineMessages.h"
 #include "engine/core/EngineTimers.h"
 #include "engine/core/TextConversion.h"
@@ -103,10 +105,10 @@ void EditBox::OnFocusLost() {
   Paint(false);
 }
 
-void EditBox::OnImeComposition(LPARAM flags) {
-  if ((flags & GCS_RESULTSTR) == 0 || window == nullptr) return;
+bool EditBox::OnImeComposition(LPARAM flags) {
+  if ((flags & GCS_RESULTSTR) == 0 || window == nullptr) return false;
   HIMC context = ImmGetContext(window);
-  if (context == nullptr) return;
+  if (context == nullptr) return false;
   std::wstring result;
   const LONG bytes = ImmGetCompositionStringW(context, GCS_RESULTSTR, nullptr, 0);
   if (bytes > 0) {
@@ -114,11 +116,13 @@ void EditBox::OnImeComposition(LPARAM flags) {
     ImmGetCompositionStringW(context, GCS_RESULTSTR, result.data(), static_cast<DWORD>(bytes));
   }
   ImmReleaseContext(window, context);
-  // Plain ASCII arrives as characters (WM_CHAR); only the rest is taken here.
+  // A result with a double-byte character is taken here, whole; the window
+  // then does not pass it on, so none of it comes again as characters. The
+  // rest (ASCII, the euro sign) arrives as characters (WM_CHAR).
   const std::string text936 = WideToAnsi(result);
-  const bool beyondAscii = std::any_of(text936.begin(), text936.end(),
-                                       [](char byte) { return static_cast<unsigned char>(byte) >= 0x80; });
-  if (beyondAscii) Insert(text936);
+  if (std::none_of(text936.begin(), text936.end(), IsLeadByte)) return false;
+  Insert(text936);
+  return true;
 }
 
 }  // namespace ui

@@ -5,14 +5,10 @@
 #include <vector>
 
 #include "EditText.h"
+#include "engine/core/CodePage936.h"
 
 namespace ui {
 namespace {
-
-constexpr int kFirstTypedCharacter = 28;
-constexpr int kLastAsciiCharacter = 126;
-constexpr int kIntegerMode = 3;
-constexpr int kDecimalMode = 4;
 
 int LastLine(const EditText& text) { return std::max(1, text.LineCount()); }
 
@@ -26,16 +22,10 @@ TextPoint Clamped(const EditText& text, TextPoint point) {
 // of either case; a double-byte character never is.
 std::vector<bool> WordCharacters(std::string_view line) {
   std::vector<bool> word;
-  for (std::size_t at = 0; at < line.size();) {
+  for (std::size_t at = 0; at < line.size(); at += CharacterBytesAt(line, at)) {
     const unsigned char byte = static_cast<unsigned char>(line[at]);
-    if (byte >= 0x80) {
-      word.push_back(false);
-      at += at + 1 < line.size() ? 2 : 1;
-      continue;
-    }
     const unsigned char lower = static_cast<unsigned char>(byte >= 'A' && byte <= 'Z' ? byte + 32 : byte);
     word.push_back((lower >= '0' && lower <= '9') || (lower >= 'a' && lower <= 'z'));
-    ++at;
   }
   return word;
 }
@@ -105,16 +95,6 @@ TextPoint CaretAfterInsert(const EditText& textAfter, TextPoint caret, std::stri
   caret.line += breaks;
   caret.column = EditText::CharacterCount(std::string_view(kept).substr(lastBreak + 2));
   return Clamped(textAfter, caret);
-}
-
-bool AcceptsCharacter(int inputMode, unsigned code, std::string_view currentText) {
-  if (code < kFirstTypedCharacter || code > kLastAsciiCharacter) return false;
-  if (inputMode == kIntegerMode) return (code >= '0' && code <= '9') || code == '-';
-  if (inputMode == kDecimalMode) {
-    if (code < '-' || code > '9') return false;
-    return code != '.' || currentText.find('.') == std::string_view::npos;
-  }
-  return true;
 }
 
 }  // namespace ui

@@ -37,10 +37,4 @@ ColumnSpan WordAt(const EditText& text, int line, int anchorColumn, int caretCol
 // by the text, so it does not count.
 TextPoint CaretAfterInsert(const EditText& textAfter, TextPoint caret, std::string_view inserted, bool multiLine);
 
-// Whether a typed character is taken in the input mode: printable ASCII
-// only (codes 28 to 126); digits and the minus sign in integer mode (3);
-// digits, minus, full stop and slash in decimal mode (4), the full stop
-// only while the text has none.
-bool AcceptsCharacter(int inputMode, unsigned code, std::string_view currentText);
-
 }  // namespace ui

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "TextMeasurer.h"
+#include "engine/core/CodePage936.h"
 
 namespace ui {
 namespace {
@@ -15,14 +16,11 @@ constexpr std::string_view kReferenceCharacter = "\x9B\x75";
 
 constexpr int kPasswordMode = 2;
 
-bool IsLeadByte(char byte) { return static_cast<unsigned char>(byte) >= 0x80; }
-
 // The bytes taken by the first `columns` characters of the text. A lead byte
 // at the very end has no trail byte to take with it.
 int CharacterBytes(std::string_view text, int columns) {
   std::size_t at = 0;
-  for (int column = 0; column < columns && at < text.size(); ++column)
-    at += IsLeadByte(text[at]) && at + 1 < text.size() ? 2 : 1;
+  for (int column = 0; column < columns && at < text.size(); ++column) at += CharacterBytesAt(text, at);
   return static_cast<int>(at);
 }
 
@@ -82,8 +80,12 @@ void EditText::Layout(const TextMeasurer& measurer, const RectF& area, int scrol
   // bar wraps, and its lines keep their measured, multi-row height.
   const bool oneRowPerLine = (scrollBars & 1) != 0 || scrollBars == 0;
   for (int line = 1; line <= lineCount; ++line) {
-    RectF box = measurer.Measure(LineText(line, std::nullopt, true), layout)
-                    .value_or(RectF{reference.left, reference.top, 2, reference.height});
+    // A blank line is drawn as one space and measured so: measured empty it
+    // would have no height, and a wrapping box would draw the next line
+    // over it.
+    std::string display = LineText(line, std::nullopt, true);
+    if (display.empty()) display.push_back(' ');
+    RectF box = measurer.Measure(display, layout).value_or(RectF{reference.left, reference.top, 2, reference.height});
     if (oneRowPerLine) box.height = static_cast<float>(lineHeight);
     lines[line - 1].extent = {0, static_cast<float>(totalHeight), box.width, box.height};
     maxWidth = std::max(maxWidth, ToPixels(box.width));
@@ -139,7 +141,7 @@ int EditText::LineLength(int line) const { return CharacterCount(RawLine(line));
 
 int EditText::CharacterCount(std::string_view text) {
   int count = 0;
-  for (std::size_t at = 0; at < text.size(); ++count) at += IsLeadByte(text[at]) ? 2 : 1;
+  for (std::size_t at = 0; at < text.size(); ++count) at += CharacterBytesAt(text, at);
   return count;
 }
 

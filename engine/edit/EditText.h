@@ -23,9 +23,9 @@ struct LineEntry {
 // rebuilt from scratch.
 //
 // Positions are 1-based byte positions; a column counts characters, a
-// character taking two bytes when its first byte is 0x80 or above. A lead
-// byte that ends a line (or the text) is a character of one byte. Positions
-// and counts outside the text are clamped to it.
+// character taking two bytes when its first byte is a lead byte (0x81 to
+// 0xFE). A lead byte that ends a line (or the text) is a character of one
+// byte. Positions and counts outside the text are clamped to it.
 class EditText {
  public:
   // --- operations

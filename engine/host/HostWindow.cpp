@@ -404,8 +404,11 @@ LRESULT HostWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SYSKEYUP:
     case WM_MOUSEWHEEL:
     case WM_COMMAND:
-    case WM_IME_COMPOSITION:
       DeliverMessage(focusControl, message, wParam, lParam);
+      break;
+    case WM_IME_COMPOSITION:
+      // A result the focused control took is not turned into characters.
+      if (focusControl != nullptr && DeliverMessage(focusControl, message, wParam, lParam) != kUnhandled) return 0;
       break;
     case WM_MOUSEMOVE:
       if (mouseTracking == 0) mouseTracking = TrackMouse(hwnd, TME_LEAVE) ? 1 : 0;
@@ -435,7 +438,9 @@ LRESULT HostWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
       return SetMnemonic(Control::FromHandle(wParam), static_cast<int>(lParam));
     case WM_GETOBJECT:
       if (static_cast<LONG>(lParam) == OBJID_CLIENT) {
-        if (const LRESULT answer = AnswerAccessibleObjectRequest(hwnd, wParam)) return answer;
+        // A failed LresultFromObject is a negative error code, not an answer:
+        // the window's default processing answers then.
+        if (const LRESULT answer = AnswerAccessibleObjectRequest(hwnd, wParam); answer > 0) return answer;
       }
       break;
     case kMsgAccessibleClick:

@@ -31,12 +31,14 @@ std::string Stored(std::string text, int multiLine) {
   return kept;
 }
 
-// Columns: a byte of 0x80 or above starts a character of two bytes, unless
-// it is the line's last byte.
+// Columns: a byte from 0x81 to 0xFE starts a character of two bytes, unless
+// it is the line's last byte; 0x80 (the euro sign) and 0xFF stand alone.
 int Columns(std::string_view line) {
   int columns = 0;
-  for (std::size_t at = 0; at < line.size(); ++columns)
-    at += static_cast<unsigned char>(line[at]) >= 0x80 && at + 1 < line.size() ? 2 : 1;
+  for (std::size_t at = 0; at < line.size(); ++columns) {
+    const auto byte = static_cast<unsigned char>(line[at]);
+    at += byte >= 0x81 && byte <= 0xFE && at + 1 < line.size() ? 2 : 1;
+  }
   return columns;
 }
 
@@ -248,7 +250,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         // Plain ASCII behind a whole character: the caret ends right behind it.
         const bool plain = std::all_of(inserted.begin(), inserted.end(),
                                        [](char c) { return c >= 0x20 && c < 0x7F; });
-        const bool wholeBefore = caret.column == 0 || static_cast<unsigned char>(before[position - 2]) < 0x80;
+        const bool wholeBefore = caret.column == 0 || static_cast<unsigned char>(before[position - 2]) <= 0x80;
         if (plain && wholeBefore && (caret.line == 1 || (multiLine & 1) != 0))
           Check(text.PositionOf(after.line, after.column) == position + static_cast<int>(inserted.size()),
                 "the caret after an insertion stands behind the inserted text");

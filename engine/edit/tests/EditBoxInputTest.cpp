@@ -166,6 +166,91 @@ TEST_F(EditBoxes, PastedLinesKeepTheirBreaks) {
   EXPECT_EQ(box.Caret(), (TextPoint{3, 5}));
 }
 
+// A paste takes what typing would: in a single-line box the text up to its
+// first line break, the rest of the box kept; in a number box only what
+// the mode accepts. Pasted with Ctrl+V and with the menu's paste (which
+// comes back as a command).
+TEST_F(EditBoxes, PasteTakesWhatTypingWouldAndKeepsTheRestOfTheBox) {
+  struct Case {
+    const char* what;
+    int mode;
+    const char* initial;
+    int caretColumn;  // -1: the whole text selected
+    const char* clipboard;
+    const char* text;
+    int caretAfter;
+  };
+  const Case cases[] = {
+      {"a line break in the middle of the folder", kEditNormal, "D:\\Nimbo\\", 3, "X\r\nY", "D:\\XNimbo\\", 4},
+      {"a lone LF", kEditNormal, "D:\\Nimbo\\", 3, "X\nY", "D:\\XNimbo\\", 4},
+      {"control codes", kEditNormal, "ab", 1, "\x1C-\x1F\t", "a-b", 2},
+      {"integer: letters", kEditInteger, "7", 1, "abc", "7", 1},
+      {"integer: digits of a mixed text", kEditInteger, "", 0, "12a", "12", 2},
+      {"decimal: one full stop", kEditDecimal, "", 0, "1.2.3", "1.23", 4},
+      {"decimal: the box has one already", kEditDecimal, "1.5", 3, "2.5", "1.525", 5},
+      {"decimal: replacing the one it had", kEditDecimal, "1.5", -1, "2.5", "2.5", 3},
+  };
+  for (const bool fromMenu : {false, true}) {
+    for (const Case& c : cases) {
+      SCOPED_TRACE(testing::Message() << c.what << (fromMenu ? ", from the menu" : ", Ctrl+V"));
+      EditBoxOptions options;
+      options.inputMode = c.mode;
+      Make({10, 10, 200, 27}, c.initial, options);
+      Key(VK_HOME);
+      for (int i = 0; i < c.caretColumn; ++i) Key(VK_RIGHT);
+      if (c.caretColumn < 0) Key('A', false, true);
+      ASSERT_TRUE(WriteClipboardText(window.hwnd(), c.clipboard));
+      if (fromMenu) Send(WM_COMMAND, 'V', 0);
+      else Key('V', false, true);
+      EXPECT_EQ(box.Text(), c.text);
+      EXPECT_EQ(box.Caret(), (TextPoint{1, c.caretAfter}));
+      box.Destroy();
+    }
+  }
+  // Typing goes on where the stored text puts the caret.
+  Make({10, 10, 200, 27}, "D:\\Nimbo\\");
+  for (int i = 0; i < 3; ++i) Key(VK_RIGHT);
+  ASSERT_TRUE(WriteClipboardText(window.hwnd(), "X\r\nY"));
+  Key('V', false, true);
+  Type("Z");
+  EXPECT_EQ(box.Text(), "D:\\XZNimbo\\");
+}
+
+// Typed characters are printable ones: no control codes (Ctrl+\, Ctrl+],
+// Ctrl+^ and Ctrl+_ send 28 to 31), but any character code page 936 has,
+// which arrives in UTF-16.
+TEST_F(EditBoxes, TypingTakesPrintableCharactersOnly) {
+  Make({10, 10, 200, 27}, "D:\\");
+  Key(VK_END);
+  for (WPARAM code : {28, 29, 30, 31, 9, 127}) Send(WM_CHAR, code, 1);
+  EXPECT_EQ(box.Text(), "D:\\") << "control codes";
+  for (WPARAM code : {0x4E2D, 0x20AC, 0x0E01, 0xD83D, 0x61}) Send(WM_CHAR, code, 1);
+  // 中 and € have a form in code page 936; Thai and half a surrogate pair do not.
+  EXPECT_EQ(box.Text(), "D:\\\xD6\xD0\x80" "a");
+}
+
+// Byte 0x80 is the euro sign, a character of one byte: deleting, moving
+// over and selecting next to it take the characters as they are.
+TEST_F(EditBoxes, TheEuroSignIsOneCharacterOfOneByte) {
+  Make({10, 10, 200, 27}, "\x80x");
+  Key(VK_END);
+  Key(VK_BACK);
+  EXPECT_EQ(box.Text(), "\x80") << "BackSpace after x removes x alone";
+  box.Destroy();
+
+  Make({10, 10, 200, 27}, "\x80\xD6\xD0y");  // "€中y"
+  Key(VK_HOME);
+  Key(VK_RIGHT);
+  Key(VK_RIGHT);
+  Type("Z");
+  EXPECT_EQ(box.Text(), "\x80\xD6\xD0Zy") << "two steps right are behind 中";
+  Key(VK_HOME);
+  Key(VK_RIGHT);
+  Key(VK_RIGHT, /*shift=*/true);
+  Key('C', false, true);
+  EXPECT_EQ(ReadClipboardText(), "\xD6\xD0") << "Shift+Right selects all of 中";
+}
+
 TEST_F(EditBoxes, ReadOnlyAndPasswordBoxesRefuseWhatTheyMust) {
   EditBoxOptions readOnly;
   readOnly.inputMode = kEditReadOnly;
@@ -292,6 +377,12 @@ TEST_F(EditBoxes, InputMethodResultsBeyondAsciiAreInsertedOnce) {
   ComposeResult(window.hwnd(), L"abc");
   test::Pump();
   EXPECT_EQ(box.Text(), "\xD6\xD0\xCE\xC4" "abc") << "ASCII arrives as characters, once";
+  ComposeResult(window.hwnd(), L"\u4E2Dz\u20AC");
+  test::Pump();
+  EXPECT_EQ(box.Text(), "\xD6\xD0\xCE\xC4" "abc\xD6\xD0z\x80") << "a result with 中 is taken once, whole";
+  ComposeResult(window.hwnd(), L"\u20AC");
+  test::Pump();
+  EXPECT_EQ(box.Text(), "\xD6\xD0\xCE\xC4" "abc\xD6\xD0z\x80\x80") << "the euro sign alone comes as a character";
 
   box.Destroy();
   EditBoxOptions password;

@@ -102,6 +102,33 @@ TEST_F(EditBoxes, SelectionAcrossThreeLinesIsWhiteOnBlueOnItsRows) {
   }
 }
 
+int SelectedPixels(EditBox& box) {
+  int selected = 0;
+  for (int y = 0; y < static_cast<int>(box.bounds.height); ++y) {
+    for (int x = 0; x < static_cast<int>(box.bounds.width); ++x) selected += IsSelected(BoxPixel(box, x, y)) ? 1 : 0;
+  }
+  return selected;
+}
+
+// Pressed, dragged a character on and back to where it began: nothing is
+// selected, and nothing is drawn selected.
+TEST_F(EditBoxes, DragBackToThePressPointDrawsNoSelection) {
+  Make({10, 10, 300, 27}, "abcdef");
+  const auto at = [&](int column) {
+    const RectF caret = box.CaretRect(1, column - 1);
+    return MAKELPARAM(static_cast<int>(box.bounds.left + caret.left),
+                      static_cast<int>(box.bounds.top + caret.top + caret.height / 2));
+  };
+  Send(WM_LBUTTONDOWN, MK_LBUTTON, at(1));
+  Send(WM_MOUSEMOVE, MK_LBUTTON, at(2));
+  ASSERT_EQ(box.SelectedText(), "b");
+  EXPECT_GT(SelectedPixels(box), 0) << "the selection is drawn";
+  Send(WM_MOUSEMOVE, MK_LBUTTON, at(1));
+  EXPECT_EQ(box.SelectedText(), "");
+  EXPECT_EQ(SelectedPixels(box), 0) << "the empty selection is drawn too";
+  Send(WM_LBUTTONUP, 0, at(1));
+}
+
 // A column of the window's surface that is dark like the caret, over the
 // caret's rows: how many such pixels.
 int CaretPixels(HostWindow& host, EditBox& box, const RectF& caret) {

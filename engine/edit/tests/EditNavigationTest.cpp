@@ -43,6 +43,39 @@ TEST(EditNavigation, ArrowKeysMoveByCharacterAndWrapBetweenLines) {
   EXPECT_EQ(MoveRight(line, {1, 2}), (TextPoint{1, 2}));
 }
 
+// Byte 0x80 is the euro sign, a character of one byte (what a pasted €
+// becomes); only 0x81 to 0xFE lead a character of two. "€x" on line 1,
+// "€中y" on line 2: columns, positions, caret moves, a deletion and a
+// selection all count the euro sign as one byte.
+TEST(EditNavigation, TheEuroSignIsACharacterOfOneByte) {
+  EditText text;
+  text.SetText("\x80x\r\n\x80\xD6\xD0y", 1, 0, "*");
+  ASSERT_EQ(text.LineStart(2), 5);
+  EXPECT_EQ(text.LineLength(1), 2);
+  EXPECT_EQ(text.LineLength(2), 3);
+  struct Case {
+    TextPoint at;
+    int position;
+    TextPoint right;
+  };
+  const Case cases[] = {
+      {{1, 0}, 1, {1, 1}}, {{1, 1}, 2, {1, 2}}, {{1, 2}, 3, {2, 0}},
+      {{2, 0}, 5, {2, 1}}, {{2, 1}, 6, {2, 2}}, {{2, 2}, 8, {2, 3}}, {{2, 3}, 9, {2, 3}},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(text.PositionOf(c.at.line, c.at.column), c.position) << c.at.line << ", " << c.at.column;
+    EXPECT_EQ(MoveRight(text, c.at), c.right) << c.at.line << ", " << c.at.column;
+  }
+  EXPECT_EQ(MoveLeft(text, {1, 2}, true), (TextPoint{1, 1}));
+  EXPECT_EQ(text.Substring(text.PositionOf(2, 1), text.PositionOf(2, 2)), "\xD6\xD0") << "Shift+Right takes all of 中";
+  EXPECT_EQ(WordAt(text, 1, 1, 1), (ColumnSpan{1, 2})) << "the euro sign ends the word x";
+
+  // Backspace at the end of "€x" removes x alone.
+  text.DeleteRange(text.PositionOf(1, 1), text.PositionOf(1, 2), 1);
+  EXPECT_EQ(text.Text(), "\x80\r\n\x80\xD6\xD0y");
+  EXPECT_EQ(EditText::CharacterCount("\x80\x80\xFE\x40"), 3);
+}
+
 TEST(EditNavigation, DoubleClickSelectsARunOfLettersAndDigits) {
   struct Case {
     const char* line;
@@ -87,24 +120,6 @@ TEST(EditNavigation, CaretGoesBehindTheInsertedText) {
     text.SetText(c.before, c.multiLine, 0, "*");
     text.InsertAt(text.PositionOf(c.at.line, c.at.column), c.inserted, c.multiLine);
     EXPECT_EQ(CaretAfterInsert(text, c.at, c.inserted, c.multiLine != 0), c.expected) << c.what;
-  }
-}
-
-TEST(EditNavigation, InputModesFilterTypedCharacters) {
-  struct Case {
-    int mode;
-    unsigned code;
-    const char* text;
-    bool accepted;
-  };
-  const Case cases[] = {
-      {0, 'a', "", true},   {0, 27, "", false},  {0, 127, "", false}, {0, 0x4E2D, "", false},
-      {3, '7', "", true},   {3, '-', "", true},  {3, 'a', "", false}, {3, '.', "", false},
-      {4, '.', "1", true},  {4, '.', "1.5", false}, {4, '/', "", true}, {4, 'e', "", false},
-      {4, ',', "", false},  {1, 'a', "", true},  // read-only refuses later, at the insertion
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(AcceptsCharacter(c.mode, c.code, c.text), c.accepted) << "mode " << c.mode << " code " << c.code;
   }
 }
 

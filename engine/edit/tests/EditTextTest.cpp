@@ -13,7 +13,8 @@ namespace {
 
 // Every byte is 5 pixels wide plus a margin of 0.75, a row is 14.6 high.
 // Text wider than a given layout width wraps into as many rows as it needs;
-// text holding '!' cannot be measured. Records what it was asked.
+// text holding '!' cannot be measured; the empty text, as with GDI+, has an
+// empty box. Records what it was asked.
 class FakeMeasurer : public TextMeasurer {
  public:
   bool failAll = false;
@@ -24,6 +25,7 @@ class FakeMeasurer : public TextMeasurer {
     texts.emplace_back(text);
     layouts.push_back(layout);
     if (failAll || text.find('!') != std::string_view::npos) return std::nullopt;
+    if (text.empty()) return RectF{layout.left, layout.top, 0, 0};
     float width = 5.0f * text.size() + 0.75f;
     float rows = 1;
     if (layout.width > 0 && width > layout.width) {
@@ -195,7 +197,9 @@ TEST(EditText, InvalidLinesGiveZero) {
 TEST(EditText, LayoutFollowsTheScrollBars) {
   // Display texts "a\tb", "", "abcdefgh" and "x!" (which cannot be measured)
   // in a 25 pixel wide area. The reference character measures 10.75 x 14.6,
-  // so the line height is 14 and the reference width 10.
+  // so the line height is 14 and the reference width 10. The blank line is
+  // measured as the one space it is drawn as, so it has a row's height
+  // also where lines keep their measured height.
   const std::string_view content = "a b\r\n\r\nabcdefgh\r\nx!";
   const RectF area{3, 4, 25, 100};
   struct Row {
@@ -206,11 +210,11 @@ TEST(EditText, LayoutFollowsTheScrollBars) {
     int maxWidth;
   };
   const Row oneRow[] = {
-      {0, {0, 0, 0, 0}, {{0, 0, 15.75f, 14}, {0, 14, 0.75f, 14}, {0, 28, 40.75f, 14}, {0, 42, 2, 14}}, 56, 40},
-      {1, {3, 4, 0, 0}, {{0, 0, 15.75f, 14}, {0, 14, 0.75f, 14}, {0, 28, 40.75f, 14}, {0, 42, 2, 14}}, 56, 40},
-      {3, {3, 4, 0, 0}, {{0, 0, 15.75f, 14}, {0, 14, 0.75f, 14}, {0, 28, 40.75f, 14}, {0, 42, 2, 14}}, 56, 40},
+      {0, {0, 0, 0, 0}, {{0, 0, 15.75f, 14}, {0, 14, 5.75f, 14}, {0, 28, 40.75f, 14}, {0, 42, 2, 14}}, 56, 40},
+      {1, {3, 4, 0, 0}, {{0, 0, 15.75f, 14}, {0, 14, 5.75f, 14}, {0, 28, 40.75f, 14}, {0, 42, 2, 14}}, 56, 40},
+      {3, {3, 4, 0, 0}, {{0, 0, 15.75f, 14}, {0, 14, 5.75f, 14}, {0, 28, 40.75f, 14}, {0, 42, 2, 14}}, 56, 40},
       // Wrapping: "abcdefgh" takes two rows; heights add up truncated.
-      {2, {3, 4, 25, 0}, {{0, 0, 15.75f, 14.6f}, {0, 14, 0.75f, 14.6f}, {0, 28, 25, 29.2f}, {0, 57, 2, 14.6f}}, 71, 25},
+      {2, {3, 4, 25, 0}, {{0, 0, 15.75f, 14.6f}, {0, 14, 5.75f, 14.6f}, {0, 28, 25, 29.2f}, {0, 57, 2, 14.6f}}, 71, 25},
   };
   for (const Row& row : oneRow) {
     EditText text;
@@ -232,6 +236,7 @@ TEST(EditText, LayoutFollowsTheScrollBars) {
     ASSERT_EQ(measurer.texts.size(), 10u);
     EXPECT_EQ(measurer.texts[5], "\x9B\x75");
     EXPECT_EQ(measurer.texts[6], "a\tb") << "the display text is measured";
+    EXPECT_EQ(measurer.texts[7], " ") << "the blank line, as drawn";
     for (std::size_t i = 5; i < 10; ++i) EXPECT_EQ(measurer.layouts[i], row.layout) << row.scrollBars;
   }
 }
