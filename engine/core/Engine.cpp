@@ -1,6 +1,7 @@
 #include "Engine.h"
 
 #include "EngineAssets.h"
+#include "FontFallback.h"
 #include "Fonts.h"
 #include "ImageLoader.h"
 #include "WindowClass.h"
@@ -24,8 +25,15 @@ int ReadWindowsMajorVersion() {
   return static_cast<int>(info.dwMajorVersion);
 }
 
+void MakeDefaultFontNow() {
+  EngineState& engine = Engine();
+  engine.defaultFontFamily = ChooseDefaultFontFamily();
+  engine.defaultFont = CreateFontOfFamily(engine.defaultFontFamily);
+  if (!engine.defaultFont) engine.defaultFontFamily.clear();
+}
+
 DWORD WINAPI MakeDefaultFont(void*) {
-  Engine().defaultFont = CreateDefaultFont();
+  MakeDefaultFontNow();
   return 0;
 }
 
@@ -39,6 +47,11 @@ GpFont* DefaultFont() {
     engine.defaultFontMaker = nullptr;
   }
   return engine.defaultFont.get();
+}
+
+std::string DefaultFontFamily() {
+  DefaultFont();
+  return Engine().defaultFontFamily;
 }
 
 EngineState& Engine() {
@@ -60,7 +73,7 @@ void InitEngine() {
   engine.windowsMajorVersion = ReadWindowsMajorVersion();
   if (engine.defaultFontMaker == nullptr && !engine.defaultFont) {
     engine.defaultFontMaker = CreateThread(nullptr, 0, &MakeDefaultFont, nullptr, 0, nullptr);
-    if (engine.defaultFontMaker == nullptr) engine.defaultFont = CreateDefaultFont();
+    if (engine.defaultFontMaker == nullptr) MakeDefaultFontNow();
   }
   SetDefaultCursor(32512);  // IDC_ARROW
   engine.captionButtonImage = LoadImageFromBytes(CaptionButtonStrip(), /*addPngSignature=*/true);

@@ -23,8 +23,10 @@ struct MenuEntry {
 struct EngineState {
   ULONG_PTR gdiplusToken = 0;
   int windowsMajorVersion = 0;
-  // The default font (see DefaultFont); made while the first window is.
+  // The default font (see DefaultFont); made while the first window is,
+  // with the name of the family it was asked for.
   FontPtr defaultFont;
+  std::string defaultFontFamily;
   HANDLE defaultFontMaker = nullptr;
   HCURSOR defaultCursor = nullptr;
   ImagePtr captionButtonImage;
@@ -44,6 +46,8 @@ EngineState& Engine();
 // text: InitEngine makes the font on a thread of its own and the first call
 // here waits for it. UI thread only.
 GpFont* DefaultFont();
+// The family name the default font was made with; empty without one.
+std::string DefaultFontFamily();
 
 // Starts GDI+, reads the Windows version, starts making the default font, loads
 // the default cursor and the caption-button strip, registers the engine's

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "Engine.h"
+#include "FontFallback.h"
 #include "TextConversion.h"
 
 namespace ui {
@@ -28,12 +29,17 @@ FontPtr FontOfFamily(GpFontFamily* family, float sizePixels, int style) {
   return FontPtr(font);
 }
 
+// The family a face that cannot stand for the program's text is replaced
+// with: the default font's, or "宋体" when there is no default font at all.
+std::string ReplacementFace() {
+  const std::string family = DefaultFontFamily();
+  return family.empty() ? kFallbackFace : family;
+}
+
 }  // namespace
 
-FontPtr CreateDefaultFont() {
-  FontFamilyPtr family = FamilyByName(kFallbackFace);
-  if (!family) family = FamilyByName(GetSystemUiFontName(SystemUiFont::Caption));
-  return FontOfFamily(family.get(), kDefaultFontPixels, Gdiplus::FontStyleRegular);
+FontPtr CreateFontOfFamily(std::string_view family) {
+  return FontOfFamily(FamilyByName(family).get(), kDefaultFontPixels, Gdiplus::FontStyleRegular);
 }
 
 std::string GetSystemUiFontName(std::optional<SystemUiFont> which) {
@@ -41,7 +47,7 @@ std::string GetSystemUiFontName(std::optional<SystemUiFont> which) {
   // The layout without iPaddedBorderWidth, as every Windows accepts it.
   metrics.cbSize = 340;
   static_assert(offsetof(NONCLIENTMETRICSA, lfMessageFont.lfFaceName) == 308, "NONCLIENTMETRICSA layout");
-  if (!SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, 0, &metrics, 0)) return kFallbackFace;
+  if (!SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, 0, &metrics, 0)) return ReplacementFace();
 
   const LOGFONTA* chosen = &metrics.lfCaptionFont;
   if (which == SystemUiFont::Menu) chosen = &metrics.lfMenuFont;
@@ -51,9 +57,9 @@ std::string GetSystemUiFontName(std::optional<SystemUiFont> which) {
 
 std::string ResolveUiFontName(std::string_view faceName) {
   // Tahoma has no Chinese glyphs.
-  if (faceName == "Tahoma") faceName = kFallbackFace;
+  if (faceName == "Tahoma") return ReplacementFace();
   if (!FontOfFamily(FamilyByName(faceName).get(), kDefaultFontPixels, Gdiplus::FontStyleRegular)) {
-    return kFallbackFace;
+    return ReplacementFace();
   }
   return std::string(faceName);
 }

@@ -11,12 +11,14 @@ namespace ui {
 // Which font of the system's non-client metrics GetSystemUiFontName reads.
 enum class SystemUiFont { Menu = 1, Caption = 2, Message = 3 };
 
-// The engine's default font: "宋体", or the system caption font when that
-// family is missing, 12 pixels, regular. Empty when neither family exists.
-FontPtr CreateDefaultFont();
+// A font of the engine's default size (12 pixels) and style (regular) in
+// the family; empty when GDI+ has no such family. The default font is this,
+// of the family ChooseDefaultFontFamily takes ("宋体" where it is installed).
+FontPtr CreateFontOfFamily(std::string_view family);
 
 // The face name of a system UI font (the caption font when none is named).
-// A face GDI+ cannot create, and "Tahoma", come out as "宋体".
+// A face GDI+ cannot create, and "Tahoma", come out as the default font's
+// family.
 std::string GetSystemUiFontName(std::optional<SystemUiFont> which = std::nullopt);
 
 // The rule GetSystemUiFontName applies to a face name read from the system.

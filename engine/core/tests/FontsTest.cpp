@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/core/Engine.h"
+#include "engine/core/FontFallback.h"
 
 namespace ui {
 namespace {
@@ -63,6 +64,20 @@ TEST(Fonts, SystemUiFontNamesAreUsableFamilies) {
     EXPECT_NE(CreateFontByName(name, 12.0f, 0), nullptr) << name;
   }
   EXPECT_EQ(GetSystemUiFontName(), GetSystemUiFontName(SystemUiFont::Caption));
+}
+
+// The test prefix maps the Chinese family names to an installed Chinese
+// font; DejaVu Sans (which every Debian has for fontconfig) has no Chinese
+// glyphs, and GDI, asked for a family that is not there, gives another.
+TEST(Fonts, DefaultFamilyIsTheFirstThatIsInstalledAndDrawsChinese) {
+  EXPECT_TRUE(FamilyDraws("宋体", L"\u4E2D\u6587"));
+  EXPECT_FALSE(FamilyDraws("DejaVu Sans", L"\u4E2D\u6587")) << "the glyph test tells a font without Chinese";
+  EXPECT_TRUE(FamilyDraws("DejaVu Sans", L"D:\\Nimbo"));
+  EXPECT_FALSE(FamilyDraws("No Such Family 7x", L"a")) << "a family that is not installed draws nothing";
+  EXPECT_EQ(FirstFamilyDrawing({"No Such Family 7x", "DejaVu Sans", "微软雅黑", "宋体"}, L"\u4E2D"), "微软雅黑");
+  EXPECT_EQ(FirstFamilyDrawing({"No Such Family 7x", "DejaVu Sans"}, L"\u4E2D"), "");
+  EXPECT_EQ(ChooseDefaultFontFamily(), "宋体");
+  EXPECT_EQ(DefaultFontFamily(), "宋体");
 }
 
 TEST(Fonts, FamilyNameOfNoFontIsEmpty) { EXPECT_EQ(GetFontFamilyName(nullptr), ""); }
