@@ -1,6 +1,7 @@
 // Nimbo Setup: the process start sequence.
 #include <float.h>
 #include <windows.h>
+#include <ole2.h>
 
 #include "CommandLine.h"
 #include "InstallClosing.h"
@@ -55,6 +56,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   if (options.silent) return setup::RunSilentInstallation(options);
   if (options.folder) setup::offeredInstallDir = *options.folder;
 
+  // COM lives on the window's thread as long as the window: the shortcut
+  // made at its close and the screen readers' objects need it.
+  const HRESULT com = OleInitialize(nullptr);
   setup::ConstructProcessObjects();
   ui::InitEngine();
   // The photograph decodes while the window is made.
@@ -74,6 +78,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   // its next step: the controls it uses live until it has.
   const bool workerEnded = setup::JoinCompletionWorker(kWorkerStopBoundMs);
   if (workerEnded) setup::ReleaseProcessObjects();
+  if (SUCCEEDED(com)) OleUninitialize();
   if (exitCode == 0) exitCode = WindowRunExitCode();
   // An installation's log ends with the process: its result is known then.
   setup::CloseInstallLog(exitCode, exitCode == setup::kExitClosedBeforeFinished

@@ -164,10 +164,9 @@ int EditBox::InputMode(std::optional<int> value) {
 }
 
 void EditBox::FireChange() {
-  // Screen readers hear of the new text: as a new value of a box the user
-  // edits, and as a change of a read-only box, which readers announce
-  // the way they announce a status line.
-  AnnounceAccessibleEvent(inputMode == kEditReadOnly ? EVENT_OBJECT_NAMECHANGE : EVENT_OBJECT_VALUECHANGE);
+  // Screen readers hear of the new text as a new value: the value is the
+  // text (the name stays the box's label), of a read-only status box too.
+  AnnounceAccessibleEvent(EVENT_OBJECT_VALUECHANGE);
   onChange.Call(parent, this);
 }
 

@@ -1,5 +1,6 @@
-// Test entry point for the engine's Windows tests: the engine is initialised
-// once, as the program does, before any test runs.
+// Test entry point for the engine's Windows tests: COM (OLE) and the engine
+// are initialised once on the tests' thread, as the installer's start does
+// on its window's thread, before any test runs.
 #include <gtest/gtest.h>
 #include <ole2.h>
 

@@ -161,9 +161,21 @@ struct Event {
   bool operator==(const Event&) const = default;
 };
 std::vector<Event> events;
+// What a screen reader reads of a value change, at the event.
+std::vector<std::wstring> valuesAtEvents;
 HWND watched = nullptr;
 void CALLBACK RecordEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG child, DWORD, DWORD) {
-  if (window == watched && object == OBJID_CLIENT) events.push_back({event, child});
+  if (window != watched || object != OBJID_CLIENT) return;
+  events.push_back({event, child});
+  if (event != EVENT_OBJECT_VALUECHANGE) return;
+  IAccessible* source = nullptr;
+  VARIANT element{};
+  if (AccessibleObjectFromEvent(window, object, child, &source, &element) != S_OK) {
+    valuesAtEvents.push_back(L"(no object)");
+    return;
+  }
+  valuesAtEvents.push_back(Answer([&](BSTR* text) { return source->get_accValue(element, text); }));
+  source->Release();
 }
 
 TEST_F(Accessibility, DefaultActionClicksAndEventsFollowFocusAndValue) {
@@ -195,19 +207,25 @@ TEST_F(Accessibility, ControlsThatAppearOrGoAndStatusTextAreAnnounced) {
                                        GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
   ASSERT_NE(hook, nullptr);
   // Children in tab order: button 1, path 2, status 3, secret 4, bar 5, title 6.
+  valuesAtEvents.clear();
   title.Visible(0);   // announced with the place it had
   title.Visible(1);
-  status.Text("done");  // read-only: a name change, the way status lines are heard
-  path.Text("E:\\");    // editable: a value change
+  // The status box's new line is its value, read as the event arrives; its
+  // name stays its label.
+  status.Text("done");
+  EXPECT_TRUE(test::PumpUntil([&] { return valuesAtEvents.size() == 1; }, 5000));
+  path.Text("E:\\");    // editable: a value change too
+  EXPECT_TRUE(test::PumpUntil([&] { return valuesAtEvents.size() == 2; }, 5000));
   status.Destroy();   // goes from place 3
   Label added;
   ASSERT_NE(added.Create(window.hwnd(), 10, 230, 100, 20, "Added"), nullptr);
   const std::vector<Event> expected = {{EVENT_OBJECT_HIDE, 6},        {EVENT_OBJECT_SHOW, 6},
-                                       {EVENT_OBJECT_NAMECHANGE, 3},  {EVENT_OBJECT_VALUECHANGE, 2},
+                                       {EVENT_OBJECT_VALUECHANGE, 3}, {EVENT_OBJECT_VALUECHANGE, 2},
                                        {EVENT_OBJECT_HIDE, 3},        {EVENT_OBJECT_SHOW, 6}};
   EXPECT_TRUE(test::PumpUntil([&] { return events.size() >= expected.size(); }, 5000));
   UnhookWinEvent(hook);
   EXPECT_EQ(events, expected);
+  EXPECT_EQ(valuesAtEvents, (std::vector<std::wstring>{L"done", L"E:\\"}));
 }
 
 }  // namespace
