@@ -14,6 +14,7 @@
 #include "InstallerAssets.h"
 #include "engine/core/ImagePreloader.h"
 #include "engine/core/Engine.h"
+#include "engine/core/SystemLibraries.h"
 #include "engine/core/TextConversion.h"
 
 namespace {
@@ -38,6 +39,9 @@ int WindowRunExitCode() {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  // Before anything can load a DLL: a planted one beside the program or in
+  // the current folder is never taken.
+  ui::RestrictLibrarySearch();
   _fpreset();  // clean floating-point state, round to nearest
   setup::BeginStartupTrace();
   // Read as Unicode and turned into the program's code page like every text.

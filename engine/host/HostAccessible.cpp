@@ -9,6 +9,7 @@
 #include "HostWindow.h"
 #include "engine/controls/Control.h"
 #include "engine/core/EngineMessages.h"
+#include "engine/core/SystemLibraries.h"
 #include "engine/core/TextConversion.h"
 
 namespace ui {
@@ -31,8 +32,8 @@ F Procedure(HMODULE module, const char* name) {
 const AccessibilityLibrary& Library() {
   static const AccessibilityLibrary library = [] {
     AccessibilityLibrary loaded;
-    HMODULE oleacc = LoadLibraryW(L"oleacc.dll");
-    HMODULE oleaut = LoadLibraryW(L"oleaut32.dll");
+    HMODULE oleacc = LoadSystemLibrary(L"oleacc.dll");
+    HMODULE oleaut = LoadSystemLibrary(L"oleaut32.dll");
     loaded.resultFromObject = Procedure<decltype(&LresultFromObject)>(oleacc, "LresultFromObject");
     loaded.createStandardObject = Procedure<decltype(&CreateStdAccessibleObject)>(oleacc, "CreateStdAccessibleObject");
     loaded.allocString = Procedure<decltype(&SysAllocString)>(oleaut, "SysAllocString");

@@ -9,6 +9,7 @@
 #include "engine/controls/Control.h"
 #include "engine/core/Engine.h"
 #include "engine/core/EngineMessages.h"
+#include "engine/core/SystemLibraries.h"
 #include "engine/core/TextConversion.h"
 #include "engine/render/Primitives.h"
 #include "engine/render/WindowAnimations.h"
@@ -107,7 +108,7 @@ void HostWindow::CreateTooltipWindow() {
   // The common controls are loaded for the first tooltip, not at start-up:
   // loading them is a good part of a process's start.
   static const bool commonControlsReady = [] {
-    HMODULE controls = LoadLibraryW(L"comctl32.dll");
+    HMODULE controls = LoadSystemLibrary(L"comctl32.dll");
     using InitControls = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
     auto init = reinterpret_cast<InitControls>(
         reinterpret_cast<void*>(GetProcAddress(controls, "InitCommonControlsEx")));

@@ -8,6 +8,7 @@
 #include "engine/core/ArgbColor.h"
 #include "engine/core/Engine.h"
 #include "engine/core/ImageLoader.h"
+#include "engine/core/SystemLibraries.h"
 #include "engine/host/CaptionLayout.h"
 #include "engine/host/HostWindow.h"
 
@@ -170,7 +171,7 @@ bool EnableBlur(HWND window, int left, int top, int right, int bottom, int corne
                 int windowAlpha) {
   if (Engine().windowsMajorVersion != 6 || frameStyle == 1 || windowAlpha == -1) return false;
   // dwmapi is loaded only on the systems that have the blur.
-  static HMODULE dwm = LoadLibraryW(L"dwmapi.dll");
+  static HMODULE dwm = LoadSystemLibrary(L"dwmapi.dll");
   if (dwm == nullptr) return false;
   using IsCompositionEnabled = HRESULT(WINAPI*)(BOOL*);
   using EnableBlurBehind = HRESULT(WINAPI*)(HWND, const void*);

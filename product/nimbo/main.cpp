@@ -6,8 +6,12 @@
 #include "MainWindow.h"
 #include "StartRecord.h"
 #include "engine/core/Engine.h"
+#include "engine/core/SystemLibraries.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  // Before anything can load a DLL: none is ever taken from the program's
+  // own folder or the current one.
+  ui::RestrictLibrarySearch();
   _fpreset();  // clean floating-point state, round to nearest
   OleInitialize(nullptr);
   ui::InitEngine();

@@ -51,8 +51,12 @@ TEST(Switches, TheCopyNeedsBothItsFolderAndAValidHandle) {
     std::vector<std::wstring> arguments;
     bool accepted;
   } cases[] = {
-      {{L"/REMOVEFROM=D:\\Nimbo", L"/WAITFOR=124"}, true},
-      {{L"/removefrom=D:\\Nimbo", L"/waitfor=124", L"/S"}, true},
+      {{L"/REMOVEFROM=D:\\Nimbo", L"/WAITFOR=124", L"/REPORTTO=77"}, true},
+      {{L"/removefrom=D:\\Nimbo", L"/waitfor=124", L"/reportto=77", L"/S"}, true},
+      {{L"/REMOVEFROM=D:\\Nimbo", L"/WAITFOR=124"}, false},
+      {{L"/REMOVEFROM=D:\\Nimbo", L"/REPORTTO=77"}, false},
+      {{L"/REMOVEFROM=D:\\Nimbo", L"/WAITFOR=124", L"/REPORTTO=0"}, false},
+      {{L"/REMOVEFROM=D:\\Nimbo", L"/WAITFOR=124", L"/REPORTTO=7", L"/REPORTTO=8"}, false},
       {{L"/REMOVEFROM=D:\\Nimbo"}, false},
       {{L"/WAITFOR=124"}, false},
       {{L"/REMOVEFROM=", L"/WAITFOR=124"}, false},
@@ -70,6 +74,7 @@ TEST(Switches, TheCopyNeedsBothItsFolderAndAValidHandle) {
       EXPECT_TRUE(switches->IsCopy());
       EXPECT_EQ(switches->removeFrom, L"D:\\Nimbo");
       EXPECT_EQ(switches->waitFor, 124u);
+      EXPECT_EQ(switches->reportTo, 77u);
     }
   }
 }
@@ -97,10 +102,10 @@ TEST(Switches, QuotingFollowsTheWindowsRules) {
 }
 
 TEST(Switches, TheCopysCommandLineReadsBackAsItsSwitches) {
-  const std::wstring program = L"C:\\users\\测 试\\Temp\\Nimbo-uninstall-42-1.exe";
+  const std::wstring program = L"C:\\users\\测 试\\Temp\\Nimbo-uninstall-0f3c\\uninstall.exe";
   const std::wstring folder = L"D:\\产品 测试\\Nimbo \"1\"";
   for (bool silent : {false, true}) {
-    const std::vector<std::wstring> read = Split(CopyCommandLine(program, folder, 1236, silent));
+    const std::vector<std::wstring> read = Split(CopyCommandLine(program, folder, 1236, 1240, silent));
     ASSERT_FALSE(read.empty());
     EXPECT_EQ(read[0], program);
     std::wstring error;
@@ -109,6 +114,7 @@ TEST(Switches, TheCopysCommandLineReadsBackAsItsSwitches) {
     ASSERT_TRUE(switches) << error;
     EXPECT_EQ(switches->removeFrom, folder);
     EXPECT_EQ(switches->waitFor, 1236u);
+    EXPECT_EQ(switches->reportTo, 1240u);
     EXPECT_EQ(switches->silent, silent);
   }
 }

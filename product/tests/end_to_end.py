@@ -6,6 +6,7 @@ there and nothing else. Screenshots are saved in the folder given."""
 
 import argparse
 import pathlib
+import re
 import subprocess
 import sys
 import time
@@ -90,7 +91,7 @@ class Product(unittest.TestCase):
         self.neighbour.mkdir()
         (self.neighbour / "README.txt").write_text("not Nimbo's")
         (self.neighbour / "uninstall.exe").write_bytes(b"not Nimbo's either")
-        self.copies_before = set(self.temp.glob("Nimbo-uninstall-*.exe"))
+        self.copies_before = set(self.temp.glob("Nimbo-uninstall-*"))
 
     def clear(self):
         run("rm", "-rf", self.scratch)
@@ -109,8 +110,8 @@ class Product(unittest.TestCase):
             if process.poll() is None:
                 process.kill()
                 process.wait(timeout=10)
-        for copy in set(self.temp.glob("Nimbo-uninstall-*.exe")) - self.copies_before:
-            copy.unlink(missing_ok=True)
+        for copy in set(self.temp.glob("Nimbo-uninstall-*")) - self.copies_before:
+            run("rm", "-rf", copy)
 
     # --- the installation
 
@@ -134,7 +135,8 @@ class Product(unittest.TestCase):
     # --- the uninstaller's temporary copy
 
     def new_copies(self):
-        return set(self.temp.glob("Nimbo-uninstall-*.exe")) - self.copies_before
+        """The folders the uninstaller made for its temporary copy."""
+        return set(self.temp.glob("Nimbo-uninstall-*")) - self.copies_before
 
     def copies_running(self):
         """Processes of this Wine prefix running a temporary copy."""
@@ -156,9 +158,22 @@ class Product(unittest.TestCase):
             self.assertLess(time.monotonic(), deadline, "the uninstaller's temporary copy did not end")
             time.sleep(0.2)
 
-    def uninstall_silently(self):
-        result = wine(f"{PRODUCT}\\uninstall.exe", "/S")
-        self.assertEqual(result.returncode, 0, "the first run hands over and ends with 0")
+    def uninstall_silently(self, expected=0, users=()):
+        """Runs the silent uninstaller as a deployment tool does: once it has
+        ended with the removal's code, the files (but the user's) and the key
+        are gone."""
+        looked = wine(ARGS.looker, PRODUCT, UNINSTALL_KEY.split("\\", 1)[1], f"{PRODUCT}\\uninstall.exe", "/S")
+        lines = looked.stdout.decode("utf-8", "replace").splitlines()
+        self.assertEqual(looked.returncode, 0, lines)
+        self.assertEqual(lines[0], f"exit {expected}", "the first run ends with the removal's code")
+        if expected == 0:
+            # The first run's own file cannot be deleted while it runs: it is
+            # moved out of the way, renamed, and goes a moment later.
+            left = [line[5:].replace("\\", "/") for line in lines[2:]]
+            left = [name for name in left if not re.fullmatch(r"~uninstall-[0-9a-f]{32}\.tmp", name)]
+            self.assertFalse([name for name in left if name not in users],
+                             "no file of the installation is left when the uninstaller has ended")
+            self.assertEqual(lines[1], "key absent", "the key is gone when the uninstaller has ended")
         self.wait_for_copies()
 
     def assert_neighbours_untouched(self):
@@ -216,22 +231,26 @@ class Uninstaller(Product):
     def test_silent_uninstall_removes_exactly_the_payload(self):
         self.register()
         (self.folder / "config" / "我的设置.ini").write_text("mine")
-        self.uninstall_silently()
+        self.uninstall_silently(users=["config/我的设置.ini"])
         self.assert_removed_but(["config/", "config/我的设置.ini"])
         self.assertTrue(self.folder.is_dir(), "the product folder itself stays")
         self.assertEqual((self.folder / "config" / "我的设置.ini").read_text(), "mine")
 
-        # The temporary copy leaves itself to the next restart.
+        # The temporary copy, in a folder of its own with a name no one can
+        # guess, leaves itself and the folder to the next restart.
         copies = self.new_copies()
         self.assertEqual(len(copies), 1)
+        copy = next(iter(copies))
+        self.assertRegex(copy.name, r"^Nimbo-uninstall-[0-9a-f]{32}$")
+        self.assertEqual([path.name for path in copy.iterdir()], ["uninstall.exe"])
         pending = wine_text("reg", "query", PENDING, "/v", "PendingFileRenameOperations")
-        self.assertIn(next(iter(copies)).name, pending)
+        self.assertIn(copy.name + "\\uninstall.exe", pending)
 
     def test_a_running_nimbo_keeps_its_file_and_the_uninstaller_for_another_try(self):
         self.register()
         nimbo = self.start(f"{PRODUCT}\\Nimbo.exe")
         window = self.desktop.find_window("Nimbo")
-        self.uninstall_silently()
+        self.uninstall_silently(expected=4)
         # Nothing that would let the user try again is gone.
         self.assertEqual(self.installed(), ["Nimbo.exe", "uninstall.exe"])
         self.assertTrue(key_exists(UNINSTALL_KEY))
@@ -277,7 +296,7 @@ class Uninstaller(Product):
         (self.folder / "extra").mkdir()
         (self.folder / "extra" / "插件.dll").write_bytes(b"recorded")
         self.write_record([*(entry for entry in self.entries if entry != "README.txt"), "extra/", "extra/插件.dll"])
-        self.uninstall_silently()
+        self.uninstall_silently(users=["README.txt"])
         self.assert_removed_but(["README.txt"])
 
     def test_a_record_that_leads_out_of_the_folder_removes_nothing(self):
@@ -292,6 +311,21 @@ class Uninstaller(Product):
         self.assertFalse(self.new_copies(), "no copy was made")
         self.assert_neighbours_untouched()
         self.assertTrue(key_exists(UNINSTALL_KEY))
+
+    def test_a_link_inside_the_folder_is_not_followed(self):
+        # config/ replaced by a link to a folder outside that holds files of
+        # the same names; Wine shows the link as a folder.
+        self.register()
+        outside = self.scratch / "外面"
+        outside.mkdir()
+        for name in ("settings.ini", "servers.ini"):
+            (outside / name).write_text("someone else's")
+        run("rm", "-rf", self.folder / "config")
+        (self.folder / "config").symlink_to(outside, target_is_directory=True)
+        self.uninstall_silently()
+        self.assertEqual(sorted(path.name for path in outside.iterdir()), ["servers.ini", "settings.ini"])
+        self.assertTrue((self.folder / "config").is_symlink(), "the link itself stays")
+        self.assert_neighbours_untouched()
 
     def test_an_uninstaller_at_the_top_of_a_drive_refuses(self):
         drive = self.scratch.parent
@@ -311,6 +345,7 @@ def main():
     parser.add_argument("--build", required=True)
     parser.add_argument("--archive", required=True)
     parser.add_argument("--screenshots", required=True)
+    parser.add_argument("--looker", required=True, help="run_then_look.exe")
     ARGS, rest = parser.parse_known_args()
     unittest.main(argv=[sys.argv[0], *rest], verbosity=2)
 

@@ -1,33 +1,91 @@
 #include "FolderRemoval.h"
 
+#include <cwctype>
+
 #include "engine/core/Win32.h"
 
 namespace uninstall {
 namespace {
 
 constexpr DWORD kRetryMs = 100;
+constexpr std::wstring_view kLongPathPrefix = L"\\\\?\\";
 
 bool IsMissing(DWORD error) { return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND; }
 
-enum class Route { kDirect, kMissing, kLinked, kUnreadable };
-
-// How the item is reached from the product folder: through real folders
-// only; not at all (a level is gone or is a file, so the item cannot be
-// there); through a link, which may lead out of the product folder; or
-// unknown, when a level cannot be read.
-Route RouteTo(const std::wstring& folder, const std::wstring& relative) {
-  std::wstring path = folder;
-  std::size_t start = 0;
-  for (std::size_t slash = relative.find(L'\\'); slash != std::wstring::npos;
-       start = slash + 1, slash = relative.find(L'\\', start)) {
-    path += L'\\';
-    path.append(relative, start, slash - start);
-    const DWORD attributes = GetFileAttributesW(path.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES) return IsMissing(GetLastError()) ? Route::kMissing : Route::kUnreadable;
-    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) return Route::kMissing;
-    if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) return Route::kLinked;
+bool SameText(std::wstring_view a, std::wstring_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (std::towupper(a[i]) != std::towupper(b[i])) return false;
   }
-  return Route::kDirect;
+  return true;
+}
+
+// A handle that closes itself.
+class Handle {
+ public:
+  explicit Handle(HANDLE handle = INVALID_HANDLE_VALUE) : handle_(handle) {}
+  Handle(const Handle&) = delete;
+  Handle& operator=(const Handle&) = delete;
+  ~Handle() {
+    if (IsOpen()) CloseHandle(handle_);
+  }
+  bool IsOpen() const { return handle_ != INVALID_HANDLE_VALUE && handle_ != nullptr; }
+  HANDLE get() const { return handle_; }
+
+ private:
+  HANDLE handle_;
+};
+
+// Opens the item itself for deleting: a link is opened as the link, never
+// as what it leads to.
+HANDLE OpenItem(const std::wstring& path, DWORD access) {
+  return CreateFileW(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                     OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+}
+
+// The path Windows resolves an open item to, with every link followed, in
+// drive-letter form without the "\\?\" prefix; empty when unknown.
+std::wstring FinalPath(HANDLE item) {
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD length = GetFinalPathNameByHandleW(item, path.data(), static_cast<DWORD>(path.size()),
+                                                   FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    if (length == 0) return {};
+    if (length < path.size()) {
+      path.resize(length);
+      break;
+    }
+    path.resize(length + 1);
+  }
+  if (path.compare(0, kLongPathPrefix.size(), kLongPathPrefix) == 0) path.erase(0, kLongPathPrefix.size());
+  return path;
+}
+
+bool IsLink(HANDLE item, const std::wstring& path) {
+  FILE_ATTRIBUTE_TAG_INFO tag{};
+  if (GetFileInformationByHandleEx(item, FileAttributeTagInfo, &tag, sizeof tag) &&
+      (tag.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+    return true;
+  }
+  // Where links are not reparse points of their own (Wine's view of a
+  // symbolic link of the host), the name still says so.
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+}
+
+DWORD AttributesOf(HANDLE item) {
+  FILE_BASIC_INFO basic{};
+  return GetFileInformationByHandleEx(item, FileBasicInfo, &basic, sizeof basic) ? basic.FileAttributes
+                                                                                 : INVALID_FILE_ATTRIBUTES;
+}
+
+void ClearReadOnly(HANDLE item) {
+  FILE_BASIC_INFO basic{};
+  if (!GetFileInformationByHandleEx(item, FileBasicInfo, &basic, sizeof basic)) return;
+  if ((basic.FileAttributes & FILE_ATTRIBUTE_READONLY) == 0) return;
+  basic.FileAttributes &= ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY);
+  if (basic.FileAttributes == 0) basic.FileAttributes = FILE_ATTRIBUTE_NORMAL;
+  SetFileInformationByHandle(item, FileBasicInfo, &basic, sizeof basic);
 }
 
 bool FolderIsEmpty(const std::wstring& path) {
@@ -43,55 +101,66 @@ bool FolderIsEmpty(const std::wstring& path) {
   return empty;
 }
 
-void ClearReadOnly(const std::wstring& path, DWORD attributes) {
-  if (attributes & FILE_ATTRIBUTE_READONLY) SetFileAttributesW(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
-}
-
 enum class Outcome { kRemoved, kAbsent, kKept, kFailed };
 
-Outcome RemoveFile(const std::wstring& path) {
-  const DWORD attributes = GetFileAttributesW(path.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES) return IsMissing(GetLastError()) ? Outcome::kAbsent : Outcome::kFailed;
-  if (attributes & FILE_ATTRIBUTE_DIRECTORY) return Outcome::kKept;
-  // A link is deleted itself, never its target; its attributes stay as
-  // they are, as setting them would reach the target.
-  if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) ClearReadOnly(path, attributes);
-  return DeleteFileW(path.c_str()) ? Outcome::kRemoved : Outcome::kFailed;
-}
-
-Outcome RemoveFolder(const std::wstring& path) {
-  const DWORD attributes = GetFileAttributesW(path.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES) return IsMissing(GetLastError()) ? Outcome::kAbsent : Outcome::kFailed;
-  if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0 || (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+// Removes one item by its handle, right after checking what the handle
+// names: the item itself, of the kind the payload put there, no link, and
+// still inside the product folder once every link on the way is followed.
+Outcome RemoveItem(const std::wstring& insideFinal, const std::wstring& path, bool folder) {
+  // Looked at before the item is opened for deleting, which keeps others
+  // from listing it; a folder that fills meanwhile still refuses the delete.
+  if (folder && !FolderIsEmpty(path)) {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return IsMissing(GetLastError()) ? Outcome::kAbsent : Outcome::kFailed;
     return Outcome::kKept;
   }
-  if (!FolderIsEmpty(path)) return Outcome::kKept;
-  ClearReadOnly(path, attributes);
-  return RemoveDirectoryW(path.c_str()) ? Outcome::kRemoved : Outcome::kFailed;
+  const Handle item(OpenItem(path, DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES | SYNCHRONIZE));
+  if (!item.IsOpen()) return IsMissing(GetLastError()) ? Outcome::kAbsent : Outcome::kFailed;
+  const DWORD attributes = AttributesOf(item.get());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return Outcome::kFailed;
+  if (((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) != folder) return Outcome::kKept;
+  const std::wstring final = FinalPath(item.get());
+  if (IsLink(item.get(), path) || final.size() <= insideFinal.size() ||
+      !SameText(std::wstring_view(final).substr(0, insideFinal.size()), insideFinal)) {
+    return Outcome::kKept;
+  }
+  ClearReadOnly(item.get());
+  FILE_DISPOSITION_INFO dispose{TRUE};
+  if (SetFileInformationByHandle(item.get(), FileDispositionInfo, &dispose, sizeof dispose)) return Outcome::kRemoved;
+  return folder && GetLastError() == ERROR_DIR_NOT_EMPTY ? Outcome::kKept : Outcome::kFailed;
 }
 
 }  // namespace
 
+std::optional<std::wstring> ProductFolderFinalPath(const std::wstring& folder) {
+  const Handle opened(OpenItem(folder, FILE_READ_ATTRIBUTES | SYNCHRONIZE));
+  if (!opened.IsOpen() || IsLink(opened.get(), folder)) return std::nullopt;
+  const DWORD attributes = AttributesOf(opened.get());
+  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) return std::nullopt;
+  std::wstring final = FinalPath(opened.get());
+  // The folder is where its name says: the last level is the folder
+  // itself, not somewhere a link on the way leads.
+  const std::size_t name = folder.find_last_of(L"\\/");
+  const std::size_t finalName = final.find_last_of(L'\\');
+  if (final.empty() || name == std::wstring::npos || finalName == std::wstring::npos ||
+      !SameText(std::wstring_view(final).substr(finalName + 1), std::wstring_view(folder).substr(name + 1))) {
+    return std::nullopt;
+  }
+  return final;
+}
+
 RemovalReport RemovePayload(const std::wstring& folder, const std::vector<RemovalStep>& steps) {
   RemovalReport report;
+  const std::optional<std::wstring> folderFinal = ProductFolderFinalPath(folder);
+  if (!folderFinal) {
+    // A product folder that is a link: nothing is removed through it.
+    for (const RemovalStep& step : steps) report.kept.push_back(step.path);
+    report.folderIsLink = true;
+    return report;
+  }
+  const std::wstring inside = *folderFinal + L'\\';
   for (const RemovalStep& step : steps) {
-    Outcome outcome = Outcome::kAbsent;
-    switch (RouteTo(folder, step.path)) {
-      case Route::kMissing:
-        break;
-      case Route::kLinked:
-        outcome = Outcome::kKept;
-        break;
-      case Route::kUnreadable:
-        outcome = Outcome::kFailed;
-        break;
-      case Route::kDirect: {
-        const std::wstring path = folder + L'\\' + step.path;
-        outcome = step.folder ? RemoveFolder(path) : RemoveFile(path);
-        break;
-      }
-    }
-    switch (outcome) {
+    switch (RemoveItem(inside, folder + L'\\' + step.path, step.folder)) {
       case Outcome::kRemoved:
         ++report.removed;
         break;
@@ -108,13 +177,23 @@ RemovalReport RemovePayload(const std::wstring& folder, const std::vector<Remova
   return report;
 }
 
+bool RemoveEmptyProductFolder(const std::wstring& folder) {
+  if (!FolderIsEmpty(folder) || !ProductFolderFinalPath(folder)) return false;
+  const Handle item(OpenItem(folder, DELETE | FILE_READ_ATTRIBUTES | SYNCHRONIZE));
+  FILE_DISPOSITION_INFO dispose{TRUE};
+  return item.IsOpen() && SetFileInformationByHandle(item.get(), FileDispositionInfo, &dispose, sizeof dispose);
+}
+
 bool DeleteFileWithPatience(const std::wstring& path, unsigned patienceMs) {
   const DWORD start = GetTickCount();
   while (true) {
     const DWORD attributes = GetFileAttributesW(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES && IsMissing(GetLastError())) return true;
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) return false;
-    if (attributes != INVALID_FILE_ATTRIBUTES) ClearReadOnly(path, attributes);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) &&
+        (attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) {
+      SetFileAttributesW(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+    }
     if (DeleteFileW(path.c_str())) return true;
     if (GetTickCount() - start >= patienceMs) return false;
     Sleep(kRetryMs);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,9 @@ struct RemovalReport {
   // folder or a folder replaced by a file, and anything reached through a
   // link, which may lead out of the product folder.
   std::vector<std::wstring> kept;
+  // The product folder itself is a link (or a junction, or a mount point):
+  // everything was kept.
+  bool folderIsLink = false;
 
   bool Complete() const { return failed.empty(); }
 };
@@ -24,7 +28,19 @@ struct RemovalReport {
 // Carries out the steps inside `folder` (a full path without a trailing
 // separator): files are deleted, read-only ones too; folders are removed
 // only when empty. Items already gone count as neither removed nor failed.
+// Each item is opened by handle and checked right before it is deleted
+// through that handle: of the kind the payload put there, no link,
+// junction or mount point, and, with every link on the way followed, still
+// inside the product folder. Anything else is left in place (kept).
 RemovalReport RemovePayload(const std::wstring& folder, const std::vector<RemovalStep>& steps);
+
+// The product folder's path with every link followed, when the folder
+// itself is a real folder and no link; nothing otherwise.
+std::optional<std::wstring> ProductFolderFinalPath(const std::wstring& folder);
+
+// Removes the product folder once it is empty, checked as an item is;
+// false when it stays.
+bool RemoveEmptyProductFolder(const std::wstring& folder);
 
 // Deletes the file at `path`. Windows may hold a program's file for a
 // moment after its process has ended, so a refused delete is tried again

@@ -9,6 +9,7 @@ namespace {
 constexpr std::wstring_view kSilent = L"/S";
 constexpr std::wstring_view kRemoveFrom = L"/REMOVEFROM=";
 constexpr std::wstring_view kWaitFor = L"/WAITFOR=";
+constexpr std::wstring_view kReportTo = L"/REPORTTO=";
 
 bool StartsWithSwitch(std::wstring_view argument, std::wstring_view name) {
   if (argument.size() < name.size()) return false;
@@ -44,13 +45,19 @@ std::optional<Switches> ParseSwitches(std::span<const std::wstring> arguments, s
         *error = L"bad handle: " + argument;
         return std::nullopt;
       }
+    } else if (StartsWithSwitch(argument, kReportTo) && !switches.reportTo) {
+      switches.reportTo = ParseHandle(std::wstring_view(argument).substr(kReportTo.size()));
+      if (!switches.reportTo) {
+        *error = L"bad handle: " + argument;
+        return std::nullopt;
+      }
     } else {
       *error = L"unknown or repeated switch: " + argument;
       return std::nullopt;
     }
   }
-  if (switches.removeFrom.empty() != !switches.waitFor) {
-    *error = L"/REMOVEFROM= and /WAITFOR= go together";
+  if (switches.removeFrom.empty() != !switches.waitFor || switches.removeFrom.empty() != !switches.reportTo) {
+    *error = L"/REMOVEFROM=, /WAITFOR= and /REPORTTO= go together";
     return std::nullopt;
   }
   return switches;
@@ -78,11 +85,12 @@ std::wstring QuoteArgument(std::wstring_view argument) {
   return quoted;
 }
 
-std::wstring CopyCommandLine(std::wstring_view program, std::wstring_view folder, std::uint32_t handle,
-                             bool silent) {
+std::wstring CopyCommandLine(std::wstring_view program, std::wstring_view folder, std::uint32_t waitHandle,
+                             std::uint32_t reportHandle, bool silent) {
   std::wstring line = QuoteArgument(program);
   line += L' ' + QuoteArgument(std::wstring(kRemoveFrom) + std::wstring(folder));
-  line += L' ' + std::wstring(kWaitFor) + std::to_wstring(handle);
+  line += L' ' + std::wstring(kWaitFor) + std::to_wstring(waitHandle);
+  line += L' ' + std::wstring(kReportTo) + std::to_wstring(reportHandle);
   if (silent) line += L' ' + std::wstring(kSilent);
   return line;
 }

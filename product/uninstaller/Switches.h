@@ -10,12 +10,14 @@ namespace uninstall {
 
 // The uninstaller's command line. Users give at most "/S" (silent: no
 // dialogs). The temporary copy that does the removing is started with
-// "/REMOVEFROM=<product folder>" and "/WAITFOR=<handle>", the inherited
-// handle of the run that started it, and "/S" when that run had it.
+// "/REMOVEFROM=<product folder>", "/WAITFOR=<handle>" (the inherited
+// handle of the run that started it), "/REPORTTO=<handle>" (the inherited
+// pipe its result goes back through) and "/S" when that run had it.
 struct Switches {
   bool silent = false;
   std::wstring removeFrom;
   std::optional<std::uint32_t> waitFor;
+  std::optional<std::uint32_t> reportTo;
 
   bool IsCopy() const { return !removeFrom.empty(); }
 };
@@ -30,6 +32,7 @@ std::optional<Switches> ParseSwitches(std::span<const std::wstring> arguments, s
 std::wstring QuoteArgument(std::wstring_view argument);
 
 // The full command line of the temporary copy.
-std::wstring CopyCommandLine(std::wstring_view program, std::wstring_view folder, std::uint32_t handle, bool silent);
+std::wstring CopyCommandLine(std::wstring_view program, std::wstring_view folder, std::uint32_t waitHandle,
+                             std::uint32_t reportHandle, bool silent);
 
 }  // namespace uninstall

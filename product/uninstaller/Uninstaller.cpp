@@ -10,6 +10,7 @@
 #include "RecordedEntries.h"
 #include "TemporaryCopy.h"
 #include "engine/core/TextConversion.h"
+#include "engine/core/UnguessableName.h"
 #include "engine/core/Win32.h"
 
 namespace uninstall {
@@ -23,7 +24,7 @@ constexpr char kRootFolder[] = "卸载程序不在 Nimbo 的安装文件夹中�
 constexpr char kNotInstalled[] = "这个文件夹中没有 Nimbo 的卸载程序，卸载已取消：";
 constexpr char kBadList[] = "卸载程序的文件列表有误，卸载已取消：";
 constexpr char kNotStarted[] = "无法开始卸载：";
-constexpr char kTimedOut[] = "等待卸载程序退出超时，卸载已取消。";
+constexpr char kFolderIsLink[] = "安装文件夹是一个链接，卸载已取消，没有删除任何文件：";
 constexpr char kIncomplete[] = "以下项目无法删除（Nimbo 也许正在运行），请关闭 Nimbo 后重新运行卸载程序：";
 constexpr std::size_t kListedFailures = 10;
 
@@ -85,17 +86,64 @@ std::wstring FailureList(const std::vector<std::wstring>& failed) {
 int RunFromProductFolder(const Switches& switches, std::span<const wchar_t* const> builtIn) {
   const std::wstring folder = FolderOf(RunningProgramPath());
   EntriesToRemove toRemove;
+  // Looked at here only to refuse a bad folder or record before asking the
+  // user; the copy reads the record again when it removes.
   if (const int refused = CheckFolderAndList(switches, folder, builtIn, &toRemove); refused != kExitRemoved) {
     return refused;
   }
   if (!UserConfirms(switches)) return kExitCancelled;
   std::wstring error;
-  if (!StartTemporaryCopy(folder, switches.silent, &error)) {
+  StartedCopy copy;
+  if (!StartTemporaryCopy(folder, switches.silent, &copy, &error)) {
     Tell(switches, Text(kNotStarted) + L"\r\n" + error, MB_ICONERROR);
     return kExitNotStarted;
   }
-  return kExitRemoved;
+  // Whoever started this run (a deployment tool, the system's list of
+  // programs) sees it end only once the removal is done, with its result.
+  return AwaitCopyResult(&copy);
 }
+
+namespace {
+
+// Everything but the uninstaller that runs the first run: the payload, the
+// record, the registry entry and the shortcut. The first run's file cannot
+// be deleted while it runs, but it can be renamed: it is moved out of the
+// way under a name no one uses, so that it is no file of the installation
+// any more when the first run ends; `leftover` names it.
+RemovalReport RemoveInstallation(const std::wstring& folder, const EntriesToRemove& toRemove, std::wstring* leftover) {
+  RemovalReport report = RemovePayload(folder, PayloadWithoutUninstaller(toRemove));
+  if (!report.Complete() || report.folderIsLink) return report;
+  const std::wstring uninstaller = folder + L'\\' + kUninstallerName;
+  const std::wstring renamed = folder + L'\\' + ui::UnguessableName(L"~uninstall-") + L".tmp";
+  if (GetFileAttributesW(uninstaller.c_str()) != INVALID_FILE_ATTRIBUTES) {
+    if (!MoveFileExW(uninstaller.c_str(), renamed.c_str(), 0)) {
+      report.failed.push_back(kUninstallerName);
+      return report;
+    }
+    *leftover = renamed;
+  }
+  if (toRemove.fromRecord && !DeleteFileWithPatience(RecordPath(folder), kSelfDeletePatienceMs)) {
+    report.failed.push_back(RecordName());
+  }
+  if (!RemoveUninstallEntry()) report.failed.push_back(L"HKEY_LOCAL_MACHINE\\" + std::wstring(kUninstallKey));
+  if (!RemoveDesktopShortcut()) report.failed.push_back(DesktopShortcutPath());
+  return report;
+}
+
+// Once the first run has ended its file can go, and then the folder the
+// installer made, unless something of the user's is still in it. What
+// cannot go now goes at the next restart.
+void RemoveLeftover(const Switches& switches, const std::wstring& folder, const std::wstring& leftover) {
+  const bool ended = WaitForOriginal(*switches.waitFor, kOriginalWaitMs) == WaitOutcome::kEnded;
+  if (!leftover.empty() && !(ended && DeleteFileWithPatience(leftover, kSelfDeletePatienceMs))) {
+    MoveFileExW(leftover.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+    MoveFileExW(folder.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+    return;
+  }
+  RemoveEmptyProductFolder(folder);
+}
+
+}  // namespace
 
 int RunTemporaryCopy(const Switches& switches, std::span<const wchar_t* const> builtIn) {
   // First of all, so that the copy goes away at the next restart however
@@ -104,43 +152,29 @@ int RunTemporaryCopy(const Switches& switches, std::span<const wchar_t* const> b
   std::wstring folder = switches.removeFrom;
   while (!folder.empty() && (folder.back() == L'\\' || folder.back() == L'/')) folder.pop_back();
   EntriesToRemove toRemove;
+  // The record is read now, at the removal: the first run is waiting for
+  // this one, so no new installation can have come in between.
   if (const int refused = CheckFolderAndList(switches, folder, builtIn, &toRemove); refused != kExitRemoved) {
+    SendResult(*switches.reportTo, refused);
     return refused;
   }
 
-  switch (WaitForOriginal(*switches.waitFor, kOriginalWaitMs)) {
-    case WaitOutcome::kEnded:
-      break;
-    case WaitOutcome::kTimedOut:
-      Tell(switches, Text(kTimedOut), MB_ICONERROR);
-      return kExitTimedOut;
-    case WaitOutcome::kNotAProcess:
-      return kExitRefused;
-  }
+  std::wstring leftover;
+  const RemovalReport report = RemoveInstallation(folder, toRemove, &leftover);
+  const int result = report.Complete() && !report.folderIsLink ? kExitRemoved : kExitIncomplete;
+  SendResult(*switches.reportTo, result);
+  if (result == kExitRemoved) RemoveLeftover(switches, folder, leftover);
 
-  RemovalReport report = RemovePayload(folder, PayloadWithoutUninstaller(toRemove));
-  if (report.Complete() && toRemove.fromRecord && !DeleteFileWithPatience(RecordPath(folder), kSelfDeletePatienceMs)) {
-    report.failed.push_back(RecordName());
-  }
-  if (report.Complete()) {
-    if (!DeleteFileWithPatience(folder + L'\\' + kUninstallerName, kSelfDeletePatienceMs)) {
-      report.failed.push_back(kUninstallerName);
-    } else {
-      // The folder the installer made goes too, unless something of the
-      // user's is still in it (removing a folder that is not empty fails).
-      RemoveDirectoryW(folder.c_str());
-      if (!RemoveUninstallEntry()) report.failed.push_back(L"HKEY_LOCAL_MACHINE\\" + std::wstring(kUninstallKey));
-      if (!RemoveDesktopShortcut()) report.failed.push_back(DesktopShortcutPath());
-    }
-  }
-  if (!report.Complete()) {
+  if (report.folderIsLink) {
+    Tell(switches, Text(kFolderIsLink) + L"\r\n" + folder, MB_ICONERROR);
+  } else if (!report.Complete()) {
     Tell(switches, Text(kIncomplete) + FailureList(report.failed), MB_ICONWARNING);
-    return kExitIncomplete;
+  } else {
+    std::wstring message = Text(kDone);
+    if (!report.kept.empty()) message += L"\r\n\r\n" + Text(kUserFilesKept);
+    Tell(switches, message, MB_ICONINFORMATION);
   }
-  std::wstring message = Text(kDone);
-  if (!report.kept.empty()) message += L"\r\n\r\n" + Text(kUserFilesKept);
-  Tell(switches, message, MB_ICONINFORMATION);
-  return kExitRemoved;
+  return result;
 }
 
 }  // namespace uninstall

@@ -6,6 +6,7 @@
 #include "ExitCodes.h"
 #include "Switches.h"
 #include "Uninstaller.h"
+#include "engine/core/SystemLibraries.h"
 #include "engine/core/TextConversion.h"
 #include "engine/core/Win32.h"
 #include <shellapi.h>
@@ -33,6 +34,9 @@ bool Silent(const std::vector<std::wstring>& arguments) {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  // Before anything can load a DLL: the uninstaller runs elevated, and its
+  // copy from the temporary folder, where anyone may have left a DLL.
+  ui::RestrictLibrarySearch();
   const std::vector<std::wstring> arguments = Arguments();
   std::wstring error;
   const std::optional<uninstall::Switches> switches = uninstall::ParseSwitches(arguments, &error);
