@@ -7,6 +7,7 @@
 #include "InstallClosing.h"
 #include "InstallLog.h"
 #include "InstallerState.h"
+#include "engine/core/Shell.h"
 #include "engine/core/TextConversion.h"
 
 namespace setup {
@@ -43,12 +44,10 @@ void SaveShortcut(const std::string& linkPath, const std::string& target) {
 }  // namespace
 
 std::string DesktopShortcutPath() {
-  wchar_t desktop[MAX_PATH] = {};
-  if (!SHGetSpecialFolderPathW(nullptr, desktop, CSIDL_DESKTOPDIRECTORY, FALSE)) return {};
-  std::wstring folder = desktop;
-  if (folder.empty() || folder.back() != L'\\') folder += L'\\';
+  const std::wstring folder = ui::DesktopFolder();
+  if (folder.empty()) return {};
   // The name has no extension, so the shell's ".lnk" is appended.
-  return ui::WideToAnsi(folder) + kShortcutName + ".lnk";
+  return ui::WideToAnsi(folder) + "\\" + kShortcutName + ".lnk";
 }
 
 void MakeDesktopShortcut(const std::string& folder) {

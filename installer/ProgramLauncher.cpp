@@ -1,10 +1,9 @@
 #include "ProgramLauncher.h"
 
+#include "engine/core/Shell.h"
 #include "engine/core/TextConversion.h"
 #include "engine/core/Win32.h"
 #include "engine/render/WindowAnimations.h"
-
-#include <shellapi.h>
 
 namespace setup {
 namespace {
@@ -29,12 +28,7 @@ const wchar_t* VerbName(int verb) {
 }  // namespace
 
 bool RunProgram(int verb, const std::string& file, const std::string& parameters) {
-  const std::wstring wideFile = ui::AnsiToWide(file), wideParameters = ui::AnsiToWide(parameters);
-  const HINSTANCE result = ShellExecuteW(nullptr, VerbName(verb), wideFile.c_str(),
-                                         wideParameters.empty() ? nullptr : wideParameters.c_str(), nullptr,
-                                         SW_SHOWNORMAL);
-  // The shell answers a value above 32 when it started the program.
-  return reinterpret_cast<INT_PTR>(result) > 32;
+  return ui::ShellExecuteFile(VerbName(verb), ui::AnsiToWide(file), ui::AnsiToWide(parameters));
 }
 
 void WaitMilliseconds(int milliseconds) {

@@ -17,11 +17,21 @@ HMODULE LoadFromSystemFolderByPath(const wchar_t* name) {
   return LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
 }
 
+// GDI+ decodes pictures with the Windows Imaging Component, which it loads
+// at its first picture; Wine resolves that load (and the component's own
+// imports, propsys among them) without the restricted search, beside the
+// program first. Loaded from the system folder before GDI+, it is found
+// loaded instead.
+constexpr const wchar_t* kLoadedBeforeGdiPlus[] = {L"windowscodecs.dll"};
+
 // The delay-loaded DLLs (GDI+) come from the system folder too.
 FARPROC WINAPI LoadDelayedLibrary(unsigned notification, PDelayLoadInfo info) {
   if (notification != dliNotePreLoadLibrary || info == nullptr || info->szDll == nullptr) return nullptr;
   wchar_t name[MAX_PATH] = {};
   if (MultiByteToWideChar(CP_ACP, 0, info->szDll, -1, name, MAX_PATH) == 0) return nullptr;
+  if (lstrcmpiW(name, L"gdiplus.dll") == 0) {
+    for (const wchar_t* companion : kLoadedBeforeGdiPlus) LoadSystemLibrary(companion);
+  }
   return reinterpret_cast<FARPROC>(LoadSystemLibrary(name));
 }
 

@@ -1,7 +1,7 @@
 #include "ProductRegistration.h"
 
+#include "engine/core/Shell.h"
 #include "engine/core/Win32.h"
-#include <shlobj.h>
 
 namespace uninstall {
 
@@ -11,12 +11,8 @@ bool RemoveUninstallEntry() {
 }
 
 std::wstring DesktopShortcutPath() {
-  wchar_t desktop[MAX_PATH] = {};
-  if (!SHGetSpecialFolderPathW(nullptr, desktop, CSIDL_DESKTOPDIRECTORY, FALSE)) return {};
-  std::wstring path = desktop;
-  if (path.empty()) return {};
-  if (path.back() != L'\\') path += L'\\';
-  return path + kShortcutName;
+  const std::wstring desktop = ui::DesktopFolder();
+  return desktop.empty() ? std::wstring() : desktop + L'\\' + kShortcutName;
 }
 
 bool RemoveDesktopShortcut() {

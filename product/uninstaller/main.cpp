@@ -6,21 +6,17 @@
 #include "ExitCodes.h"
 #include "Switches.h"
 #include "Uninstaller.h"
+#include "engine/core/Shell.h"
 #include "engine/core/SystemLibraries.h"
 #include "engine/core/TextConversion.h"
 #include "engine/core/Win32.h"
-#include <shellapi.h>
 #include "product/PayloadEntries.h"
 
 namespace {
 
 std::vector<std::wstring> Arguments() {
-  int count = 0;
-  wchar_t** list = CommandLineToArgvW(GetCommandLineW(), &count);
-  std::vector<std::wstring> arguments;
-  if (list == nullptr) return arguments;
-  for (int i = 1; i < count; ++i) arguments.emplace_back(list[i]);
-  LocalFree(list);
+  std::vector<std::wstring> arguments = ui::CommandLineArguments(GetCommandLineW());
+  if (!arguments.empty()) arguments.erase(arguments.begin());  // the program's name
   return arguments;
 }
 
