@@ -8,6 +8,7 @@
 #include "ProcessObjects.h"
 #include "ProgramLauncher.h"
 #include "Registry.h"
+#include "UnelevatedStart.h"
 #include "engine/core/TextConversion.h"
 #include "installer/archive/ByteStreams.h"
 #include "installer/archive/ZipReader.h"
@@ -86,9 +87,13 @@ std::vector<RegistryValue> UninstallValues(const std::string& folder) {
 }
 
 void LaunchProduct(const std::string& folder) {
-  const std::string program = folder + kProductProgram;
-  const bool started = RunProgram(kVerbOpen, program, kLaunchParameters);
-  LogLine((started ? "started: " : "could not start: ") + program + " " + kLaunchParameters);
+  // Nimbo runs with the rights of the user at the desktop, not with the
+  // installer's administrator rights, where the desktop's shell can start it.
+  ProgramStarters starters;
+  starters.directly = [](const std::string& file, const std::string& parameters) {
+    return RunProgram(kVerbOpen, file, parameters);
+  };
+  LogLine(StartUnelevated(folder + kProductProgram, kLaunchParameters, starters));
 }
 
 DWORD WINAPI CompletionWorker(void*) {

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "engine/core/SecurityAttributes.h"
 #include "engine/core/TextConversion.h"
 #include "engine/core/Win32.h"
 #include "installer/archive/EntryPath.h"
@@ -25,7 +26,10 @@ bool FileExists(const std::string& path) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
-bool CreateFolderTree(const std::string& path) {
+namespace {
+
+// Makes every missing level of the path with the given security.
+bool MakeFolderLevels(const std::string& path, SECURITY_ATTRIBUTES* security) {
   // In UTF-16 a backslash is always a separator.
   const std::wstring wide = Wide(path);
   for (std::size_t at = 0; at <= wide.size(); ++at) {
@@ -36,9 +40,18 @@ bool CreateFolderTree(const std::string& path) {
     if (level.size() >= 2 && level[0] == L'\\' && level[1] == L'\\' && level.find(L'\\', 2) == std::wstring::npos) {
       continue;  // the server part of a UNC path
     }
-    CreateDirectoryW(level.c_str(), nullptr);
+    CreateDirectoryW(level.c_str(), security);
   }
   return FolderExists(path);
+}
+
+}  // namespace
+
+bool CreateFolderTree(const std::string& path) { return MakeFolderLevels(path, nullptr); }
+
+bool CreateInstallationFolder(const std::string& path) {
+  ui::SecurityAttributes installation(ui::kInstallationFolderSddl);
+  return MakeFolderLevels(path, installation.get());
 }
 
 bool WriteWholeFile(const std::string& path, const void* bytes, std::size_t count) {

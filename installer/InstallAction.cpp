@@ -53,7 +53,7 @@ InstallOutcome DeployPayload(const std::string& folder) {
   const unsigned long start = LogClockMs();
   LogLine("folder: " + folder);
   // Every missing level is made: a new folder inside a new folder installs.
-  if (!CreateFolderTree(folder)) return InstallOutcome::FolderNotCreated;
+  if (!CreateInstallationFolder(folder)) return InstallOutcome::FolderNotCreated;
   const std::string archive = folder + kArchiveName;
   const ui::Bytes payload = PayloadArchive();
   // One write, straight from the program's constant data.

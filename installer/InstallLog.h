@@ -9,17 +9,26 @@ namespace setup {
 // written, the result with its exit code, the timings). One per process;
 // lines may come from the window's thread and from the worker.
 
-// Where the log goes without /LOG=: NimboSetup.log in the temporary folder.
+// Where the log goes without /LOG=: the temporary folder, as the path of a
+// NimboSetup.log there; each run's log is NimboSetup-<32 hexadecimal
+// digits>.log in that folder (see OpenInstallLog).
 std::string DefaultInstallLogPath();
 
-// Where the log of this run goes (code page 936) and the command line it
-// records; set once at the start.
-void SetInstallLog(const std::string& path, const std::string& commandLine);
+// Where the log of this run goes (code page 936), whether the user named
+// that path (/LOG=), and the command line it records; set once at the start.
+void SetInstallLog(const std::string& path, const std::string& commandLine, bool namedByUser);
 
-// Starts the log when an installation starts, replacing an older one, and
-// writes its head. False when it cannot be written: the installation goes
-// on without a log.
+// Starts the log when an installation starts and writes its head. The
+// installer runs elevated, and the temporary folder may be one every user
+// can write (SYSTEM's): nothing placed at the log's path in advance is
+// followed or written through. The default log is a new file with a name
+// no one can guess; a path the user named is made, or replaced when it is a
+// plain file, and refused when it is a link or a hard link. False when
+// there is no log: the installation goes on without one.
 bool OpenInstallLog();
+
+// The file the log is written to; empty while none is open.
+std::string InstallLogPath();
 
 // One line, in code page 936; nothing when no log is open.
 void LogLine(const std::string& line);

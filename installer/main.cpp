@@ -52,7 +52,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     if (!options.silent) ShowMessage(options.error + "\n\n" + setup::SetupUsage(), MB_ICONERROR);
     return setup::kExitBadCommandLine;
   }
-  setup::SetInstallLog(options.logFile.value_or(setup::DefaultInstallLogPath()), commandLine);
+  setup::SetInstallLog(options.logFile.value_or(setup::DefaultInstallLogPath()), commandLine,
+                       options.logFile.has_value());
   if (options.usage) {
     ShowMessage(setup::SetupUsage(), MB_ICONINFORMATION);
     return 0;

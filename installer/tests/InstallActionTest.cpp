@@ -21,6 +21,7 @@
 #include "installer/tests/ScratchFolder.h"
 #include "installer/ProcessObjects.h"
 #include "installer/Registry.h"
+#include "installer/UnelevatedStart.h"
 #include "installer/StartWindow.h"
 #include "installer/archive/EntryPath.h"
 #include "installer/archive/ZipReader.h"
@@ -96,6 +97,44 @@ TEST(Registry, WriteRegistryTextSplitsThePathAndPicksTheRoot) {
   EXPECT_TRUE(DeleteRegistryTree(5, ".DEFAULT\\Software\\NimboTest"));
   HKEY gone = nullptr;
   EXPECT_NE(RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\NimboTest", 0, KEY_READ, &gone), ERROR_SUCCESS);
+}
+
+// Which way the product is started, and the log line that says so.
+std::vector<std::string> startsTried;
+bool desktopStarts = false;
+TEST(ProductStart, GoesThroughTheDesktopsShellWhenElevatedElseWithTheInstallersRights) {
+  ProgramStarters starters;
+  starters.asDesktopUser = [](const std::string& file, const std::string&, std::string* why) {
+    startsTried.push_back("desktop " + file);
+    *why = "no desktop shell window";
+    return desktopStarts;
+  };
+  starters.directly = [](const std::string& file, const std::string&) {
+    startsTried.push_back("direct " + file);
+    return file != "D:\\missing.exe";
+  };
+  struct Case {
+    bool elevated, desktop;
+    const char* file;
+    std::vector<std::string> tried;
+    std::string line;
+  };
+  const Case cases[] = {
+      {true, true, "D:\\N\\Nimbo.exe", {"desktop D:\\N\\Nimbo.exe"},
+       "started: D:\\N\\Nimbo.exe [Run] (as the desktop's user, through its shell)"},
+      {true, false, "D:\\N\\Nimbo.exe", {"desktop D:\\N\\Nimbo.exe", "direct D:\\N\\Nimbo.exe"},
+       "started: D:\\N\\Nimbo.exe [Run] (with the installer's own rights: no desktop shell window)"},
+      {false, true, "D:\\N\\Nimbo.exe", {"direct D:\\N\\Nimbo.exe"},
+       "started: D:\\N\\Nimbo.exe [Run] (with the installer's own rights: the installer is not elevated)"},
+      {false, true, "D:\\missing.exe", {"direct D:\\missing.exe"}, "could not start: D:\\missing.exe [Run]"},
+  };
+  for (const Case& c : cases) {
+    startsTried.clear();
+    desktopStarts = c.desktop;
+    starters.elevated = c.elevated ? +[] { return true; } : +[] { return false; };
+    EXPECT_EQ(StartUnelevated(c.file, "[Run]", starters), c.line);
+    EXPECT_EQ(startsTried, c.tried) << c.line;
+  }
 }
 
 TEST(Deploy, PutsEveryEntryOnDiskReplacingReadOnlyFilesAndRemovesTheArchive) {

@@ -47,6 +47,12 @@ class Silent(end_to_end.InstallationTest):
             time.sleep(0.05)
         return self.process.returncode, shown
 
+    def new_default_log(self):
+        """The log of the last run that wrote one to the temporary folder."""
+        logs = sorted(self.temp.glob("NimboSetup-*.log"), key=lambda path: path.stat().st_mtime)
+        self.assertTrue(logs, "no log in the temporary folder")
+        return logs[-1]
+
     def logged(self, log):
         """The folders and files a log says were written, relative to the
         target, and its result line."""
@@ -100,14 +106,61 @@ class Silent(end_to_end.InstallationTest):
 
     def test_silent_installation_that_fails_exits_with_its_code(self):
         (self.drive_d / "taken").write_text("a file")
-        default_log = self.temp / "NimboSetup.log"
-        default_log.unlink(missing_ok=True)
         code, shown = self.run_setup("/S", "/D=D:\\taken\\Nimbo")
         self.assertEqual(code, 1, "folder not created")
         self.assertFalse(shown)
-        self.assertEqual(self.logged(default_log), (set(), "result: 1 the folder could not be created"))
+        self.assertEqual(self.logged(self.new_default_log()), (set(), "result: 1 the folder could not be created"))
         self.assertEqual(self.registry_values(), {})
         self.assertFalse(self.desktop_lnk.exists())
+
+    def test_the_log_never_writes_through_what_was_placed_at_its_name(self):
+        # The temporary folder may be one every user can write (SYSTEM's):
+        # each run's log is a new file there with a name no one can guess,
+        # so whatever was placed under the usual name stays as it was.
+        victim = self.drive_d / "victim.txt"
+        victim.write_text("someone else's")
+        usual = self.temp / "NimboSetup.log"
+        subprocess.run(["rm", "-rf", str(usual)], check=True)
+        usual.symlink_to(victim)
+        self.addCleanup(usual.unlink, missing_ok=True)
+        code, _ = self.run_setup("/S", "/D=D:\\first")
+        self.assertEqual(code, 0)
+        first = self.new_default_log()
+        self.assertRegex(first.name, r"^NimboSetup-[0-9a-f]{32}\.log$")
+        self.assertEqual(self.logged(first)[1], "result: 0 installed")
+        self.assertTrue(usual.is_symlink() and victim.read_text() == "someone else's", "the link is left alone")
+        self.wine("reg", "delete", end_to_end.UNINSTALL_KEY, "/f", check=False)
+        code, _ = self.run_setup("/S", "/D=D:\\second")
+        self.assertEqual(code, 0)
+        self.assertNotEqual(self.new_default_log(), first, "a run's log is its own")
+
+        # A path the user names is refused when it is a link; the
+        # installation goes on without a log.
+        (self.drive_d / "logs").mkdir()
+        (self.drive_d / "logs" / "setup.log").symlink_to(victim)
+        (self.drive_d / "logs" / "dangling.log").symlink_to(self.drive_d / "made-through-a-link.log")
+        for name in ("setup.log", "dangling.log"):
+            self.wine("reg", "delete", end_to_end.UNINSTALL_KEY, "/f", check=False)
+            code, _ = self.run_setup("/S", f"/LOG=D:\\logs\\{name}", f"/D=D:\\named-{name}")
+            self.assertEqual(code, 0)
+            self.assertTrue((self.drive_d / f"named-{name}" / "Nimbo.exe").exists())
+        self.assertEqual(victim.read_text(), "someone else's")
+        self.assertFalse((self.drive_d / "made-through-a-link.log").exists())
+
+    def test_silent_launch_starts_nimbo_as_the_desktops_user(self):
+        # The installer runs elevated; Nimbo is started by the desktop's
+        # shell, which runs as the user, and the log says so.
+        (self.drive_d / "logs").mkdir()
+        code, _ = self.run_setup("/S", "/LAUNCH", "/LOG=D:\\logs\\launch.log", "/D=D:\\Launched")
+        self.assertEqual(code, 0)
+        deadline = time.monotonic() + 15
+        while not self.started.exists():
+            self.assertLess(time.monotonic(), deadline, "Nimbo.exe was not started")
+            time.sleep(0.2)
+        self.assertIn("[Run_With_AutoUpdate]", self.started.read_text(encoding="utf-8-sig"))
+        lines = (self.drive_d / "logs" / "launch.log").read_text(encoding="utf-8").splitlines()
+        self.assertIn("started: D:\\Launched\\Nimbo.exe [Run_With_AutoUpdate] (as the desktop's user, through its shell)",
+                      lines)
 
     def test_silent_with_a_switch_it_does_not_know(self):
         code, shown = self.run_setup("/S", "/Q")
