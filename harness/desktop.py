@@ -28,11 +28,14 @@ class Desktop:
             raise RuntimeError(f"{command[0]} failed: {result.stderr.strip()}")
         return result.stdout
 
-    def start(self, program, *arguments):
-        """Starts a Windows program in the project's Wine session."""
+    def start(self, program, *arguments, cwd=None):
+        """Starts a Windows program in the project's Wine session (in the
+        folder given, or this one)."""
+        if os.path.exists(program):  # a Unix path, which must hold in the other folder
+            program = os.path.abspath(program)
         return subprocess.Popen([str(HARNESS / "wine-run"), str(self.build_dir), str(program), *arguments],
                                 stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
-                                stderr=subprocess.DEVNULL, env=self.env)
+                                stderr=subprocess.DEVNULL, env=self.env, cwd=cwd)
 
     def find_window(self, title, timeout=30.0):
         """The X id of the mapped top-level window with this exact title."""
@@ -75,6 +78,11 @@ class Desktop:
         self.x("xdotool", "key", "--clearmodifiers", *keys)
 
     def move_mouse(self, x, y):
+        # --sync waits for the pointer to move, which it never does when it
+        # is there already (xdotool then waits for seconds).
+        location = self.x("xdotool", "getmouselocation", check=False)
+        if f"x:{x} y:{y} " in location:
+            return
         self.x("xdotool", "mousemove", "--sync", str(x), str(y))
 
     def click(self, x, y, button=1):

@@ -6,6 +6,7 @@
 
 #include "InstallClosing.h"
 #include "InstallLog.h"
+#include "Installation.h"
 #include "InstallerState.h"
 #include "engine/core/Shell.h"
 #include "engine/core/TextConversion.h"
@@ -59,7 +60,7 @@ void MakeDesktopShortcut(const std::string& folder) {
 
 void OnStartWindowCloseQuery() {
   // From here on the worker registers and starts nothing.
-  if (CloseInstallation()) MakeDesktopShortcut(installDir);
+  if (CloseInstallation()) MakeDesktopShortcut(Installation::Current().Folder());
 }
 
 }  // namespace setup

@@ -1,21 +1,13 @@
 #include "InstallClosing.h"
 
-#include <algorithm>
-#include <atomic>
-
 #include "CompletionWorker.h"
-#include "InstallerState.h"
-#include "ProgramLauncher.h"
+#include "Installation.h"
+#include "engine/core/EngineMessages.h"
 
 namespace setup {
 namespace {
 
-SRWLOCK closeLock = SRWLOCK_INIT;
-std::atomic<bool> closed{false};
 HANDLE workerThread = nullptr;
-
-// The steps of a pause: short enough that a close ends it at once.
-constexpr int kPauseStepMs = 10;
 
 }  // namespace
 
@@ -25,32 +17,11 @@ bool StartCompletionWorker() {
   return workerThread != nullptr;
 }
 
-bool CloseRequested() { return closed.load(std::memory_order_acquire); }
+bool CloseInstallation() { return Installation::Current().Close(); }
 
-bool RegisterUnlessClosed(const std::function<bool()>& registerProduct) {
-  AcquireSRWLockExclusive(&closeLock);
-  const bool registered = !closed.load(std::memory_order_relaxed) && registerProduct();
-  if (registered) productInstalled.store(true);
-  ReleaseSRWLockExclusive(&closeLock);
-  return registered;
-}
-
-bool PauseUnlessClosed(int milliseconds) {
-  const DWORD start = GetTickCount();
-  for (;;) {
-    if (CloseRequested()) return false;
-    const DWORD waited = GetTickCount() - start;
-    if (waited >= static_cast<DWORD>(std::max(milliseconds, 0))) return true;
-    WaitMilliseconds(std::min(kPauseStepMs, milliseconds - static_cast<int>(waited)));
-  }
-}
-
-bool CloseInstallation() {
-  AcquireSRWLockExclusive(&closeLock);
-  closed.store(true, std::memory_order_release);
-  const bool installed = productInstalled.load();
-  ReleaseSRWLockExclusive(&closeLock);
-  return installed;
+LRESULT CancelInstallationOnClose(HWND, UINT message, WPARAM, LPARAM) {
+  if (message == WM_CLOSE) CloseInstallation();
+  return ui::kUnhandled;
 }
 
 bool JoinCompletionWorker(DWORD boundMs) {
@@ -75,8 +46,8 @@ bool JoinCompletionWorker(DWORD boundMs) {
 }
 
 void ResetInstallClosing() {
-  closed.store(false);
   JoinCompletionWorker(0);
+  Installation::Current().Reset();
 }
 
 }  // namespace setup

@@ -4,20 +4,29 @@
 
 namespace setup {
 
-// How an installation ended. The install action records it before it raises
-// installDone; the completion worker reads it after.
+// How an installation ended. Every outcome but Installed leaves the target
+// folder and the registry as they were before it.
 enum class InstallOutcome {
-  Installed,          // every entry is on disk
-  FolderNotCreated,   // the target folder could not be made
-  PayloadNotWritten,  // the archive could not be written into it
-  ArchiveUnsafe,      // an entry would land outside the folder or is not a plain file name
-  ArchiveFailed,      // the archive could not be read or an entry not extracted
-  RegistrationFailed  // the product could not be registered
+  Installed,           // every entry is on disk and the product registered
+  FolderNotCreated,    // the target folder could not be made
+  PayloadDamaged,      // the program's own payload could not be read, or is not what was built
+  ArchiveUnsafe,       // an entry would land outside the folder or is not a plain file name
+  ArchiveFailed,       // an entry could not be written (broken entry, disk full, file in use)
+  RegistrationFailed,  // the product could not be registered
+  Cancelled,           // the window was closed before the installation was done
+  TargetRelative,      // the folder is not a full path
+  TargetIsDriveRoot,   // the folder is the top of a drive or share
+  NoSuchDrive,         // the folder's drive or share does not exist
+  TargetTooLong,       // the deepest entry would not fit under the folder
+  LinkInTarget,        // a link, junction or mount point stands in the target
+  NotEnoughSpace,      // the drive has less free space than the payload takes
 };
 
 // The process's exit code for an installation that ended so: 0 installed,
-// 1 folder not created, 2 payload not written, 3 archive unsafe or failed,
-// 4 registration failed.
+// 1 folder not created, 2 payload damaged, 3 archive unsafe or failed,
+// 4 registration failed, 6 closed before finished, 7 relative folder,
+// 8 a drive's top, 9 no such drive, 10 too long, 11 a link in the target,
+// 12 not enough space.
 int ExitCodeOf(InstallOutcome outcome);
 // The exit codes that are not an installation's end.
 inline constexpr int kExitBadCommandLine = 5;
@@ -26,8 +35,9 @@ inline constexpr int kExitClosedBeforeFinished = 6;
 // What the log says of the outcome, in a few words.
 const char* OutcomeName(InstallOutcome outcome);
 
-// The line the status box gets for a failed installation: the reason and
-// the folder, after a line break. Empty for a successful one.
-std::string FailureLine(InstallOutcome outcome, const std::string& folder);
+// The line the status box gets for a failed installation: the reason, the
+// folder (or, for a link, the link found), after a line break, and that
+// nothing was installed. Empty for a successful one.
+std::string FailureLine(InstallOutcome outcome, const std::string& where);
 
 }  // namespace setup

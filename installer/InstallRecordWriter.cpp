@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "FileSystem.h"
 #include "engine/core/TextConversion.h"
 #include "engine/core/Win32.h"
 #include "product/record/InstallRecord.h"
@@ -21,13 +20,6 @@ void InstallRecordWriter::Add(const std::string& path, bool isFolder) {
   paths_.push_back(ui::WideToAnsi(relative, CP_UTF8));
 }
 
-bool InstallRecordWriter::Write(std::string* recordPath, std::size_t* bytes) const {
-  const std::string text = record::FormatInstallRecord(paths_);
-  *recordPath = folder_ + record::kInstallRecordName;
-  *bytes = text.size();
-  if (WriteWholeFile(*recordPath, text.data(), text.size())) return true;
-  DeleteFileAt(*recordPath);
-  return false;
-}
+std::string InstallRecordWriter::Text() const { return record::FormatInstallRecord(paths_); }
 
 }  // namespace setup

@@ -16,9 +16,9 @@ class InstallRecordWriter {
   void Add(const std::string& path, bool isFolder);
   bool Empty() const { return paths_.empty(); }
 
-  // Writes the record into the folder; its full path in `recordPath` and its
-  // size in `bytes`. False when it could not be written (none is left then).
-  bool Write(std::string* recordPath, std::size_t* bytes) const;
+  // The record's text, to be written as record::kInstallRecordName in the
+  // folder.
+  std::string Text() const;
 
  private:
   std::string folder_;

@@ -11,7 +11,6 @@ extern "C" const std::uint8_t kBackground2Block[];
 extern "C" const std::uint8_t kButtonImage1Block[];
 extern "C" const std::uint8_t kButtonImage2Block[];
 extern "C" const std::uint8_t kButtonImage3Block[];
-extern "C" const std::uint8_t kPayloadBlock[];
 
 namespace setup {
 
@@ -23,8 +22,5 @@ inline ui::Bytes BackgroundImage2() { return ui::EmbeddedBytes(kBackground2Block
 inline ui::Bytes ButtonImage1() { return ui::EmbeddedBytes(kButtonImage1Block); }
 inline ui::Bytes ButtonImage2() { return ui::EmbeddedBytes(kButtonImage2Block); }
 inline ui::Bytes ButtonImage3() { return ui::EmbeddedBytes(kButtonImage3Block); }
-
-// The product: a ZIP archive, written out unchanged and extracted.
-inline ui::Bytes PayloadArchive() { return ui::EmbeddedBytes(kPayloadBlock); }
 
 }  // namespace setup

@@ -1,9 +1,7 @@
 #pragma once
 
-#include <atomic>
 #include <string>
 
-#include "InstallOutcome.h"
 #include "engine/core/Win32.h"
 
 namespace setup {
@@ -20,18 +18,6 @@ inline constexpr char kDefaultInstallDir[] = "D:\\Nimbo\\";
 
 // The folder the path box starts with: the default, or the command line's.
 extern std::string offeredInstallDir;
-
-// Set to 1 by the install action when the payload is on disk; the completion
-// worker waits for it on another thread.
-extern std::atomic<int> installDone;
-
-// How the installation ended; written by the install action before it
-// raises installDone (a release store), read by the worker after it saw it.
-extern InstallOutcome installOutcome;
-
-// Set by the worker once the product is on disk and registered: only then
-// does closing the window make the desktop shortcut.
-extern std::atomic<bool> productInstalled;
 
 // 0 until start-up has finished; then 1 while background image 1 shows and
 // 2 while background image 2 shows.

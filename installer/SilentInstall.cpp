@@ -5,6 +5,8 @@
 #include "InstallAction.h"
 #include "InstallLog.h"
 #include "InstallOutcome.h"
+#include "InstallPipeline.h"
+#include "Installation.h"
 #include "ProgramLauncher.h"
 
 namespace setup {
@@ -12,12 +14,15 @@ namespace setup {
 int RunSilentInstallation(const SetupOptions& options) {
   const std::string folder = NormalisedInstallDir(options.folder.value_or(""));
   OpenInstallLog();
-  InstallOutcome outcome = DeployPayload(folder);
-  if (outcome == InstallOutcome::Installed && !RegisterProduct(folder)) outcome = InstallOutcome::RegistrationFailed;
+  Installation& installation = Installation::Current();
+  installation.Start();
+  std::string where;
+  const InstallOutcome outcome = RunInstallation(installation, folder, {}, &where);
   if (outcome == InstallOutcome::Installed) {
-    MakeDesktopShortcut(folder);
-    if (options.launch) LaunchProduct(folder);
+    MakeDesktopShortcut(where);
+    if (options.launch) LaunchProduct(where);
   }
+  installation.Finish(outcome);
   CloseInstallLog(ExitCodeOf(outcome), OutcomeName(outcome));
   return ExitCodeOf(outcome);
 }

@@ -3,6 +3,7 @@
 #include "InstallAction.h"
 #include "StartupTrace.h"
 #include "InstallerAssets.h"
+#include "InstallClosing.h"
 #include "InstallerState.h"
 #include "ProcessObjects.h"
 #include "engine/core/ArgbColor.h"
@@ -37,6 +38,7 @@ void OnStartWindowCreated(HWND window) {
   options.edgeFade = 0;
   options.blurBehind = 1;
   hostWindow->Create(startWindowHandle, options);
+  hostWindow->SetMessageHook(&CancelInstallationOnClose);
   MarkStartupStage("host attached");
   // Only the low 24 bits count: a black shadow.
   hostWindow->SetShadowColor(ui::ArgbFromRgb(0));

@@ -6,6 +6,7 @@
 #include "CommandLine.h"
 #include "InstallClosing.h"
 #include "InstallLog.h"
+#include "Installation.h"
 #include "InstallerState.h"
 #include "ProcessObjects.h"
 #include "SilentInstall.h"
@@ -19,8 +20,9 @@
 
 namespace {
 
-// The worker stops within one step of 10 ms; this only bounds a stuck one.
-constexpr DWORD kWorkerStopBoundMs = 10000;
+// A closed installation is undone before the process ends; this only bounds
+// a stuck worker.
+constexpr DWORD kWorkerStopBoundMs = 120000;
 
 void ShowMessage(const std::string& text, UINT icon) {
   MessageBoxW(nullptr, ui::AnsiToWide(text).c_str(), ui::AnsiToWide(setup::kStartWindowTitle).c_str(), MB_OK | icon);
@@ -30,10 +32,9 @@ void ShowMessage(const std::string& text, UINT icon) {
 // when none was made; an installation the window was closed in the middle
 // of has its own code.
 int WindowRunExitCode() {
-  if (setup::installDone.load() == 0) return 0;
-  if (setup::productInstalled.load()) return 0;
-  if (setup::installOutcome == setup::InstallOutcome::Installed) return setup::kExitClosedBeforeFinished;
-  return setup::ExitCodeOf(setup::installOutcome);
+  const setup::Installation& installation = setup::Installation::Current();
+  if (installation.CurrentPhase() == setup::Installation::Phase::kNotStarted) return 0;
+  return setup::ExitCodeOf(installation.Outcome());
 }
 
 }  // namespace
@@ -86,8 +87,6 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   if (SUCCEEDED(com)) OleUninitialize();
   if (exitCode == 0) exitCode = WindowRunExitCode();
   // An installation's log ends with the process: its result is known then.
-  setup::CloseInstallLog(exitCode, exitCode == setup::kExitClosedBeforeFinished
-                                       ? "closed before the installation finished"
-                                       : setup::OutcomeName(setup::installOutcome));
+  setup::CloseInstallLog(exitCode, setup::OutcomeName(setup::Installation::Current().Outcome()));
   return exitCode;
 }

@@ -5,6 +5,7 @@
 #include <shobjidl.h>
 
 #include "engine/core/TextConversion.h"
+#include "installer/Installation.h"
 #include "installer/InstallerState.h"
 
 namespace setup {
@@ -64,7 +65,7 @@ class DesktopShortcutTest : public testing::Test {
     DeleteFileW(ui::AnsiToWide(folder_ + "Nimbo.exe").c_str());
     RemoveDirectoryW(ui::AnsiToWide(folder_).c_str());
     installDir.clear();
-    productInstalled = false;
+    Installation::Current().Reset();
   }
 
   void PutProgram() {
@@ -85,8 +86,11 @@ TEST_F(DesktopShortcutTest, ShortcutFileIsNimboLnkOnTheDesktop) {
 
 TEST_F(DesktopShortcutTest, InstalledProductGetsAShortcutToItsProgram) {
   PutProgram();
-  installDir = folder_;
-  productInstalled = true;
+  // An installation into the folder that was committed.
+  Installation& installation = Installation::Current();
+  installation.Start();
+  installation.SetFolder(folder_);
+  ASSERT_TRUE(installation.CommitUnlessClosed([] { return true; }));
   OnStartWindowCloseQuery();
 
   ASSERT_TRUE(Exists(linkPath_));
@@ -101,17 +105,18 @@ TEST_F(DesktopShortcutTest, InstalledProductGetsAShortcutToItsProgram) {
 
 TEST_F(DesktopShortcutTest, NothingInstalledMeansNoShortcut) {
   // Before an installation: no folder at all.
-  installDir.clear();
   OnStartWindowCloseQuery();
   EXPECT_FALSE(Exists(linkPath_));
 
-  // An installation that failed, even with the program already on disk
-  // (a later entry failed, or the registration did).
+  // An installation that did not get to its commit, even with the program
+  // on disk (closed while the bar ran).
+  Installation::Current().Reset();
   PutProgram();
-  installDir = folder_;
-  productInstalled = false;
+  Installation::Current().Start();
+  Installation::Current().SetFolder(folder_);
   OnStartWindowCloseQuery();
   EXPECT_FALSE(Exists(linkPath_));
+  EXPECT_FALSE(Installation::Current().CommitUnlessClosed([] { return true; })) << "nothing commits after a close";
 }
 
 }  // namespace

@@ -1,9 +1,10 @@
-// Every archive of tools/make-hostile-archives.py extracted as the installer
-// does it, into the folder D:\Nimbo\ (see below): what ExtractArchive
-// answers, what lands in the folder, and that nothing changes anywhere else
-// on D: or in the users' folders. D: is mapped to a fresh folder of the
-// build for this test.
-// Registering and starting the product are not part of the extraction.
+// Every archive of tools/make-hostile-archives.py installed as the installer
+// installs its payload, into the folder D:\Nimbo\ (see below): the outcome,
+// what lands in the folder, and that nothing changes anywhere else on D: or
+// in the users' folders. D: is mapped to a fresh folder of the build for
+// this test. An installation that fails leaves nothing; one that succeeds
+// leaves the entries and the installation's record (and registers the
+// product, which the test takes away again).
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -16,8 +17,11 @@
 
 #include "engine/core/TextConversion.h"
 #include "engine/core/Win32.h"
-#include "installer/ArchiveExtraction.h"
+#include "installer/FileStreams.h"
 #include "installer/FileSystem.h"
+#include "installer/InstallPipeline.h"
+#include "installer/ProductRegistration.h"
+#include "installer/Registry.h"
 
 namespace setup {
 namespace {
@@ -30,17 +34,16 @@ constexpr std::int64_t kFolder = -1;
 
 struct Expected {
   const char* archive;
-  int result;
-  bool unsafe;
+  InstallOutcome outcome;
   // What D:\Nimbo\ holds afterwards: relative path -> size, kFolder for a
-  // folder (its path ends in '\').
+  // folder (its path ends in '\'); the record is not listed.
   std::map<std::string, std::int64_t> files;
 };
 
 // Names at fault: nothing is written, not even the harmless first entry.
-Expected Unsafe(const char* archive) { return {archive, kExtractEntryFailed, true, {}}; }
+Expected Unsafe(const char* archive) { return {archive, InstallOutcome::ArchiveUnsafe, {}}; }
 // Refused as an archive before any name is looked at.
-Expected Unreadable(const char* archive) { return {archive, kExtractOpenFailed, false, {}}; }
+Expected Unreadable(const char* archive) { return {archive, InstallOutcome::ArchiveFailed, {}}; }
 
 const std::vector<Expected>& Cases() {
   static const std::vector<Expected> cases = {
@@ -50,7 +53,9 @@ const std::vector<Expected>& Cases() {
       Unsafe("device-nul-txt"), Unsafe("device-in-folder"), Unsafe("device-com1"), Unsafe("forbidden-less"),
       Unsafe("forbidden-greater"), Unsafe("forbidden-quote"), Unsafe("forbidden-pipe"),
       Unsafe("forbidden-question"), Unsafe("forbidden-star"), Unsafe("forbidden-control"), Unsafe("trailing-dot"),
-      Unsafe("trailing-space"), Unsafe("short-name-form"), Unsafe("long-name"), Unsafe("long-path"),
+      Unsafe("trailing-space"), Unsafe("short-name-form"),
+      // Names too long for the target folder: refused before anything is written.
+      {"long-name", InstallOutcome::TargetTooLong, {}}, {"long-path", InstallOutcome::TargetTooLong, {}},
       Unsafe("empty-name"), Unsafe("bad-encoding"), Unsafe("utf8-invalid"), Unsafe("utf8-no-cp936-form"),
       Unsafe("duplicate"), Unsafe("duplicate-case"), Unsafe("duplicate-fullwidth-case"),
       Unsafe("file-and-folder"), Unsafe("file-as-parent"),
@@ -62,15 +67,15 @@ const std::vector<Expected>& Cases() {
       Unreadable("entry-on-other-disk"), Unreadable("encrypted"), Unreadable("unsupported-method"),
       Unreadable("zip64-sizes"), Unreadable("overlapping-entries"),
 
-      // Failed entries are removed; entries written before them stay.
-      {"bad-crc", kExtractEntryFailed, false, {{"ok.txt", 10}}},
-      {"size-lies-inflates-huge", kExtractEntryFailed, false, {}},
-      {"size-lies-stored-larger", kExtractEntryFailed, false, {}},
-      {"size-lies-smaller-data", kExtractEntryFailed, false, {}},
+      // An entry that fails takes back the whole installation, the entries
+      // written before it too.
+      {"bad-crc", InstallOutcome::ArchiveFailed, {}},
+      {"size-lies-inflates-huge", InstallOutcome::ArchiveFailed, {}},
+      {"size-lies-stored-larger", InstallOutcome::ArchiveFailed, {}},
+      {"size-lies-smaller-data", InstallOutcome::ArchiveFailed, {}},
 
       {"good-files",
-       kExtractDone,
-       false,
+       InstallOutcome::Installed,
        {{"bin\\", kFolder},
         {"bin\\Nimbo.exe", 5000},
         {"docs\\", kFolder},
@@ -79,12 +84,11 @@ const std::vector<Expected>& Cases() {
         {"readme.txt", 280},
         {"资料\\", kFolder},
         {"资料\\数据.txt", 4}}},
-      {"good-stored", kExtractDone, false, {{"a.txt", 8}, {"empty\\", kFolder}}},
+      {"good-stored", InstallOutcome::Installed, {{"a.txt", 8}, {"empty\\", kFolder}}},
       {"good-longest-path",
-       kExtractDone,
-       false,
+       InstallOutcome::Installed,
        {{std::string(100, 'd') + "\\", kFolder}, {std::string(100, 'd') + "\\" + std::string(137, 'f'), 4}}},
-      {"good-link-attributes", kExtractDone, false, {{"link", 17}}},
+      {"good-link-attributes", InstallOutcome::Installed, {{"link", 17}}},
   };
   return cases;
 }
@@ -148,7 +152,9 @@ std::string Changes(const std::map<std::string, FileState>& before, const std::m
 
 std::map<std::string, std::int64_t> Sizes(const std::string& folder) {
   std::map<std::string, std::int64_t> sizes;
-  for (const auto& [path, state] : Tree(folder)) sizes[path] = state.size;
+  for (const auto& [path, state] : Tree(folder)) {
+    if (path != "uninstall.list") sizes[path] = state.size;
+  }
   return sizes;
 }
 
@@ -171,13 +177,17 @@ void PutFile(const std::string& path, const std::string& bytes) {
 
 struct Extraction {
   std::string archive;
-  int result = 99;
-  bool unsafe = false;
+  InstallOutcome outcome = InstallOutcome::Cancelled;
 };
 
 DWORD WINAPI Extract(void* argument) {
   auto* extraction = static_cast<Extraction*>(argument);
-  extraction->result = ExtractArchive(extraction->archive, kTarget, &extraction->unsafe);
+  FileSource archive(extraction->archive);
+  Installation installation;
+  PipelineSteps steps;
+  steps.payload = &archive;
+  std::string where;
+  extraction->outcome = RunInstallation(installation, kTarget, steps, &where);
   return 0;
 }
 
@@ -192,7 +202,7 @@ Extraction ExtractWithin(const std::string& archive, DWORD boundMs) {
     return extraction;
   }
   if (WaitForSingleObject(thread, boundMs) != WAIT_OBJECT_0) {
-    std::fprintf(stderr, "ExtractArchive(%s) did not return within %lu ms\n", archive.c_str(), boundMs);
+    std::fprintf(stderr, "The installation of %s did not return within %lu ms\n", archive.c_str(), boundMs);
     std::fflush(stderr);
     TerminateProcess(GetCurrentProcess(), 3);
   }
@@ -235,9 +245,11 @@ TEST(HostileArchives, ExtractOnlyIntoTheTargetAndOnlyWhenSafe) {
 
     const Extraction extraction = ExtractWithin(archive, kExtractionBoundMs);
 
-    EXPECT_EQ(extraction.result, c.result);
-    EXPECT_EQ(extraction.unsafe, c.unsafe);
+    EXPECT_EQ(extraction.outcome, c.outcome);
     EXPECT_EQ(Sizes(kTarget), c.files) << "what the target folder holds";
+    EXPECT_EQ(GetFileAttributesW(L"D:\\Nimbo") != INVALID_FILE_ATTRIBUTES, c.outcome == InstallOutcome::Installed)
+        << "a failed installation takes its folder away again";
+    DeleteRegistryTree(kLocalMachine, kUninstallKey);
     EXPECT_EQ(Changes(before, OutsideOnD()), "") << "changed on D: outside the target folder";
     DeleteFileW(Wide(archive).c_str());
   }

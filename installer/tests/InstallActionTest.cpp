@@ -9,12 +9,14 @@
 
 #include "engine/core/EngineMessages.h"
 #include "engine/core/TextConversion.h"
-#include "installer/ArchiveExtraction.h"
 #include "installer/CompletionWorker.h"
 #include "installer/DesktopShortcut.h"
 #include "installer/FileSystem.h"
 #include "installer/InstallAction.h"
 #include "installer/InstallClosing.h"
+#include "installer/Installation.h"
+#include "installer/ProductRegistration.h"
+#include "installer/ProgressDisplay.h"
 #include "installer/InstallerAssets.h"
 #include "installer/InstallerState.h"
 #include "installer/tests/Pumping.h"
@@ -35,21 +37,9 @@ namespace {
 
 using test::Pump;
 using test::PumpUntil;
-
+using test::ReadWholeFile;
 using test::ScratchFolder;
 using test::TempFolder;
-
-std::string ReadWholeFile(const std::string& path) {
-  HANDLE file = CreateFileW(ui::AnsiToWide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
-                            nullptr);
-  if (file == INVALID_HANDLE_VALUE) return {};
-  std::string bytes;
-  char buffer[65536];
-  DWORD read = 0;
-  while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0) bytes.append(buffer, read);
-  CloseHandle(file);
-  return bytes;
-}
 
 TEST(InstallFolder, GetsItsBackslashByTheLastCharacter) {
   struct Case {
@@ -137,106 +127,25 @@ TEST(ProductStart, GoesThroughTheDesktopsShellWhenElevatedElseWithTheInstallersR
   }
 }
 
-TEST(Deploy, PutsEveryEntryOnDiskReplacingReadOnlyFilesAndRemovesTheArchive) {
-  ScratchFolder scratch("nimbo-deploy");
-  // A new folder inside a new folder, with a Chinese name and a space.
-  const std::string folder = scratch.path() + "\xD6\xD0\xCE\xC4 \xC4\xBF\xC2\xBC\\";
-  ASSERT_TRUE(CreateFolderTree(folder));
-  ASSERT_TRUE(WriteWholeFile(folder + "README.txt", "old", 3));
-  SetFileAttributesW(ui::AnsiToWide(folder + "README.txt").c_str(), FILE_ATTRIBUTE_READONLY);
-
-  ASSERT_EQ(DeployPayload(folder), InstallOutcome::Installed);
-  EXPECT_FALSE(FileExists(folder + "Nimbo.zip")) << "the archive is deleted";
-
-  // Every entry, with the bytes the payload holds for it.
-  const ui::Bytes payload = PayloadArchive();
-  MemorySource source(std::span<const std::uint8_t>(payload.data(), payload.size()));
-  ZipReader reader;
-  ASSERT_EQ(reader.Open(source), ZipStatus::kOk);
-  EXPECT_EQ(reader.EntryCount(), 39u);
-  for (std::size_t i = 0; i < reader.EntryCount(); ++i) {
-    const ZipEntry& entry = *reader.Entry(i);
-    const std::string path = folder + BuildEntryPath(entry).path;
-    if (entry.isFolder) {
-      EXPECT_TRUE(FolderExists(path)) << path;
-      continue;
-    }
-    MemorySink expected;
-    ASSERT_EQ(reader.Extract(i, expected), ZipStatus::kOk);
-    const std::string bytes(expected.Bytes().begin(), expected.Bytes().end());
-    EXPECT_TRUE(ReadWholeFile(path) == bytes) << path;
-  }
-  EXPECT_NE(ReadWholeFile(folder + "README.txt"), "old") << "the read-only file was replaced";
-
-  // The record of what was written: UTF-8, one line per entry in archive
-  // order, "/" between levels (also after 運, whose second byte in code page
-  // 936 is a backslash).
-  const std::string record = ReadWholeFile(folder + "uninstall.list");
-  EXPECT_TRUE(record.starts_with("Nimbo installation record\r\nNimbo.exe\r\nuninstall.exe\r\nREADME.txt\r\n"))
-      << record;
-  EXPECT_NE(record.find("\r\n\xE6\x8F\x92\xE4\xBB\xB6/\xE5\xA5\xBD\xE9\x81\x8B/\r\n"), std::string::npos) << record;
-  EXPECT_TRUE(record.ends_with("\r\ndata/history.dat\r\nlogs/\r\n")) << record;
-  EXPECT_EQ(std::count(record.begin(), record.end(), '\n'), 40);
-}
-
-TEST(Deploy, AnInstallationWhoseRecordCannotBeWrittenFails) {
-  ScratchFolder scratch("nimbo-no-record");
-  // A folder stands where the record goes.
-  ASSERT_TRUE(CreateFolderTree(scratch.path() + "uninstall.list\\"));
-  EXPECT_EQ(DeployPayload(scratch.path()), InstallOutcome::PayloadNotWritten);
-  EXPECT_TRUE(FileExists(scratch.path() + "Nimbo.exe")) << "what was extracted stays for the uninstaller";
-}
-
-TEST(Deploy, FolderThatCannotBeMadeWritesNothing) {
-  ScratchFolder scratch("nimbo-blocked");
-  ASSERT_TRUE(CreateFolderTree(scratch.path()));
-  // The would-be parent is a file.
-  ASSERT_TRUE(WriteWholeFile(scratch.path() + "file", "x", 1));
-  EXPECT_EQ(DeployPayload(scratch.path() + "file\\Nimbo\\"), InstallOutcome::FolderNotCreated);
-  EXPECT_EQ(FailureLine(InstallOutcome::FolderNotCreated, "E:\\X\\"), "\r\n安装失败：无法创建文件夹 E:\\X\\");
-}
-
-TEST(ExtractArchive, ReportsMissingBrokenUnsafeAndGoodArchives) {
-  using ziptest::BuildArchive;
-  using ziptest::TestEntry;
-  ScratchFolder scratch("nimbo-extract");
-  const std::string target = scratch.path() + "target\\";
-  ASSERT_TRUE(CreateFolderTree(scratch.path()));
-  const auto write = [&](const char* name, const std::vector<std::uint8_t>& bytes) {
-    const std::string path = scratch.path() + name;
-    EXPECT_TRUE(WriteWholeFile(path, bytes.data(), bytes.size()));
-    return path;
-  };
-  TestEntry badCrc("broken.txt", "some text that is deflated");
-  badCrc.statedCrc = 0x12345678;
-  const std::string good = write("good.zip", BuildArchive({{"a/"}, {"a/b.txt", "b"}, {"c.txt", "ccc"}}).bytes);
-  const std::string unsafe = write("unsafe.zip", BuildArchive({{"fine.txt", "x"}, {"..\\evil.txt", "evil"}}).bytes);
-  const std::string broken = write("broken.zip", BuildArchive({{"first.txt", "1"}, badCrc}).bytes);
-  const std::string text = write("text.zip", std::vector<std::uint8_t>{'h', 'e', 'l', 'l', 'o'});
-
+// The bar shows whichever is further behind: the time since the click (a
+// step every 10 ms) or the bytes on disk, which reach the end only with
+// the last file.
+TEST(ProgressDisplay, ShowsTheTimeOrTheBytesWhicheverIsBehind) {
   struct Case {
-    std::string archive;
-    int result;
-    bool unsafe;
+    unsigned elapsedMs;
+    std::uint64_t done, total;
+    bool extracted;
+    int position;
   };
   const Case cases[] = {
-      {scratch.path() + "missing.zip", kExtractOpenFailed, false},
-      {text, kExtractOpenFailed, false},
-      {unsafe, kExtractEntryFailed, true},
-      {broken, kExtractEntryFailed, false},
-      {good, kExtractDone, false},
+      {0, 0, 1000, false, 0},        {250, 1000, 1000, true, 25},  {1000, 1000, 1000, true, 100},
+      {5000, 1000, 1000, true, 100}, {5000, 500, 1000, false, 50}, {5000, 1000, 1000, false, 99},
+      {5000, 0, 0, false, 0},        {5000, 0, 0, true, 100},      {420, 999, 1000, false, 42},
   };
   for (const Case& c : cases) {
-    bool reported = !c.unsafe;
-    EXPECT_EQ(ExtractArchive(c.archive, target, &reported), c.result) << c.archive;
-    EXPECT_EQ(reported, c.unsafe) << c.archive;
+    EXPECT_EQ(ProgressPosition(c.elapsedMs, c.done, c.total, c.extracted), c.position)
+        << c.elapsedMs << " ms, " << c.done << " of " << c.total;
   }
-  EXPECT_FALSE(FileExists(scratch.path() + "evil.txt")) << "nothing outside the folder";
-  EXPECT_FALSE(FileExists(target + "fine.txt")) << "an unsafe archive writes nothing at all";
-  EXPECT_FALSE(FileExists(target + "broken.txt")) << "a file that failed its check is removed";
-  EXPECT_EQ(ReadWholeFile(target + "a\\b.txt"), "b");
-  EXPECT_EQ(ReadWholeFile(target + "c.txt"), "ccc");
-  EXPECT_EQ(ExtractArchive(good, ""), kExtractOpenFailed);
 }
 
 // The bytes of every file under a folder (ending in '\\'), walked on disk.
@@ -275,8 +184,6 @@ class Worker : public testing::Test {
     DeleteRegistryTree(kLocalMachine, kUninstallKey);
     DeleteFileW(ui::AnsiToWide(LaunchRecord()).c_str());
     DeleteFileW(ui::AnsiToWide(DesktopShortcutPath()).c_str());
-    installDone = 0;
-    productInstalled = false;
     ResetInstallClosing();
     status.clear();
     launchedBeforeClose = closeRequested = false;
@@ -286,17 +193,21 @@ class Worker : public testing::Test {
     Pump();
     ReleaseProcessObjects();
     installDir.clear();
-    installDone = 0;
-    installOutcome = InstallOutcome::Installed;
-    productInstalled = false;
+    ResetInstallClosing();
     DeleteRegistryTree(kLocalMachine, kUninstallKey);
     DeleteFileW(ui::AnsiToWide(DesktopShortcutPath()).c_str());
     backgroundPhase = 0;
   }
 
-  // Runs the worker to its end while this thread handles the window; a
-  // step taken when the condition first holds (a user closing the window).
-  void RunWorker(const std::function<bool()>& when = nullptr, const std::function<void()>& step = nullptr) {
+  // Starts the installation into the folder as the install action does
+  // (the bar's display included) and runs the worker to its end while this
+  // thread handles the window; a step taken when the condition first holds
+  // (a user closing the window).
+  void RunWorker(const std::string& folder, const std::function<bool()>& when = nullptr,
+                 const std::function<void()>& step = nullptr) {
+    installDir = folder;
+    Installation::Current().Start();
+    StartProgressDisplay();
     HANDLE thread = CreateThread(nullptr, 0, &CompletionWorker, nullptr, 0, nullptr);
     ASSERT_NE(thread, nullptr);
     if (when) {
@@ -306,13 +217,6 @@ class Worker : public testing::Test {
     EXPECT_TRUE(PumpUntil([&] { return WaitForSingleObject(thread, 0) == WAIT_OBJECT_0; }, 20000));
     CloseHandle(thread);
     Pump();
-  }
-  // The product on disk in a scratch folder, as the install action leaves it.
-  void Deployed(const ScratchFolder& product) {
-    ASSERT_EQ(DeployPayload(product.path()), InstallOutcome::Installed);
-    installDir = product.path();
-    installOutcome = InstallOutcome::Installed;
-    installDone.store(1);
   }
   static bool Registered() {
     HKEY key = nullptr;
@@ -359,17 +263,11 @@ class Worker : public testing::Test {
 
 TEST_F(Worker, RegistersReportsStartsTheProductAndClosesInThatOrder) {
   ScratchFolder product("nimbo-worker");
-  ASSERT_EQ(DeployPayload(product.path()), InstallOutcome::Installed);
-  installDir = product.path();
-  progressBar->Position(100);  // already at the end: no animation
-  barPaints = 0;
-  installOutcome = InstallOutcome::Installed;
-  installDone.store(1);  // already set: the registration follows at once
-
-  RunWorker();
-  EXPECT_EQ(barPaints, 0) << "a bar at 100 is not animated";
+  RunWorker(product.path());
+  EXPECT_EQ(progressBar->Position(), 100) << "the bar shows the end";
+  EXPECT_GE(barPaints, 20) << "and went there step by step";
   EXPECT_EQ(status, "正在安装\r\n已完成安装，即将启动Nimbo");
-  EXPECT_TRUE(productInstalled.load());
+  EXPECT_EQ(Installation::Current().Outcome(), InstallOutcome::Installed);
   ASSERT_TRUE(PumpUntil([&] { return !IsWindow(window); }, 10000)) << "the window closes";
   EXPECT_TRUE(launchedBeforeClose) << "the product was started before the close request";
   EXPECT_TRUE(FileExists(DesktopShortcutPath())) << "closing made the shortcut";
@@ -424,54 +322,52 @@ TEST_F(Worker, RegistersReportsStartsTheProductAndClosesInThatOrder) {
 }
 
 TEST_F(Worker, FailedInstallationIsReportedAndNothingIsRegisteredOrStarted) {
-  installDir = "E:\\\xD6\xD0\xCE\xC4\\";
-  installOutcome = InstallOutcome::PayloadNotWritten;
-  installDone.store(1);
-  RunWorker();
-  EXPECT_EQ(progressBar->Position(), 100) << "the bar ran to its end";
-  EXPECT_GE(barPaints, 100);
-  EXPECT_EQ(status, "正在安装\r\n安装失败：无法写入 E:\\\xD6\xD0\xCE\xC4\\");
-  HKEY key = nullptr;
-  EXPECT_NE(RegOpenKeyExW(HKEY_LOCAL_MACHINE, ui::AnsiToWide(kUninstallKey).c_str(), 0, KEY_READ, &key),
-            ERROR_SUCCESS)
-      << "nothing registered";
+  ScratchFolder scratch("nimbo-worker-fails");
+  ASSERT_TRUE(CreateFolderTree(scratch.path()));
+  // The would-be parent is a file.
+  ASSERT_TRUE(WriteWholeFile(scratch.path() + "file", "x", 1));
+  const std::string folder = scratch.path() + "file\\\xD6\xD0\xCE\xC4\\";
+  RunWorker(folder);
+  EXPECT_EQ(status, "正在安装\r\n安装失败：无法创建文件夹 " + folder + "\r\n未安装任何内容。");
+  EXPECT_EQ(Installation::Current().Outcome(), InstallOutcome::FolderNotCreated);
+  EXPECT_FALSE(Registered()) << "nothing registered";
   EXPECT_FALSE(FileExists(LaunchRecord())) << "nothing started";
   EXPECT_FALSE(closeRequested);
   EXPECT_TRUE(IsWindow(window)) << "the window stays open to be read";
-  EXPECT_FALSE(productInstalled.load());
   SendMessageW(window, WM_CLOSE, 0, 0);
   EXPECT_FALSE(FileExists(DesktopShortcutPath())) << "and closing it makes no shortcut";
 }
 
-// Closing while the bar still moves abandons the rest: the worker stops,
-// nothing is registered, reported or started, and no shortcut is made.
-TEST_F(Worker, CloseDuringTheProgressRegistersAndStartsNothing) {
-  ScratchFolder product("nimbo-close-progress");
-  Deployed(product);
-  RunWorker([] { return progressBar->Position() >= 20; }, [&] { SendMessageW(window, WM_CLOSE, 0, 0); });
+// Closing while the bar still moves abandons the installation: the worker
+// stops and undoes what it wrote; nothing is registered, reported or
+// started, and no shortcut is made.
+TEST_F(Worker, CloseDuringTheProgressUndoesEverything) {
+  ScratchFolder scratch("nimbo-close-progress");
+  ASSERT_TRUE(CreateFolderTree(scratch.path()));
+  const std::string folder = scratch.path() + "product\\";
+  RunWorker(folder, [] { return progressBar->Position() >= 20; }, [&] { SendMessageW(window, WM_CLOSE, 0, 0); });
   EXPECT_LT(progressBar->Position(), 100) << "the bar stopped with the close";
   EXPECT_EQ(status, "") << "nothing reported after the close";
+  EXPECT_EQ(Installation::Current().Outcome(), InstallOutcome::Cancelled);
   EXPECT_FALSE(Registered());
-  EXPECT_FALSE(productInstalled.load());
   EXPECT_FALSE(FileExists(DesktopShortcutPath()));
   EXPECT_FALSE(FileExists(LaunchRecord())) << "nothing started";
   EXPECT_FALSE(ProductRunning());
-  EXPECT_TRUE(FileExists(product.path() + "Nimbo.exe")) << "what was extracted stays";
+  EXPECT_FALSE(FolderExists(folder)) << "the folder it made is gone again";
 }
 
 // Closing during the completion line: the product is installed and
 // registered, so the shortcut is made; it is not started any more.
 TEST_F(Worker, CloseDuringTheCompletionLineKeepsTheInstallationAndStartsNothing) {
   ScratchFolder product("nimbo-close-complete");
-  Deployed(product);
-  progressBar->Position(100);
-  RunWorker([] { return status.find("已完成安装") != std::string::npos; },
+  RunWorker(product.path(), [] { return status.find("已完成安装") != std::string::npos; },
             [&] { SendMessageW(window, WM_CLOSE, 0, 0); });
   EXPECT_TRUE(Registered());
-  EXPECT_TRUE(productInstalled.load());
+  EXPECT_EQ(Installation::Current().Outcome(), InstallOutcome::Installed);
   EXPECT_TRUE(FileExists(DesktopShortcutPath())) << "closing made the shortcut";
   EXPECT_FALSE(FileExists(LaunchRecord())) << "the product was not started after the close";
   EXPECT_FALSE(ProductRunning());
+  EXPECT_TRUE(FileExists(product.path() + "Nimbo.exe"));
 }
 
 }  // namespace

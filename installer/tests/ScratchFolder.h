@@ -1,11 +1,11 @@
 #pragma once
 
-#include <shellapi.h>
-
 #include <string>
 
 #include "engine/core/TextConversion.h"
 #include "engine/core/Win32.h"
+
+#include <shellapi.h>
 
 namespace setup::test {
 
@@ -14,6 +14,19 @@ inline std::string TempFolder() {
   wchar_t temp[MAX_PATH] = {};
   GetTempPathW(MAX_PATH, temp);
   return ui::WideToAnsi(temp);
+}
+
+// The bytes of a file; empty when it cannot be read.
+inline std::string ReadWholeFile(const std::string& path) {
+  HANDLE file = CreateFileW(ui::AnsiToWide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                            nullptr);
+  if (file == INVALID_HANDLE_VALUE) return {};
+  std::string bytes;
+  char buffer[65536];
+  DWORD read = 0;
+  while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0) bytes.append(buffer, read);
+  CloseHandle(file);
+  return bytes;
 }
 
 // A fresh folder under the temporary folder, removed with everything in it.

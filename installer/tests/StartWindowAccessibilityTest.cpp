@@ -11,6 +11,7 @@
 #include "engine/testing/AccessibleChild.h"
 #include "installer/FileSystem.h"
 #include "installer/InstallClosing.h"
+#include "installer/Installation.h"
 #include "installer/InstallerState.h"
 #include "installer/ProcessObjects.h"
 #include "installer/StartWindow.h"
@@ -46,7 +47,6 @@ class StartWindowAccessibility : public testing::Test {
     test::Pump();
     ReleaseProcessObjects();
     ResetInstallClosing();
-    installDone = 0;
     installDir.clear();
     backgroundPhase = 0;
   }
@@ -87,14 +87,17 @@ TEST_F(StartWindowAccessibility, TheInstallButtonsDefaultActionInstalls) {
   const long button = IdOf(L"\u7ACB\u5373\u5B89\u88C5");
   ASSERT_NE(button, 0);
   ASSERT_EQ(object->accDoDefaultAction(Child(button)), S_OK);
-  ASSERT_TRUE(test::PumpUntil([] { return installDone.load() == 1; }, 20000)) << "the installation ran";
+  ASSERT_TRUE(test::PumpUntil([] { return Installation::Current().CurrentProgress().extracted; }, 20000))
+      << "the installation ran";
   EXPECT_TRUE(FileExists(folder + "Nimbo.exe"));
   // The tree now holds the progress bar and the status box by their names.
   EXPECT_NE(IdOf(L"\u5B89\u88C5\u8FDB\u5EA6"), 0) << "the progress bar";
   EXPECT_NE(IdOf(L"\u5B89\u88C5\u72B6\u6001"), 0) << "the status box";
-  // Closed at once: nothing registered or started (see the closing tests).
+  // Closed before the bar's end: nothing registered or started, and the
+  // files go again (see the closing tests).
   SendMessageW(window, WM_CLOSE, 0, 0);
   JoinCompletionWorker(10000);
+  EXPECT_FALSE(FileExists(folder + "Nimbo.exe"));
 }
 
 }  // namespace

@@ -7,13 +7,12 @@ set -euo pipefail
 program=$1
 objdump=$2
 
-description=$(file -b "$program")
-case "$description" in
-  "PE32 executable (GUI) Intel 80386"*) ;;
-  *) echo "not a PE32 GUI executable for Intel 80386: $description"; exit 1 ;;
-esac
-
+# Read from the PE headers (file(1) names the installer by the archive it
+# carries after its sections).
 headers=$("$objdump" -p "$program")
+format=$("$objdump" -f "$program")
+grep -q "file format pei-i386" <<<"$format" || { echo "$program: not a PE32 program for Intel 80386"; exit 1; }
+grep -q "Subsystem.*(Windows GUI)" <<<"$headers" || { echo "$program: not a GUI program"; exit 1; }
 for flag in DYNAMIC_BASE NX_COMPAT; do
   grep -qw "$flag" <<<"$headers" || { echo "$program: no $flag"; exit 1; }
 done

@@ -7,16 +7,17 @@ installation, the failure's code after a failed one, 6 when closed before
 it finished), and must register, start and put on the desktop nothing that
 was not fully installed.
 
-Closing during an installation abandons what is left once the files are
-extracted (the extraction runs on the window's thread, so the close waits
-for it): before the registration nothing is registered, started or put on
-the desktop; during the completion line the product is registered and gets
-its shortcut, but is not started."""
+An installation is all or nothing: one that fails, or is closed before the
+product is registered (while the progress bar runs), leaves drive D: and
+the product's registry key exactly as they were, byte for byte; closed
+during the completion line, the product is installed and registered and
+gets its shortcut, but is not started."""
 
 import pathlib
 import subprocess
 import sys
 import time
+import zipfile
 
 sys.path.insert(0, str(pathlib.Path(__file__).resolve().parent))
 import end_to_end  # noqa: E402
@@ -98,6 +99,11 @@ class InstallingTest(end_to_end.InstallationTest):
                 return not close_to(region_mean(shot, RESULT_TEXT), expected_patch(image, RESULT_TEXT), 6)
         return False  # mid-fade
 
+    def drive_contents(self):
+        """Every folder and file on drive D:, with the bytes of each file."""
+        return {str(path.relative_to(self.drive_d)): None if path.is_dir() else path.read_bytes()
+                for path in self.drive_d.rglob("*")}
+
     def start_installation(self):
         self.desktop.click(*self.centre(INSTALL_BUTTON))
         deadline = time.monotonic() + 10
@@ -118,14 +124,24 @@ class DuringInstallation(InstallingTest):
         self.assertNotEqual(subprocess.run(["pgrep", "-f", "Nimbo.exe"], capture_output=True).returncode, 0)
 
     def test_close_during_the_progress(self):
+        # An earlier installation is there: its key, and a file of the
+        # target that the payload replaces. Both are as they were after.
+        for name, value in (("DisplayName", "Nimbo"), ("DisplayVersion", "1.0.7")):
+            self.wine("reg", "add", end_to_end.UNINSTALL_KEY, "/v", name, "/d", value, "/f")
+        earlier = self.registry_values()
+        self.assertEqual(earlier, {"DisplayName": "Nimbo", "DisplayVersion": "1.0.7"})
+        self.addCleanup(self.wine, "reg", "delete", end_to_end.UNINSTALL_KEY, "/f", check=False)
+        (self.drive_d / "Nimbo").mkdir()
+        (self.drive_d / "Nimbo" / "README.txt").write_bytes(b"the README of version 1.0.7\r\n")
+        before = self.drive_contents()
         self.start_installation()
         self.desktop.focus(self.window)
         self.desktop.key("alt+F4")
         self.assertEqual(wait_for_exit(self.process, timeout=EXIT_BOUND), 6, "closed before it finished")
-        self.assertEqual(self.registry_values(), {}, "nothing registered")
+        self.assertEqual(self.registry_values(), earlier, "the earlier key is kept as it was")
         self.assert_not_started()
         self.assertFalse(self.desktop_lnk.exists(), "no shortcut")
-        self.assertTrue((self.drive_d / "Nimbo" / "Nimbo.exe").exists(), "the extracted files stay")
+        self.assertEqual(self.drive_contents(), before, "what was written is taken back, what was replaced put back")
 
     def test_close_during_the_completion_line(self):
         self.start_installation()
@@ -178,8 +194,8 @@ class Faults(InstallingTest):
         return self.copy_text_of(STATUS_BOX, starts="正在安装")
 
     def install_and_fail(self, reason, folder, code):
-        self.start_installation()
-        # The bar runs for a second; the result follows it.
+        before = self.drive_contents()
+        self.desktop.click(*self.centre(INSTALL_BUTTON))
         deadline = time.monotonic() + 20
         while True:
             text = self.status_text()
@@ -188,7 +204,8 @@ class Faults(InstallingTest):
             self.assertLess(time.monotonic(), deadline, "no result line")
             time.sleep(0.2)
         self.shoot(f"{self._testMethodName}.png")
-        self.assertEqual(text, f"正在安装\n安装失败：{reason}{folder}")
+        self.assertEqual(text, f"正在安装\n安装失败：{reason}{folder}\n未安装任何内容。")
+        self.assertEqual(self.drive_contents(), before, "drive D: is as it was, byte for byte")
         self.assertIsNone(self.process.poll(), "the window stays open")
         self.assertEqual(self.registry_values(), {}, "nothing registered")
         self.assertFalse(self.started.exists(), "nothing started")
@@ -204,18 +221,43 @@ class Faults(InstallingTest):
         self.install_and_fail("无法创建文件夹 ", "D:\\taken\\Nimbo\\", 1)
         self.assertEqual((self.drive_d / "taken").read_text(), "a file")
 
+    def payload_bytes(self):
+        return sum(entry.file_size for entry in zipfile.ZipFile(end_to_end.ARGS.payload).infolist())
+
+    # The small disks are mounted above the target: the target itself may
+    # not be a mount point (that is refused as one, like a link).
+    def test_disk_too_small_for_the_payload(self):
+        # Refused before anything is written.
+        self.mount_tmpfs(self.drive_d / "Small", f"size={self.payload_bytes() // 2048}k")
+        self.type_folder("D:\\Small\\Nimbo")
+        self.install_and_fail("磁盘空间不足，无法安装到 ", "D:\\Small\\Nimbo\\", 12)
+
     def test_disk_that_runs_full_during_the_extraction(self):
-        # Room for the archive (0.39 MB), not for what it holds (0.85 MB).
-        self.mount_tmpfs(self.drive_d / "Nimbo", "size=640k")
-        self.install_and_fail("无法解压到 ", "D:\\Nimbo\\", 3)
-        self.assertFalse((self.drive_d / "Nimbo" / "Nimbo.zip").exists(), "the archive is deleted")
+        # Room for the payload's bytes, but not for the pages its files
+        # take: the disk runs full near the end, and everything is taken back.
+        self.mount_tmpfs(self.drive_d / "Full", f"size={self.payload_bytes() // 1024 + 24}k")
+        self.type_folder("D:\\Full\\Nimbo")
+        self.install_and_fail("无法解压到 ", "D:\\Full\\Nimbo\\", 3)
 
     def test_read_only_target_folder(self):
-        # A folder of its own: Wine may still know the one a test before
-        # mounted at D:\Nimbo\ for a while after it was unmounted.
-        self.mount_tmpfs(self.drive_d / "ReadOnly", "ro,size=64k")
-        self.type_folder("D:\\ReadOnly")
-        self.install_and_fail("无法写入 ", "D:\\ReadOnly\\", 2)
+        self.mount_tmpfs(self.drive_d / "ReadOnly", "ro,size=4m")
+        self.type_folder("D:\\ReadOnly\\Nimbo")
+        self.install_and_fail("无法创建文件夹 ", "D:\\ReadOnly\\Nimbo\\", 1)
+
+    def test_target_that_is_a_mount_point(self):
+        self.mount_tmpfs(self.drive_d / "Nimbo", "size=4m")
+        self.install_and_fail("安装位置中有链接，未写入：", "D:\\Nimbo", 11)
+
+    def test_link_planted_in_an_existing_target(self):
+        # Anyone may make the folder before the administrator installs, with
+        # a link in it (made here on the Unix side) to a folder elsewhere.
+        outside = self.drive_d / "Outside"
+        outside.mkdir()
+        (outside / "theirs.ini").write_text("not the installer's")
+        (self.drive_d / "Nimbo").mkdir()
+        (self.drive_d / "Nimbo" / "config").symlink_to(outside, target_is_directory=True)
+        self.install_and_fail("安装位置中有链接，未写入：", "D:\\Nimbo\\config", 11)
+        self.assertEqual([path.name for path in outside.iterdir()], ["theirs.ini"], "nothing written through it")
 
     def test_target_file_held_open_by_another_program(self):
         (self.drive_d / "Nimbo").mkdir()
@@ -246,8 +288,7 @@ class Faults(InstallingTest):
                 backup.unlink()
         self.addCleanup(restore)
         self.wine(helper, "make", parent)  # fails unless the registry then refuses the product's key
-        self.install_and_fail("无法登记已安装的程序，已安装的文件在 ", "D:\\Nimbo\\", 4)
-        self.assertTrue((self.drive_d / "Nimbo" / "Nimbo.exe").exists(), "the installed files stay, as the line says")
+        self.install_and_fail("无法登记程序，未安装到 ", "D:\\Nimbo\\", 4)
 
 
 def main():

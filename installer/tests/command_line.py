@@ -3,6 +3,7 @@
 installation and its exit codes, the folder switch with the window, a
 switch that is not understood, and the uninstaller's silent switch."""
 
+import importlib
 import pathlib
 import subprocess
 import sys
@@ -10,9 +11,13 @@ import time
 import unittest
 
 sys.path.insert(0, str(pathlib.Path(__file__).resolve().parent))
+sys.path.insert(0, str(pathlib.Path(__file__).resolve().parents[2] / "tools"))
 import end_to_end  # noqa: E402
 from end_to_end import ASSETS, ROOT, TITLE, payload_entries, shows, wait_for_exit  # noqa: E402
 from desktop import Desktop  # noqa: E402
+
+sys.dont_write_bytecode = True  # nothing of the tools' own in the source tree
+attach_payload = importlib.import_module("attach-payload")
 
 PATH_BOX = (20, 422, 200, 27)
 
@@ -34,10 +39,10 @@ class Silent(end_to_end.InstallationTest):
             self.process.wait(timeout=10)
         subprocess.run(["pkill", "-f", "Nimbo.exe"], check=False)
 
-    def run_setup(self, *arguments):
+    def run_setup(self, *arguments, cwd=None):
         """Runs the installer to its end; the exit code, and whether its
         window ever showed."""
-        self.process = self.desktop.start(end_to_end.ARGS.program, *arguments)
+        self.process = self.desktop.start(end_to_end.ARGS.program, *arguments, cwd=cwd)
         self.addCleanup(self.stop)
         shown = False
         deadline = time.monotonic() + 60
@@ -112,6 +117,72 @@ class Silent(end_to_end.InstallationTest):
         self.assertEqual(self.logged(self.new_default_log()), (set(), "result: 1 the folder could not be created"))
         self.assertEqual(self.registry_values(), {})
         self.assertFalse(self.desktop_lnk.exists())
+
+    def test_targets_that_cannot_work_are_refused_before_anything_is_written(self):
+        # Started in the drive's top folder (D:\ for Windows), where a
+        # relative target would land.
+        before = {str(path) for path in self.drive_d.rglob("*")}
+        for target, code, result in (
+                ("Nimbo", 7, "the folder is not a full path"),
+                ("D:\\", 8, "the folder is the top of a drive"),
+                ("Q:\\Nimbo", 9, "the folder's drive does not exist"),
+                ("D:\\" + "长" * 240, 10, "the folder's path is too long")):
+            with self.subTest(target=target):
+                self.assertEqual(self.run_setup("/S", f"/D={target}", cwd=self.drive_d), (code, False))
+                self.assertEqual(self.logged(self.new_default_log()), (set(), f"result: {code} {result}"))
+                self.assertEqual({str(path) for path in self.drive_d.rglob("*")}, before, "nothing written")
+                self.assertEqual(self.registry_values(), {})
+
+    def test_a_late_failure_puts_the_folder_back_and_logs_what_was_rolled_back(self):
+        # The folder holds a file the payload replaces and, as its last
+        # entry's name, a link to a folder outside: everything before it is
+        # written, then taken back.
+        outside = self.drive_d / "Outside"
+        outside.mkdir()
+        target = self.drive_d / "Nimbo"
+        target.mkdir()
+        (target / "README.txt").write_bytes(b"an older README")
+        (target / "logs").symlink_to(outside, target_is_directory=True)
+        (self.drive_d / "logs").mkdir()
+        code, _ = self.run_setup("/S", "/LOG=D:\\logs\\late.log", "/D=D:\\Nimbo")
+        self.assertEqual(code, 11)
+        self.assertEqual(sorted(path.name for path in target.iterdir()), ["README.txt", "logs"])
+        self.assertEqual((target / "README.txt").read_bytes(), b"an older README")
+        self.assertEqual(list(outside.iterdir()), [])
+        lines = (self.drive_d / "logs" / "late.log").read_text(encoding="utf-8").splitlines()
+        self.assertIn("rolled back: removed file D:\\Nimbo\\Nimbo.exe", lines)
+        self.assertIn("rolled back: removed folder D:\\Nimbo\\docs\\截图", lines)
+        self.assertIn("rolled back: put back D:\\Nimbo\\README.txt", lines)
+        self.assertEqual(lines[-3:-1], ["nothing was installed", "result: 11 a link stands in the folder"])
+        self.assertEqual(self.registry_values(), {})
+
+    def test_a_damaged_payload_installs_nothing(self):
+        # Copies of the installer with one byte of its payload changed (the
+        # first entry's time, which extraction does not read: only the hash
+        # tells, once the files are written) and with its end cut off.
+        image = pathlib.Path(end_to_end.ARGS.program).read_bytes()
+        start = image.index(b"PK\x03\x04", attach_payload.end_of_sections(image))
+        changed = bytearray(image)
+        changed[start + 10] ^= 0x01
+        copies = pathlib.Path(end_to_end.ARGS.build).resolve() / "damaged-setup"
+        copies.mkdir(exist_ok=True)
+        (copies / "changed.exe").write_bytes(bytes(changed))
+        (copies / "cut.exe").write_bytes(image[:-100])
+        (self.drive_d / "logs").mkdir()
+        for name, written in (("changed", True), ("cut", False)):
+            with self.subTest(name):
+                self.process = self.desktop.start(copies / f"{name}.exe", "/S", f"/LOG=D:\\logs\\{name}.log",
+                                                  "/D=D:\\Nimbo")
+                self.addCleanup(self.stop)
+                self.assertEqual(wait_for_exit(self.process, timeout=60), 2)
+                self.assertFalse((self.drive_d / "Nimbo").exists(), "nothing left in the target")
+                self.assertEqual(self.registry_values(), {})
+                lines = (self.drive_d / "logs" / f"{name}.log").read_text(encoding="utf-8").splitlines()
+                self.assertIn("payload: the program's file does not hold the payload it was built with", lines)
+                program = dict(payload_entries(end_to_end.ARGS.payload))["Nimbo.exe"]
+                self.assertEqual(f"file D:\\Nimbo\\Nimbo.exe ({len(program)} bytes)" in lines, written, lines)
+                self.assertEqual("rolled back: removed file D:\\Nimbo\\Nimbo.exe" in lines, written, lines)
+                self.assertIn("result: 2 the installer's payload is damaged", lines)
 
     def test_the_log_never_writes_through_what_was_placed_at_its_name(self):
         # The temporary folder may be one every user can write (SYSTEM's):

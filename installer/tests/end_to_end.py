@@ -46,12 +46,13 @@ class ProgramTest(unittest.TestCase):
     """Starts Nimbo Setup for each test and makes sure it is gone after."""
 
     ARGUMENTS = ()  # the command line the program is started with
+    PROGRAM = None  # another build of the installer than the one tested
 
     def setUp(self):
         self.desktop = Desktop(ARGS.build)
         self.shots = pathlib.Path(ARGS.screenshots)
         self.launched = time.monotonic()
-        self.process = self.desktop.start(ARGS.program, *self.ARGUMENTS)
+        self.process = self.desktop.start(self.PROGRAM or ARGS.program, *self.ARGUMENTS)
         self.addCleanup(self.stop)
         self.window = self.desktop.find_window(TITLE)
         self.left, self.top, _, _ = self.desktop.geometry(self.window)
@@ -86,18 +87,21 @@ class ProgramTest(unittest.TestCase):
         """The text of an edit box (window coordinates), copied out of it as
         a user would, once it starts as given. A marker goes into the
         clipboard first, so that a copy left by an earlier program is not
-        taken for this one."""
+        taken for this one. The window takes no click during a background
+        cross-fade: a copy that brings nothing is made again."""
         self.put_in_clipboard("-")
-        self.desktop.click(*self.centre(box))
-        self.desktop.key("ctrl+a")
-        self.desktop.key("ctrl+c")
-        deadline = time.monotonic() + 5
+        deadline = time.monotonic() + 10
         while True:
-            text = self.desktop.x("xclip", "-o", "-selection", "clipboard", check=False)
-            if text != "-" and text.startswith(starts):
-                return text.replace("\r\n", "\n")
+            self.desktop.click(*self.centre(box))
+            self.desktop.key("ctrl+a")
+            self.desktop.key("ctrl+c")
+            attempt_ends = time.monotonic() + 1.5
+            while time.monotonic() < attempt_ends:
+                text = self.desktop.x("xclip", "-o", "-selection", "clipboard", check=False)
+                if text != "-" and text.startswith(starts):
+                    return text.replace("\r\n", "\n")
+                time.sleep(0.1)
             self.assertLess(time.monotonic(), deadline, f"nothing copied from the box at {box}: {text!r}")
-            time.sleep(0.1)
 
     def shoot(self, name, box=WINDOW):
         return self.desktop.screenshot(self.shots / name, box)
@@ -508,6 +512,19 @@ class InstallationTest(ProgramTest):
         for part in windows_folder.strip("\\").split("\\")[1:] + ["Nimbo.exe"]:
             self.assertIn(part.encode("utf-16-le"), link, f"the shortcut's target holds {part}")
 
+    def helper(self, program, argument, log):
+        """Starts a helper program that takes an argument and a log file,
+        ended after the test, and waits until the log says it is ready."""
+        helper = subprocess.Popen([str(ROOT / "harness" / "wine-run"), ARGS.build, program, argument,
+                                   "Z:" + str(log).replace("/", "\\")],
+                                  stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.addCleanup(lambda: helper.poll() is None and (helper.kill(), helper.wait(timeout=10)))
+        deadline = time.monotonic() + 30
+        while not (log.exists() and log.read_text(encoding="utf-8").startswith("ready")):
+            self.assertLess(time.monotonic(), deadline, f"{program} did not start")
+            time.sleep(0.1)
+        return helper
+
     def uninstall(self, folder):
         command = self.registry_values()["UninstallString"]
         self.assertTrue(command.startswith('"') and command.endswith('"'))
@@ -536,8 +553,18 @@ class Installation(InstallationTest):
     """The whole installation as a user does it, then the uninstaller."""
 
     def test_default_folder_installs_registers_starts_and_uninstalls(self):
+        # Another program watches the drive for every name that appears on
+        # it: the payload is read from the installer itself, so no archive
+        # ever shows in the target, even for a moment.
+        log = pathlib.Path(ARGS.build).resolve() / "wine" / "watch-folder.log"
+        log.unlink(missing_ok=True)
+        self.helper(ARGS.folder_watcher, "D:\\", log)
         folder = self.install("Nimbo")
         self.check_installed(folder, "D:\\Nimbo\\")
+        seen = log.read_text(encoding="utf-8").splitlines()
+        self.assertIn("Nimbo\\Nimbo.exe", seen, "the watcher saw the installation")
+        self.assertNotIn("overflow", seen, "the watcher saw every name")
+        self.assertEqual([name for name in seen if name.lower().endswith(".zip")], [], "no archive in the target")
         self.shoot("install-done-screen.png", None)
         self.uninstall(folder)
 
@@ -546,14 +573,7 @@ class Installation(InstallationTest):
         # at each event, the changed element through oleacc.
         log = pathlib.Path(ARGS.build).resolve() / "wine" / "accessible-watch.log"
         log.unlink(missing_ok=True)
-        watcher = subprocess.Popen([str(ROOT / "harness" / "wine-run"), ARGS.build, ARGS.watcher, TITLE,
-                                    "Z:" + str(log).replace("/", "\\")],
-                                   stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        self.addCleanup(lambda: watcher.poll() is None and (watcher.kill(), watcher.wait(timeout=10)))
-        deadline = time.monotonic() + 30
-        while not (log.exists() and log.read_text(encoding="utf-8").startswith("ready")):
-            self.assertLess(time.monotonic(), deadline, "the watcher did not start")
-            time.sleep(0.1)
+        self.helper(ARGS.watcher, TITLE, log)
         folder = self.install("Nimbo")
         # The status box (the fourth control) changes twice: its first line,
         # then the completion line. Its name stays its label; the value read
@@ -595,6 +615,97 @@ class Installation(InstallationTest):
         self.uninstall(folder)
 
 
+LARGE_MEGABYTES, LARGE_FILES = 120, 1200
+
+
+class LargeInstallation(InstallationTest):
+    """An installer carrying a product of about 120 MB more in 1,200 files,
+    made for the test from the one tested: its window keeps answering while
+    it installs, and its bar follows the files written."""
+
+    @classmethod
+    def setUpClass(cls):
+        work = pathlib.Path(ARGS.build).resolve() / "large-payload"
+        cls.product = work / "product"
+        archive, program = work / "Nimbo.zip", work / "NimboSetup.exe"
+        work.mkdir(exist_ok=True)
+        subprocess.run([sys.executable, str(ROOT / "tools" / "generate-payload.py"), ARGS.payload,
+                        str(LARGE_MEGABYTES), str(LARGE_FILES), str(cls.product), str(archive), "1"],
+                       check=True, timeout=300)
+        shutil.copyfile(ARGS.program, program)
+        subprocess.run([sys.executable, str(ROOT / "tools" / "attach-payload.py"), str(program), str(archive)],
+                       check=True, timeout=120)
+        cls.PROGRAM = str(program)
+
+    def bar_fill(self):
+        """How many columns of the progress bar are filled, from one row of
+        the screen: the fill runs blue to purple, the rest is light grey."""
+        left, top, width, _ = self.on_screen(PROGRESS_BAR)
+        raw = subprocess.run(["import", "-window", "root", "-crop", f"{width - 4}x1+{left + 2}+{top + 10}",
+                              "+repage", "-depth", "8", "rgb:-"], env=self.desktop.env, capture_output=True,
+                             check=True, timeout=30).stdout
+        return sum(1 for i in range(1, len(raw), 3) if raw[i] < 160)
+
+    def test_window_answers_and_bar_follows_the_files(self):
+        report = pathlib.Path(ARGS.build).resolve() / "wine" / "answer-probe.log"
+        report.unlink(missing_ok=True)
+        probe = subprocess.Popen([str(ROOT / "harness" / "wine-run"), ARGS.build, ARGS.answer_probe, TITLE,
+                                  "Z:" + str(report).replace("/", "\\")],
+                                 stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.addCleanup(lambda: probe.poll() is None and (probe.kill(), probe.wait(timeout=10)))
+        folder = self.drive_d / "Nimbo"
+        generated = folder / "generated"
+        self.desktop.click(*self.centre(INSTALL_BUTTON))
+        # (filled columns, generated files on disk after the screen was read)
+        # until the completion: the bar must rise while the files arrive.
+        samples = []
+        deadline = time.monotonic() + 60
+        while self.process.poll() is None and time.monotonic() < deadline:
+            fill = self.bar_fill()
+            on_disk = len(os.listdir(generated)) if generated.is_dir() else 0
+            samples.append((fill, on_disk))
+            if on_disk == LARGE_FILES and fill >= PROGRESS_BAR[2] - 4:
+                break
+        self.assertEqual(wait_for_exit(self.process, timeout=30), 0, "the installer ends with exit code 0")
+        during = [fill for fill, on_disk in samples if 0 < on_disk < LARGE_FILES]
+        self.assertGreaterEqual(len(set(during)), 2, f"the bar moved during the extraction: {samples}")
+        self.assertEqual(during, sorted(during), f"the bar never goes back: {samples}")
+        self.assertLess(max(during), PROGRESS_BAR[2] - 4, f"the bar is not full before the last file: {samples}")
+        # Every file arrived whole.
+        for path in self.product.rglob("*"):
+            installed = folder / path.relative_to(self.product)
+            if path.is_file():
+                self.assertEqual(installed.read_bytes(), path.read_bytes(), installed)
+        self.assertEqual(probe.wait(timeout=30), 0, "the probe saw the window and its end")
+        figures = dict(line.split() for line in report.read_text().splitlines())
+        self.assertGreater(int(figures["asked"]), 20, figures)
+        self.assertLessEqual(float(figures["longest"]), 200, f"the window answered within 200 ms: {figures}")
+
+
+    def test_close_during_the_extraction_takes_everything_back(self):
+        folder = self.drive_d / "Nimbo"
+        generated = folder / "generated"
+        self.desktop.click(*self.centre(INSTALL_BUTTON))
+        deadline = time.monotonic() + 60
+        while not (generated.is_dir() and len(os.listdir(generated)) > 50):
+            self.assertLess(time.monotonic(), deadline, "the extraction did not start")
+            time.sleep(0.02)
+        self.desktop.focus(self.window)
+        self.desktop.key("alt+F4")
+        self.assertEqual(wait_for_exit(self.process, timeout=60), 6, "closed before it finished")
+        self.assertFalse(folder.exists(), "everything written is taken back")
+        self.assertEqual(self.registry_values(), {})
+        # The extraction stopped where it was: its log has not all the files.
+        log = max(self.temp.glob("NimboSetup-*.log"), key=lambda path: path.stat().st_mtime)
+        lines = log.read_text(encoding="utf-8").splitlines()
+        written = [line for line in lines if line.startswith("file D:\\Nimbo\\generated\\")]
+        self.assertLess(len(written), LARGE_FILES, "stopped before the end")
+        removed = [line for line in lines if line.startswith("rolled back: removed file D:\\Nimbo\\generated\\")]
+        # Each file taken back, and the one being written, if any.
+        self.assertIn(len(removed), (len(written), len(written) + 1))
+        self.assertEqual(lines[-2], "result: 6 closed before the installation finished")
+
+
 def parse_arguments(*extra):
     """Reads the arguments every end-to-end script takes (and the extra
     ones, pairs of name and help) into ARGS; returns the rest, for unittest."""
@@ -617,7 +728,9 @@ def run_tests(rest):
 
 
 def main():
-    run_tests(parse_arguments(("--watcher", "accessible_watch.exe, which listens as a screen reader")))
+    run_tests(parse_arguments(("--watcher", "accessible_watch.exe, which listens as a screen reader"),
+                              ("--folder-watcher", "watch_folder.exe, which logs every name made in a folder"),
+                              ("--answer-probe", "answer_probe.exe, which asks a window to answer every 50 ms")))
 
 
 if __name__ == "__main__":

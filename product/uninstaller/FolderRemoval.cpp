@@ -2,13 +2,13 @@
 
 #include <cwctype>
 
+#include "engine/core/FileIdentity.h"
 #include "engine/core/Win32.h"
 
 namespace uninstall {
 namespace {
 
 constexpr DWORD kRetryMs = 100;
-constexpr std::wstring_view kLongPathPrefix = L"\\\\?\\";
 
 bool IsMissing(DWORD error) { return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND; }
 
@@ -43,35 +43,8 @@ HANDLE OpenItem(const std::wstring& path, DWORD access) {
                      OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
 }
 
-// The path Windows resolves an open item to, with every link followed, in
-// drive-letter form without the "\\?\" prefix; empty when unknown.
-std::wstring FinalPath(HANDLE item) {
-  std::wstring path(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD length = GetFinalPathNameByHandleW(item, path.data(), static_cast<DWORD>(path.size()),
-                                                   FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
-    if (length == 0) return {};
-    if (length < path.size()) {
-      path.resize(length);
-      break;
-    }
-    path.resize(length + 1);
-  }
-  if (path.compare(0, kLongPathPrefix.size(), kLongPathPrefix) == 0) path.erase(0, kLongPathPrefix.size());
-  return path;
-}
-
-bool IsLink(HANDLE item, const std::wstring& path) {
-  FILE_ATTRIBUTE_TAG_INFO tag{};
-  if (GetFileInformationByHandleEx(item, FileAttributeTagInfo, &tag, sizeof tag) &&
-      (tag.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
-    return true;
-  }
-  // Where links are not reparse points of their own (Wine's view of a
-  // symbolic link of the host), the name still says so.
-  const DWORD attributes = GetFileAttributesW(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
-}
+using ui::FinalPath;
+using ui::IsLink;
 
 DWORD AttributesOf(HANDLE item) {
   FILE_BASIC_INFO basic{};

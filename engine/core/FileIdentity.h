@@ -1,0 +1,22 @@
+#pragma once
+
+#include <string>
+
+#include "engine/core/Win32.h"
+
+namespace ui {
+
+// What an open file or folder really is, asked of its handle rather than of
+// a name someone could change in between.
+
+// The path Windows resolves the open item to, with every link followed, in
+// drive-letter form without the "\\?\" prefix; empty when unknown.
+std::wstring FinalPath(HANDLE item);
+
+// Whether the item (opened with FILE_FLAG_OPEN_REPARSE_POINT) is a link,
+// junction or mount point: by the handle, or, where links are not reparse
+// points of their own (Wine's view of a host's symbolic link), by the name
+// it was opened under.
+bool IsLink(HANDLE item, const std::wstring& path);
+
+}  // namespace ui

@@ -1,0 +1,260 @@
+#include "InstallPipeline.h"
+
+#include <algorithm>
+#include <functional>
+#include <optional>
+
+#include "InstallJournal.h"
+#include "InstallLog.h"
+#include "InstallRecordWriter.h"
+#include "ProductRegistration.h"
+#include "ProgramPayload.h"
+#include "Registry.h"
+#include "RegistrySnapshot.h"
+#include "TargetFolder.h"
+#include "TargetWriter.h"
+#include "engine/core/TextConversion.h"
+#include "installer/archive/ArchiveSafety.h"
+#include "installer/archive/TargetPath.h"
+#include "installer/archive/ZipReader.h"
+#include "product/record/InstallRecord.h"
+
+namespace setup {
+namespace {
+
+// Entry paths are measured without a limit first: the target decides it.
+constexpr int kUnlimitedUnits = 32767;
+
+// Writes an entry's data to its new file, counting it, and stops at once
+// when the installation is closed.
+class ProgressSink final : public ByteSink {
+ public:
+  ProgressSink(HANDLE file, Installation& state) : file_(file), state_(state) {}
+  bool Write(const void* bytes, std::size_t count) override {
+    if (state_.Cancelled()) return false;
+    DWORD written = 0;
+    if (!WriteFile(file_, bytes, static_cast<DWORD>(count), &written, nullptr) || written != count) return false;
+    state_.AddDone(count);
+    return true;
+  }
+
+ private:
+  HANDLE file_;
+  Installation& state_;
+};
+
+std::string Narrow(const std::wstring& text) { return ui::WideToAnsi(text); }
+
+const char* PayloadProblem(ProgramPayload::Status status) {
+  switch (status) {
+    case ProgramPayload::Status::kNoFile:
+      return "the program's own file cannot be read";
+    case ProgramPayload::Status::kNoPayload:
+      return "the program carries no payload";
+    case ProgramPayload::Status::kChanged:
+      return "the program's file does not hold the payload it was built with";
+    case ProgramPayload::Status::kOk:
+      break;
+  }
+  return "";
+}
+
+// Everything the installation wrote, its record, and undoing it.
+class Deployment {
+ public:
+  Deployment(Installation& state, const std::wstring& target, std::string* where)
+      : state_(state), journal_(target), writer_(journal_), target_(Narrow(target)), where_(where) {}
+
+  InstallOutcome Fail(InstallOutcome outcome) {
+    writer_.ReleaseFolders();
+    for (const std::string& line : journal_.RollBack()) LogLine(line);
+    LogLine("nothing was installed");
+    return outcome;
+  }
+  // The outcome of a writing step that did not succeed.
+  InstallOutcome Failed(const WriteResult& result, InstallOutcome otherwise) {
+    if (result.kind == WriteResult::kLink) {
+      *where_ = Narrow(result.path);
+      LogLine("a link, junction or mount point stands at " + *where_ + ": not written through");
+      return Fail(InstallOutcome::LinkInTarget);
+    }
+    LogLine("could not write " + Narrow(result.path) + " (error " + std::to_string(result.error) + ")");
+    return Fail(state_.Cancelled() ? InstallOutcome::Cancelled : otherwise);
+  }
+
+  WriteResult Open(const std::wstring& target) { return writer_.OpenTarget(target); }
+
+  // One entry, a folder or a file with its data from the archive.
+  InstallOutcome Entry(ZipReader& reader, std::size_t index, const std::string& relative) {
+    const ZipEntry& entry = *reader.Entry(index);
+    const std::wstring wide = ui::AnsiToWide(relative);
+    if (entry.isFolder) {
+      const WriteResult made = writer_.MakeFolder(wide);
+      if (!made.Ok()) return Failed(made, InstallOutcome::ArchiveFailed);
+      LogLine("folder " + target_ + relative);
+      record_.push_back({target_ + relative, true});
+      return InstallOutcome::Installed;
+    }
+    HANDLE file = INVALID_HANDLE_VALUE;
+    const WriteResult made = writer_.MakeFile(wide, &file);
+    if (!made.Ok()) return Failed(made, InstallOutcome::ArchiveFailed);
+    ProgressSink sink(file, state_);
+    const ZipStatus extracted = reader.Extract(index, sink);
+    const bool closed = CloseHandle(file);
+    if (state_.Cancelled()) return Fail(InstallOutcome::Cancelled);
+    if (extracted != ZipStatus::kOk || !closed) {
+      LogLine("could not extract " + target_ + relative + ": " + ZipStatusText(extracted));
+      return Fail(InstallOutcome::ArchiveFailed);
+    }
+    LogLine("file " + target_ + relative + " (" + std::to_string(entry.uncompressedSize) + " bytes)");
+    record_.push_back({target_ + relative, false});
+    return InstallOutcome::Installed;
+  }
+
+  // The installation's record, for the uninstaller.
+  InstallOutcome Record(std::size_t* bytes) {
+    InstallRecordWriter record(target_);
+    for (const auto& [path, isFolder] : record_) record.Add(path, isFolder);
+    const std::string text = record.Text();
+    HANDLE file = INVALID_HANDLE_VALUE;
+    const WriteResult made = writer_.MakeFile(ui::AnsiToWide(record::kInstallRecordName), &file);
+    if (!made.Ok()) return Failed(made, InstallOutcome::ArchiveFailed);
+    DWORD written = 0;
+    const bool wrote = WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
+                       written == text.size();
+    if (!CloseHandle(file) || !wrote) {
+      LogLine("installation record not written: " + target_ + record::kInstallRecordName);
+      return Fail(InstallOutcome::ArchiveFailed);
+    }
+    LogLine("file " + target_ + record::kInstallRecordName + " (" + std::to_string(text.size()) + " bytes)");
+    *bytes = text.size();
+    return InstallOutcome::Installed;
+  }
+
+  void Commit() {
+    writer_.ReleaseFolders();
+    journal_.Commit();
+  }
+
+ private:
+  Installation& state_;
+  InstallJournal journal_;
+  TargetWriter writer_;
+  std::string target_;
+  std::string* where_;
+  std::vector<std::pair<std::string, bool>> record_;
+};
+
+// Everything from the payload's archive on; `verified` tells, once the
+// files are on disk, whether the payload's bytes were the sealed ones.
+InstallOutcome Install(Installation& state, const std::string& folder, ByteSource& payload,
+                       const std::function<bool()>& verified, const PipelineSteps& steps, std::string* where,
+                       unsigned long start) {
+  ZipReader reader;
+  if (const ZipStatus opened = reader.Open(payload); opened != ZipStatus::kOk) {
+    LogLine(std::string("the archive cannot be read: ") + ZipStatusText(opened));
+    return InstallOutcome::ArchiveFailed;
+  }
+  if (reader.EntryCount() == 0) {
+    LogLine("the archive holds nothing to install");
+    return InstallOutcome::ArchiveFailed;
+  }
+  if (const SafetyReport names = ArchiveSafety(reader, kUnlimitedUnits); !names.Safe()) {
+    LogLine(std::string("the archive holds an unsafe name: ") + SafetyProblemText(names.problem));
+    return InstallOutcome::ArchiveUnsafe;
+  }
+  // The deepest path (the record's own name among them) and all the bytes.
+  int longest = static_cast<int>(std::string_view(record::kInstallRecordName).size());
+  std::uint64_t total = 0;
+  for (std::size_t i = 0; i < reader.EntryCount(); ++i) {
+    const ZipEntry& entry = *reader.Entry(i);
+    longest = std::max(longest, static_cast<int>(ui::AnsiToWide(BuildEntryPath(entry, kUnlimitedUnits).path).size()));
+    total += entry.uncompressedSize;
+  }
+
+  const ResolvedTarget target = ResolveTarget(folder, longest);
+  if (target.problem != InstallOutcome::Installed) {
+    LogLine(std::string("refused: ") + OutcomeName(target.problem));
+    return target.problem;
+  }
+  *where = Narrow(target.full);
+  state.SetFolder(*where);
+  if (*where != folder) LogLine("full path: " + *where);
+  const int room = kLongestFolderPathUnits - static_cast<int>(target.full.size());
+  if (!ArchiveSafety(reader, room).Safe()) return InstallOutcome::ArchiveUnsafe;
+  if (!HasRoomFor(target.full, total)) {
+    LogLine("refused: " + std::to_string(total) + " bytes do not fit on the drive");
+    return InstallOutcome::NotEnoughSpace;
+  }
+  state.SetTotal(total);
+
+  Deployment deployment(state, target.full, where);
+  if (const WriteResult opened = deployment.Open(target.full); !opened.Ok()) {
+    return deployment.Failed(opened, InstallOutcome::FolderNotCreated);
+  }
+  for (std::size_t i = 0; i < reader.EntryCount(); ++i) {
+    if (state.Cancelled()) return deployment.Fail(InstallOutcome::Cancelled);
+    const InstallOutcome written = deployment.Entry(reader, i, BuildEntryPath(*reader.Entry(i), room).path);
+    if (written != InstallOutcome::Installed) return written;
+  }
+  if (!verified()) return deployment.Fail(InstallOutcome::PayloadDamaged);
+  std::size_t recordBytes = 0;
+  if (const InstallOutcome recorded = deployment.Record(&recordBytes); recorded != InstallOutcome::Installed) {
+    return recorded;
+  }
+  state.MarkExtracted();
+  LogLine("payload on disk in " + std::to_string(LogClockMs() - start) + " ms");
+
+  if (steps.beforeCommit && !steps.beforeCommit()) return deployment.Fail(InstallOutcome::Cancelled);
+  // The registration, all or nothing: a key that was there gets its values
+  // back, one this run made goes again.
+  const RegistrySnapshot before = RegistrySnapshot::Take(kLocalMachine, kUninstallKey);
+  const bool registered = state.CommitUnlessClosed([&] {
+    if (RegisterProduct(*where, total + recordBytes)) return true;
+    before.Restore();
+    LogLine(before.KeyExisted() ? "registry: the earlier key got its values back" : "registry: the key was removed");
+    return false;
+  });
+  if (!registered) {
+    return deployment.Fail(state.Cancelled() ? InstallOutcome::Cancelled : InstallOutcome::RegistrationFailed);
+  }
+  deployment.Commit();
+  return InstallOutcome::Installed;
+}
+
+}  // namespace
+
+InstallOutcome RunInstallation(Installation& state, const std::string& folder, const PipelineSteps& steps,
+                               std::string* where) {
+  *where = folder;
+  const unsigned long start = LogClockMs();
+  LogLine("folder: " + folder);
+  if (steps.payload != nullptr) return Install(state, folder, *steps.payload, [] { return true; }, steps, where, start);
+  // The program's own payload: its hash is checked while the files are
+  // written, and decides before anything is committed.
+  ProgramPayload own;
+  if (const ProgramPayload::Status status = own.Open(); status != ProgramPayload::Status::kOk) {
+    LogLine(std::string("payload: ") + PayloadProblem(status));
+    return InstallOutcome::PayloadDamaged;
+  }
+  std::optional<bool> sealed;  // the hash's verdict, once asked
+  const auto verified = [&] {
+    if (!sealed) {
+      const unsigned long asked = LogClockMs();
+      sealed = own.Verified();
+      LogLine("payload (" + std::to_string(own.Size()) + " bytes) " + (*sealed ? "checked" : "damaged") + ", waited " +
+              std::to_string(LogClockMs() - asked) + " ms for its hash");
+      if (!*sealed) LogLine(std::string("payload: ") + PayloadProblem(ProgramPayload::Status::kChanged));
+    }
+    return *sealed;
+  };
+  const InstallOutcome outcome = Install(state, folder, own, verified, steps, where, start);
+  // An archive that cannot be read or extracted is most likely a damaged
+  // payload: the hash says which.
+  if ((outcome == InstallOutcome::ArchiveFailed || outcome == InstallOutcome::ArchiveUnsafe) && !verified()) {
+    return InstallOutcome::PayloadDamaged;
+  }
+  return outcome;
+}
+
+}  // namespace setup

@@ -1,0 +1,129 @@
+#include "Installation.h"
+
+#include <chrono>
+
+namespace setup {
+
+Installation& Installation::Current() {
+  // Deliberately leaked: the window and the installing thread may still use
+  // it while the process ends.
+  static Installation* installation = new Installation;
+  return *installation;
+}
+
+void Installation::Start() {
+  std::lock_guard<std::mutex> held(lock_);
+  phase_ = Phase::kRunning;
+  changed_.notify_all();
+}
+
+void Installation::SetTotal(std::uint64_t bytes) {
+  std::lock_guard<std::mutex> held(lock_);
+  progress_.total = bytes;
+}
+
+void Installation::AddDone(std::uint64_t bytes) {
+  std::lock_guard<std::mutex> held(lock_);
+  progress_.done += bytes;
+}
+
+void Installation::MarkExtracted() {
+  std::lock_guard<std::mutex> held(lock_);
+  progress_.extracted = true;
+  progress_.done = progress_.total;
+}
+
+bool Installation::Cancelled() const {
+  std::lock_guard<std::mutex> held(lock_);
+  return closed_;
+}
+
+bool Installation::WaitForDisplay() {
+  std::unique_lock<std::mutex> held(lock_);
+  changed_.wait(held, [&] { return displayed_ || closed_; });
+  return !closed_;
+}
+
+bool Installation::CommitUnlessClosed(const std::function<bool()>& step) {
+  std::lock_guard<std::mutex> held(lock_);
+  if (closed_ || !step()) return false;
+  phase_ = Phase::kCommitted;
+  changed_.notify_all();
+  return true;
+}
+
+bool Installation::PauseUnlessClosed(int milliseconds) {
+  std::unique_lock<std::mutex> held(lock_);
+  return !changed_.wait_for(held, std::chrono::milliseconds(milliseconds), [&] { return closed_; });
+}
+
+void Installation::Finish(InstallOutcome outcome) {
+  std::lock_guard<std::mutex> held(lock_);
+  outcome_ = outcome;
+  phase_ = Phase::kEnded;
+  changed_.notify_all();
+}
+
+void Installation::SetFolder(const std::string& folder) {
+  std::lock_guard<std::mutex> held(lock_);
+  folder_ = folder;
+}
+
+std::string Installation::Folder() const {
+  std::lock_guard<std::mutex> held(lock_);
+  return folder_;
+}
+
+bool Installation::Close() {
+  std::lock_guard<std::mutex> held(lock_);
+  closed_ = true;
+  changed_.notify_all();
+  return phase_ == Phase::kCommitted || (phase_ == Phase::kEnded && outcome_ == InstallOutcome::Installed);
+}
+
+void Installation::DisplayComplete() {
+  std::lock_guard<std::mutex> held(lock_);
+  displayed_ = true;
+  changed_.notify_all();
+}
+
+Installation::Progress Installation::CurrentProgress() const {
+  std::lock_guard<std::mutex> held(lock_);
+  return progress_;
+}
+
+Installation::Phase Installation::CurrentPhase() const {
+  std::lock_guard<std::mutex> held(lock_);
+  return phase_;
+}
+
+InstallOutcome Installation::Outcome() const {
+  std::lock_guard<std::mutex> held(lock_);
+  return outcome_;
+}
+
+bool Installation::Closed() const {
+  std::lock_guard<std::mutex> held(lock_);
+  return closed_;
+}
+
+bool Installation::WaitForEnd(int milliseconds) {
+  std::unique_lock<std::mutex> held(lock_);
+  const auto ended = [&] { return phase_ == Phase::kEnded || phase_ == Phase::kNotStarted; };
+  if (milliseconds < 0) {
+    changed_.wait(held, ended);
+    return true;
+  }
+  return changed_.wait_for(held, std::chrono::milliseconds(milliseconds), ended);
+}
+
+void Installation::Reset() {
+  std::lock_guard<std::mutex> held(lock_);
+  phase_ = Phase::kNotStarted;
+  outcome_ = InstallOutcome::Installed;
+  progress_ = {};
+  closed_ = displayed_ = false;
+  folder_.clear();
+}
+
+}  // namespace setup
