@@ -477,7 +477,7 @@ class InstallationTest(ProgramTest):
                 self.assertTrue(path.is_dir(), path)
             else:
                 self.assertEqual(path.read_bytes(), data, path)
-        self.assertFalse((folder / "Nimbo.zip").exists(), "the archive is deleted")
+        self.assertFalse((folder / "Nimbo.zip").exists(), "no archive in the target")
         values = self.registry_values()
         self.assertEqual(values, {
             "(Default)": "",
