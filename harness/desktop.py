@@ -12,6 +12,24 @@ import time
 HARNESS = pathlib.Path(__file__).resolve().parent
 
 
+def running(name):
+    """The live processes whose command line holds this name, as
+    "pid state command line" lines. A process that has ended but was not
+    yet reaped by its parent (state Z) no longer runs and is left out."""
+    found = []
+    for entry in pathlib.Path("/proc").iterdir():
+        if not entry.name.isdigit() or int(entry.name) == os.getpid():
+            continue
+        try:
+            command = (entry / "cmdline").read_bytes().replace(b"\0", b" ").decode(errors="replace").strip()
+            state = (entry / "stat").read_text().rsplit(")", 1)[1].split()[0]
+        except OSError:
+            continue
+        if state != "Z" and name in command:
+            found.append(f"{entry.name} {state} {command}")
+    return found
+
+
 class Desktop:
     def __init__(self, build_dir):
         self.build_dir = pathlib.Path(build_dir).resolve()

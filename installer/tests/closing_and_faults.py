@@ -22,7 +22,7 @@ import zipfile
 sys.path.insert(0, str(pathlib.Path(__file__).resolve().parent))
 import end_to_end  # noqa: E402
 from end_to_end import (ASSETS, INSTALL_BUTTON, PROGRESS_BAR, TOLERANCE, ProgramTest, ROOT,  # noqa: E402
-                        close_to, expected_patch, region_mean, shows, wait_for_exit)
+                        close_to, expected_patch, region_mean, running, shows, wait_for_exit)
 
 PATH_BOX = (20, 422, 200, 27)
 STATUS_BOX = (100, 270, 620, 172)
@@ -121,7 +121,7 @@ class DuringInstallation(InstallingTest):
 
     def assert_not_started(self):
         self.assertFalse(self.started.exists(), "the product was not started")
-        self.assertNotEqual(subprocess.run(["pgrep", "-f", "Nimbo.exe"], capture_output=True).returncode, 0)
+        self.assertEqual(running("Nimbo.exe"), [], "the product does not run")
 
     def test_close_during_the_progress(self):
         # An earlier installation is there: its key, and a file of the
