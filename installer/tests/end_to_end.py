@@ -589,6 +589,11 @@ class Installation(InstallationTest):
         log.unlink(missing_ok=True)
         self.helper(ARGS.watcher, TITLE, log)
         folder = self.install("Nimbo")
+        # The watcher hears the events in its own time: wait (bounded) for
+        # both before reading what it heard.
+        deadline = time.monotonic() + 10
+        while log.read_text(encoding="utf-8").count("value-change 4 ") < 2 and time.monotonic() < deadline:
+            time.sleep(0.1)
         # The status box (the fourth control) changes twice: its first line,
         # then the completion line. Its name stays its label; the value read
         # at each event holds the lines so far. (An event whose window is
