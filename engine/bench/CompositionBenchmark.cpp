@@ -80,8 +80,8 @@ int main() {
   const int rounds = 40;
   ui::ImagePtr photo = ui::LoadImageFromBytes(day);
   const double drawImage = MedianMs(rounds, [&] {
-    ui::gp::GdipDrawImageRect(host.surface.graphics(), photo.get(), 0, 0, 825, 468);
-    ui::gp::GdipFlush(host.surface.graphics(), Gdiplus::FlushIntentionSync);
+    ui::gp::GdipDrawImageRect(host.Composition().CompositionSurface().graphics(), photo.get(), 0, 0, 825, 468);
+    ui::gp::GdipFlush(host.Composition().CompositionSurface().graphics(), Gdiplus::FlushIntentionSync);
   });
   const double compose = MedianMs(rounds, [&] { host.Compose({}, std::nullopt, 0, true); });
   // A cross-fade to the other photograph: its composition and its five
@@ -90,16 +90,16 @@ int main() {
   const double crossFade = MedianMs(rounds / 2, [&] {
     dayShown = !dayShown;
     host.Compose(dayShown ? day : dusk, std::nullopt, 1);
-    KillTimer(window.hwnd(), host.FadeTimerId());
-    while (host.busy != 0) host.FadeTick();
+    KillTimer(window.hwnd(), host.Composition().FadeTimerId());
+    while (host.Composition().IsBusy()) host.Composition().FadeTick();
   });
-  const double present = MedianMs(rounds, [&] { ui::PresentLayered(window.hwnd(), host.surface.dc(), 825, 468); });
+  const double present = MedianMs(rounds, [&] { ui::PresentLayered(window.hwnd(), host.Composition().CompositionSurface().dc(), 825, 468); });
   const double redraw = MedianMs(rounds, [&] { host.RedrawRect(bar.bounds, true); });
   ui::Surface other;
   other.Create(nullptr, 825, 468);
   const double blend = MedianMs(rounds, [&] {
     BLENDFUNCTION function{AC_SRC_OVER, 0, 128, 0};
-    GdiAlphaBlend(other.dc(), 0, 0, 825, 468, host.surface.dc(), 0, 0, 825, 468, function);
+    GdiAlphaBlend(other.dc(), 0, 0, 825, 468, host.Composition().CompositionSurface().dc(), 0, 0, 825, 468, function);
   });
   const double hitCompose = MedianMs(rounds, [&] {
     dayShown = !dayShown;
@@ -107,12 +107,12 @@ int main() {
   });
   // What a composition costs when the frame is not in the cache: the first
   // one, and every one after a change of size, style or background.
-  const double framePainted = MedianMs(rounds, [&] { ui::PaintFrame(host); });
+  const double framePainted = MedianMs(rounds, [&] { host.Composition().PaintFrameLayer(); });
   std::printf("of which: the frame painted anew (not cached)      %8.3f ms  %6.2f x draw\n", framePainted,
               framePainted / drawImage);
   // One step of a cross-fade blends the two pictures in memory.
   const double fadeBlend = MedianMs(rounds, [&] {
-    ui::BlendConstant(other.Pixels(), host.surface.Pixels(), host.surface.PixelCount(), 128);
+    ui::BlendConstant(other.Pixels(), host.Composition().CompositionSurface().Pixels(), host.Composition().CompositionSurface().PixelCount(), 128);
   });
   std::printf("of which: one cross-fade step's blend in memory    %8.3f ms  %6.2f x draw\n", fadeBlend,
               fadeBlend / drawImage);
@@ -128,7 +128,7 @@ int main() {
   });
   const double fadeStart = ui::test::NowMs();
   host.Compose(dayShown ? dusk : day, std::nullopt, 1);
-  ui::test::PumpUntil([&] { return host.busy == 0; }, 3000);
+  ui::test::PumpUntil([&] { return !host.Composition().IsBusy(); }, 3000);
   std::vector<double> fadeTicks = presentedAt;
   presentedAt.clear();
   ShowWindow(window.hwnd(), SW_HIDE);

@@ -72,7 +72,7 @@ int main() {
       keystrokes.push_back(ui::test::NowMs() - start);
     }
     const double start = ui::test::NowMs();
-    ui::PresentLayered(window.hwnd(), host.surface.dc(), 825, 468);
+    ui::PresentLayered(window.hwnd(), host.Composition().CompositionSurface().dc(), 825, 468);
     presents.push_back(ui::test::NowMs() - start);
   }
   ui::SetPresentObserver(nullptr);

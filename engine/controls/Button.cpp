@@ -65,7 +65,7 @@ Control* Button::Create(ControlParent parentArgument, int left, int top, int wid
   effectColor = options.effectColor.value_or(0);
   HostWindow* hostWindow = parentArgument.window ? HostWindow::FromWindow(parentArgument.window)
                                                  : (parentArgument.control ? parentArgument.control->host : nullptr);
-  cornerStyle = options.cornerStyle.value_or(hostWindow != nullptr ? hostWindow->frameStyle : 0);
+  cornerStyle = options.cornerStyle.value_or(hostWindow != nullptr ? hostWindow->FrameStyle() : 0);
 
   ControlOptions base;
   base.interactive = 1;

@@ -10,7 +10,7 @@
 #include "engine/core/ArgbColor.h"
 #include "engine/core/ByteBlock.h"
 #include "engine/core/GdiPlus.h"
-#include "engine/host/StringFormat.h"
+#include "engine/render/StringFormat.h"
 
 namespace ui {
 

@@ -413,18 +413,6 @@ float Control::Height(std::optional<int> value) {
   return bounds.height;
 }
 
-void CALLBACK Control::TransitionTick(HWND, UINT, UINT_PTR timerId, DWORD) {
-  Control* control = FromHandle(timerId - 1);
-  if (control == nullptr) return;
-  control->transitionFrame += 1;
-  if (control->host != nullptr) control->host->RedrawRect(control->bounds, true);
-  if (control->transitionFrame < control->transitionFrames) return;
-  KillTimer(control->window, timerId);
-  control->snapshot.reset();
-  control->transitionFrame = 0;
-  DeliverMessage(control, kMsgTransitionFinished, 0, 0);
-}
-
 int Control::HandleMessage(unsigned, WPARAM, LPARAM) { return kUnhandled; }
 
 int DeliverMessage(Control* control, unsigned message, WPARAM wParam, LPARAM lParam) {
@@ -448,56 +436,6 @@ int DeliverMessage(Control* control, unsigned message, WPARAM wParam, LPARAM lPa
     break;
   }
   return answer;
-}
-
-bool BeginControlPaint(Control& control, PaintContext& context, std::optional<RectF> rect, bool clearAndAnimate) {
-  context.rect = rect.value_or(RectF{0, 0, static_cast<float>(static_cast<int>(control.bounds.width)),
-                                     static_cast<float>(static_cast<int>(control.bounds.height))});
-  if (control.window == nullptr || control.host == nullptr) return false;
-  HostWindow& host = *control.host;
-  context.window = control.window;
-  context.graphics = control.graphics.get();
-  context.clearAndAnimate = clearAndAnimate;
-  context.host = &host;
-  context.windowDC = host.windowDC;
-  context.surfaceDC = host.surface.dc();
-  context.surfaceGraphics = host.surface.graphics();
-  context.surface = control.surface.get();
-
-  if (clearAndAnimate) {
-    control.snapshot.reset();
-    if (!host.busy && control.transitionFrames != 0 && control.transitionInterval != 0) {
-      KillTimer(control.window, control.TransitionTimerId());
-      control.transitionFrame = control.transitionFrames;
-      // Bring the window's picture of the control up to date, then keep the
-      // look the transition starts from.
-      host.RedrawRect(control.bounds, true);
-      GpBitmap* copy = nullptr;
-      gp::GdipCloneBitmapArea(context.rect.left, context.rect.top, context.rect.width, context.rect.height,
-                              PixelFormat32bppARGB, static_cast<GpBitmap*>(control.surface.get()), &copy);
-      control.snapshot.reset(copy);
-    }
-    if (context.graphics != nullptr) {
-      SetClipRect(context.graphics, context.rect, ClipMode::Replace);
-      gp::GdipGraphicsClear(context.graphics, 0x00000000);
-      ResetClip(context.graphics);
-    }
-  }
-  control.OnPaintBegin(context);
-  return true;
-}
-
-void EndControlPaint(Control& control, PaintContext& context) {
-  control.OnPaintEnd(context);
-  if (!context.clearAndAnimate || control.redrawEnabled != 1 || control.visible != 1) return;
-  if (control.transitionInterval == 0 || control.transitionFrames == 0) {
-    PostInvalidate(control.window, control.bounds, static_cast<int>(RedrawMode::Append));
-    return;
-  }
-  control.transitionFrame = 0;
-  DeliverMessage(&control, kMsgTransitionStarted, 0, 0);
-  StartTimer(control.window, control.TransitionTimerId(), static_cast<UINT>(control.transitionInterval),
-             &Control::TransitionTick);
 }
 
 void SetTransitionTimer(HWND window, Control* control, UINT interval) {

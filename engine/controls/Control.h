@@ -8,6 +8,7 @@
 #include "engine/core/GdiPlus.h"
 #include "AccessibleDescription.h"
 #include "engine/core/RectF.h"
+#include "engine/render/Drawable.h"
 
 namespace ui {
 
@@ -97,12 +98,12 @@ struct ControlOptions {
 // A control is known by its handle, its own address, for as long as it is
 // created; messages and timers carry handles, and FromHandle turns one back
 // into a control only while that control is still created.
-class Control {
+class Control : public Drawable {
  public:
   Control() = default;
   Control(const Control&) = delete;
   Control& operator=(const Control&) = delete;
-  virtual ~Control();
+  ~Control() override;
 
   // --- base fields, read and written by the host window and the renderer
   HWND window = nullptr;        // the host window
@@ -188,7 +189,7 @@ class Control {
   // Called after the control and its children were composed onto the host
   // window's surface, with that surface's graphics, clipped to the part being
   // composed: for what a control keeps over the composed window (a caret).
-  virtual void OnComposed(GpGraphics*) {}
+  void OnComposed(GpGraphics*) override {}
   // The class's message handler: kUnhandled (-1) leaves the message to the
   // default behaviour.
   virtual int HandleMessage(unsigned message, WPARAM wParam, LPARAM lParam);
@@ -198,6 +199,22 @@ class Control {
   // The name a control gives itself: `accessibleName`, else the given
   // fallback (a caption), else the tooltip.
   std::string AccessibleName(const std::string& fallback = {}) const;
+  // --- how the window's compositor sees it
+  bool IsShown() const override { return visible == 1; }
+  RectF DrawBounds() const override { return bounds; }
+  GpImage* DrawSurface() const override { return surface.get(); }
+  // Its opacity, halved when it is disabled and does not answer for its
+  // disabled look itself.
+  int DrawOpacity() override;
+  bool IsDisabled() const override { return disabled != 0; }
+  TransitionState DrawTransitionState() const override;
+  Drawable* FirstChildItem() const override { return firstChild; }
+  Drawable* NextItem() const override { return nextSibling; }
+  // Asks the class to bring its surface up to date (kMsgRefresh).
+  void RefreshSurface() override;
+  // Offers the class to draw its transition itself (kMsgDrawTransition).
+  bool PaintTransition(const TransitionPaintRecord& record) override;
+
   // Tells screen readers of a change of this control (a WinEvent such as
   // EVENT_OBJECT_VALUECHANGE) when it is in the host's accessible tree.
   void AnnounceAccessibleEvent(unsigned long event) const;

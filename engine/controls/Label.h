@@ -7,7 +7,7 @@
 #include "ControlFont.h"
 #include "engine/core/ArgbColor.h"
 #include "engine/core/GdiPlus.h"
-#include "engine/host/StringFormat.h"
+#include "engine/render/StringFormat.h"
 
 namespace ui {
 

@@ -51,7 +51,7 @@ Control* ProgressBar::Create(ControlParent parentArgument, int left, int top, in
   trackColor = options.trackColor.value_or(kDefaultTrack);
   HostWindow* hostWindow = parentArgument.window ? HostWindow::FromWindow(parentArgument.window)
                                                  : (parentArgument.control ? parentArgument.control->host : nullptr);
-  rounded = options.rounded.value_or(hostWindow != nullptr ? hostWindow->frameStyle : 0);
+  rounded = options.rounded.value_or(hostWindow != nullptr ? hostWindow->FrameStyle() : 0);
   ControlOptions base;
   base.interactive = 0;
   return Control::Create(parentArgument, MakeRectF(left, top, width, height), kKindProgressBar,

@@ -65,12 +65,14 @@ void DrawTextWithEffect(GpGraphics* graphics, const RectF& rect, std::wstring_vi
 bool BackgroundIsDark(HWND window, const RectF& rect) {
   const HostWindow* host = HostWindow::FromWindow(window);
   if (host == nullptr) return false;
-  if (host->backgroundImage == nullptr) return IsDarkColor(ArgbFromRgb(host->backgroundColor & 0x00FFFFFF));
+  const Compositor& composition = host->Composition();
+  GpImage* picture = composition.BackgroundImage();
+  if (picture == nullptr) return IsDarkColor(ArgbFromRgb(composition.BackgroundColor() & 0x00FFFFFF));
   int dark = 0;
   for (float fy : {0.2f, 0.5f, 0.8f}) {
     for (float fx : {0.2f, 0.5f, 0.8f}) {
       Gdiplus::ARGB sample = 0;
-      gp::GdipBitmapGetPixel(static_cast<GpBitmap*>(host->backgroundImage),
+      gp::GdipBitmapGetPixel(static_cast<GpBitmap*>(picture),
                              static_cast<INT>(rect.left + fx * rect.width), static_cast<INT>(rect.top + fy * rect.height),
                              &sample);
       dark += IsDarkColor(sample) ? 1 : 0;

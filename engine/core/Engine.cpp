@@ -5,8 +5,6 @@
 #include "Fonts.h"
 #include "ImageLoader.h"
 #include "WindowClass.h"
-#include "engine/host/MenuGeometry.h"
-#include "engine/host/PopupMenu.h"
 
 namespace ui {
 namespace {
@@ -78,15 +76,6 @@ void InitEngine() {
   SetDefaultCursor(32512);  // IDC_ARROW
   engine.captionButtonImage = LoadImageFromBytes(CaptionButtonStrip(), /*addPngSignature=*/true);
   RegisterEngineClass();
-  engine.editMenuEntries = {
-      {"剪切(&T)", 'X'}, {"复制(&C)", 'C'}, {"粘贴(&P)", 'V'}, {"", 0}, {"全部选择(&A)", 'A'},
-  };
-  if (engine.contextMenu == nullptr) engine.contextMenu = new PopupMenu;
-  engine.contextMenu->Clear();
-  for (const MenuEntry& entry : engine.editMenuEntries) {
-    const int kind = entry.text.empty() ? kMenuSeparator : kMenuEntry;
-    engine.contextMenu->AddItem(entry.text, {}, 0, kind, 1, entry.id);
-  }
 }
 
 }  // namespace ui

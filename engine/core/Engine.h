@@ -8,15 +8,6 @@
 
 namespace ui {
 
-class PopupMenu;
-
-// One entry of a menu held before the menu exists: its caption ("&" marks
-// the access letter; an empty text is a separator) and its command id.
-struct MenuEntry {
-  std::string text;
-  int id = 0;
-};
-
 // What InitEngine sets up once for the whole process. It is never released:
 // GDI+ stays running until the process ends, and so do the objects made
 // with it.
@@ -31,11 +22,6 @@ struct EngineState {
   HCURSOR defaultCursor = nullptr;
   ImagePtr captionButtonImage;
   HICON engineIcon = nullptr;
-  // The shared edit context menu's entries: cut, copy, paste, a separator
-  // and select all; each id is the character of its Ctrl shortcut.
-  std::vector<MenuEntry> editMenuEntries;
-  // The shared edit context menu, filled with those entries.
-  PopupMenu* contextMenu = nullptr;
 };
 
 EngineState& Engine();
@@ -51,7 +37,7 @@ std::string DefaultFontFamily();
 
 // Starts GDI+, reads the Windows version, starts making the default font, loads
 // the default cursor and the caption-button strip, registers the engine's
-// window class and fills the edit menu. Call once, on the UI thread, before
+// window class. Call once, on the UI thread, before
 // any engine object touches a window.
 void InitEngine();
 

@@ -11,7 +11,7 @@
 #include "engine/controls/ControlFont.h"
 #include "engine/core/ArgbColor.h"
 #include "engine/core/GdiPlus.h"
-#include "engine/host/StringFormat.h"
+#include "engine/render/StringFormat.h"
 
 #include <imm.h>
 

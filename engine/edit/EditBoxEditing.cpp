@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "EditBox.h"
+#include "EditContextMenu.h"
 #include "EditNavigation.h"
 #include "GdiPlusMeasurer.h"
 #include "InputFilter.h"
@@ -198,8 +199,8 @@ bool EditBox::Navigate(unsigned key) {
 }
 
 void EditBox::ShowContextMenu() {
-  PopupMenu* menu = Engine().contextMenu;
-  if (menu == nullptr || window == nullptr) return;
+  if (window == nullptr) return;
+  PopupMenu* menu = &EditContextMenu();
   const bool selection = !SelectedText().empty();
   const bool readOnly = inputMode == kEditReadOnly;
   menu->ItemState(kMenuCut, selection && !readOnly ? kItemEnabled : kItemGreyed);

@@ -44,7 +44,7 @@ void EditBox::RestartBlink() {
 }
 
 void EditBox::DrawCaret(bool show, bool saveBackground) {
-  if (host == nullptr || host->busy != 0 || !CaretFits(caretRect)) return;
+  if (host == nullptr || host->IsBusy() || !CaretFits(caretRect)) return;
   const int left = static_cast<int>(bounds.left + caretRect.left), top = static_cast<int>(bounds.top + caretRect.top);
   if (show && saveBackground) {
     SetCaretPos(left, top);
@@ -62,12 +62,14 @@ void EditBox::DrawCaret(bool show, bool saveBackground) {
   caretShown_ = true;
   // A paint of the box that waits to be composed draws the caret with it.
   if (composePending_) return;
-  DrawCaretLine(host->surface.graphics(), caretRect);
-  gp::GdipFlush(host->surface.graphics(), Gdiplus::FlushIntentionSync);
+  Compositor& composition = host->Composition();
+  DrawCaretLine(composition.CompositionSurface().graphics(), caretRect);
+  gp::GdipFlush(composition.CompositionSurface().graphics(), Gdiplus::FlushIntentionSync);
   if (host->IsLayered()) {
     SendMessageW(window, kMsgPresentLayered, 0, 0);
   } else {
-    PresentByCopy(window, host->windowDC, host->surface.dc(), RECT{left, top, left + 1, top + static_cast<int>(column.height)});
+    PresentByCopy(window, composition.WindowDC(), composition.CompositionSurface().dc(),
+                  RECT{left, top, left + 1, top + static_cast<int>(column.height)});
   }
 }
 

@@ -43,7 +43,7 @@ void HostWindow::CreateCaptionControls() {
     title->Create(hwnd, 0, 9, 0, 18, WindowTitle(hwnd), options);
     titleLabel = std::move(title);
   }
-  for (const CaptionButtonPlace& place : PlaceCaptionButtons(captionFlags, width)) {
+  for (const CaptionButtonPlace& place : PlaceCaptionButtons(captionFlags, Width())) {
     auto button = std::make_unique<CaptionButton>();
     button->Create(hwnd, static_cast<int>(place.bounds.left), static_cast<int>(place.bounds.top),
                    static_cast<int>(place.bounds.width), static_cast<int>(place.bounds.height), place.bit);

@@ -54,7 +54,7 @@ void HostWindow::ToggleMaximize() {
 bool HostWindow::SizingHitTest(UINT message, LPARAM lParam) {
   if (resizable != 1 || pressActive != 0 || IsZoomed(hwnd)) return false;
   if (message != WM_MOUSEMOVE && message != WM_LBUTTONDOWN) return false;
-  const std::optional<SizingEdge> edge = SizingEdgeAt(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam), width, height);
+  const std::optional<SizingEdge> edge = SizingEdgeAt(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam), Width(), Height());
   if (!edge) return false;
   SetCursor(LoadCursorW(nullptr, MAKEINTRESOURCEW(edge->cursor)));
   if (hoverControl != nullptr) {
@@ -79,7 +79,7 @@ void HostWindow::MoveFocusByPress(Control* target, WPARAM wParam) {
 }
 
 void HostWindow::RouteMouse(UINT message, WPARAM wParam, LPARAM lParam) {
-  if (busy == 1) return;
+  if (IsBusy()) return;
   if (SizingHitTest(message, lParam)) return;
   const float x = static_cast<float>(GET_X_LPARAM(lParam));
   const float y = static_cast<float>(GET_Y_LPARAM(lParam));

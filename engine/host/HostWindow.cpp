@@ -37,19 +37,20 @@ bool HostWindow::Create(HWND window, const HostOptions& options) {
   if (window == nullptr || !IsWindow(window) || window == hwnd) return false;
   if (hwnd != nullptr && IsWindow(hwnd)) Detach(hwnd);
 
-  windowAlpha = options.windowAlpha.value_or(-1);
-  backgroundMode = options.backgroundMode.value_or(0);
-  frameStyle = options.frameStyle.value_or(7);
+  FrameSettings& frame = compositor_.Settings();
+  frame.windowAlpha = options.windowAlpha.value_or(-1);
+  frame.backgroundMode = options.backgroundMode.value_or(0);
+  frame.frameStyle = options.frameStyle.value_or(7);
   resizable = options.resizable.value_or(HasWindowStyle(window, WS_THICKFRAME, false) ? 1 : 0);
   dragAnywhere = options.dragAnywhere.value_or(1);
-  edgeFade = options.edgeFade.value_or(1);
-  nineGrid = options.nineGrid.value_or(RECT{});
+  frame.edgeFade = options.edgeFade.value_or(1);
+  frame.nineGrid = options.nineGrid.value_or(RECT{});
   if (options.backgroundOwner) backgroundOwner = *options.backgroundOwner;
 
   // Blur behind only for a layered window, or by default on Windows 6.x.
-  if (options.blurBehind && options.windowAlpha) blurBehind = *options.blurBehind;
-  else if (!options.blurBehind && Engine().windowsMajorVersion == 6) blurBehind = 1;
-  else blurBehind = 0;
+  if (options.blurBehind && options.windowAlpha) frame.blurBehind = *options.blurBehind;
+  else if (!options.blurBehind && Engine().windowsMajorVersion == 6) frame.blurBehind = 1;
+  else frame.blurBehind = 0;
 
   int flags = options.captionFlags.value_or(kCaptionFromStyles);
   if ((flags & kCaptionFromStyles) != 0) {
@@ -71,16 +72,13 @@ bool HostWindow::Create(HWND window, const HostOptions& options) {
 
   RECT rect{};
   GetWindowRect(window, &rect);
-  width = rect.right - rect.left;
-  height = rect.bottom - rect.top;
-  windowDC = GetDC(window);
-  surface.CreateWithGraphics(width, height);
-  back.Create(windowDC, width, height);
-  backFrame_.reset();
-  GrowScratchSurface(width, height);
+  CompositionClient client;
+  client.layout = [this] { LayoutCaption(); };
+  client.firstItem = [this]() -> Drawable* { return firstControl; };
+  compositor_.Attach(window, rect.right - rect.left, rect.bottom - rect.top, std::move(client));
+  SetOnPaintBackground(onPaintBackground);
 
-  if (windowAlpha != -1) AddWindowStyle(window, WS_EX_LAYERED, true);
-  redrawQueue.Bind(this);
+  if (frame.windowAlpha != -1) AddWindowStyle(window, WS_EX_LAYERED, true);
 
   prevWndProc = reinterpret_cast<WNDPROC>(
       SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&HostWindow::Procedure)));
@@ -89,16 +87,16 @@ bool HostWindow::Create(HWND window, const HostOptions& options) {
   SetWindowPos(window, nullptr, 0, 0, 0, 0,
                SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 
-  busy = 1;
+  compositor_.SetBusy(true);
   CreateCaptionControls();
-  busy = 0;
+  compositor_.SetBusy(false);
   Compose(options.backgroundImage, options.backgroundColor, -1);
 
-  if (windowAlpha != -1) {
+  if (frame.windowAlpha != -1) {
     // A layered window starts invisible: Show presents the composition.
     Surface clear;
-    clear.Create(nullptr, width, height);
-    PresentLayeredSurface(clear.dc());
+    clear.Create(nullptr, Width(), Height());
+    compositor_.PresentLayeredSurface(clear.dc());
   }
   if (resizable == 1) AddWindowStyle(window, WS_THICKFRAME, false);
   return true;
@@ -146,12 +144,12 @@ void HostWindow::SetTooltip(Control* control, std::optional<std::string> text) {
 
 void HostWindow::LayoutCaption() {
   if (captionFlags == 0) return;
-  const std::vector<CaptionButtonPlace> places = PlaceCaptionButtons(captionFlags, width);
+  const std::vector<CaptionButtonPlace> places = PlaceCaptionButtons(captionFlags, Width());
   for (std::size_t i = 0; i < captionButtons.size() && i < places.size(); ++i) {
     captionButtons[i]->Move(static_cast<int>(places[i].bounds.left), static_cast<int>(places[i].bounds.top));
   }
   if (titleLabel != nullptr) {
-    if (const std::optional<RectF> title = PlaceCaptionTitle(captionFlags, width)) {
+    if (const std::optional<RectF> title = PlaceCaptionTitle(captionFlags, Width())) {
       titleLabel->Move(static_cast<int>(title->left), static_cast<int>(title->top),
                          static_cast<int>(title->width), static_cast<int>(title->height));
     }
@@ -176,8 +174,8 @@ int HostWindow::DragAnywhere(std::optional<int> value) {
 }
 
 int HostWindow::FrameStyle(std::optional<int> value) {
-  if (value) frameStyle = *value;
-  return frameStyle;
+  if (value) compositor_.Settings().frameStyle = *value;
+  return compositor_.Settings().frameStyle;
 }
 
 void HostWindow::SetWindowCursor(std::uintptr_t idOrHandle, bool isHandle) {
@@ -185,28 +183,17 @@ void HostWindow::SetWindowCursor(std::uintptr_t idOrHandle, bool isHandle) {
                           : LoadCursorW(nullptr, MAKEINTRESOURCEW(static_cast<WORD>(idOrHandle)));
 }
 
-void HostWindow::ReleaseBackgroundImage() {
-  backgroundImage = nullptr;
-  backgroundGeneration = 0;
-}
-
 void HostWindow::Detach(HWND window) {
   if (prevWndProc == nullptr) return;
-  busy = 1;
+  compositor_.SetBusy(true);
   SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(prevWndProc));
-  redrawQueue.Clear();
-  deferredRedraws_.clear();
+  compositor_.Queue().Clear();
   for (Control* control = firstControl; control != nullptr;) {
     Control* next = control->nextSibling;
     control->Destroy();
     control = next;
   }
   DestroyCaptionControls();
-  clipRegion.reset();
-  ReleaseBackgroundImage();
-  backgroundImages_.Clear();
-  frameCache_.Clear();
-  backFrame_.reset();
   if (tooltipHwnd != nullptr) {
     SetTooltip(nullptr);
     DestroyWindow(tooltipHwnd);
@@ -218,17 +205,13 @@ void HostWindow::Detach(HWND window) {
   pressedControl = focusControl = hoverControl = keyboardFocus = nullptr;
   firstControl = lastControl = nullptr;
   captionFlags = 0;
-  EndFade();
-  surface.Release();
-  back.Release();
-  if (windowDC != nullptr) ReleaseDC(window, windowDC);
-  windowDC = nullptr;
+  compositor_.Detach();
   mnemonics.clear();
   RemovePropW(window, kHostProperty);
   DiscardPendingMessages(window);
   prevWndProc = nullptr;
   hwnd = nullptr;
-  busy = 0;
+  compositor_.SetBusy(false);
 }
 
 void HostWindow::DiscardPendingMessages(HWND window) {
@@ -300,10 +283,10 @@ LRESULT HostWindow::OnControlMoved(WPARAM wParam, LPARAM lParam) {
   DeliverMessage(control, kMsgMoved, wParam, lParam);
   if (lParam != 1) return 1;
   if (control == nullptr) return 1;
-  if (busy) {
+  if (compositor_.IsBusy()) {
     // Drawn when the window is done with what keeps it busy.
-    deferredRedraws_.push_back(control->previousBounds);
-    deferredRedraws_.push_back(control->bounds);
+    compositor_.DeferRedraw(control->previousBounds);
+    compositor_.DeferRedraw(control->bounds);
     return 0;
   }
   RedrawRect(control->previousBounds, true);
@@ -355,7 +338,7 @@ LRESULT HostWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_PAINT: {
       PAINTSTRUCT paint;
       HDC dc = BeginPaint(hwnd, &paint);
-      BitBlt(dc, 0, 0, width, height, surface.dc(), 0, 0, SRCCOPY);
+      BitBlt(dc, 0, 0, Width(), Height(), compositor_.CompositionSurface().dc(), 0, 0, SRCCOPY);
       EndPaint(hwnd, &paint);
       break;
     }
@@ -364,7 +347,8 @@ LRESULT HostWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
       // arriving meanwhile is the same close.
       if (closing_) return 0;
       closing_ = true;
-      CloseAnimation(hwnd, surface.dc(), windowAlpha, closeEffect, blurBehind != 0, frameStyle);
+      CloseAnimation(hwnd, compositor_.CompositionSurface().dc(), compositor_.Settings().windowAlpha, closeEffect,
+                     compositor_.Settings().blurBehind != 0, compositor_.Settings().frameStyle, &compositor_);
       ShowWindow(hwnd, SW_HIDE);
       {
         const LRESULT result = DefaultProcessing(message, wParam, lParam);
@@ -455,7 +439,7 @@ LRESULT HostWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
       if (lParam != 0) SetFocusControl(Control::FromHandle(static_cast<std::uintptr_t>(lParam)), false);
       break;
     case kMsgPresentLayered:
-      PresentWhole();
+      compositor_.PresentWhole();
       break;
     case kMsgInvalidate: {
       auto* rect = reinterpret_cast<RectF*>(lParam);

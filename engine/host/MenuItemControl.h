@@ -1,7 +1,7 @@
 #pragma once
 
 #include "PopupMenu.h"
-#include "StringFormat.h"
+#include "engine/render/StringFormat.h"
 #include "engine/controls/Control.h"
 
 namespace ui {

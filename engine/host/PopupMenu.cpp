@@ -46,7 +46,7 @@ ArgbColor AccentOf(HWND menuWindow) {
   HWND source = static_cast<HWND>(GetPropW(menuWindow, kPropParentMenu));
   if (source == nullptr) source = static_cast<HWND>(GetPropW(menuWindow, kPropHost));
   const HostWindow* host = HostWindow::FromWindow(source);
-  const std::uint32_t rgb = host != nullptr && host->backgroundColor != 0xFFFFFFFF ? host->backgroundColor
+  const std::uint32_t rgb = host != nullptr && host->Composition().BackgroundColor() != 0xFFFFFFFF ? host->Composition().BackgroundColor()
                                                                                      : Rgb(0, 120, 215);
   return ArgbFromRgb(rgb & 0x00FFFFFF);
 }

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "engine/host/HostWindow.h"
 
 namespace ui {
 
@@ -13,19 +12,20 @@ bool FrameKey::operator==(const FrameKey& other) const {
          EqualRect(&nineGrid, &other.nineGrid) && pictureGeneration == other.pictureGeneration;
 }
 
-FrameKey FrameKeyOf(const HostWindow& host) {
+FrameKey FrameKeyOf(const FrameSettings& settings, int width, int height, std::uint32_t backgroundColor,
+                    std::uint64_t pictureGeneration) {
   FrameKey key;
-  key.width = host.width;
-  key.height = host.height;
-  key.frameStyle = host.frameStyle;
-  key.windowAlpha = host.windowAlpha;
-  key.backgroundMode = host.backgroundMode;
-  key.edgeFade = host.edgeFade;
-  key.backgroundColor = host.backgroundColor;
-  key.shadowColor = host.shadowColor;
-  key.shadow = (host.captionFlags & 512) != 0;
-  key.nineGrid = host.nineGrid;
-  key.pictureGeneration = host.backgroundImage != nullptr ? host.backgroundGeneration : 0;
+  key.width = width;
+  key.height = height;
+  key.frameStyle = settings.frameStyle;
+  key.windowAlpha = settings.windowAlpha;
+  key.backgroundMode = settings.backgroundMode;
+  key.edgeFade = settings.edgeFade;
+  key.backgroundColor = backgroundColor;
+  key.shadowColor = settings.shadowColor;
+  key.shadow = settings.shadow;
+  key.nineGrid = settings.nineGrid;
+  key.pictureGeneration = pictureGeneration;
   return key;
 }
 

@@ -4,11 +4,10 @@
 #include <memory>
 #include <vector>
 
+#include "FrameSettings.h"
 #include "Surface.h"
 
 namespace ui {
-
-class HostWindow;
 
 // Everything the painted frame of a window depends on: its size, its frame
 // settings, its background colour and picture (by generation) and alpha.
@@ -23,7 +22,10 @@ struct FrameKey {
   bool operator==(const FrameKey& other) const;
 };
 
-FrameKey FrameKeyOf(const HostWindow& host);
+// The key of a frame painted with these settings at this size, on this
+// colour and picture (0: none).
+FrameKey FrameKeyOf(const FrameSettings& settings, int width, int height, std::uint32_t backgroundColor,
+                    std::uint64_t pictureGeneration);
 
 // Frames a window has painted (the background at the window's alpha, the
 // border, the shadow), kept so that a composition with the same inputs

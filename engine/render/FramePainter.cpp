@@ -9,8 +9,6 @@
 #include "engine/core/Engine.h"
 #include "engine/core/ImageLoader.h"
 #include "engine/core/SystemLibraries.h"
-#include "engine/host/CaptionLayout.h"
-#include "engine/host/HostWindow.h"
 
 namespace ui {
 namespace {
@@ -40,28 +38,28 @@ void DrawImageAtOwnSize(Surface& surface, GpGraphics* graphics, HRGN body, GpIma
 
 // Under the image, the body is the background colour, opaque; it is set in
 // memory, as a clear within the body's clip would set it.
-void PaintBackgroundImage(HostWindow& host, GpGraphics* graphics, HRGN body) {
-  GpImage* image = host.backgroundImage;
+void PaintBackgroundImage(const FramePicture& frame, GpGraphics* graphics, HRGN body) {
+  GpImage* image = frame.backgroundImage;
   const int imageWidth = ImageWidth(image), imageHeight = ImageHeight(image);
   const float w = static_cast<float>(imageWidth), h = static_cast<float>(imageHeight);
-  host.surface.FillRegion(body, ArgbFromRgb(RgbOf(host.backgroundColor), 255));
+  frame.surface.FillRegion(body, ArgbFromRgb(RgbOf(frame.backgroundColor), 255));
 
-  switch (host.backgroundMode) {
+  switch (frame.settings.backgroundMode) {
     case 0:
-      DrawImageAtOwnSize(host.surface, graphics, body, image, kShadowBand, kShadowBand);
-      if (host.edgeFade == 1) FillEdgeFade(graphics, {0, 0, w, h}, RgbOf(host.backgroundColor), 100, kFadeBottom | kFadeRight);
+      DrawImageAtOwnSize(frame.surface, graphics, body, image, kShadowBand, kShadowBand);
+      if (frame.settings.edgeFade == 1) FillEdgeFade(graphics, {0, 0, w, h}, RgbOf(frame.backgroundColor), 100, kFadeBottom | kFadeRight);
       break;
     case 1:
-      gp::GdipDrawImageRect(graphics, image, kShadowBand, kShadowBand, static_cast<float>(host.width - 10),
-                            static_cast<float>(host.height - 10));
+      gp::GdipDrawImageRect(graphics, image, kShadowBand, kShadowBand, static_cast<float>(frame.width - 10),
+                            static_cast<float>(frame.height - 10));
       break;
     case 2: {
-      const int x = static_cast<int>((host.width - w) * 0.5f);
-      const int y = static_cast<int>((host.height - h) * 0.5f);
-      DrawImageAtOwnSize(host.surface, graphics, body, image, x, y);
-      if (host.edgeFade == 1) {
+      const int x = static_cast<int>((frame.width - w) * 0.5f);
+      const int y = static_cast<int>((frame.height - h) * 0.5f);
+      DrawImageAtOwnSize(frame.surface, graphics, body, image, x, y);
+      if (frame.settings.edgeFade == 1) {
         FillEdgeFade(graphics, {static_cast<float>(x - 1), static_cast<float>(y - 1), w + 1, h + 1},
-                     RgbOf(host.backgroundColor), 100, kFadeTop | kFadeLeft | kFadeBottom | kFadeRight);
+                     RgbOf(frame.backgroundColor), 100, kFadeTop | kFadeLeft | kFadeBottom | kFadeRight);
       }
       break;
     }
@@ -69,58 +67,58 @@ void PaintBackgroundImage(HostWindow& host, GpGraphics* graphics, HRGN body) {
       break;
   }
 
-  if (host.IsLayered()) {
+  if ((frame.settings.windowAlpha != -1)) {
     // The background layer of a layered window is windowAlpha/255 opaque:
     // what is painted so far is scaled in place, in one pass.
     gp::GdipFlush(graphics, Gdiplus::FlushIntentionSync);
-    if (std::uint32_t* pixels = host.surface.Pixels()) ScalePremultiplied(pixels, host.surface.PixelCount(), host.windowAlpha);
+    if (std::uint32_t* pixels = frame.surface.Pixels()) ScalePremultiplied(pixels, frame.surface.PixelCount(), frame.settings.windowAlpha);
   }
 }
 
 // The application's background hook draws as part of the background: over
 // the colour or image, under the border and the shadow.
-void CallBackgroundHook(HostWindow& host, GpGraphics* graphics) {
-  if (host.onPaintBackground != nullptr) host.onPaintBackground(host.hwnd, graphics, host.width, host.height);
+void CallBackgroundHook(const FramePicture& frame, GpGraphics* graphics) {
+  if (frame.paintBackground != nullptr && *frame.paintBackground) (*frame.paintBackground)(graphics, frame.width, frame.height);
 }
 
-void PaintFramelessBackground(HostWindow& host, GpGraphics* graphics) {
-  if (host.backgroundImage == nullptr) return;
-  const RectF whole = MakeRectF(0, 0, host.width, host.height);
-  if (IsRectEmpty(&host.nineGrid)) DrawImageNatural(graphics, host.backgroundImage, whole);
-  else DrawImageNineSlice(graphics, host.backgroundImage, whole, host.nineGrid);
+void PaintFramelessBackground(const FramePicture& frame, GpGraphics* graphics) {
+  if (frame.backgroundImage == nullptr) return;
+  const RectF whole = MakeRectF(0, 0, frame.width, frame.height);
+  if (IsRectEmpty(&frame.settings.nineGrid)) DrawImageNatural(graphics, frame.backgroundImage, whole);
+  else DrawImageNineSlice(graphics, frame.backgroundImage, whole, frame.settings.nineGrid);
 }
 
 }  // namespace
 
-void PaintFrame(HostWindow& host) {
-  GpGraphics* graphics = host.surface.graphics();
-  if (host.frameStyle == 1) {
-    PaintFramelessBackground(host, graphics);
-    CallBackgroundHook(host, graphics);
+void PaintFrame(const FramePicture& frame) {
+  GpGraphics* graphics = frame.surface.graphics();
+  if (frame.settings.frameStyle == 1) {
+    PaintFramelessBackground(frame, graphics);
+    CallBackgroundHook(frame, graphics);
     gp::GdipFlush(graphics, Gdiplus::FlushIntentionSync);
     return;
   }
-  HRGN body = MakeFrameRegion(host.width, host.height, 6, 4, Rounded(host.frameStyle));
+  HRGN body = MakeFrameRegion(frame.width, frame.height, 6, 4, Rounded(frame.settings.frameStyle));
   // The body region is (6, 6, width - 5, height - 5).
   RegionPtr clip = ToGdipRegion(body);
   SetClipRegion(graphics, clip.get(), ClipMode::Replace);
-  if (host.backgroundImage != nullptr) {
-    PaintBackgroundImage(host, graphics, body);
+  if (frame.backgroundImage != nullptr) {
+    PaintBackgroundImage(frame, graphics, body);
   } else {
-    const int alpha = host.windowAlpha == -1 ? 255 : host.windowAlpha;
-    gp::GdipGraphicsClear(graphics, ArgbFromRgb(RgbOf(host.backgroundColor), alpha));
+    const int alpha = frame.settings.windowAlpha == -1 ? 255 : frame.settings.windowAlpha;
+    gp::GdipGraphicsClear(graphics, ArgbFromRgb(RgbOf(frame.backgroundColor), alpha));
   }
   DeleteObject(body);
-  CallBackgroundHook(host, graphics);
+  CallBackgroundHook(frame, graphics);
   ResetClip(graphics);
   gp::GdipFlush(graphics, Gdiplus::FlushIntentionSync);
 
-  DrawBorder(host.surface, host.frameStyle);
-  if (!host.IsLayered()) {
-    SetWindowFrameRegion(host.hwnd, host.width, host.height, 6, 5, host.frameStyle);
-  } else if (host.captionFlags & kCaptionShadow) {
-    const std::uint32_t colour = host.shadowColor == kNoColour ? Rgb(0, 0, 0) : RgbOf(host.shadowColor);
-    DrawShadow(host.surface, host.frameStyle, colour);
+  DrawBorder(frame.surface, frame.settings.frameStyle);
+  if (!(frame.settings.windowAlpha != -1)) {
+    SetWindowFrameRegion(frame.window, frame.width, frame.height, 6, 5, frame.settings.frameStyle);
+  } else if (frame.settings.shadow) {
+    const std::uint32_t colour = frame.settings.shadowColor == kNoColour ? Rgb(0, 0, 0) : RgbOf(frame.settings.shadowColor);
+    DrawShadow(frame.surface, frame.settings.frameStyle, colour);
   }
 }
 

@@ -1,20 +1,32 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
+#include "FrameSettings.h"
 #include "engine/core/GdiPlus.h"
 #include "engine/core/RectF.h"
 #include "engine/render/Surface.h"
 
 namespace ui {
 
-class HostWindow;
+// One window's frame as it is to be painted, onto its composition surface.
+struct FramePicture {
+  Surface& surface;
+  HWND window;
+  int width, height;
+  const FrameSettings& settings;
+  GpImage* backgroundImage;       // none: the colour alone
+  std::uint32_t backgroundColor;  // RGB
+  // Draws over the background, under the border; may be null.
+  const std::function<void(GpGraphics*, int, int)>* paintBackground;
+};
 
 // Paints everything of a host window that is not a control onto its
 // composition surface: background colour and image, the two-tone border,
 // the shadow rings of a layered window or the window region of one that is
 // not layered. A frameless window (frame style 1) gets its image alone.
-void PaintFrame(HostWindow& host);
+void PaintFrame(const FramePicture& frame);
 
 // The two-tone border inside the body (clipped to the body region): grey
 // outside, white inside, each outline blended on its own, as drawing them

@@ -112,6 +112,11 @@ std::uint32_t* Surface::Pixels() {
   return bits_;
 }
 
+const std::uint32_t* Surface::Pixels() const {
+  GdiFlush();
+  return bits_;
+}
+
 PixelRows Surface::Rows() {
   std::uint32_t* pixels = Pixels();
   if (pixels == nullptr) return {};

@@ -41,6 +41,7 @@ class Surface {
   // The pixels themselves, bottom row first, for arithmetic on the whole
   // surface; GDI's pending drawing is flushed first.
   std::uint32_t* Pixels();
+  const std::uint32_t* Pixels() const;
   std::size_t PixelCount() const { return static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_); }
   // The same pixels as rows, top row first.
   PixelRows Rows();

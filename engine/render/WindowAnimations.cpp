@@ -3,11 +3,11 @@
 #include <algorithm>
 
 #include "Composition.h"
+#include "Compositor.h"
 #include "FramePainter.h"
 #include "Primitives.h"
 #include "Surface.h"
 #include "WindowAnimationPlan.h"
-#include "engine/host/HostWindow.h"
 
 namespace ui {
 namespace {
@@ -35,12 +35,12 @@ void WindowSize(HWND window, int& width, int& height) {
   height = rect.bottom - rect.top;
 }
 
-void BeginEffect(HWND window) {
-  if (HostWindow* host = HostWindow::FromWindow(window)) host->BeginEffect();
+void BeginEffect(Compositor* compositor) {
+  if (compositor != nullptr) compositor->BeginEffect();
 }
 
-void EndEffect(HWND window, bool closed) {
-  if (HostWindow* host = HostWindow::FromWindow(window)) host->EndEffect(closed);
+void EndEffect(Compositor* compositor, bool closed) {
+  if (compositor != nullptr) compositor->EndEffect(closed);
 }
 
 }  // namespace
@@ -57,13 +57,14 @@ void PumpPendingMessages() {
   }
 }
 
-void CloseAnimation(HWND window, HDC source, int windowAlpha, int effect, bool blur, int frameStyle) {
+void CloseAnimation(HWND window, HDC source, int windowAlpha, int effect, bool blur, int frameStyle,
+                    Compositor* compositor) {
   if (effect == 0) return;
   int width = 0, height = 0;
   WindowSize(window, width, height);
   const AnimationPlan plan = CloseAnimationPlan(effect, width, height, blur);
 
-  BeginEffect(window);
+  BeginEffect(compositor);
   // The effect plays from the picture as it is now, whatever is composed
   // while it runs.
   Surface still;
@@ -91,10 +92,11 @@ void CloseAnimation(HWND window, HDC source, int windowAlpha, int effect, bool b
   ClearTransparent(animation);
   PresentLayered(window, animation.dc(), width, height);
   animation.Release();
-  EndEffect(window, true);
+  EndEffect(compositor, true);
 }
 
-void ShowAnimation(HWND window, HDC source, int windowAlpha, int effect, bool blur, int frameStyle, int duration) {
+void ShowAnimation(HWND window, HDC source, int windowAlpha, int effect, bool blur, int frameStyle, int duration,
+                   Compositor* compositor) {
   int width = 0, height = 0;
   WindowSize(window, width, height);
   const AnimationPlan plan = ShowAnimationPlan(effect, width, height, duration, blur);
@@ -103,7 +105,7 @@ void ShowAnimation(HWND window, HDC source, int windowAlpha, int effect, bool bl
     AddWindowStyle(window, WS_EX_LAYERED, true);
     SetWindowFrameRegion(window, width, height, 6, 5, frameStyle);
   }
-  BeginEffect(window);
+  BeginEffect(compositor);
   Surface animation;
   animation.Create(nullptr, width, height);
   ClearTransparent(animation);
@@ -120,24 +122,7 @@ void ShowAnimation(HWND window, HDC source, int windowAlpha, int effect, bool bl
   if (blur) EnableBlur(window, 6, 6, width - 5, height - 5, 6, frameStyle, windowAlpha);
   animation.Release();
   if (!wasLayered) RemoveWindowStyle(window, WS_EX_LAYERED, true);
-  EndEffect(window, false);
-}
-
-// --- HostWindow: showing ------------------------------------------------------
-
-void HostWindow::Show(int effect, int duration) {
-  PumpPendingMessages();
-  closed_ = false;
-  if (effect == 0) {
-    if (blurBehind == 1) EnableBlur(hwnd, 6, 6, width - 5, height - 5, 6, frameStyle, windowAlpha);
-    ShowWindow(hwnd, SW_SHOWNORMAL);
-    // A layered window still shows the transparent frame of its creation.
-    Present(RectF{}, false);
-    return;
-  }
-  ShowAnimation(hwnd, surface.dc(), windowAlpha, effect, blurBehind == 1, frameStyle, duration);
-  Present(RectF{}, false);
-  RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  EndEffect(compositor, false);
 }
 
 }  // namespace ui

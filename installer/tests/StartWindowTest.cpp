@@ -45,13 +45,13 @@ TEST_F(StartWindow, IsTheEnginesLayeredWindowAtItsPlace) {
   EXPECT_TRUE(IsWindowVisible(window));
   EXPECT_EQ(ui::HostWindow::FromWindow(window), &*hostWindow);
   EXPECT_EQ(hostWindow->captionFlags, 20 | 512);
-  EXPECT_EQ(hostWindow->windowAlpha, 250);
-  EXPECT_EQ(hostWindow->frameStyle, 7);
+  EXPECT_EQ(hostWindow->Composition().Settings().windowAlpha, 250);
+  EXPECT_EQ(hostWindow->Composition().Settings().frameStyle, 7);
   EXPECT_EQ(hostWindow->dragAnywhere, 1);
-  EXPECT_EQ(hostWindow->edgeFade, 0);
+  EXPECT_EQ(hostWindow->Composition().Settings().edgeFade, 0);
   EXPECT_EQ(hostWindow->closeEffect, 2);
-  EXPECT_EQ(hostWindow->shadowColor & 0xFFFFFF, 0u) << "a black shadow";
-  EXPECT_EQ(hostWindow->backgroundColor, 0xFEF5F5F5u);
+  EXPECT_EQ(hostWindow->Composition().Settings().shadowColor & 0xFFFFFF, 0u) << "a black shadow";
+  EXPECT_EQ(hostWindow->Composition().BackgroundColor(), 0xFEF5F5F5u);
   EXPECT_EQ(backgroundPhase, 1);
   EXPECT_EQ(Timer1.Period(), 5000);
 }
@@ -105,25 +105,25 @@ TEST_F(StartWindow, EscapeClosesTheWindowOnlyBeforeAnInstallationStarts) {
 }
 
 TEST_F(StartWindow, TimerAlternatesTheBackgroundsFromPhaseOne) {
-  ui::GpImage* first = hostWindow->backgroundImage;
+  ui::GpImage* first = hostWindow->Composition().BackgroundImage();
   OnBackgroundTimer();
   EXPECT_EQ(backgroundPhase, 2);
-  EXPECT_NE(hostWindow->backgroundImage, first);
-  EXPECT_EQ(hostWindow->busy, 1) << "cross-fading";
+  EXPECT_NE(hostWindow->Composition().BackgroundImage(), first);
+  EXPECT_TRUE(hostWindow->Composition().IsBusy()) << "cross-fading";
   const DWORD start = GetTickCount();
-  while (hostWindow->busy == 1 && GetTickCount() - start < 3000) {
+  while (hostWindow->Composition().IsBusy() && GetTickCount() - start < 3000) {
     MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
     Pump();
   }
-  EXPECT_EQ(hostWindow->busy, 0);
+  EXPECT_FALSE(hostWindow->Composition().IsBusy());
   OnBackgroundTimer();
   EXPECT_EQ(backgroundPhase, 1);
 
   backgroundPhase = 0;  // start-up not finished: a tick changes nothing
-  ui::GpImage* current = hostWindow->backgroundImage;
+  ui::GpImage* current = hostWindow->Composition().BackgroundImage();
   OnBackgroundTimer();
   EXPECT_EQ(backgroundPhase, 0);
-  EXPECT_EQ(hostWindow->backgroundImage, current);
+  EXPECT_EQ(hostWindow->Composition().BackgroundImage(), current);
 }
 
 }  // namespace

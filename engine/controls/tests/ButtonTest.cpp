@@ -27,7 +27,7 @@ class Buttons : public testing::Test {
 
   std::uint32_t SurfaceColour(Button& button) { return test::PixelAt(button.surface.get(), 20, 10); }
   std::uint32_t ScreenColour(int x, int y) {
-    const test::Pixel p = test::Unpack(host.surface.PixelAt(x, y));
+    const test::Pixel p = test::Unpack(host.Composition().CompositionSurface().PixelAt(x, y));
     return (static_cast<std::uint32_t>(p.a) << 24) | (p.r << 16) | (p.g << 8) | p.b;
   }
   void WaitForTransitionEnd(Button& button) {
@@ -114,7 +114,7 @@ TEST_F(Buttons, DisabledWithoutItsOwnImageIsComposedAtHalfOpacity) {
   withImage.Disabled(1);
   test::Pump();
   host.Compose();
-  const test::Pixel half = test::Unpack(host.surface.PixelAt(30, 20));
+  const test::Pixel half = test::Unpack(host.Composition().CompositionSurface().PixelAt(30, 20));
   EXPECT_NEAR(half.a, 127, 1) << "the normal image at half opacity";
   EXPECT_NEAR(half.r, 127, 1);
   EXPECT_EQ(SurfaceColour(withImage), kGrey);

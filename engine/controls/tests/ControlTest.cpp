@@ -145,14 +145,14 @@ TEST_F(Controls, MovedOrShrunkControlLeavesTheBackgroundWhereItWas) {
   RecordingControl control;
   Make(control, window.hwnd(), {10, 10, 100, 60});
   test::Pump();
-  ASSERT_EQ(host.surface.PixelAt(20, 20), 0xFFFF0000u) << "red where it is";
+  ASSERT_EQ(host.Composition().CompositionSurface().PixelAt(20, 20), 0xFFFF0000u) << "red where it is";
   control.Move(150, 100);
-  EXPECT_EQ(host.surface.PixelAt(20, 20), 0u) << "the transparent background where it was";
-  EXPECT_EQ(host.surface.PixelAt(160, 110), 0xFFFF0000u);
+  EXPECT_EQ(host.Composition().CompositionSurface().PixelAt(20, 20), 0u) << "the transparent background where it was";
+  EXPECT_EQ(host.Composition().CompositionSurface().PixelAt(160, 110), 0xFFFF0000u);
   control.Move(std::nullopt, std::nullopt, 20, 20);
   test::Pump();
-  EXPECT_EQ(host.surface.PixelAt(200, 140), 0u) << "the part it gave up";
-  EXPECT_EQ(host.surface.PixelAt(160, 110), 0xFFFF0000u);
+  EXPECT_EQ(host.Composition().CompositionSurface().PixelAt(200, 140), 0u) << "the part it gave up";
+  EXPECT_EQ(host.Composition().CompositionSurface().PixelAt(160, 110), 0xFFFF0000u);
 }
 
 TEST_F(Controls, VisibleWithItsCurrentValueSendsNothing) {
@@ -302,7 +302,7 @@ class Transitions : public Controls {
     control.transitionFrame = frame;
     host.RedrawRect(control.bounds, false);
   }
-  test::Pixel At(int x, int y) { return test::Unpack(host.surface.PixelAt(x, y)); }
+  test::Pixel At(int x, int y) { return test::Unpack(host.Composition().CompositionSurface().PixelAt(x, y)); }
 
   RecordingControl control;
   int startedBefore = 0, finishedBefore = 0;

@@ -65,13 +65,13 @@ TEST(Gallery, EveryControlDrawsOnTheWindow) {
 
   test::Pump();
   host.Compose();
-  test::SaveSurface(host.surface.bitmap(), "gallery");
+  test::SaveSurface(host.Composition().CompositionSurface().bitmap(), "gallery");
 
   // Sample points of each control against the colours it must show there
   // (premultiplied, worked out from the options above), within a tolerance
   // of 3 per channel for GDI+'s rounding.
   const auto expectNear = [&](int x, int y, test::Pixel expected, const char* what) {
-    const test::Pixel p = test::Unpack(host.surface.PixelAt(x, y));
+    const test::Pixel p = test::Unpack(host.Composition().CompositionSurface().PixelAt(x, y));
     EXPECT_TRUE(std::abs(p.a - expected.a) <= 3 && std::abs(p.r - expected.r) <= 3 &&
                 std::abs(p.g - expected.g) <= 3 && std::abs(p.b - expected.b) <= 3)
         << what << " at " << x << "," << y << ": " << p.a << " " << p.r << " " << p.g << " " << p.b;
@@ -87,12 +87,12 @@ TEST(Gallery, EveryControlDrawsOnTheWindow) {
   expectNear(438, 66, {250 + (255 - 250) * 96 / 255, 39 * 159 / 255, 69 * 159 / 255, 118 * 159 / 255},
              "label, right edge");
   // The bar at 60 of 100: blue where the fill starts, the white track past it.
-  const test::Pixel fill = test::Unpack(host.surface.PixelAt(26, 120));
+  const test::Pixel fill = test::Unpack(host.Composition().CompositionSurface().PixelAt(26, 120));
   EXPECT_TRUE(fill.b > 200 && fill.r < 40 && fill.a > 245) << "bar fill start: " << fill.r << " " << fill.b;
-  const test::Pixel track = test::Unpack(host.surface.PixelAt(20 + 2 + 252 + 40, 120));
+  const test::Pixel track = test::Unpack(host.Composition().CompositionSurface().PixelAt(20 + 2 + 252 + 40, 120));
   EXPECT_TRUE(track.a > 245 && track.r > 180 && track.g > 180 && track.b > 180) << "bar track";
   // The picture, stretched: one of its two frames, orange or green.
-  const test::Pixel shown = test::Unpack(host.surface.PixelAt(52, 182));
+  const test::Pixel shown = test::Unpack(host.Composition().CompositionSurface().PixelAt(52, 182));
   const bool orange = shown.r == 255 && std::abs(shown.g - 0x88) <= 3 && shown.b <= 3;
   const bool green = std::abs(shown.r - 0x22) <= 3 && std::abs(shown.g - 0xAA) <= 3 && std::abs(shown.b - 0x44) <= 3;
   EXPECT_TRUE(orange || green) << "picture: " << shown.r << " " << shown.g << " " << shown.b;

@@ -33,18 +33,6 @@ TEST(Engine, RegistersTheEngineWindowClass) {
   DestroyWindow(window);
 }
 
-TEST(Engine, FillsTheEditMenuWithItsFiveEntriesInOrder) {
-  const std::vector<MenuEntry>& entries = Engine().editMenuEntries;
-  ASSERT_EQ(entries.size(), 5u);
-  const MenuEntry expected[] = {
-      {"剪切(&T)", 88}, {"复制(&C)", 67}, {"粘贴(&P)", 86}, {"", 0}, {"全部选择(&A)", 65},
-  };
-  for (std::size_t i = 0; i < entries.size(); ++i) {
-    EXPECT_EQ(entries[i].text, expected[i].text) << i;
-    EXPECT_EQ(entries[i].id, expected[i].id) << i;
-  }
-}
-
 TEST(Engine, SetDefaultCursorTakesASystemIdOrAHandle) {
   const HCURSOR arrow = Engine().defaultCursor;
   SetDefaultCursor(32649);  // hand

@@ -6,6 +6,7 @@
 
 #include "EditBoxFixture.h"
 #include "engine/core/Clipboard.h"
+#include "engine/edit/EditContextMenu.h"
 #include "engine/core/Engine.h"
 #include "engine/host/PopupMenu.h"
 #include "engine/testing/ModalWatchdog.h"
@@ -325,7 +326,7 @@ TEST_F(EditBoxes, TextIsSetAndReadFromAnotherThread) {
 std::vector<int> statesSeen;
 int itemToChoose = 0;
 int OnEditMenu(HWND menuWindow, int) {
-  PopupMenu* menu = Engine().contextMenu;
+  PopupMenu* menu = &EditContextMenu();
   statesSeen.clear();
   for (int i = 1; i <= 5; ++i) statesSeen.push_back(menu->ItemState(i));
   // An access letter chooses (A: select all); Escape closes.
@@ -339,7 +340,7 @@ TEST_F(EditBoxes, ContextMenuGreysWhatCannotBeDoneAndActsLikeTheKeys) {
   readOnly.inputMode = kEditReadOnly;
   Make({10, 10, 200, 27}, "fixed", readOnly);
   ASSERT_TRUE(WriteClipboardText(window.hwnd(), "clip"));
-  Engine().contextMenu->SetOnPopup(&OnEditMenu);
+  EditContextMenu().SetOnPopup(&OnEditMenu);
   itemToChoose = 0;
   Send(WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(30, 20));
   Send(WM_RBUTTONUP, 0, MAKELPARAM(30, 20));
@@ -353,7 +354,7 @@ TEST_F(EditBoxes, ContextMenuGreysWhatCannotBeDoneAndActsLikeTheKeys) {
   Send(WM_RBUTTONUP, 0, MAKELPARAM(30, 20));
   EXPECT_EQ(statesSeen[0], -1) << "cut stays greyed in a read-only box";
   EXPECT_EQ(statesSeen[1], 0) << "copy is offered for the selection";
-  Engine().contextMenu->SetOnPopup(nullptr);
+  EditContextMenu().SetOnPopup(nullptr);
   EXPECT_FALSE(watchdog.Fired());
 }
 

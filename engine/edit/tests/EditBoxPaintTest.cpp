@@ -70,7 +70,7 @@ TEST_F(EditBoxes, SelectionAcrossThreeLinesIsWhiteOnBlueOnItsRows) {
   Key(VK_DOWN, true);
   ASSERT_EQ(box.SelectedText(), "aa\r\nbbbb\r\ncc");
   test::Pump();
-  test::SaveSurface(host.surface.bitmap(), "edit-selection");
+  test::SaveSurface(host.Composition().CompositionSurface().bitmap(), "edit-selection");
 
   // On each line's middle row, where the selection shows, against the
   // columns it covers there: line 1 from column 2 to its end, line 2 whole,
@@ -135,7 +135,7 @@ int CaretPixels(HostWindow& host, EditBox& box, const RectF& caret) {
   const int x = static_cast<int>(box.bounds.left + caret.left);
   int dark = 0;
   for (int y = static_cast<int>(box.bounds.top + caret.top); y < box.bounds.top + caret.Bottom(); ++y) {
-    dark += IsCaretDark(test::Unpack(host.surface.PixelAt(x, y))) ? 1 : 0;
+    dark += IsCaretDark(test::Unpack(host.Composition().CompositionSurface().PixelAt(x, y))) ? 1 : 0;
   }
   return dark;
 }
@@ -175,7 +175,7 @@ TEST_F(EditBoxes, CaretBlinksInsideTheTextAreaAndNotOnceScrolledOut) {
   int dark = 0;
   for (int x = 0; x < 200; ++x) {
     for (int y = static_cast<int>(box.textArea.top); y < box.textArea.Bottom(); ++y) {
-      dark += IsCaretDark(test::Unpack(host.surface.PixelAt(10 + x, 10 + y))) ? 1 : 0;
+      dark += IsCaretDark(test::Unpack(host.Composition().CompositionSurface().PixelAt(10 + x, 10 + y))) ? 1 : 0;
     }
   }
   EXPECT_EQ(dark, 0) << "no caret anywhere in the text area";

@@ -347,15 +347,15 @@ TEST(ScrollBarLook, LightTranslucentBarsOnTheWindow) {
   ASSERT_EQ(acrossFull.hoverPart, kPartSecondArrow);
   ASSERT_TRUE(test::PumpUntil([&] { return acrossFull.snapshot == nullptr && acrossFull.transitionFrame == 0; }));
   host.Compose();
-  test::SaveSurface(host.surface.bitmap(), "scroll-bars");
+  test::SaveSurface(host.Composition().CompositionSurface().bitmap(), "scroll-bars");
 
   // Translucent black over the window: the window's colour darkened by the
   // shapes' alpha (thumb 40 faint, 133 full over the track; track 40),
   // within 4.
-  const int window236 = test::Unpack(host.surface.PixelAt(150, 120)).r;
+  const int window236 = test::Unpack(host.Composition().CompositionSurface().PixelAt(150, 120)).r;
   ASSERT_NEAR(window236, 236, 1) << "the light window under the bars";
   const auto expectDarkened = [&](int x, int y, int alpha, const char* what) {
-    const int red = test::Unpack(host.surface.PixelAt(x, y)).r;
+    const int red = test::Unpack(host.Composition().CompositionSurface().PixelAt(x, y)).r;
     EXPECT_NEAR(red, window236 * (255 - alpha) / 255, 4) << what;
   };
   expectDarkened(20 + 10 + 40, 25, 40, "faint thumb");

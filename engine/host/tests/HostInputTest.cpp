@@ -210,10 +210,10 @@ TEST_F(HostInput, SetFocusRefusesControlsThatCannotHaveIt) {
 }
 
 TEST_F(HostInput, BusyWindowIgnoresTheMouseAndDeactivationCancelsAPress) {
-  host.busy = 1;
+  host.Composition().SetBusy(true);
   Send(WM_LBUTTONDOWN, MK_LBUTTON, Point(20, 50));
   EXPECT_EQ(host.pressActive, 0);
-  host.busy = 0;
+  host.Composition().SetBusy(false);
   Send(WM_LBUTTONDOWN, MK_LBUTTON, Point(20, 50));
   ASSERT_EQ(host.pressActive, 1);
   Send(WM_ACTIVATE, WA_INACTIVE, 0);

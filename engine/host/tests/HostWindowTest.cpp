@@ -53,9 +53,9 @@ TEST(HostWindow, CreateMakesAFramelessLayeredWindowThatStartsInvisible) {
   EXPECT_TRUE(GetWindowLongW(window.hwnd(), GWL_EXSTYLE) & WS_EX_LAYERED);
   EXPECT_EQ(HostWindow::FromWindow(window.hwnd()), &host);
   EXPECT_EQ(host.captionFlags, 20 | 512);
-  EXPECT_EQ(host.width, 300);
-  EXPECT_EQ(host.height, 200);
-  EXPECT_EQ(host.busy, 0);
+  EXPECT_EQ(host.Width(), 300);
+  EXPECT_EQ(host.Height(), 200);
+  EXPECT_FALSE(host.Composition().IsBusy());
   RECT client{};
   GetClientRect(window.hwnd(), &client);
   EXPECT_EQ(client.right, 300) << "no non-client area remains";
@@ -154,19 +154,19 @@ TEST_F(HostWithControls, WhatIsAskedForWhileBusyIsDrawnAfterwardsInOnePresentati
   host.Compose();
   test::PresentationLog log(window.hwnd(), {30, 30});
 
-  host.busy = 1;
+  host.Composition().SetBusy(true);
   first.colour = second.colour = 0xFF0000FF;
   first.PaintSolid();
   second.PaintSolid();
   test::Pump();  // the two invalidations arrive
   EXPECT_TRUE(log.entries.empty()) << "nothing presented while busy";
-  EXPECT_EQ(test::Unpack(host.surface.PixelAt(30, 30)).g, 255) << "nothing drawn while busy";
+  EXPECT_EQ(test::Unpack(host.Composition().CompositionSurface().PixelAt(30, 30)).g, 255) << "nothing drawn while busy";
 
-  host.EndBusy();
+  host.Composition().EndBusy();
   ASSERT_EQ(log.entries.size(), 1u) << "one presentation for the whole batch";
   EXPECT_EQ(log.entries[0].area, (RECT{20, 20, 230, 130})) << "covering both rectangles";
   EXPECT_EQ(test::Unpack(log.entries[0].probe).b, 255);
-  EXPECT_EQ(test::Unpack(host.surface.PixelAt(210, 110)).b, 255);
+  EXPECT_EQ(test::Unpack(host.Composition().CompositionSurface().PixelAt(210, 110)).b, 255);
 }
 
 TEST_F(HostWithControls, PresentMessagePutsTheWholeSurfaceOnTheScreen) {
@@ -185,16 +185,16 @@ TEST_F(HostWithControls, OnSizedWithAnUnchangedSizeDoesNothing) {
   static int* counter = nullptr;
   counter = &resized;
   host.SetOnResize([](HWND, int, int) { return ++*counter; });
-  const int before = host.presentations;
+  const int before = host.Composition().Presentations();
   host.OnSized(window.hwnd(), SIZE_RESTORED);
   EXPECT_EQ(resized, 0);
-  EXPECT_EQ(host.presentations, before);
+  EXPECT_EQ(host.Composition().Presentations(), before);
 
   SetWindowPos(window.hwnd(), nullptr, 0, 0, 320, 210, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   EXPECT_EQ(resized, 1);
-  EXPECT_EQ(host.width, 320);
-  EXPECT_EQ(host.surface.width(), 320);
-  EXPECT_GT(host.presentations, before) << "a new size is composed and presented";
+  EXPECT_EQ(host.Width(), 320);
+  EXPECT_EQ(host.Composition().CompositionSurface().width(), 320);
+  EXPECT_GT(host.Composition().Presentations(), before) << "a new size is composed and presented";
 }
 
 TEST_F(HostWithControls, ControlMessagesArriveThroughTheHost) {

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "engine/core/Engine.h"
+#include "engine/edit/EditContextMenu.h"
 #include "engine/edit/EditBox.h"
 #include "engine/host/HostWindow.h"
 #include "engine/host/PopupMenu.h"
@@ -109,19 +110,19 @@ TEST(ResourceCounts, LongRunsGiveBackWhatTheyTake) {
 
   RunCounted("background cross-fades", 100, [&](int i) {
     host.Compose(i % 2 == 0 ? day : dusk, std::nullopt, 1);
-    KillTimer(window.hwnd(), host.FadeTimerId());
-    for (int step = 0; step < 10 && host.busy != 0; ++step) host.FadeTick();
-    ASSERT_EQ(host.busy, 0) << "the fade ends within its steps";
+    KillTimer(window.hwnd(), host.Composition().FadeTimerId());
+    for (int step = 0; step < 10 && host.Composition().IsBusy(); ++step) host.Composition().FadeTick();
+    ASSERT_FALSE(host.Composition().IsBusy()) << "the fade ends within its steps";
   });
 
   {
     test::ModalWatchdog watchdog(120000);
-    Engine().contextMenu->SetOnPopup(&CloseMenuAtOnce);
+    EditContextMenu().SetOnPopup(&CloseMenuAtOnce);
     RunCounted("context menus opened and closed", 200, [&](int) {
       SendMessageW(window.hwnd(), WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(60, 435));
       SendMessageW(window.hwnd(), WM_RBUTTONUP, 0, MAKELPARAM(60, 435));
     });
-    Engine().contextMenu->SetOnPopup(nullptr);
+    EditContextMenu().SetOnPopup(nullptr);
     EXPECT_FALSE(watchdog.Fired()) << "every menu closed on its Escape";
   }
 

@@ -1,4 +1,5 @@
 #include "engine/host/PopupMenu.h"
+#include "engine/edit/EditContextMenu.h"
 
 #include <gtest/gtest.h>
 
@@ -43,7 +44,7 @@ int OnMenuPopup(HWND menuWindow, int) {
   GetWindowRect(menuWindow, &openRect);
   propertiesWhileOpen = GetPropW(menuWindow, kPropFlags) == reinterpret_cast<HANDLE>(1) &&
                         GetPropW(menuWindow, kPropHost) != nullptr;
-  if (HostWindow* host = HostWindow::FromWindow(menuWindow)) test::SaveSurface(host->surface.bitmap(), "edit-menu");
+  if (HostWindow* host = HostWindow::FromWindow(menuWindow)) test::SaveSurface(host->Composition().CompositionSurface().bitmap(), "edit-menu");
   scriptDelays = 0;
   SetTimer(nullptr, 0, 30, &RunScript);
   return 0;
@@ -52,7 +53,7 @@ int OnMenuPopup(HWND menuWindow, int) {
 LPARAM ItemCentre(int index) {
   // Items start 8 pixels down; entries are 22 high, the separator 3.
   int top = 8;
-  const std::vector<MenuEntry>& entries = Engine().editMenuEntries;
+  const std::vector<MenuEntry>& entries = EditMenuEntries();
   for (int i = 0; i < index; ++i) top += entries[i].text.empty() ? 3 : 22;
   return MAKELPARAM(40, top + (entries[index].text.empty() ? 1 : 11));
 }
@@ -78,7 +79,7 @@ class EditMenu : public testing::Test {
     host.Show();
     ASSERT_NE(field.Create(owner.hwnd(), {20, 60, 200, 27}, kKindEditBox, true), nullptr);
     host.SetFocusControl(&field, false);
-    menu = Engine().contextMenu;
+    menu = &EditContextMenu();
     ASSERT_NE(menu, nullptr);
     menu->SetOnPopup(&OnMenuPopup);
     openMenu = nullptr;

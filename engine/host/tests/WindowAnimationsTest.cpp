@@ -23,7 +23,7 @@ TEST(WindowAnimations, CloseEffectZeroReturnsAtOnceAndChangesNothing) {
   HostWindow host;
   ASSERT_TRUE(host.Create(window.hwnd(), NotLayered()));
   const DWORD start = GetTickCount();
-  CloseAnimation(window.hwnd(), host.surface.dc(), -1, 0, false, 7);
+  CloseAnimation(window.hwnd(), host.Composition().CompositionSurface().dc(), -1, 0, false, 7, &host.Composition());
   EXPECT_LT(GetTickCount() - start, 50u);
   EXPECT_FALSE(HasWindowStyle(window.hwnd(), WS_EX_LAYERED, true));
 }
@@ -32,9 +32,9 @@ TEST(WindowAnimations, CloseLeavesAWindowThatWasNotLayeredLayeredAndTheHostFree)
   test::TestWindow window(100, 100, 200, 150);
   HostWindow host;
   ASSERT_TRUE(host.Create(window.hwnd(), NotLayered()));
-  CloseAnimation(window.hwnd(), host.surface.dc(), -1, 1, false, 7);
+  CloseAnimation(window.hwnd(), host.Composition().CompositionSurface().dc(), -1, 1, false, 7, &host.Composition());
   EXPECT_TRUE(HasWindowStyle(window.hwnd(), WS_EX_LAYERED, true));
-  EXPECT_EQ(host.busy, 0);
+  EXPECT_FALSE(host.Composition().IsBusy());
 }
 
 TEST(WindowAnimations, ShowMakesTheWindowVisibleAndRemovesTheBorrowedLayeredStyle) {
@@ -45,7 +45,7 @@ TEST(WindowAnimations, ShowMakesTheWindowVisibleAndRemovesTheBorrowedLayeredStyl
   host.Show(7);
   EXPECT_TRUE(IsWindowVisible(window.hwnd()));
   EXPECT_FALSE(HasWindowStyle(window.hwnd(), WS_EX_LAYERED, true));
-  EXPECT_EQ(host.busy, 0);
+  EXPECT_FALSE(host.Composition().IsBusy());
 }
 
 TEST(WindowAnimations, ShowWithoutEffectPresentsTheLayeredComposition) {
@@ -54,10 +54,10 @@ TEST(WindowAnimations, ShowWithoutEffectPresentsTheLayeredComposition) {
   HostOptions options = NotLayered();
   options.windowAlpha = 255;
   ASSERT_TRUE(host.Create(window.hwnd(), options));
-  const int before = host.presentations;
+  const int before = host.Composition().Presentations();
   host.Show();
   EXPECT_TRUE(IsWindowVisible(window.hwnd()));
-  EXPECT_GT(host.presentations, before) << "else the window would keep its transparent first frame";
+  EXPECT_GT(host.Composition().Presentations(), before) << "else the window would keep its transparent first frame";
 }
 
 TEST(WindowAnimations, CloseRequestDuringTheCloseEffectIsTheSameClose) {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "engine/controls/Button.h"
+#include "engine/edit/EditContextMenu.h"
 #include "engine/controls/PictureBox.h"
 #include "engine/core/Engine.h"
 #include "engine/core/EngineMessages.h"
@@ -171,10 +172,10 @@ TEST_F(StaleHandles, EditBoxDestroyedWhileItsContextMenuIsOpen) {
   ASSERT_NE(box->Create(window.hwnd(), 10, 10, 200, 27, "D:\\Nimbo\\", {}), nullptr);
   test::Pump();
   boxUnderTheMenu = &box;
-  Engine().contextMenu->SetOnPopup(&DestroyTheBoxAndClose);
+  EditContextMenu().SetOnPopup(&DestroyTheBoxAndClose);
   SendMessageW(window.hwnd(), WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(30, 20));
   SendMessageW(window.hwnd(), WM_RBUTTONUP, 0, MAKELPARAM(30, 20));
-  Engine().contextMenu->SetOnPopup(nullptr);
+  EditContextMenu().SetOnPopup(nullptr);
   boxUnderTheMenu = nullptr;
   EXPECT_FALSE(watchdog.Fired()) << "the menu closed";
   LetEverythingArrive();

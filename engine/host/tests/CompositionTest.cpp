@@ -20,7 +20,7 @@ using test::Unpack;
 constexpr int kTolerance = 1;  // per channel, premultiplied values
 
 void ExpectPixel(const HostWindow& host, int x, int y, Pixel expected) {
-  const Pixel actual = Unpack(host.surface.PixelAt(x, y));
+  const Pixel actual = Unpack(host.Composition().CompositionSurface().PixelAt(x, y));
   EXPECT_NEAR(actual.a, expected.a, kTolerance) << "alpha at " << x << "," << y;
   EXPECT_NEAR(actual.r, expected.r, kTolerance) << "red at " << x << "," << y;
   EXPECT_NEAR(actual.g, expected.g, kTolerance) << "green at " << x << "," << y;
@@ -90,7 +90,7 @@ TEST(Composition, RoundedFramesCutTheCornersSquareFramesDoNot) {
   TestWindow third(100, 100, 300, 200);
   HostWindow three;
   ASSERT_TRUE(three.Create(third.hwnd(), Frame(3, std::nullopt)));
-  for (int d = 0; d < 12; ++d) EXPECT_EQ(three.surface.PixelAt(d, d), rounded.surface.PixelAt(d, d)) << d;
+  for (int d = 0; d < 12; ++d) EXPECT_EQ(three.Composition().CompositionSurface().PixelAt(d, d), rounded.Composition().CompositionSurface().PixelAt(d, d)) << d;
 }
 
 TEST(Composition, BackgroundLayerOfALayeredWindowHasTheWindowAlpha) {
@@ -110,7 +110,7 @@ TEST(Composition, BackgroundLayerOfALayeredWindowHasTheWindowAlpha) {
   options.windowAlpha = 0;
   ASSERT_TRUE(clear.Create(clearWindow.hwnd(), options));
   ExpectPixel(clear, 150, 100, {0, 0, 0, 0});
-  EXPECT_GT(Unpack(clear.surface.PixelAt(150, 6)).a, 150);
+  EXPECT_GT(Unpack(clear.Composition().CompositionSurface().PixelAt(150, 6)).a, 150);
 }
 
 TEST(Composition, BackgroundColourComesFromTheImageUnlessOneIsGiven) {
@@ -121,9 +121,9 @@ TEST(Composition, BackgroundColourComesFromTheImageUnlessOneIsGiven) {
   options.backgroundImage = png;
   options.backgroundColor.reset();
   ASSERT_TRUE(host.Create(window.hwnd(), options));
-  EXPECT_EQ(host.backgroundColor, 0x804020u) << "the image's mean colour, red in the low byte";
+  EXPECT_EQ(host.Composition().BackgroundColor(), 0x804020u) << "the image's mean colour, red in the low byte";
   host.Compose(png, 0xFE112233);
-  EXPECT_EQ(host.backgroundColor, 0xFE112233u) << "an explicit colour wins";
+  EXPECT_EQ(host.Composition().BackgroundColor(), 0xFE112233u) << "an explicit colour wins";
 }
 
 int PaintGreen(HWND, GpGraphics* graphics, int, int) {
@@ -150,9 +150,9 @@ TEST(Composition, FramelessWindowWithoutImageIsFullyTransparent) {
   HostWindow host;
   ASSERT_TRUE(host.Create(window.hwnd(), Frame(1, 250, 0xFEFFFFFF)));
   for (int y = 0; y < 200; y += 13) {
-    for (int x = 0; x < 300; x += 17) ASSERT_EQ(host.surface.PixelAt(x, y), 0u) << x << "," << y;
+    for (int x = 0; x < 300; x += 17) ASSERT_EQ(host.Composition().CompositionSurface().PixelAt(x, y), 0u) << x << "," << y;
   }
-  EXPECT_EQ(host.clipRegion, nullptr) << "no control clip for a frameless window";
+  EXPECT_FALSE(host.Composition().ClipsItems()) << "no control clip for a frameless window";
 }
 
 class ComposedControl : public testing::Test {
@@ -222,10 +222,10 @@ TEST_F(ComposedControl, CrossFadeShowsFiveBlendsFiftyMillisecondsApartThenTheNew
   test::TimerLog timers;
   test::PresentationLog log(window.hwnd(), {150, 100});
   host.Compose(png, std::nullopt, 1);  // from the transparent window to green
-  EXPECT_EQ(host.busy, 1);
-  EXPECT_TRUE(host.fade.IsValid()) << "the old picture is kept for the fade";
-  EXPECT_EQ(timers.PeriodsOf(host.FadeTimerId()), std::vector<UINT>{50});
-  ASSERT_TRUE(test::PumpUntil([&] { return host.busy == 0; }, 3000));
+  EXPECT_TRUE(host.Composition().IsBusy());
+  EXPECT_TRUE(host.Composition().HoldsFadeSnapshot()) << "the old picture is kept for the fade";
+  EXPECT_EQ(timers.PeriodsOf(host.Composition().FadeTimerId()), std::vector<UINT>{50});
+  ASSERT_TRUE(test::PumpUntil([&] { return !host.Composition().IsBusy(); }, 3000));
   // Each tick shows the blend of the tick before, and blends the new picture
   // over it at 51, 102, 153, 204 and 255: green 0, then 51, then
   // 102 + 51 x 0.6 = 133, 153 + 133 x 0.4 = 206, 204 + 206 x 0.2 = 245,
@@ -236,7 +236,7 @@ TEST_F(ComposedControl, CrossFadeShowsFiveBlendsFiftyMillisecondsApartThenTheNew
     EXPECT_NEAR(Unpack(log.entries[i].probe).g, expected[i], kTolerance) << "presentation " << i;
     EXPECT_NEAR(Unpack(log.entries[i].probe).a, expected[i], kTolerance) << "presentation " << i;
   }
-  EXPECT_FALSE(host.fade.IsValid());
+  EXPECT_FALSE(host.Composition().HoldsFadeSnapshot());
   ExpectPixel(host, 150, 100, {255, 0, 255, 0});
   // Controls are composed over the new background.
   ExpectPixel(host, 30, 30, {255, 255, 0, 0});
@@ -247,9 +247,9 @@ TEST(Composition, CrossFadeOfAWindowThatIsNotLayeredNeedsNoFadeSurface) {
   HostWindow host;
   ASSERT_TRUE(host.Create(window.hwnd(), Frame(7, std::nullopt)));
   host.Compose({}, 0xFE00FF00, 1);
-  EXPECT_FALSE(host.fade.IsValid());
-  ASSERT_TRUE(test::PumpUntil([&] { return host.busy == 0; }, 3000));
-  EXPECT_EQ(host.fadeAlpha, 255);
+  EXPECT_FALSE(host.Composition().HoldsFadeSnapshot());
+  ASSERT_TRUE(test::PumpUntil([&] { return !host.Composition().IsBusy(); }, 3000));
+  EXPECT_EQ(host.Composition().FadeAlpha(), 255);
 }
 
 TEST(Composition, WindowWithABackgroundOwnerTakesTheOwnersBackground) {
@@ -263,9 +263,9 @@ TEST(Composition, WindowWithABackgroundOwnerTakesTheOwnersBackground) {
   options.backgroundOwner = ownerWindow.hwnd();
   ASSERT_TRUE(host.Create(window.hwnd(), options));
   host.Compose(png, 0xFE00FF00);
-  EXPECT_EQ(host.backgroundImage, owner.backgroundImage) << "shared, not copied";
-  EXPECT_EQ(host.backgroundColor, owner.backgroundColor);
-  EXPECT_EQ(host.backgroundGeneration, owner.backgroundGeneration) << "the owner's frame, as it is";
+  EXPECT_EQ(host.Composition().BackgroundImage(), owner.Composition().BackgroundImage()) << "shared, not copied";
+  EXPECT_EQ(host.Composition().BackgroundColor(), owner.Composition().BackgroundColor());
+  EXPECT_EQ(host.Composition().BackgroundGeneration(), owner.Composition().BackgroundGeneration()) << "the owner's frame, as it is";
 }
 
 TEST(Composition, AverageColorIsTheMeanOfEveryPixel) {
@@ -308,7 +308,7 @@ TEST(Composition, BackgroundModesPlaceTheImage) {
     options.backgroundMode = c.mode;
     options.edgeFade = 0;
     ASSERT_TRUE(host.Create(window.hwnd(), options));
-    const Pixel p = Unpack(host.surface.PixelAt(c.x, c.y));
+    const Pixel p = Unpack(host.Composition().CompositionSurface().PixelAt(c.x, c.y));
     EXPECT_EQ(c.red ? p.r : p.b, 255) << "mode " << c.mode << " at " << c.x << "," << c.y;
   }
 }
@@ -323,8 +323,8 @@ TEST(Composition, EdgeFadeBlendsTheImageIntoTheBackgroundColour) {
   options.edgeFade = 1;
   ASSERT_TRUE(host.Create(window.hwnd(), options));
   // The image (100 x 60 at (100, 70)) is green at its edges and itself inside.
-  EXPECT_GT(Unpack(host.surface.PixelAt(100, 100)).g, 200) << "edge: the background colour";
-  EXPECT_EQ(Unpack(host.surface.PixelAt(150, 100)).r, 255) << "centre: the image";
+  EXPECT_GT(Unpack(host.Composition().CompositionSurface().PixelAt(100, 100)).g, 200) << "edge: the background colour";
+  EXPECT_EQ(Unpack(host.Composition().CompositionSurface().PixelAt(150, 100)).r, 255) << "centre: the image";
 }
 
 TEST(Composition, FramelessNineGridStretchesTheCentreAndKeepsTheCorners) {
@@ -335,11 +335,11 @@ TEST(Composition, FramelessNineGridStretchesTheCentreAndKeepsTheCorners) {
   options.backgroundImage = png;
   options.nineGrid = RECT{10, 10, 90, 50};
   ASSERT_TRUE(host.Create(window.hwnd(), options));
-  EXPECT_EQ(Unpack(host.surface.PixelAt(5, 5)).b, 255) << "corner";
-  EXPECT_EQ(Unpack(host.surface.PixelAt(150, 5)).b, 255) << "top edge, stretched";
-  EXPECT_EQ(Unpack(host.surface.PixelAt(150, 100)).r, 255) << "centre, stretched";
-  EXPECT_EQ(Unpack(host.surface.PixelAt(294, 194)).b, 255) << "corner";
-  EXPECT_EQ(host.clipRegion, nullptr);
+  EXPECT_EQ(Unpack(host.Composition().CompositionSurface().PixelAt(5, 5)).b, 255) << "corner";
+  EXPECT_EQ(Unpack(host.Composition().CompositionSurface().PixelAt(150, 5)).b, 255) << "top edge, stretched";
+  EXPECT_EQ(Unpack(host.Composition().CompositionSurface().PixelAt(150, 100)).r, 255) << "centre, stretched";
+  EXPECT_EQ(Unpack(host.Composition().CompositionSurface().PixelAt(294, 194)).b, 255) << "corner";
+  EXPECT_FALSE(host.Composition().ClipsItems());
 }
 
 }  // namespace

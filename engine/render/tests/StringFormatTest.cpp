@@ -1,4 +1,4 @@
-#include "engine/host/StringFormat.h"
+#include "engine/render/StringFormat.h"
 
 #include <gtest/gtest.h>
 

@@ -14,7 +14,7 @@ namespace ui {
 namespace {
 
 // The largest difference of one channel between two surfaces.
-int LargestDifference(Surface& a, Surface& b) {
+int LargestDifference(const Surface& a, const Surface& b) {
   const std::uint32_t* p = a.Pixels();
   const std::uint32_t* q = b.Pixels();
   int largest = 0;
@@ -244,12 +244,12 @@ TEST(FrameCache, EveryFrameIsTheSameCopiedAsPaintedAnew) {
           cached.Compose(second, Rgb(40, 70, 120), 0);
           cached.Compose(first, Rgb(40, 70, 120), 0);
           painted.Compose(first, Rgb(40, 70, 120), 0);
-          ASSERT_EQ(cached.framesCopied, 1) << "the frame came from the cache";
-          ASSERT_EQ(painted.framesCopied, 0);
-          EXPECT_LE(LargestDifference(cached.surface, painted.surface), 1)
+          ASSERT_EQ(cached.Composition().FramesCopied(), 1) << "the frame came from the cache";
+          ASSERT_EQ(painted.Composition().FramesCopied(), 0);
+          EXPECT_LE(LargestDifference(cached.Composition().CompositionSurface(), painted.Composition().CompositionSurface()), 1)
               << "style " << frameStyle << ", mode " << mode << ", edge fade " << edgeFade << ", alpha "
               << alpha.value_or(-1);
-          EXPECT_LE(LargestDifference(cached.back, painted.back), 1) << "the frame layer itself";
+          EXPECT_LE(LargestDifference(cached.Composition().FrameLayer(), painted.Composition().FrameLayer()), 1) << "the frame layer itself";
           ++configurations;
         }
       }
@@ -267,7 +267,7 @@ TEST(FrameCache, ChangesOfWhatTheFrameDependsOnPaintItAgain) {
   options.windowAlpha = 255;
   ASSERT_TRUE(host.Create(window.hwnd(), options));
   host.Compose();
-  ASSERT_EQ(host.framesCopied, 1) << "nothing changed: copied";
+  ASSERT_EQ(host.Composition().FramesCopied(), 1) << "nothing changed: copied";
   struct Change {
     const char* what;
     void (*apply)(HostWindow&);
@@ -275,17 +275,17 @@ TEST(FrameCache, ChangesOfWhatTheFrameDependsOnPaintItAgain) {
   const Change changes[] = {
       {"shadow colour", [](HostWindow& h) { h.SetShadowColor(Rgb(255, 0, 0)); }},
       {"frame style", [](HostWindow& h) { h.FrameStyle(0); }},
-      {"window alpha", [](HostWindow& h) { h.windowAlpha = 128; }},
-      {"background colour", [](HostWindow& h) { h.backgroundColor = Rgb(1, 2, 3); }},
+      {"window alpha", [](HostWindow& h) { h.Composition().Settings().windowAlpha = 128; }},
+      {"background colour", [](HostWindow& h) { h.Composition().SetBackgroundColor(Rgb(1, 2, 3)); }},
       {"shadow flag", [](HostWindow& h) { h.captionFlags = 0; }},
-      {"edge fade", [](HostWindow& h) { h.edgeFade = 0; }},
-      {"background mode", [](HostWindow& h) { h.backgroundMode = 2; }},
+      {"edge fade", [](HostWindow& h) { h.Composition().Settings().edgeFade = 0; }},
+      {"background mode", [](HostWindow& h) { h.Composition().Settings().backgroundMode = 2; }},
   };
   for (const Change& change : changes) {
-    const int before = host.framesCopied;
+    const int before = host.Composition().FramesCopied();
     change.apply(host);
     host.Compose();
-    EXPECT_EQ(host.framesCopied, before) << change.what << ": painted anew";
+    EXPECT_EQ(host.Composition().FramesCopied(), before) << change.what << ": painted anew";
   }
 }
 

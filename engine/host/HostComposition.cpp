@@ -1,0 +1,66 @@
+// HostWindow's side of its composition: what it composes on, its size, and
+// showing the window.
+#include "HostWindow.h"
+
+#include "CaptionLayout.h"
+
+#include "engine/render/FramePainter.h"
+#include "engine/render/WindowAnimations.h"
+
+namespace ui {
+
+int HostWindow::Compose(Bytes image, std::optional<ArgbColor> colour, int presentMode, bool keepControlSurfaces) {
+  // The shadow follows the caption flags as they are now.
+  compositor_.Settings().shadow = (captionFlags & kCaptionShadow) != 0;
+  // A window with a background owner shows the owner's background.
+  HostWindow* owner = IsWindow(backgroundOwner) ? FromWindow(backgroundOwner) : nullptr;
+  compositor_.Compose(image, colour, presentMode, keepControlSurfaces,
+                      owner != nullptr && owner != this ? &owner->compositor_ : nullptr);
+  return 1;
+}
+
+void HostWindow::SetOnPaintBackground(PaintBackgroundHook hook) {
+  onPaintBackground = hook;
+  if (hook == nullptr) {
+    compositor_.SetBackgroundPainter(nullptr);
+    return;
+  }
+  compositor_.SetBackgroundPainter(
+      [this, hook](GpGraphics* graphics, int width, int height) { hook(hwnd, graphics, width, height); });
+}
+
+void HostWindow::OnSized(HWND window, int mode) {
+  if (mode == SIZE_MINIMIZED) return;
+  RECT rect{};
+  GetWindowRect(window, &rect);
+  const int newWidth = rect.right - rect.left, newHeight = rect.bottom - rect.top;
+  if (!compositor_.SetSize(newWidth, newHeight)) return;
+  if (onResize != nullptr) onResize(window, newWidth, newHeight);
+  compositor_.ResizeSurfaces();
+  Compose({}, compositor_.BackgroundColor(), 0, true);
+}
+
+void HostWindow::Present(const RectF& rect, bool whole) {
+  compositor_.PresentRect(whole ? rect : MakeRectF(0, 0, Width(), Height()));
+}
+
+void HostWindow::Show(int effect, int duration) {
+  PumpPendingMessages();
+  compositor_.Reopen();
+  const FrameSettings& frame = compositor_.Settings();
+  if (effect == 0) {
+    if (frame.blurBehind == 1) {
+      EnableBlur(hwnd, 6, 6, Width() - 5, Height() - 5, 6, frame.frameStyle, frame.windowAlpha);
+    }
+    ShowWindow(hwnd, SW_SHOWNORMAL);
+    // A layered window still shows the transparent frame of its creation.
+    Present(RectF{}, false);
+    return;
+  }
+  ShowAnimation(hwnd, compositor_.CompositionSurface().dc(), frame.windowAlpha, effect, frame.blurBehind == 1,
+                frame.frameStyle, duration, &compositor_);
+  Present(RectF{}, false);
+  RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+}
+
+}  // namespace ui
