@@ -658,12 +658,21 @@ class LargeInstallation(InstallationTest):
 
     def bar_fill(self):
         """How many columns of the progress bar are filled, from one row of
-        the screen: the fill runs blue to purple, the rest is light grey."""
+        the screen: the fill runs blue to purple from the left, the rest is
+        the light grey track. None while the row is not the bar yet (the
+        window may still show the picture from before the click)."""
         left, top, width, _ = self.on_screen(PROGRESS_BAR)
         raw = subprocess.run(["import", "-window", "root", "-crop", f"{width - 4}x1+{left + 2}+{top + 10}",
                               "+repage", "-depth", "8", "rgb:-"], env=self.desktop.env, capture_output=True,
                              check=True, timeout=30).stdout
-        return sum(1 for i in range(1, len(raw), 3) if raw[i] < 160)
+        pixels = [raw[i:i + 3] for i in range(0, len(raw) - 2, 3)]
+        fill = 0
+        while fill < len(pixels) and pixels[fill][1] < 160:
+            fill += 1
+        # A few blended columns where the fill ends, then only the track.
+        if not all(min(pixel) > 185 for pixel in pixels[fill + 3:]):
+            return None
+        return fill
 
     def test_window_answers_and_bar_follows_the_files(self):
         report = pathlib.Path(ARGS.build).resolve() / "wine" / "answer-probe.log"
@@ -682,6 +691,8 @@ class LargeInstallation(InstallationTest):
         while self.process.poll() is None and time.monotonic() < deadline:
             fill = self.bar_fill()
             on_disk = len(os.listdir(generated)) if generated.is_dir() else 0
+            if fill is None:
+                continue
             samples.append((fill, on_disk))
             if on_disk == LARGE_FILES and fill >= PROGRESS_BAR[2] - 4:
                 break
