@@ -8,7 +8,6 @@
 #include "engine/core/EngineMessages.h"
 #include "engine/core/ImageLoader.h"
 #include "engine/core/TextConversion.h"
-#include "engine/host/HostWindow.h"
 #include "engine/render/Primitives.h"
 
 namespace ui {
@@ -63,9 +62,9 @@ Control* Button::Create(ControlParent parentArgument, int left, int top, int wid
   text = AnsiToWide(caption);
   textEffect = options.textEffect;
   effectColor = options.effectColor.value_or(0);
-  HostWindow* hostWindow = parentArgument.window ? HostWindow::FromWindow(parentArgument.window)
+  ControlHost* hostWindow = parentArgument.window ? ControlHost::Of(parentArgument.window)
                                                  : (parentArgument.control ? parentArgument.control->host : nullptr);
-  cornerStyle = options.cornerStyle.value_or(hostWindow != nullptr ? hostWindow->FrameStyle() : 0);
+  cornerStyle = options.cornerStyle.value_or(hostWindow != nullptr ? hostWindow->WindowFrameStyle() : 0);
 
   ControlOptions base;
   base.interactive = 1;
@@ -305,7 +304,7 @@ void Button::Draw(std::optional<int> drawState, bool clearAndAnimate) {
   GpGraphics* graphics = context.graphics;
   // Focus that came from the keyboard is shown: a resting button takes its
   // hover look, and a dashed frame goes round it.
-  focusShown = host != nullptr && host->keyboardFocus == this;
+  focusShown = host != nullptr && host->HasKeyboardFocus(this);
   DrawStateImage(context, focusShown && state == kButtonNormal ? kButtonFocused : state);
 
   const RectF content = OffsetRectF(1, 1, -2, -2, context.rect);
@@ -351,7 +350,7 @@ int Button::FilterMessage(unsigned message, WPARAM wParam, LPARAM lParam) {
     case kMsgFocusLost:
       // Focus from a press does not change the look; focus from the
       // keyboard is shown, and its mark goes again when the focus leaves.
-      if (message == kMsgFocusGained ? host != nullptr && host->keyboardFocus == this : focusShown) Draw();
+      if (message == kMsgFocusGained ? host != nullptr && host->HasKeyboardFocus(this) : focusShown) Draw();
       return 0;
     case kMsgDisabledLook:
       return disabledImage.empty() ? kUnhandled : 0;

@@ -8,9 +8,9 @@
 #include "LiveSet.h"
 #include "engine/core/EngineMessages.h"
 #include "engine/core/EngineTimers.h"
-#include "engine/host/HostAccessible.h"
-#include "engine/host/HostWindow.h"
 #include "engine/render/Primitives.h"
+#include "engine/render/RedrawQueue.h"
+#include "engine/render/Surface.h"
 
 namespace ui {
 namespace {
@@ -41,12 +41,12 @@ Control* Control::Create(ControlParent parentArgument, const RectF& rect, int co
                          const ControlOptions& options) {
   if (handle == this) return handle;
 
-  HostWindow* foundHost = parentArgument.window ? HostWindow::FromWindow(parentArgument.window) : nullptr;
+  ControlHost* foundHost = parentArgument.window ? ControlHost::Of(parentArgument.window) : nullptr;
   Control* parentControl = parentArgument.control;
   if (foundHost == nullptr) {
     // A control parent must itself live on a host window.
     if (parentControl == nullptr || parentControl->handle == nullptr || parentControl->host == nullptr ||
-        HostWindow::FromWindow(parentControl->window) != parentControl->host) {
+        ControlHost::Of(parentControl->window) != parentControl->host) {
       return nullptr;
     }
   }
@@ -69,7 +69,7 @@ Control* Control::Create(ControlParent parentArgument, const RectF& rect, int co
 
   if (foundHost != nullptr) {
     host = foundHost;
-    Append(host->firstControl, host->lastControl);
+    host->AppendControl(this);
   } else {
     host = parentControl->host;
     SetParentControl(parentControl);
@@ -98,13 +98,7 @@ void Control::CreateSurface() {
   graphics.reset(CreateConfiguredGraphics(bitmap));
 }
 
-Control::SiblingList Control::Siblings() {
-  if (parent != nullptr) return {&parent->firstChild, &parent->lastChild};
-  if (host != nullptr) return {&host->firstControl, &host->lastControl};
-  return {nullptr, nullptr};
-}
-
-void Control::Append(Control*& first, Control*& last) {
+void Control::AppendTo(Control*& first, Control*& last) {
   if (first == nullptr) first = this;
   if (last != nullptr) last->nextSibling = this;
   prevSibling = last;
@@ -112,7 +106,7 @@ void Control::Append(Control*& first, Control*& last) {
   last = this;
 }
 
-void Control::InsertFirst(Control*& first, Control*& last) {
+void Control::PrependTo(Control*& first, Control*& last) {
   if (last == nullptr) last = this;
   if (first != nullptr) first->prevSibling = this;
   nextSibling = first;
@@ -126,36 +120,26 @@ void Control::SetParentControl(ControlParent newParent) {
   Unlink();
   if (newParentControl == nullptr) {
     parent = nullptr;
-    if (host != nullptr) Append(host->firstControl, host->lastControl);
+    if (host != nullptr) host->AppendControl(this);
   } else {
     parent = newParentControl;
-    Append(newParentControl->firstChild, newParentControl->lastChild);
+    AppendTo(newParentControl->firstChild, newParentControl->lastChild);
   }
   Invalidate();
 }
 
 void Control::Unlink() {
-  const SiblingList list = Siblings();
-  if (list.first == nullptr) {
-    prevSibling = nextSibling = nullptr;
+  if (parent != nullptr) {
+    UnlinkFrom(parent->firstChild, parent->lastChild);
     return;
   }
-  if (parent == nullptr) {
-    // A top-level control is looked for in the host's list first.
-    bool listed = false;
-    for (Control* c = host ? host->firstControl : nullptr; c != nullptr; c = c->nextSibling) {
-      if (c == this) {
-        listed = true;
-        break;
-      }
-    }
-    if (!listed) {
-      prevSibling = nextSibling = nullptr;
-      return;
-    }
-  }
-  if (*list.first == this) *list.first = nextSibling;
-  if (*list.last == this) *list.last = prevSibling;
+  // A top-level control is taken out of the host's list when it is in it.
+  if (host == nullptr || !host->RemoveControl(this)) prevSibling = nextSibling = nullptr;
+}
+
+void Control::UnlinkFrom(Control*& first, Control*& last) {
+  if (first == this) first = nextSibling;
+  if (last == this) last = prevSibling;
   if (prevSibling != nullptr) prevSibling->nextSibling = nextSibling;
   if (nextSibling != nullptr) nextSibling->prevSibling = prevSibling;
   prevSibling = nextSibling = nullptr;
@@ -163,23 +147,16 @@ void Control::Unlink() {
 
 void Control::ZOrder(std::optional<int> position, bool redraw) {
   Unlink();
-  const SiblingList list = Siblings();
-  if (list.first == nullptr) return;
-  if (position == 2) InsertFirst(*list.first, *list.last);
-  else Append(*list.first, *list.last);
-  if (redraw) Invalidate();
-}
-
-void Control::ClearHostReferences() {
-  if (host == nullptr) return;
-  if (host->pressedControl == this) {
-    host->pressedControl = nullptr;
-    host->pressActive = 0;
+  if (parent != nullptr) {
+    if (position == 2) PrependTo(parent->firstChild, parent->lastChild);
+    else AppendTo(parent->firstChild, parent->lastChild);
+  } else if (host != nullptr) {
+    if (position == 2) host->PrependControl(this);
+    else host->AppendControl(this);
+  } else {
+    return;
   }
-  if (host->focusControl == this) host->focusControl = nullptr;
-  if (host->hoverControl == this) host->hoverControl = nullptr;
-  if (host->keyboardFocus == this) host->keyboardFocus = nullptr;
-  std::erase_if(host->mnemonics, [this](const Mnemonic& mnemonic) { return mnemonic.control == this; });
+  if (redraw) Invalidate();
 }
 
 void Control::Destroy() {
@@ -195,7 +172,7 @@ void Control::Destroy() {
   }
   HandleMessage(WM_DESTROY, 0, 0);
   if (window != nullptr) KillTimer(window, TransitionTimerId());
-  ClearHostReferences();
+  host->ForgetControl(this);
   Unlink();
   Live().Remove(this);
 
@@ -242,10 +219,7 @@ int Control::Visible(std::optional<int> value) {
 int Control::Disabled(std::optional<int> value) {
   if (value && *value != disabled) {
     disabled = *value;
-    if (host != nullptr && host->focusControl == this) {
-      host->focusControl = nullptr;
-      PostToSelf(kMsgFocusLost, 0, 0);
-    }
+    if (host != nullptr && host->TakeFocusFrom(this)) PostToSelf(kMsgFocusLost, 0, 0);
     PostToSelf(kMsgMouseLeft, 0, 0);
     Invalidate();
   }
@@ -259,7 +233,7 @@ int Control::Interactive(std::optional<int> value) {
 
 bool Control::HasFocus() {
   const LRESULT answer = SendToSelf(kMsgHasFocus, 0, 0);
-  if (answer == kUnhandled) return host != nullptr && host->focusControl == this;
+  if (answer == kUnhandled) return host != nullptr && host->FocusControl() == this;
   return answer == 1;
 }
 
@@ -456,8 +430,7 @@ AccessibleDescription Control::Describe() const {
 }
 
 void Control::AnnounceAccessibleEvent(unsigned long event) const {
-  if (host == nullptr || window == nullptr) return;
-  if (const long id = host->AccessibleChildId(this)) NotifyAccessibleEvent(event, window, id);
+  if (host != nullptr && window != nullptr) host->AnnounceAccessibleEvent(this, event);
 }
 
 std::string Control::AccessibleName(const std::string& fallback) const {

@@ -7,13 +7,13 @@
 
 #include "engine/core/GdiPlus.h"
 #include "AccessibleDescription.h"
+#include "ControlHost.h"
 #include "engine/core/RectF.h"
 #include "engine/render/Drawable.h"
 
 namespace ui {
 
 class Control;
-class HostWindow;
 
 // What kind of element a control is; passed to the host window's hooks.
 enum ControlKind : int {
@@ -76,7 +76,7 @@ struct PaintContext {
   GpGraphics* graphics = nullptr;
   RectF rect;                    // in surface coordinates
   bool clearAndAnimate = true;
-  HostWindow* host = nullptr;
+  ControlHost* host = nullptr;
   HDC windowDC = nullptr;
   HDC surfaceDC = nullptr;       // the host's composition surface
   GpGraphics* surfaceGraphics = nullptr;
@@ -124,7 +124,7 @@ class Control : public Drawable {
   Control* lastChild = nullptr;
   Control* prevSibling = nullptr;
   Control* nextSibling = nullptr;
-  HostWindow* host = nullptr;
+  ControlHost* host = nullptr;  // the window's side, while created
   ImagePtr surface;             // 32bpp ARGB, the size of the bounds
   GraphicsPtr graphics;         // anti-aliased, on `surface`
   ImagePtr snapshot;            // the previous look during a transition
@@ -179,6 +179,12 @@ class Control : public Drawable {
   // others); anything else puts it last (on top).
   void ZOrder(std::optional<int> position = std::nullopt, bool redraw = true);
   void Unlink();
+  // For the lists that hold controls (a parent's children, a host's
+  // top-level controls): puts this control last or first in the list, or
+  // takes it out.
+  void AppendTo(Control*& first, Control*& last);
+  void PrependTo(Control*& first, Control*& last);
+  void UnlinkFrom(Control*& first, Control*& last);
   void LockRedraw() { redrawEnabled = 0; }
   void UnlockRedraw() { redrawEnabled = 1; }
   static void CALLBACK TransitionTick(HWND window, UINT message, UINT_PTR timerId, DWORD time);
@@ -226,17 +232,7 @@ class Control : public Drawable {
     EventRoutine routine;
   };
 
-  // The list the control is a sibling in: its parent's children or the
-  // host's top-level controls (none before Create).
-  struct SiblingList {
-    Control** first;
-    Control** last;
-  };
-  SiblingList Siblings();
   void CreateSurface();
-  void Append(Control*& first, Control*& last);
-  void InsertFirst(Control*& first, Control*& last);
-  void ClearHostReferences();
   void MoveDescendants(float dx, float dy);
 
   std::vector<EventBinding> events_;

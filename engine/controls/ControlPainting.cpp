@@ -4,7 +4,7 @@
 
 #include "engine/core/EngineMessages.h"
 #include "engine/core/EngineTimers.h"
-#include "engine/host/HostWindow.h"
+#include "engine/render/Compositor.h"
 #include "engine/render/Composition.h"
 #include "engine/render/Primitives.h"
 
@@ -42,7 +42,7 @@ bool BeginControlPaint(Control& control, PaintContext& context, std::optional<Re
   context.rect = rect.value_or(RectF{0, 0, static_cast<float>(static_cast<int>(control.bounds.width)),
                                      static_cast<float>(static_cast<int>(control.bounds.height))});
   if (control.window == nullptr || control.host == nullptr) return false;
-  HostWindow& host = *control.host;
+  ControlHost& host = *control.host;
   context.window = control.window;
   context.graphics = control.graphics.get();
   context.clearAndAnimate = clearAndAnimate;

@@ -8,7 +8,6 @@
 #include "engine/core/Engine.h"
 #include "engine/core/EngineMessages.h"
 #include "engine/core/TextConversion.h"
-#include "engine/host/HostWindow.h"
 #include "engine/render/Primitives.h"
 
 namespace ui {
@@ -223,7 +222,7 @@ void Label::Draw() {
     DrawTextWithEffect(g, layout, text, font.get(), colour, stringFormat.Handle(), textEffect,
                        effectColor);
     ResetClip(g);
-    if (host != nullptr && host->keyboardFocus == this) DrawRectOutline(g, paint, kOutlineDashed);
+    if (host != nullptr && host->HasKeyboardFocus(this)) DrawRectOutline(g, paint, kOutlineDashed);
   }
   EndControlPaint(*this, context);
 }

@@ -5,7 +5,6 @@
 #include "FrameSchedule.h"
 #include "engine/core/EngineMessages.h"
 #include "engine/core/EngineTimers.h"
-#include "engine/host/HostWindow.h"
 #include "engine/render/Primitives.h"
 #include "engine/render/Surface.h"
 
@@ -236,7 +235,7 @@ void PictureBox::Draw() {
     }
   }
   if (frameStyle != 0) DrawRectOutline(g, paint, frameStyle);
-  if (host != nullptr && host->keyboardFocus == this) DrawRectOutline(g, paint, kOutlineDashed);
+  if (host != nullptr && host->HasKeyboardFocus(this)) DrawRectOutline(g, paint, kOutlineDashed);
   EndControlPaint(*this, context);
   ScheduleNextFrame();
 }

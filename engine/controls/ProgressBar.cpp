@@ -6,7 +6,6 @@
 
 #include "ProgressGeometry.h"
 #include "engine/core/EngineMessages.h"
-#include "engine/host/HostWindow.h"
 #include "engine/render/Primitives.h"
 
 namespace ui {
@@ -49,9 +48,9 @@ Control* ProgressBar::Create(ControlParent parentArgument, int left, int top, in
   fillEndColor = options.fillEndColor.value_or(kDefaultFillEnd);
   borderColor = options.borderColor.value_or(kDefaultBorder);
   trackColor = options.trackColor.value_or(kDefaultTrack);
-  HostWindow* hostWindow = parentArgument.window ? HostWindow::FromWindow(parentArgument.window)
+  ControlHost* hostWindow = parentArgument.window ? ControlHost::Of(parentArgument.window)
                                                  : (parentArgument.control ? parentArgument.control->host : nullptr);
-  rounded = options.rounded.value_or(hostWindow != nullptr ? hostWindow->FrameStyle() : 0);
+  rounded = options.rounded.value_or(hostWindow != nullptr ? hostWindow->WindowFrameStyle() : 0);
   ControlOptions base;
   base.interactive = 0;
   return Control::Create(parentArgument, MakeRectF(left, top, width, height), kKindProgressBar,

@@ -1,6 +1,7 @@
 #include "TextEffects.h"
 
-#include "engine/host/HostWindow.h"
+#include "ControlHost.h"
+#include "engine/render/Compositor.h"
 #include "engine/render/Surface.h"
 
 namespace ui {
@@ -63,7 +64,7 @@ void DrawTextWithEffect(GpGraphics* graphics, const RectF& rect, std::wstring_vi
 }
 
 bool BackgroundIsDark(HWND window, const RectF& rect) {
-  const HostWindow* host = HostWindow::FromWindow(window);
+  ControlHost* host = ControlHost::Of(window);
   if (host == nullptr) return false;
   const Compositor& composition = host->Composition();
   GpImage* picture = composition.BackgroundImage();

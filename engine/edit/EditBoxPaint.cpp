@@ -65,7 +65,7 @@ void EditBox::Paint(bool relayout) {
   }
   PaintLines(graphics);
   // Focus that came from the keyboard is shown.
-  if (host != nullptr && host->keyboardFocus == this) DrawRectOutline(graphics, focusFrame, kOutlineDashed);
+  if (host != nullptr && host->HasKeyboardFocus(this)) DrawRectOutline(graphics, focusFrame, kOutlineDashed);
   EndControlPaint(*this, context);
 }
 

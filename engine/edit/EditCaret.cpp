@@ -44,7 +44,7 @@ void EditBox::RestartBlink() {
 }
 
 void EditBox::DrawCaret(bool show, bool saveBackground) {
-  if (host == nullptr || host->IsBusy() || !CaretFits(caretRect)) return;
+  if (host == nullptr || host->Composition().IsBusy() || !CaretFits(caretRect)) return;
   const int left = static_cast<int>(bounds.left + caretRect.left), top = static_cast<int>(bounds.top + caretRect.top);
   if (show && saveBackground) {
     SetCaretPos(left, top);
@@ -65,7 +65,7 @@ void EditBox::DrawCaret(bool show, bool saveBackground) {
   Compositor& composition = host->Composition();
   DrawCaretLine(composition.CompositionSurface().graphics(), caretRect);
   gp::GdipFlush(composition.CompositionSurface().graphics(), Gdiplus::FlushIntentionSync);
-  if (host->IsLayered()) {
+  if (composition.IsLayered()) {
     SendMessageW(window, kMsgPresentLayered, 0, 0);
   } else {
     PresentByCopy(window, composition.WindowDC(), composition.CompositionSurface().dc(),
@@ -75,7 +75,7 @@ void EditBox::DrawCaret(bool show, bool saveBackground) {
 
 void EditBox::OnComposed(GpGraphics* surfaceGraphics) {
   composePending_ = false;
-  if (caretShown_ && host != nullptr && host->focusControl == this && CaretFits(caretRect)) {
+  if (caretShown_ && host != nullptr && host->FocusControl() == this && CaretFits(caretRect)) {
     DrawCaretLine(surfaceGraphics, caretRect);
   }
 }

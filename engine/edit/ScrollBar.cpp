@@ -254,8 +254,7 @@ void ScrollBar::OnPointerCrossed(int kind) {
 }
 
 WPARAM ScrollBar::PressOwner() const {
-  if (host == nullptr || host->pressActive != 1) return 0;
-  return reinterpret_cast<WPARAM>(host->pressedControl);
+  return host != nullptr ? reinterpret_cast<WPARAM>(host->ActivePress()) : 0;
 }
 
 void ScrollBar::DropLostPress() {

@@ -23,8 +23,8 @@ HostWindow::~HostWindow() {
 }
 
 HostWindow* HostWindow::FromWindow(HWND window) {
-  if (window == nullptr) return nullptr;
-  return static_cast<HostWindow*>(GetPropW(window, kHostProperty));
+  // Every engine window's host is a HostWindow.
+  return static_cast<HostWindow*>(ControlHost::Of(window));
 }
 
 LRESULT CALLBACK HostWindow::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -61,7 +61,7 @@ bool HostWindow::Create(HWND window, const HostOptions& options) {
 
   AddWindowStyle(window, WS_POPUP, false);
   hwnd = window;
-  SetPropW(window, kHostProperty, this);
+  SetPropW(window, kHostProperty, static_cast<ControlHost*>(this));
   windowCursor = Engine().defaultCursor;
 
   RemoveWindowStyle(window, WS_THICKFRAME, false);
@@ -292,6 +292,41 @@ LRESULT HostWindow::OnControlMoved(WPARAM wParam, LPARAM lParam) {
   RedrawRect(control->previousBounds, true);
   RedrawRect(control->bounds, true);
   return 1;
+}
+
+void HostWindow::AppendControl(Control* control) { control->AppendTo(firstControl, lastControl); }
+
+void HostWindow::PrependControl(Control* control) { control->PrependTo(firstControl, lastControl); }
+
+bool HostWindow::RemoveControl(Control* control) {
+  for (Control* listed = firstControl; listed != nullptr; listed = listed->nextSibling) {
+    if (listed == control) {
+      control->UnlinkFrom(firstControl, lastControl);
+      return true;
+    }
+  }
+  return false;
+}
+
+bool HostWindow::TakeFocusFrom(const Control* control) {
+  if (focusControl != control) return false;
+  focusControl = nullptr;
+  return true;
+}
+
+void HostWindow::ForgetControl(const Control* control) {
+  if (pressedControl == control) {
+    pressedControl = nullptr;
+    pressActive = 0;
+  }
+  if (focusControl == control) focusControl = nullptr;
+  if (hoverControl == control) hoverControl = nullptr;
+  if (keyboardFocus == control) keyboardFocus = nullptr;
+  std::erase_if(mnemonics, [control](const Mnemonic& mnemonic) { return mnemonic.control == control; });
+}
+
+void HostWindow::AnnounceAccessibleEvent(const Control* control, unsigned long event) {
+  if (const long id = AccessibleChildId(control)) NotifyAccessibleEvent(event, hwnd, id);
 }
 
 std::vector<Control*> HostWindow::AccessibleControls() const {

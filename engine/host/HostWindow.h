@@ -10,6 +10,7 @@
 #include "engine/core/ByteBlock.h"
 #include "engine/core/GdiPlus.h"
 #include "engine/core/RectF.h"
+#include "engine/controls/ControlHost.h"
 #include "engine/render/Compositor.h"
 
 namespace ui {
@@ -22,9 +23,6 @@ using PaintBackgroundHook = int (*)(HWND window, GpGraphics* graphics, int width
 using MessageHook = LRESULT (*)(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 using ControlEventHook = int (*)(HWND window, Control* control, WPARAM wParam, LPARAM lParam, int kind);
 using ResizeHook = int (*)(HWND window, int width, int height);
-
-// The window property that holds the HostWindow of every engine window.
-inline constexpr wchar_t kHostProperty[] = L"Ex_Wnd_Control";
 
 // How a host window is attached; every option may be left out.
 struct HostOptions {
@@ -52,7 +50,7 @@ struct Mnemonic {
 // frameless (and layered when it has a window alpha), its every pixel is
 // composed off-screen, and its mouse and keyboard input is routed to the
 // controls that live on it.
-class HostWindow {
+class HostWindow : public ControlHost {
  public:
   HostWindow();
   HostWindow(const HostWindow&) = delete;
@@ -82,13 +80,27 @@ class HostWindow {
   // The deepest visible, enabled control under the point, or null.
   Control* ControlAt(float x, float y) const;
   // Shows `text` (none: the control's own tooltip) for the control.
-  void SetTooltip(Control* control, std::optional<std::string> text = std::nullopt);
+  void SetTooltip(Control* control, std::optional<std::string> text = std::nullopt) override;
+
+  // --- what the controls on the window may ask of it
+  HWND Window() const override { return hwnd; }
+  Control* FirstControl() const override { return firstControl; }
+  void AppendControl(Control* control) override;
+  void PrependControl(Control* control) override;
+  bool RemoveControl(Control* control) override;
+  Control* FocusControl() const override { return focusControl; }
+  bool HasKeyboardFocus(const Control* control) const override { return keyboardFocus == control; }
+  bool TakeFocusFrom(const Control* control) override;
+  Control* ActivePress() const override { return pressActive == 1 ? pressedControl : nullptr; }
+  void ForgetControl(const Control* control) override;
+  void AnnounceAccessibleEvent(const Control* control, unsigned long event) override;
+  int WindowFrameStyle() const override { return compositor_.Settings().frameStyle; }
 
   // --- caption
   void LayoutCaption();
 
   // --- composition and presentation (the compositor's, for this window)
-  Compositor& Composition() { return compositor_; }
+  Compositor& Composition() override { return compositor_; }
   const Compositor& Composition() const { return compositor_; }
   int Width() const { return compositor_.Width(); }
   int Height() const { return compositor_.Height(); }
@@ -101,7 +113,7 @@ class HostWindow {
   void OnSized(HWND window, int mode);
   // Presents the rectangle, or with whole false the whole window.
   void Present(const RectF& rect, bool whole);
-  void RedrawRect(const RectF& rect, bool present) { compositor_.RedrawRect(rect, present); }
+  void RedrawRect(const RectF& rect, bool present) override { compositor_.RedrawRect(rect, present); }
   bool IsLayered() const { return compositor_.IsLayered(); }
   bool IsBusy() const { return compositor_.IsBusy(); }
 
