@@ -302,12 +302,15 @@ void Control::BindEvent(unsigned eventId, EventRoutine routine) {
   events_.push_back({eventId, routine});
 }
 
+bool EventRoutine::IsSet() const {
+  return std::visit([](auto routine) { return routine != nullptr; }, routine_);
+}
+
 void EventRoutine::Call(Control* parent, Control* control, unsigned message, WPARAM wParam, LPARAM lParam) const {
-  if (routine_ == nullptr) return;
-  if (parent != nullptr) {
-    reinterpret_cast<ChildEventCallback>(routine_)(parent, control, message, wParam, lParam);
-  } else {
-    reinterpret_cast<EventCallback>(routine_)(control, message, wParam, lParam);
+  if (const EventCallback* four = std::get_if<EventCallback>(&routine_)) {
+    if (*four != nullptr) (*four)(parent != nullptr ? parent : control, message, wParam, lParam);
+  } else if (const ChildEventCallback* five = std::get_if<ChildEventCallback>(&routine_)) {
+    if (*five != nullptr) (*five)(parent, control, message, wParam, lParam);
   }
 }
 

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <variant>
 #include <vector>
 
 #include "engine/core/GdiPlus.h"
@@ -35,20 +36,21 @@ using EventCallback = int (*)(Control* control, unsigned message, WPARAM wParam,
 using ChildEventCallback = int (*)(Control* parent, Control* control, unsigned message, WPARAM wParam,
                                    LPARAM lParam);
 
-// A routine bound to an event. Which form it is called in is decided by the
-// control when the event fires, not by how the routine was bound: it must
-// have the form of the control it is bound to (a control moved under another
-// control calls its routines with the parent first from then on).
+// A routine bound to an event, in either form, called in its own form. The
+// control decides what comes first when the event fires, not how the
+// routine was bound: a control with a parent hands the parent first (a
+// four-argument routine then receives the parent as its control), one
+// without a parent hands none (a five-argument routine then receives a null
+// parent).
 class EventRoutine {
  public:
-  EventRoutine(EventCallback routine) : routine_(reinterpret_cast<Untyped>(routine)) {}
-  EventRoutine(ChildEventCallback routine) : routine_(reinterpret_cast<Untyped>(routine)) {}
-  bool IsSet() const { return routine_ != nullptr; }
+  EventRoutine(EventCallback routine) : routine_(routine) {}
+  EventRoutine(ChildEventCallback routine) : routine_(routine) {}
+  bool IsSet() const;
   void Call(Control* parent, Control* control, unsigned message, WPARAM wParam, LPARAM lParam) const;
 
  private:
-  using Untyped = void (*)();
-  Untyped routine_ = nullptr;
+  std::variant<EventCallback, ChildEventCallback> routine_;
 };
 
 // Where a control is created: directly on a host window (its HWND), or

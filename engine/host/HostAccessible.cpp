@@ -158,7 +158,7 @@ class HostAccessible final : public IAccessible {
       if (control == nullptr) return E_INVALIDARG;
       value = control->Describe().state;
       if (control->interactive && !IsCaptionButton(host, control)) value |= STATE_SYSTEM_FOCUSABLE;
-      if (control == host->focusControl) value |= STATE_SYSTEM_FOCUSED;
+      if (control == host->FocusControl()) value |= STATE_SYSTEM_FOCUSED;
       if (control->disabled) value |= STATE_SYSTEM_UNAVAILABLE;
     }
     state->vt = VT_I4;
@@ -171,7 +171,7 @@ class HostAccessible final : public IAccessible {
     HostWindow* host = Host();
     if (host == nullptr || GetFocus() != window_) return S_FALSE;
     focused->vt = VT_I4;
-    focused->lVal = host->focusControl != nullptr ? host->AccessibleChildId(host->focusControl) : CHILDID_SELF;
+    focused->lVal = host->FocusControl() != nullptr ? host->AccessibleChildId(host->FocusControl()) : CHILDID_SELF;
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE get_accSelection(VARIANT* selection) override {
@@ -280,10 +280,7 @@ class HostAccessible final : public IAccessible {
   }
   static bool IsSelf(const VARIANT& child) { return child.vt == VT_I4 && child.lVal == CHILDID_SELF; }
   static bool IsCaptionButton(HostWindow* host, const Control* control) {
-    for (const auto& button : host->captionButtons) {
-      if (button.get() == control) return true;
-    }
-    return false;
+    return host->Caption().IsButton(control);
   }
   bool Alive() const { return IsWindow(window_) && HostWindow::FromWindow(window_) != nullptr; }
   HostWindow* Host() const { return Alive() ? HostWindow::FromWindow(window_) : nullptr; }
@@ -311,6 +308,28 @@ LRESULT AnswerAccessibleObjectRequest(HWND window, WPARAM flags) {
 
 void NotifyAccessibleEvent(DWORD event, HWND window, long childId) {
   NotifyWinEvent(event, window, OBJID_CLIENT, childId);
+}
+
+// --- HostWindow: what its screen readers see ------------------------------
+
+std::vector<Control*> HostWindow::AccessibleControls() const {
+  std::vector<Control*> controls;
+  for (Control* control = firstControl_; control != nullptr; control = control->nextSibling) {
+    if (control->visible == 1 && control->handle != nullptr && control->Describe().role != 0) controls.push_back(control);
+  }
+  return controls;
+}
+
+long HostWindow::AccessibleChildId(const Control* control) const {
+  const std::vector<Control*> controls = AccessibleControls();
+  for (std::size_t i = 0; i < controls.size(); ++i) {
+    if (controls[i] == control) return static_cast<long>(i + 1);
+  }
+  return 0;
+}
+
+void HostWindow::AnnounceAccessibleEvent(const Control* control, unsigned long event) {
+  if (const long id = AccessibleChildId(control)) NotifyAccessibleEvent(event, hwnd_, id);
 }
 
 }  // namespace ui

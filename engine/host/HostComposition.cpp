@@ -11,22 +11,22 @@ namespace ui {
 
 int HostWindow::Compose(Bytes image, std::optional<ArgbColor> colour, int presentMode, bool keepControlSurfaces) {
   // The shadow follows the caption flags as they are now.
-  compositor_.Settings().shadow = (captionFlags & kCaptionShadow) != 0;
+  compositor_.Settings().shadow = (caption_.Flags() & kCaptionShadow) != 0;
   // A window with a background owner shows the owner's background.
-  HostWindow* owner = IsWindow(backgroundOwner) ? FromWindow(backgroundOwner) : nullptr;
+  HostWindow* owner = IsWindow(backgroundOwner_) ? FromWindow(backgroundOwner_) : nullptr;
   compositor_.Compose(image, colour, presentMode, keepControlSurfaces,
                       owner != nullptr && owner != this ? &owner->compositor_ : nullptr);
   return 1;
 }
 
 void HostWindow::SetOnPaintBackground(PaintBackgroundHook hook) {
-  onPaintBackground = hook;
+  hooks_.paintBackground = hook;
   if (hook == nullptr) {
     compositor_.SetBackgroundPainter(nullptr);
     return;
   }
   compositor_.SetBackgroundPainter(
-      [this, hook](GpGraphics* graphics, int width, int height) { hook(hwnd, graphics, width, height); });
+      [this, hook](GpGraphics* graphics, int width, int height) { hook(hwnd_, graphics, width, height); });
 }
 
 void HostWindow::OnSized(HWND window, int mode) {
@@ -35,7 +35,7 @@ void HostWindow::OnSized(HWND window, int mode) {
   GetWindowRect(window, &rect);
   const int newWidth = rect.right - rect.left, newHeight = rect.bottom - rect.top;
   if (!compositor_.SetSize(newWidth, newHeight)) return;
-  if (onResize != nullptr) onResize(window, newWidth, newHeight);
+  if (hooks_.resize != nullptr) hooks_.resize(window, newWidth, newHeight);
   compositor_.ResizeSurfaces();
   Compose({}, compositor_.BackgroundColor(), 0, true);
 }
@@ -50,17 +50,17 @@ void HostWindow::Show(int effect, int duration) {
   const FrameSettings& frame = compositor_.Settings();
   if (effect == 0) {
     if (frame.blurBehind == 1) {
-      EnableBlur(hwnd, 6, 6, Width() - 5, Height() - 5, 6, frame.frameStyle, frame.windowAlpha);
+      EnableBlur(hwnd_, 6, 6, Width() - 5, Height() - 5, 6, frame.frameStyle, frame.windowAlpha);
     }
-    ShowWindow(hwnd, SW_SHOWNORMAL);
+    ShowWindow(hwnd_, SW_SHOWNORMAL);
     // A layered window still shows the transparent frame of its creation.
     Present(RectF{}, false);
     return;
   }
-  ShowAnimation(hwnd, compositor_.CompositionSurface().dc(), frame.windowAlpha, effect, frame.blurBehind == 1,
+  ShowAnimation(hwnd_, compositor_.CompositionSurface().dc(), frame.windowAlpha, effect, frame.blurBehind == 1,
                 frame.frameStyle, duration, &compositor_);
   Present(RectF{}, false);
-  RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
 }
 
 }  // namespace ui

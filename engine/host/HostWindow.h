@@ -6,23 +6,19 @@
 #include <string>
 #include <vector>
 
+#include "CaptionBar.h"
+#include "HostHooks.h"
+#include "InputRouter.h"
+#include "engine/controls/ControlHost.h"
 #include "engine/core/ArgbColor.h"
 #include "engine/core/ByteBlock.h"
 #include "engine/core/GdiPlus.h"
 #include "engine/core/RectF.h"
-#include "engine/controls/ControlHost.h"
 #include "engine/render/Compositor.h"
 
 namespace ui {
 
 class Control;
-
-// Hooks of a host window; 0 means none. A message hook's answer other than
-// -1 is returned for the message at once.
-using PaintBackgroundHook = int (*)(HWND window, GpGraphics* graphics, int width, int height);
-using MessageHook = LRESULT (*)(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-using ControlEventHook = int (*)(HWND window, Control* control, WPARAM wParam, LPARAM lParam, int kind);
-using ResizeHook = int (*)(HWND window, int width, int height);
 
 // How a host window is attached; every option may be left out.
 struct HostOptions {
@@ -40,16 +36,12 @@ struct HostOptions {
   std::optional<HWND> backgroundOwner;      // default none
 };
 
-// A mnemonic: Alt plus the key clicks the control.
-struct Mnemonic {
-  Control* control;
-  int keyCode;
-};
-
 // Attaches the engine to one existing top-level window: the window becomes
 // frameless (and layered when it has a window alpha), its every pixel is
-// composed off-screen, and its mouse and keyboard input is routed to the
-// controls that live on it.
+// composed off-screen by its compositor, and its mouse and keyboard input is
+// routed to the controls that live on it. It owns the parts that do this:
+// the compositor, the input router and the caption bar; the accessibility
+// bridge answers for it through its window handle.
 class HostWindow : public ControlHost {
  public:
   HostWindow();
@@ -67,41 +59,53 @@ class HostWindow : public ControlHost {
   bool Create(HWND window, const HostOptions& options = {});
   LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
   void Detach(HWND window);
-  bool IsAttached() const { return prevWndProc != nullptr; }
+  bool IsAttached() const { return prevWndProc_ != nullptr; }
+  // The window's own procedure, which the host calls for what it leaves.
+  WNDPROC PreviousProcedure() const { return prevWndProc_; }
 
-  // --- input routing
-  void RouteMouse(UINT message, WPARAM wParam, LPARAM lParam);
-  // Starts a resize when the point is on an edge of a resizable window.
-  bool SizingHitTest(UINT message, LPARAM lParam);
-  void OnKeyDown(UINT message, WPARAM wParam, LPARAM lParam);
-  bool OnSysChar(UINT message, WPARAM wParam, LPARAM lParam);
-  void SetFocusControl(Control* control, bool byKeyboard);
-  int SetMnemonic(Control* control, int keyCode);
-  // The deepest visible, enabled control under the point, or null.
-  Control* ControlAt(float x, float y) const;
+  // --- its parts
+  Compositor& Composition() override { return compositor_; }
+  const Compositor& Composition() const { return compositor_; }
+  InputRouter& Input() { return input_; }
+  const InputRouter& Input() const { return input_; }
+  const CaptionBar& Caption() const { return caption_; }
+  const HostHooks& Hooks() const { return hooks_; }
+
+  // --- input routing (the input router's)
+  void RouteMouse(UINT message, WPARAM wParam, LPARAM lParam) { input_.RouteMouse(message, wParam, lParam); }
+  bool SizingHitTest(UINT message, LPARAM lParam) { return input_.SizingHitTest(message, lParam); }
+  void OnKeyDown(UINT message, WPARAM wParam, LPARAM lParam) { input_.OnKeyDown(message, wParam, lParam); }
+  bool OnSysChar(UINT message, WPARAM wParam, LPARAM lParam) { return input_.OnSysChar(message, wParam, lParam); }
+  void SetFocusControl(Control* control, bool byKeyboard) { input_.SetFocusControl(control, byKeyboard); }
+  int SetMnemonic(Control* control, int keyCode) { return input_.SetMnemonic(control, keyCode); }
+  Control* ControlAt(float x, float y) const { return input_.ControlAt(x, y); }
   // Shows `text` (none: the control's own tooltip) for the control.
   void SetTooltip(Control* control, std::optional<std::string> text = std::nullopt) override;
+  HWND TooltipWindow() const { return tooltipHwnd_; }
 
   // --- what the controls on the window may ask of it
-  HWND Window() const override { return hwnd; }
-  Control* FirstControl() const override { return firstControl; }
+  HWND Window() const override { return hwnd_; }
+  Control* FirstControl() const override { return firstControl_; }
+  Control* LastControl() const { return lastControl_; }
   void AppendControl(Control* control) override;
   void PrependControl(Control* control) override;
   bool RemoveControl(Control* control) override;
-  Control* FocusControl() const override { return focusControl; }
-  bool HasKeyboardFocus(const Control* control) const override { return keyboardFocus == control; }
-  bool TakeFocusFrom(const Control* control) override;
-  Control* ActivePress() const override { return pressActive == 1 ? pressedControl : nullptr; }
-  void ForgetControl(const Control* control) override;
+  Control* FocusControl() const override { return input_.FocusControl(); }
+  bool HasKeyboardFocus(const Control* control) const override { return input_.KeyboardFocus() == control; }
+  bool TakeFocusFrom(const Control* control) override { return input_.TakeFocusFrom(control); }
+  Control* ActivePress() const override { return input_.ActivePress(); }
+  void ForgetControl(const Control* control) override { input_.ForgetControl(control); }
   void AnnounceAccessibleEvent(const Control* control, unsigned long event) override;
   int WindowFrameStyle() const override { return compositor_.Settings().frameStyle; }
 
   // --- caption
-  void LayoutCaption();
+  void LayoutCaption() { caption_.Layout(Width()); }
+  // Each accessor sets the value when one is given and returns the current
+  // one. Caption flags set later change what the frame and the routing
+  // read; the caption's controls stay as they were made.
+  int CaptionFlags(std::optional<int> value = std::nullopt);
 
   // --- composition and presentation (the compositor's, for this window)
-  Compositor& Composition() override { return compositor_; }
-  const Compositor& Composition() const { return compositor_; }
   int Width() const { return compositor_.Width(); }
   int Height() const { return compositor_.Height(); }
   void Invalidate(const RectF& rect, RedrawMode mode) { compositor_.Invalidate(rect, mode); }
@@ -119,93 +123,59 @@ class HostWindow : public ControlHost {
 
   // --- frame and animations
   void Show(int effect = 0, int duration = 200);
-  void SetCloseEffect(int effect) { closeEffect = effect; }
+  void SetCloseEffect(int effect) { closeEffect_ = effect; }
+  int CloseEffect() const { return closeEffect_; }
   void SetShadowColor(std::uint32_t colour) { compositor_.Settings().shadowColor = colour; }
   int DragAnywhere(std::optional<int> value = std::nullopt);
   int FrameStyle(std::optional<int> value = std::nullopt);
+  int Resizable(std::optional<int> value = std::nullopt);
   void SetWindowCursor(std::uintptr_t idOrHandle, bool isHandle);
 
   // --- hook setters
   void SetOnPaintBackground(PaintBackgroundHook hook);
-  void SetMessageHook(MessageHook hook) { messageHook = hook; }
-  void SetOnResize(ResizeHook hook) { onResize = hook; }
-  void SetOnControlMouseDown(ControlEventHook hook) { onControlMouseDown = hook; }
-  void SetOnControlMouseUp(ControlEventHook hook) { onControlMouseUp = hook; }
-  void SetOnControlClick(ControlEventHook hook) { onControlClick = hook; }
+  void SetMessageHook(MessageHook hook) { hooks_.message = hook; }
+  void SetOnResize(ResizeHook hook) { hooks_.resize = hook; }
+  void SetOnControlMouseDown(ControlEventHook hook) { hooks_.controlMouseDown = hook; }
+  void SetOnControlMouseUp(ControlEventHook hook) { hooks_.controlMouseUp = hook; }
+  void SetOnControlClick(ControlEventHook hook) { hooks_.controlClick = hook; }
+  void SetOnControlDoubleClick(ControlEventHook hook) { hooks_.controlDoubleClick = hook; }
+  void SetOnControlRightDown(ControlEventHook hook) { hooks_.controlRightDown = hook; }
+  void SetOnControlRightUp(ControlEventHook hook) { hooks_.controlRightUp = hook; }
+  void SetOnControlMouseLeave(ControlEventHook hook) { hooks_.controlMouseLeave = hook; }
+  void SetOnControlMouseEnter(ControlEventHook hook) { hooks_.controlMouseEnter = hook; }
+  void SetOnControlFocusGained(ControlEventHook hook) { hooks_.controlFocusGained = hook; }
+  void SetOnControlFocusLost(ControlEventHook hook) { hooks_.controlFocusLost = hook; }
 
   // What a screen reader sees: the visible top-level controls that describe
   // themselves, in tab order (creation order); a control's child id among
   // them (1-based), 0 when it is not one of them.
   std::vector<Control*> AccessibleControls() const;
   long AccessibleChildId(const Control* control) const;
-  void SetOnControlDoubleClick(ControlEventHook hook) { onControlDoubleClick = hook; }
-  void SetOnControlRightDown(ControlEventHook hook) { onControlRightDown = hook; }
-  void SetOnControlRightUp(ControlEventHook hook) { onControlRightUp = hook; }
-  void SetOnControlMouseLeave(ControlEventHook hook) { onControlMouseLeave = hook; }
-  void SetOnControlMouseEnter(ControlEventHook hook) { onControlMouseEnter = hook; }
-  void SetOnControlFocusGained(ControlEventHook hook) { onControlFocusGained = hook; }
-  void SetOnControlFocusLost(ControlEventHook hook) { onControlFocusLost = hook; }
-
-  // --- fields, read and written by the renderer and the controls
-  HWND hwnd = nullptr;
-  WNDPROC prevWndProc = nullptr;
-  Control* focusControl = nullptr;
-  Control* hoverControl = nullptr;
-  Control* pressedControl = nullptr;
-  int pressActive = 0;
-  HWND backgroundOwner = nullptr;
-  Control* firstControl = nullptr;
-  Control* lastControl = nullptr;
-  int captionFlags = 0;
-  HWND tooltipHwnd = nullptr;
-  int closeEffect = 0;
-  int resizable = 0;
-  int dragAnywhere = 1;
-  Control* keyboardFocus = nullptr;
-  HCURSOR windowCursor = nullptr;
-  int mouseTracking = 0;
-  std::vector<Mnemonic> mnemonics;
-  std::vector<std::unique_ptr<Control>> captionButtons;  // right to left
-  std::unique_ptr<Control> iconPicture;  // the caption icon (flag 1)
-  std::unique_ptr<Control> titleLabel;   // the caption title (flag 2)
-  PaintBackgroundHook onPaintBackground = nullptr;
-  MessageHook messageHook = nullptr;
-  ControlEventHook onControlMouseDown = nullptr;
-  ControlEventHook onControlMouseUp = nullptr;
-  ControlEventHook onControlClick = nullptr;
-  ControlEventHook onControlDoubleClick = nullptr;
-  ControlEventHook onControlRightDown = nullptr;
-  ControlEventHook onControlRightUp = nullptr;
-  ControlEventHook onControlMouseEnter = nullptr;
-  ControlEventHook onControlMouseLeave = nullptr;
-  ControlEventHook onControlFocusGained = nullptr;
-  ControlEventHook onControlFocusLost = nullptr;
-  ResizeHook onResize = nullptr;
 
  private:
   static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT DefaultProcessing(UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT OnMinMaxInfo(MINMAXINFO* info);
   LRESULT OnControlMoved(WPARAM wParam, LPARAM lParam);
-  void OnMouseLeave();
-  void OnActivate(WPARAM wParam);
   void CreateTooltipWindow();
-  void StartWindowMove(LPARAM lParam);
-  void ToggleMaximize();
-  void CallControlHook(ControlEventHook hook, Control* control, WPARAM wParam, LPARAM lParam);
-  void MoveFocusByPress(Control* target, WPARAM wParam);
-  // A left press: starts tracking a control that takes presses, else moves
-  // (or maximises) the window.
-  void PressOrMove(Control* target, WPARAM wParam, LPARAM lParam);
   void DiscardPendingMessages(HWND window);
-  // Caption buttons, icon and title as the caption flags ask.
-  void CreateCaptionControls();
-  void DestroyCaptionControls();
-  void SetTitleText(const std::string& text);
 
-  Compositor compositor_;
+  HWND hwnd_ = nullptr;
+  WNDPROC prevWndProc_ = nullptr;
+  Control* firstControl_ = nullptr;  // the top-level controls, bottom first
+  Control* lastControl_ = nullptr;
+  HWND backgroundOwner_ = nullptr;
+  HWND tooltipHwnd_ = nullptr;
   std::wstring tooltipText_;
+  HCURSOR windowCursor_ = nullptr;
+  int closeEffect_ = 0;
+  int resizable_ = 0;
+  int dragAnywhere_ = 1;
   bool closing_ = false;  // in the close handling of WM_CLOSE
+  HostHooks hooks_;
+  Compositor compositor_;
+  InputRouter input_{*this};
+  CaptionBar caption_;
 };
 
 }  // namespace ui

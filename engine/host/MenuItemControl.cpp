@@ -68,7 +68,7 @@ void MenuItemControl::Choose() {
   if (disabled != 0 || item_.kind == kMenuSeparator) return;
   if (item_.kind == kMenuSubmenu) {
     // This program builds no second level of menus: the item only stays lit.
-    if (HostWindow* hostWindow = HostWindow::FromWindow(window)) hostWindow->hoverControl = this;
+    if (HostWindow* hostWindow = HostWindow::FromWindow(window)) hostWindow->Input().SetHover(this);
     return;
   }
   HWND menuWindow = window;

@@ -153,7 +153,7 @@ int PopupMenu::PopupAt(HWND owner, int x, int y) { return Open(owner, true, x, y
 
 int PopupMenu::Open(HWND owner, bool atPoint, int x, int y) {
   HostWindow* ownerHost = HostWindow::FromWindow(owner);
-  if (!atPoint && (ownerHost == nullptr || ownerHost->focusControl == nullptr)) return 0;
+  if (!atPoint && (ownerHost == nullptr || ownerHost->FocusControl() == nullptr)) return 0;
 
   // Measure the captions with the owner's device context.
   std::vector<int> kinds, widths;
@@ -185,7 +185,7 @@ int PopupMenu::Open(HWND owner, bool atPoint, int x, int y) {
     GetWindowRect(owner, &ownerRect);
     const RectF ownerBounds = MakeRectF(ownerRect.left, ownerRect.top, ownerRect.right - ownerRect.left,
                                         ownerRect.bottom - ownerRect.top);
-    placement = PlaceMenuBesideOwner(ownerBounds, ownerHost->focusControl->bounds.top, size, work);
+    placement = PlaceMenuBesideOwner(ownerBounds, ownerHost->FocusControl()->bounds.top, size, work);
   }
 
   HWND menuWindow = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, AnsiToWide(kEngineClassName).c_str(),

@@ -44,12 +44,12 @@ TEST_F(StartWindow, IsTheEnginesLayeredWindowAtItsPlace) {
   EXPECT_EQ(std::wstring(title), L"Nimbo - \u5B89\u88C5");
   EXPECT_TRUE(IsWindowVisible(window));
   EXPECT_EQ(ui::HostWindow::FromWindow(window), &*hostWindow);
-  EXPECT_EQ(hostWindow->captionFlags, 20 | 512);
+  EXPECT_EQ(hostWindow->CaptionFlags(), 20 | 512);
   EXPECT_EQ(hostWindow->Composition().Settings().windowAlpha, 250);
   EXPECT_EQ(hostWindow->Composition().Settings().frameStyle, 7);
-  EXPECT_EQ(hostWindow->dragAnywhere, 1);
+  EXPECT_EQ(hostWindow->DragAnywhere(), 1);
   EXPECT_EQ(hostWindow->Composition().Settings().edgeFade, 0);
-  EXPECT_EQ(hostWindow->closeEffect, 2);
+  EXPECT_EQ(hostWindow->CloseEffect(), 2);
   EXPECT_EQ(hostWindow->Composition().Settings().shadowColor & 0xFFFFFF, 0u) << "a black shadow";
   EXPECT_EQ(hostWindow->Composition().BackgroundColor(), 0xFEF5F5F5u);
   EXPECT_EQ(backgroundPhase, 1);
@@ -68,7 +68,7 @@ TEST_F(StartWindow, InstallButtonSitsInTheMiddleWithAHandCursor) {
   EXPECT_EQ(button.cursor, hand);
   // With the pointer over the button, the window shows the hand.
   SendMessageW(window, WM_MOUSEMOVE, 0, MAKELPARAM(400, 300));
-  EXPECT_EQ(hostWindow->hoverControl, &button);
+  EXPECT_EQ(hostWindow->Input().HoverControl(), &button);
   SendMessageW(window, WM_SETCURSOR, reinterpret_cast<WPARAM>(window), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
   EXPECT_EQ(GetCursor(), hand);
   SendMessageW(window, WM_MOUSEMOVE, 0, MAKELPARAM(100, 100));
@@ -94,7 +94,7 @@ TEST_F(StartWindow, PathBoxOffersTheDefaultFolderOnOneLine) {
 TEST_F(StartWindow, EscapeClosesTheWindowOnlyBeforeAnInstallationStarts) {
   // From the path box too: it leaves Escape to the window.
   SendMessageW(window, WM_KEYDOWN, VK_TAB, 0);
-  ASSERT_EQ(hostWindow->focusControl, &*pathBox);
+  ASSERT_EQ(hostWindow->FocusControl(), &*pathBox);
   installDir = "D:\\Nimbo\\";  // as once the install button was pressed
   SendMessageW(window, WM_KEYDOWN, VK_ESCAPE, 0);
   Pump();

@@ -127,7 +127,7 @@ TEST_F(StaleHandles, ButtonDestroyedInItsCrossFadeWithDeliveriesQueued) {
   SendMessageW(window.hwnd(), WM_SYSKEYDOWN, 'G', 1 << 29);
   SendMessageW(window.hwnd(), WM_SYSCHAR, 'g', 1 << 29);
   test::Pump();
-  EXPECT_EQ(host.hoverControl, nullptr);
+  EXPECT_EQ(host.Input().HoverControl(), nullptr);
 }
 
 TEST_F(StaleHandles, PictureDestroyedWhilePlaying) {
@@ -154,7 +154,7 @@ TEST_F(StaleHandles, FocusedEditBoxDestroyedWithItsCaretBlinkingAndKeysQueued) {
   PostMessageW(window.hwnd(), WM_KEYDOWN, VK_LEFT, 1);
   PostDelivery(window.hwnd(), *box, kMsgFocusLost);
   box.Kill();
-  EXPECT_EQ(host.focusControl, nullptr) << "the host forgets its focus";
+  EXPECT_EQ(host.FocusControl(), nullptr) << "the host forgets its focus";
   LetEverythingArrive();
 }
 

@@ -88,7 +88,7 @@ TEST_F(Buttons, FocusFromTheKeyboardShowsTheHoverLookAndAFrameThatGoesWithIt) {
   // shows no frame.
   send(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 20));
   send(WM_LBUTTONUP, 0, MAKELPARAM(20, 20));
-  EXPECT_EQ(host.focusControl, &first);
+  EXPECT_EQ(host.FocusControl(), &first);
   EXPECT_EQ(SurfaceColour(second), kRed);
   EXPECT_EQ(framed(second), 0);
   EXPECT_EQ(framed(first), 0);
@@ -154,7 +154,7 @@ TEST_F(Buttons, CaptionMnemonicIsRegisteredWithTheHost) {
   ASSERT_NE(withLetter.Create(window.hwnd(), 10, 10, 60, 20, "Sa&ve"), nullptr);
   ASSERT_NE(without.Create(window.hwnd(), 10, 40, 60, 20, "Save"), nullptr);
   auto codeOf = [&](Control* control) {
-    for (const Mnemonic& m : host.mnemonics) {
+    for (const Mnemonic& m : host.Input().Mnemonics()) {
       if (m.control == control) return m.keyCode;
     }
     return -1;

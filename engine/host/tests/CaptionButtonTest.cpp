@@ -32,14 +32,14 @@ class CaptionButtons : public testing::Test {
     options.windowAlpha = 255;
     ASSERT_TRUE(host.Create(window.hwnd(), options));
     host.SetMessageHook(&CatchCommands);
-    ASSERT_EQ(host.captionButtons.size(), 3u);
+    ASSERT_EQ(host.Caption().Buttons().size(), 3u);
   }
   void TearDown() override {
     host.SetMessageHook(nullptr);
     commands = nullptr;
   }
 
-  CaptionButton& Button(int index) { return static_cast<CaptionButton&>(*host.captionButtons[index]); }
+  CaptionButton& Button(int index) { return static_cast<CaptionButton&>(*host.Caption().Buttons()[index]); }
 
   // Whether the button's surface shows the strip's sprite for the state over
   // all of its 19 rows: the sprite's rows 2 to 19 of the 20-row strip, and

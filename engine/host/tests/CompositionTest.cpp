@@ -56,7 +56,7 @@ TEST(Composition, ShadowFollowsTheShadowColourAndNeedsFlag512) {
   host.SetShadowColor(0xFE0000FF);  // read as RGB: red
   host.Compose();
   ExpectPixel(host, 150, 5, {45, 45, 0, 0});
-  host.captionFlags = 0;  // no shadow bit
+  host.CaptionFlags(0);  // no shadow bit
   host.Compose();
   ExpectPixel(host, 150, 5, {0, 0, 0, 0});
 }

@@ -41,18 +41,24 @@ struct CallbackLog {
   int fiveArgument = 0;
   Control* parentSeen = nullptr;
   Control* controlSeen = nullptr;
+  unsigned messageSeen = 0;
+  LPARAM lParamSeen = 0;
   int replaced = 0;
 };
 CallbackLog callbackLog;
 
-int FourArgument(Control* control, unsigned, WPARAM, LPARAM) {
+int FourArgument(Control* control, unsigned message, WPARAM, LPARAM lParam) {
   callbackLog.controlSeen = control;
+  callbackLog.messageSeen = message;
+  callbackLog.lParamSeen = lParam;
   return ++callbackLog.fourArgument;
 }
 int Replaced(Control*, unsigned, WPARAM, LPARAM) { return ++callbackLog.replaced; }
-int FiveArgument(Control* parent, Control* control, unsigned, WPARAM, LPARAM) {
+int FiveArgument(Control* parent, Control* control, unsigned message, WPARAM, LPARAM lParam) {
   callbackLog.parentSeen = parent;
   callbackLog.controlSeen = control;
+  callbackLog.messageSeen = message;
+  callbackLog.lParamSeen = lParam;
   return ++callbackLog.fiveArgument;
 }
 
@@ -64,7 +70,7 @@ TEST_F(Controls, CreateLinksTheControlAndSendsCreatedThenPaint) {
   EXPECT_EQ(control.host, &host);
   EXPECT_EQ(control.opacity, 255);
   EXPECT_EQ(control.interactive, 1);
-  EXPECT_EQ(host.lastControl, &control);
+  EXPECT_EQ(host.LastControl(), &control);
   ASSERT_GE(control.received.size(), 2u);
   EXPECT_EQ(control.received[0].message, static_cast<unsigned>(WM_CREATE));
   EXPECT_EQ(control.received[1].message, static_cast<unsigned>(WM_PAINT));
@@ -115,6 +121,29 @@ TEST_F(Controls, ChildCallbacksGetTheParentFirst) {
   DeliverMessage(&child, kMsgClick, 0, 0);
   EXPECT_EQ(callbackLog.fourArgument, 2);
   EXPECT_EQ(callbackLog.controlSeen, &parentControl);
+}
+
+TEST_F(Controls, EveryRoutineGetsTheMessageInItsOwnForm) {
+  // A routine bound in the form its control does not call still gets the
+  // message and its arguments where its own form has them.
+  callbackLog = {};
+  RecordingControl parentControl, child;
+  Make(parentControl, window.hwnd(), {10, 10, 100, 100});
+  Make(child, &parentControl, {20, 20, 30, 30});
+  child.BindEvent(kMsgClick, &FourArgument);
+  DeliverMessage(&child, kMsgClick, 0, 77);
+  EXPECT_EQ(callbackLog.controlSeen, &parentControl);
+  EXPECT_EQ(callbackLog.messageSeen, kMsgClick);
+  EXPECT_EQ(callbackLog.lParamSeen, 77);
+
+  callbackLog = {};
+  parentControl.BindEvent(kMsgClick, &FiveArgument);
+  DeliverMessage(&parentControl, kMsgClick, 0, 88);
+  EXPECT_EQ(callbackLog.fiveArgument, 1);
+  EXPECT_EQ(callbackLog.parentSeen, nullptr) << "a control without a parent hands none";
+  EXPECT_EQ(callbackLog.controlSeen, &parentControl);
+  EXPECT_EQ(callbackLog.messageSeen, kMsgClick);
+  EXPECT_EQ(callbackLog.lParamSeen, 88);
 }
 
 TEST_F(Controls, MoveCarriesEveryDescendantAndASameMoveSendsNothing) {
@@ -176,9 +205,9 @@ TEST_F(Controls, ZOrderAndUnlinkKeepTheSiblingListWhole) {
   Make(c, window.hwnd(), {0, 0, 10, 10});
   auto order = [&] {
     std::vector<Control*> list;
-    for (Control* x = host.firstControl; x != nullptr; x = x->nextSibling) list.push_back(x);
+    for (Control* x = host.FirstControl(); x != nullptr; x = x->nextSibling) list.push_back(x);
     std::vector<Control*> backwards;
-    for (Control* x = host.lastControl; x != nullptr; x = x->prevSibling) backwards.insert(backwards.begin(), x);
+    for (Control* x = host.LastControl(); x != nullptr; x = x->prevSibling) backwards.insert(backwards.begin(), x);
     EXPECT_EQ(list, backwards) << "the links agree in both directions";
     return list;
   };
@@ -197,10 +226,10 @@ TEST_F(Controls, ZOrderAndUnlinkKeepTheSiblingListWhole) {
   b.Unlink();  // last out
   EXPECT_EQ(order(), (List{&a}));
   a.Unlink();  // first and only out
-  EXPECT_EQ(host.firstControl, nullptr);
-  EXPECT_EQ(host.lastControl, nullptr);
+  EXPECT_EQ(host.FirstControl(), nullptr);
+  EXPECT_EQ(host.LastControl(), nullptr);
   c.Unlink();  // not in the list: only its own links are cleared
-  EXPECT_EQ(host.firstControl, nullptr);
+  EXPECT_EQ(host.FirstControl(), nullptr);
 }
 
 TEST_F(Controls, DestroyUnlinksResetsAndLeavesAStaleHandleHarmless) {
@@ -213,7 +242,7 @@ TEST_F(Controls, DestroyUnlinksResetsAndLeavesAStaleHandleHarmless) {
   EXPECT_EQ(child.Count(WM_DESTROY), 1);
   EXPECT_EQ(parentControl.handle, nullptr);
   EXPECT_EQ(parentControl.surface, nullptr);
-  EXPECT_EQ(host.firstControl, nullptr);
+  EXPECT_EQ(host.FirstControl(), nullptr);
   EXPECT_EQ(Control::FromHandle(childHandle), nullptr);
   // Timers and deliveries with the dead handle reach nobody and draw nothing.
   test::Pump();
@@ -364,7 +393,7 @@ TEST_F(Controls, DisablingTheFocusedControlClearsTheFocus) {
   host.SetFocusControl(&control, false);
   ASSERT_TRUE(control.HasFocus());
   control.Disabled(1);
-  EXPECT_EQ(host.focusControl, nullptr);
+  EXPECT_EQ(host.FocusControl(), nullptr);
   ASSERT_TRUE(test::PumpUntil([&] { return control.Count(kMsgFocusLost) == 1; }, 2000));
   EXPECT_GE(control.Count(kMsgMouseLeft), 1);
   control.answers[kMsgHasFocus] = 1;

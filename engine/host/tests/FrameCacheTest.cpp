@@ -277,7 +277,7 @@ TEST(FrameCache, ChangesOfWhatTheFrameDependsOnPaintItAgain) {
       {"frame style", [](HostWindow& h) { h.FrameStyle(0); }},
       {"window alpha", [](HostWindow& h) { h.Composition().Settings().windowAlpha = 128; }},
       {"background colour", [](HostWindow& h) { h.Composition().SetBackgroundColor(Rgb(1, 2, 3)); }},
-      {"shadow flag", [](HostWindow& h) { h.captionFlags = 0; }},
+      {"shadow flag", [](HostWindow& h) { h.CaptionFlags(0); }},
       {"edge fade", [](HostWindow& h) { h.Composition().Settings().edgeFade = 0; }},
       {"background mode", [](HostWindow& h) { h.Composition().Settings().backgroundMode = 2; }},
   };

@@ -23,8 +23,8 @@ TEST(Gallery, EveryControlDrawsOnTheWindow) {
   options.backgroundColor = Rgb(40, 70, 120);  // the host keeps an RGB value
   options.windowAlpha = 250;
   ASSERT_TRUE(host.Create(window.hwnd(), options));
-  ASSERT_NE(host.titleLabel, nullptr);
-  ASSERT_NE(host.iconPicture, nullptr);
+  ASSERT_NE(host.Caption().Title(), nullptr);
+  ASSERT_NE(host.Caption().Icon(), nullptr);
 
   Button button;
   ButtonOptions buttonOptions;

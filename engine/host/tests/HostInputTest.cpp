@@ -60,13 +60,13 @@ class HostInput : public testing::Test {
 TEST_F(HostInput, PressAndReleaseOverTheSameControlIsAClick) {
   Send(WM_MOUSEMOVE, 0, Point(20, 50));
   Send(WM_LBUTTONDOWN, MK_LBUTTON, Point(20, 50));
-  EXPECT_EQ(host.pressActive, 1);
-  EXPECT_EQ(host.pressedControl, &left);
+  EXPECT_EQ(host.Input().IsPressActive(), 1);
+  EXPECT_EQ(host.Input().PressedControl(), &left);
   EXPECT_EQ(GetCapture(), window.hwnd());
   Send(WM_LBUTTONUP, 0, Point(25, 55));
   EXPECT_EQ(left.Count(kMsgClick), 1);
-  EXPECT_EQ(host.pressActive, 0);
-  EXPECT_EQ(host.pressedControl, nullptr);
+  EXPECT_EQ(host.Input().IsPressActive(), 0);
+  EXPECT_EQ(host.Input().PressedControl(), nullptr);
   EXPECT_NE(GetCapture(), window.hwnd());
   ASSERT_FALSE(calls.empty());
   EXPECT_EQ(calls.back(), std::make_pair(std::string(kClick), static_cast<Control*>(&left)));
@@ -84,7 +84,7 @@ TEST_F(HostInput, ReleaseOverAnotherControlIsNoClickButLeaveAndEnter) {
   EXPECT_EQ(middle.Count(kMsgClick), 0);
   EXPECT_EQ(left.Count(kMsgMouseLeft), 1);
   EXPECT_EQ(middle.Count(kMsgMouseEntered), 1);
-  EXPECT_EQ(host.hoverControl, &middle);
+  EXPECT_EQ(host.Input().HoverControl(), &middle);
 }
 
 TEST_F(HostInput, MovingBetweenControlsLeavesOneAndEntersTheOther) {
@@ -101,7 +101,7 @@ TEST_F(HostInput, MovingBetweenControlsLeavesOneAndEntersTheOther) {
   EXPECT_EQ(entered.lParam, reinterpret_cast<LPARAM>(&left)) << "entered from the left control";
   Send(WM_MOUSEMOVE, 0, Point(250, 150));
   EXPECT_EQ(middle.Count(kMsgMouseLeft), 1);
-  EXPECT_EQ(host.hoverControl, nullptr);
+  EXPECT_EQ(host.Input().HoverControl(), nullptr);
 }
 
 int doubleClicks = 0;
@@ -135,13 +135,13 @@ TEST_F(HostInput, DoubleClickArrivesAsAPressMarked10086) {
 TEST_F(HostInput, PressMovesTheFocusToAnInteractiveControl) {
   Send(WM_LBUTTONDOWN, MK_LBUTTON, Point(20, 50));
   Send(WM_LBUTTONUP, 0, Point(20, 50));
-  EXPECT_EQ(host.focusControl, &left);
+  EXPECT_EQ(host.FocusControl(), &left);
   EXPECT_EQ(left.Count(kMsgFocusGained), 1);
   Send(WM_LBUTTONDOWN, MK_LBUTTON, Point(80, 50));
   Send(WM_LBUTTONUP, 0, Point(80, 50));
-  EXPECT_EQ(host.focusControl, &middle);
+  EXPECT_EQ(host.FocusControl(), &middle);
   EXPECT_EQ(left.Count(kMsgFocusLost), 1);
-  EXPECT_EQ(host.keyboardFocus, nullptr);
+  EXPECT_EQ(host.Input().KeyboardFocus(), nullptr);
   EXPECT_TRUE(middle.HasFocus());
   EXPECT_FALSE(left.HasFocus());
 }
@@ -149,27 +149,27 @@ TEST_F(HostInput, PressMovesTheFocusToAnInteractiveControl) {
 TEST_F(HostInput, ControlThatIsNotInteractiveIsPressedOnlyWhenItAsks) {
   right.interactive = 0;
   Send(WM_LBUTTONDOWN, MK_LBUTTON, Point(140, 50));
-  EXPECT_EQ(host.pressActive, 0);
+  EXPECT_EQ(host.Input().IsPressActive(), 0);
   right.answers[kMsgTakesPress] = 0;
   Send(WM_LBUTTONDOWN, MK_LBUTTON, Point(140, 50));
-  EXPECT_EQ(host.pressActive, 1);
+  EXPECT_EQ(host.Input().IsPressActive(), 1);
   Send(WM_LBUTTONUP, 0, Point(140, 50));
   EXPECT_EQ(right.Count(kMsgClick), 1);
-  EXPECT_EQ(host.focusControl, nullptr) << "only interactive controls take the focus";
+  EXPECT_EQ(host.FocusControl(), nullptr) << "only interactive controls take the focus";
 }
 
 TEST_F(HostInput, TabWalksTheTopLevelControlsSkippingCaptionButtonsAndWraps) {
   middle.interactive = 0;
   Send(WM_KEYDOWN, VK_TAB, 0);
-  EXPECT_EQ(host.focusControl, &left) << "with no focus Tab starts at the first control";
-  EXPECT_EQ(host.keyboardFocus, &left);
+  EXPECT_EQ(host.FocusControl(), &left) << "with no focus Tab starts at the first control";
+  EXPECT_EQ(host.Input().KeyboardFocus(), &left);
   Send(WM_KEYDOWN, VK_TAB, 0);
-  EXPECT_EQ(host.focusControl, &right) << "not interactive: skipped";
+  EXPECT_EQ(host.FocusControl(), &right) << "not interactive: skipped";
   Send(WM_KEYDOWN, VK_TAB, 0);
-  EXPECT_EQ(host.focusControl, &left) << "wraps past the close button";
+  EXPECT_EQ(host.FocusControl(), &left) << "wraps past the close button";
   right.visible = 0;
   Send(WM_KEYDOWN, VK_TAB, 0);
-  EXPECT_EQ(host.focusControl, &left) << "nothing else takes the focus";
+  EXPECT_EQ(host.FocusControl(), &left) << "nothing else takes the focus";
 }
 
 TEST_F(HostInput, EnterAndSpaceClickTheFocusedControl) {
@@ -185,7 +185,7 @@ TEST_F(HostInput, EnterAndSpaceClickTheFocusedControl) {
 TEST_F(HostInput, AltLetterClicksTheControlWithThatMnemonic) {
   EXPECT_EQ(Send(kMsgSetMnemonic, reinterpret_cast<WPARAM>(&right), 'S'), 1);
   host.SetMnemonic(&right, 'R');  // replaces the first one
-  ASSERT_EQ(host.mnemonics.size(), 1u);
+  ASSERT_EQ(host.Input().Mnemonics().size(), 1u);
   EXPECT_EQ(Send(WM_SYSCHAR, 'r', 0), 0);
   EXPECT_EQ(right.Count(kMsgClick), 1);
   right.disabled = 1;
@@ -196,14 +196,14 @@ TEST_F(HostInput, AltLetterClicksTheControlWithThatMnemonic) {
 TEST_F(HostInput, SetFocusRefusesControlsThatCannotHaveIt) {
   middle.disabled = 1;
   host.SetFocusControl(&middle, false);
-  EXPECT_EQ(host.focusControl, nullptr);
-  host.SetFocusControl(static_cast<Control*>(host.captionButtons[0].get()), false);
-  EXPECT_EQ(host.focusControl, nullptr);
+  EXPECT_EQ(host.FocusControl(), nullptr);
+  host.SetFocusControl(static_cast<Control*>(host.Caption().Buttons()[0].get()), false);
+  EXPECT_EQ(host.FocusControl(), nullptr);
   left.visible = 0;
   host.SetFocusControl(&left, false);
-  EXPECT_EQ(host.focusControl, nullptr);
+  EXPECT_EQ(host.FocusControl(), nullptr);
   host.SetFocusControl(&right, false);
-  EXPECT_EQ(host.focusControl, &right);
+  EXPECT_EQ(host.FocusControl(), &right);
   EXPECT_EQ(right.Count(kMsgFocusGained), 1);
   host.SetFocusControl(&right, false);
   EXPECT_EQ(right.Count(kMsgFocusGained), 1) << "already focused: nothing sent";
@@ -212,12 +212,12 @@ TEST_F(HostInput, SetFocusRefusesControlsThatCannotHaveIt) {
 TEST_F(HostInput, BusyWindowIgnoresTheMouseAndDeactivationCancelsAPress) {
   host.Composition().SetBusy(true);
   Send(WM_LBUTTONDOWN, MK_LBUTTON, Point(20, 50));
-  EXPECT_EQ(host.pressActive, 0);
+  EXPECT_EQ(host.Input().IsPressActive(), 0);
   host.Composition().SetBusy(false);
   Send(WM_LBUTTONDOWN, MK_LBUTTON, Point(20, 50));
-  ASSERT_EQ(host.pressActive, 1);
+  ASSERT_EQ(host.Input().IsPressActive(), 1);
   Send(WM_ACTIVATE, WA_INACTIVE, 0);
-  EXPECT_EQ(host.pressActive, 0);
+  EXPECT_EQ(host.Input().IsPressActive(), 0);
   EXPECT_EQ(left.Count(kMsgFocusLost), 1);
 }
 
@@ -226,21 +226,21 @@ TEST_F(HostInput, DestroyingAControlClearsTheHostsReferences) {
   Send(WM_LBUTTONDOWN, MK_LBUTTON, Point(20, 50));
   host.SetMnemonic(&left, 'L');
   host.SetMnemonic(&right, 'R');
-  ASSERT_EQ(host.hoverControl, &left);
-  ASSERT_EQ(host.focusControl, &left);
-  ASSERT_EQ(host.pressedControl, &left);
+  ASSERT_EQ(host.Input().HoverControl(), &left);
+  ASSERT_EQ(host.FocusControl(), &left);
+  ASSERT_EQ(host.Input().PressedControl(), &left);
   left.Destroy();
-  EXPECT_EQ(host.hoverControl, nullptr);
-  EXPECT_EQ(host.focusControl, nullptr);
-  EXPECT_EQ(host.pressedControl, nullptr);
-  EXPECT_EQ(host.pressActive, 0);
-  ASSERT_EQ(host.mnemonics.size(), 1u) << "the destroyed control's Alt key is gone";
-  EXPECT_EQ(host.mnemonics[0].control, &right);
+  EXPECT_EQ(host.Input().HoverControl(), nullptr);
+  EXPECT_EQ(host.FocusControl(), nullptr);
+  EXPECT_EQ(host.Input().PressedControl(), nullptr);
+  EXPECT_EQ(host.Input().IsPressActive(), 0);
+  ASSERT_EQ(host.Input().Mnemonics().size(), 1u) << "the destroyed control's Alt key is gone";
+  EXPECT_EQ(host.Input().Mnemonics()[0].control, &right);
   Send(WM_LBUTTONUP, 0, Point(20, 50));  // nothing left to deliver to
 
   // An entry whose control is no longer created reaches nothing, however
   // its memory looks now.
-  host.mnemonics.push_back({&left, 'L'});
+  host.SetMnemonic(&left, 'L');
   left.handle = &left;
   left.visible = 1;
   Send(WM_SYSCHAR, 'l', 0);
@@ -250,14 +250,14 @@ TEST_F(HostInput, DestroyingAControlClearsTheHostsReferences) {
 
 TEST_F(HostInput, TooltipFollowsTheControlUnderThePointer) {
   Send(WM_MOUSEMOVE, 0, Point(80, 50));
-  EXPECT_EQ(host.tooltipHwnd, nullptr) << "no text yet: no tooltip window";
+  EXPECT_EQ(host.TooltipWindow(), nullptr) << "no text yet: no tooltip window";
   middle.TooltipText(std::string("middle"));
   Send(WM_MOUSEMOVE, 0, Point(20, 50));
   Send(WM_MOUSEMOVE, 0, Point(80, 50));
-  ASSERT_NE(host.tooltipHwnd, nullptr) << "made for the first control with a text";
-  EXPECT_EQ(SendMessageW(host.tooltipHwnd, TTM_GETTOOLCOUNT, 0, 0), 1);
+  ASSERT_NE(host.TooltipWindow(), nullptr) << "made for the first control with a text";
+  EXPECT_EQ(SendMessageW(host.TooltipWindow(), TTM_GETTOOLCOUNT, 0, 0), 1);
   Send(WM_MOUSEMOVE, 0, Point(20, 50));
-  EXPECT_EQ(SendMessageW(host.tooltipHwnd, TTM_GETTOOLCOUNT, 0, 0), 0) << "no text, no tool";
+  EXPECT_EQ(SendMessageW(host.TooltipWindow(), TTM_GETTOOLCOUNT, 0, 0), 0) << "no text, no tool";
 }
 
 TEST(HostSizing, EdgesOfAResizableWindowShowSizingCursorsAndDropTheHover) {
@@ -265,20 +265,20 @@ TEST(HostSizing, EdgesOfAResizableWindowShowSizingCursorsAndDropTheHover) {
   HostWindow host;
   HostOptions options = test::PlainHost();
   ASSERT_TRUE(host.Create(window.hwnd(), options));
-  ASSERT_EQ(host.resizable, 1);
+  ASSERT_EQ(host.Resizable(), 1);
   RecordingControl edge;
   ASSERT_NE(edge.Create(window.hwnd(), {0, 50, 60, 60}, kKindButton, true), nullptr);
   SendMessageW(window.hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(30, 80));
-  ASSERT_EQ(host.hoverControl, &edge);
+  ASSERT_EQ(host.Input().HoverControl(), &edge);
   EXPECT_TRUE(host.SizingHitTest(WM_MOUSEMOVE, MAKELPARAM(3, 80)));
   EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, MAKEINTRESOURCEW(32644))) << "west-east on the left edge";
-  EXPECT_EQ(host.hoverControl, nullptr);
+  EXPECT_EQ(host.Input().HoverControl(), nullptr);
   EXPECT_EQ(edge.Count(kMsgMouseLeft), 1);
   EXPECT_TRUE(host.SizingHitTest(WM_MOUSEMOVE, MAKELPARAM(295, 195)));
   EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, MAKEINTRESOURCEW(32642))) << "bottom-right corner";
   EXPECT_FALSE(host.SizingHitTest(WM_MOUSEMOVE, MAKELPARAM(150, 100))) << "inside: not an edge";
   EXPECT_FALSE(host.SizingHitTest(WM_RBUTTONDOWN, MAKELPARAM(3, 80))) << "only moves and left presses";
-  host.resizable = 0;
+  host.Resizable(0);
   EXPECT_FALSE(host.SizingHitTest(WM_MOUSEMOVE, MAKELPARAM(3, 80)));
 }
 

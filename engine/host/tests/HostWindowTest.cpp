@@ -49,10 +49,10 @@ TEST(HostWindow, CreateMakesAFramelessLayeredWindowThatStartsInvisible) {
   EXPECT_FALSE(style & WS_MAXIMIZEBOX) << "flags 20 have no maximise button";
   EXPECT_TRUE(style & WS_MINIMIZEBOX);
   EXPECT_TRUE(style & WS_THICKFRAME) << "a sizable window keeps its thick frame: resizable";
-  EXPECT_EQ(host.resizable, 1);
+  EXPECT_EQ(host.Resizable(), 1);
   EXPECT_TRUE(GetWindowLongW(window.hwnd(), GWL_EXSTYLE) & WS_EX_LAYERED);
   EXPECT_EQ(HostWindow::FromWindow(window.hwnd()), &host);
-  EXPECT_EQ(host.captionFlags, 20 | 512);
+  EXPECT_EQ(host.CaptionFlags(), 20 | 512);
   EXPECT_EQ(host.Width(), 300);
   EXPECT_EQ(host.Height(), 200);
   EXPECT_FALSE(host.Composition().IsBusy());
@@ -68,7 +68,7 @@ TEST(HostWindow, CaptionFlagsComeFromTheStylesWhenNotGiven) {
   HostOptions options;
   options.windowAlpha = 255;
   ASSERT_TRUE(host.Create(window.hwnd(), options));
-  EXPECT_EQ(host.captionFlags, 1 | 2 | 4 | 8 | 16 | 512);
+  EXPECT_EQ(host.CaptionFlags(), 1 | 2 | 4 | 8 | 16 | 512);
   EXPECT_TRUE(GetWindowLongW(window.hwnd(), GWL_STYLE) & WS_SYSMENU);
 }
 
@@ -76,9 +76,9 @@ TEST(HostWindow, CloseAndMinimiseButtonsSitAtTheTopRightForFlags20) {
   TestWindow window(100, 100, 825, 468);
   HostWindow host;
   ASSERT_TRUE(host.Create(window.hwnd(), Layered(20)));
-  ASSERT_EQ(host.captionButtons.size(), 2u);
-  auto* close = static_cast<CaptionButton*>(host.captionButtons[0].get());
-  auto* minimise = static_cast<CaptionButton*>(host.captionButtons[1].get());
+  ASSERT_EQ(host.Caption().Buttons().size(), 2u);
+  auto* close = static_cast<CaptionButton*>(host.Caption().Buttons()[0].get());
+  auto* minimise = static_cast<CaptionButton*>(host.Caption().Buttons()[1].get());
   EXPECT_EQ(close->ButtonType(), 4);
   EXPECT_EQ(close->bounds, MakeRectF(825 - 51, 7, 39, 19));
   EXPECT_EQ(minimise->ButtonType(), 16);
@@ -86,7 +86,7 @@ TEST(HostWindow, CloseAndMinimiseButtonsSitAtTheTopRightForFlags20) {
   // A full composition lays the caption out again at the same places.
   host.Compose();
   EXPECT_EQ(close->bounds, MakeRectF(825 - 51, 7, 39, 19));
-  EXPECT_EQ(host.firstControl, close) << "caption buttons are the first top-level controls";
+  EXPECT_EQ(host.FirstControl(), close) << "caption buttons are the first top-level controls";
   EXPECT_EQ(close->interactive, 0);
 }
 
@@ -216,14 +216,14 @@ TEST_F(HostWithControls, ControlMessagesArriveThroughTheHost) {
 TEST_F(HostWithControls, DetachRestoresTheWindowProcedureAndDestroysTheControls) {
   RecordingControl control;
   Make(control, window.hwnd(), {10, 10, 20, 20});
-  const WNDPROC previous = host.prevWndProc;
+  const WNDPROC previous = host.PreviousProcedure();
   host.Detach(window.hwnd());
   EXPECT_EQ(reinterpret_cast<WNDPROC>(GetWindowLongPtrW(window.hwnd(), GWLP_WNDPROC)), previous);
   EXPECT_EQ(HostWindow::FromWindow(window.hwnd()), nullptr);
   EXPECT_EQ(control.handle, nullptr);
   EXPECT_EQ(control.Count(WM_DESTROY), 1);
-  EXPECT_EQ(host.firstControl, nullptr);
-  EXPECT_TRUE(host.captionButtons.empty());
+  EXPECT_EQ(host.FirstControl(), nullptr);
+  EXPECT_TRUE(host.Caption().Buttons().empty());
   host.Detach(window.hwnd());  // a second detach does nothing
 }
 
@@ -240,12 +240,12 @@ TEST(HostCaption, IconAndTitleFollowTheWindow) {
   HostOptions options;
   options.windowAlpha = 255;
   ASSERT_TRUE(host.Create(window.hwnd(), options));
-  ASSERT_NE(host.iconPicture, nullptr);
-  ASSERT_NE(host.titleLabel, nullptr);
-  auto& title = static_cast<Label&>(*host.titleLabel);
+  ASSERT_NE(host.Caption().Icon(), nullptr);
+  ASSERT_NE(host.Caption().Title(), nullptr);
+  auto& title = static_cast<Label&>(*host.Caption().Title());
   EXPECT_EQ(title.text, L"\u5B89\u88C5 Nimbo");
-  EXPECT_EQ(host.iconPicture->bounds, MakeRectF(11, 11, 16, 16));
-  EXPECT_EQ(host.iconPicture->interactive, 0);
+  EXPECT_EQ(host.Caption().Icon()->bounds, MakeRectF(11, 11, 16, 16));
+  EXPECT_EQ(host.Caption().Icon()->interactive, 0);
   // After the icon, up to the close button (flags 1 + 2 + 4).
   EXPECT_EQ(title.bounds, MakeRectF(28, 10, 400 - 51 - 28, 20));
   SetWindowTextW(window.hwnd(), L"Other");

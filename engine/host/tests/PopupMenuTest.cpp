@@ -232,7 +232,7 @@ TEST_F(EditMenu, CascadeOpensBesideTheOwnersFocusControl) {
   EXPECT_EQ(openRect.left, 200 + 400 - 10);
   EXPECT_EQ(openRect.top, 150 + 60 - 7);
 
-  host.focusControl = nullptr;
+  host.TakeFocusFrom(host.FocusControl());
   openMenu = nullptr;
   EXPECT_EQ(menu->Popup(owner.hwnd()), 0);
   EXPECT_EQ(openMenu, nullptr) << "without a focus control nothing is shown";

@@ -113,7 +113,7 @@ TEST(WindowAnimations, NothingIsPresentedAfterTheTransparentLastFrameOfTheClose)
 // that was running already, and by a new background arriving from a timer.
 HostWindow* composing = nullptr;
 void CALLBACK ComposeGreenWithFade(HWND, UINT, UINT_PTR id, DWORD) {
-  KillTimer(composing->hwnd, id);
+  KillTimer(composing->Window(), id);
   composing->Compose({}, Rgb(0, 255, 0), 1);
 }
 
