@@ -23,10 +23,11 @@ RECT PixelBox(const RectF& rect) {
 }
 
 // The compositors that exist: a fade timer names its compositor by address,
-// and a timer that outlived it must not reach it.
+// and a timer that outlived it must not reach it. Never freed, so that a
+// compositor ending during the process's exit still finds it.
 std::vector<Compositor*>& LiveCompositors() {
-  static std::vector<Compositor*> live;
-  return live;
+  static auto* const live = new std::vector<Compositor*>;
+  return *live;
 }
 
 }  // namespace
