@@ -47,8 +47,8 @@ class Compositor : public RedrawTarget {
   // compositor's until Detach.
   void Attach(HWND window, int width, int height, CompositionClient client);
   void Detach();
-  // Takes the window's new size (false when it did not change), then makes
-  // the surfaces of that size.
+  // A new size takes two steps: SetSize takes it (false when it did not
+  // change), ResizeSurfaces then makes the surfaces of that size.
   bool SetSize(int width, int height);
   void ResizeSurfaces();
   // What draws over the painted background; none: nothing. A window with
