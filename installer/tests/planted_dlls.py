@@ -55,12 +55,12 @@ class PlantedDlls(end_to_end.InstallationTest):
                                 stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
     def test_the_control_loads_a_planted_dll(self):
-        shutil.copyfile(end_to_end.ARGS.bare_loader, self.downloads / "careless.exe")
+        shutil.copyfile(end_to_end.ARGS.beside_loader, self.downloads / "careless.exe")
         careless = self.wine_from(self.downloads, str(self.downloads / "careless.exe"), "dwmapi.dll")
         self.assertEqual(wait_for_exit(careless, 60), 0)
         self.assertEqual(self.markers(self.downloads), ["dwmapi.dll.loaded: C:\\users\\" + os.environ.get("USER", "root") +
                                                         "\\Downloads\\planted\\careless.exe"],
-                         "without care, Wine loads a DLL left beside the program")
+                         "a program that searches its own folder loads a DLL left beside it")
 
     def test_an_installation_with_the_window_and_a_screen_reader_loads_none(self):
         log = self.downloads / "heard.log"
@@ -100,7 +100,7 @@ class PlantedDlls(end_to_end.InstallationTest):
 
 def main():
     end_to_end.run_tests(end_to_end.parse_arguments(
-        ("--planted", "the DLL that leaves a marker"), ("--bare-loader", "load_library_bare.exe"),
+        ("--planted", "the DLL that leaves a marker"), ("--beside-loader", "load_library_beside.exe"),
         ("--watcher", "accessible_watch.exe"), ("--uninstaller", "the product's uninstall.exe")))
 
 
