@@ -39,6 +39,15 @@ WriteResult Failed(const std::wstring& path, DWORD error = GetLastError()) {
 
 WriteResult LinkAt(const std::wstring& path) { return {WriteResult::kLink, path, 0}; }
 
+// Why a name in the target could not be opened, right after the attempt: a
+// link that cannot be opened at all (a dangling one) is a link found.
+WriteResult OpenFailed(const std::wstring& path) {
+  const DWORD error = GetLastError();
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) return LinkAt(path);
+  return Failed(path, error);
+}
+
 HANDLE CreateNew(const std::wstring& path) {
   return CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
                      FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
@@ -61,13 +70,7 @@ WriteResult TargetWriter::OpenLevel(const std::wstring& path, const std::wstring
   HANDLE handle = CreateFileW(path.c_str(), FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES | SYNCHRONIZE,
                               FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                               FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-  if (handle == INVALID_HANDLE_VALUE) {
-    const DWORD error = GetLastError();
-    const DWORD attributes = GetFileAttributesW(path.c_str());
-    // A dangling link cannot be opened at all.
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) return LinkAt(path);
-    return Failed(path, error);
-  }
+  if (handle == INVALID_HANDLE_VALUE) return OpenFailed(path);
   FILE_BASIC_INFO basic{};
   const bool isFolder = GetFileInformationByHandleEx(handle, FileBasicInfo, &basic, sizeof basic) &&
                         (basic.FileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
@@ -154,12 +157,7 @@ WriteResult TargetWriter::MakeFile(const std::wstring& relative, HANDLE* file) {
     HANDLE existing = CreateFileW(path.c_str(), DELETE | FILE_READ_ATTRIBUTES | SYNCHRONIZE,
                                   FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                                   FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (existing == INVALID_HANDLE_VALUE) {
-      const DWORD error = GetLastError();
-      const DWORD attributes = GetFileAttributesW(path.c_str());
-      if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) return LinkAt(path);
-      return Failed(path, error);
-    }
+    if (existing == INVALID_HANDLE_VALUE) return OpenFailed(path);
     BY_HANDLE_FILE_INFORMATION information{};
     const bool read = GetFileInformationByHandle(existing, &information);
     // A second name of a file elsewhere (a hard link) is a link too: moving
