@@ -157,7 +157,7 @@ class HostAccessible final : public IAccessible {
       const Control* control = Child(child);
       if (control == nullptr) return E_INVALIDARG;
       value = control->Describe().state;
-      if (control->interactive && !IsCaptionButton(host, control)) value |= STATE_SYSTEM_FOCUSABLE;
+      if (control->interactive && !host->Caption().IsButton(control)) value |= STATE_SYSTEM_FOCUSABLE;
       if (control == host->FocusControl()) value |= STATE_SYSTEM_FOCUSED;
       if (control->disabled) value |= STATE_SYSTEM_UNAVAILABLE;
     }
@@ -279,9 +279,6 @@ class HostAccessible final : public IAccessible {
     variant->vt = VT_EMPTY;
   }
   static bool IsSelf(const VARIANT& child) { return child.vt == VT_I4 && child.lVal == CHILDID_SELF; }
-  static bool IsCaptionButton(HostWindow* host, const Control* control) {
-    return host->Caption().IsButton(control);
-  }
   bool Alive() const { return IsWindow(window_) && HostWindow::FromWindow(window_) != nullptr; }
   HostWindow* Host() const { return Alive() ? HostWindow::FromWindow(window_) : nullptr; }
   // The control a child id names now, or null.
