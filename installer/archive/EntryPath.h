@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "installer/archive/ZipReader.h"
+#include "product/record/EntryName.h"
 
 namespace setup {
 
@@ -15,29 +16,10 @@ namespace setup {
 // install action that allows a longer folder passes 247 minus its length.
 inline constexpr int kMaxRelativePathUnits = 238;
 
-// Why an entry name cannot be written. The checks run in this order, those
-// of a segment (kEmptySegment to kShortNameForm) segment by segment from the
-// left, and the first that fails is reported.
-enum class NameProblem {
-  kNone,
-  kUndecodable,         // a UTF-8 name with no code page 936 form
-  kEmpty,               // no name at all
-  kInvalidEncoding,     // bytes that are not code page 936 characters
-  kUnc,                 // starts with two separators: "\\server\share", "//server"
-  kRooted,              // starts with one separator: "/x", "\x"
-  kDriveLetter,         // "C:..." (with or without a separator after it)
-  kColon,               // any other ':' (an alternate data stream)
-  kForbiddenCharacter,  // < > " | ? * or a byte 0-31
-  kEmptySegment,        // "a//b", or a file name ending in a separator
-  kParentSegment,       // a ".." segment
-  kTrailingSpaceOrDot,  // a segment ending in ' ' or '.' (so also ".")
-  kReservedDevice,      // CON, PRN, AUX, NUL, COM0-9, LPT0-9, CONIN$, CONOUT$
-  kShortNameForm,       // a segment shaped like a generated 8.3 name ("PROGRA~1")
-  kTooLong,             // more UTF-16 units than the limit
-};
-
-// A short English description, for logs and test messages.
-const char* NameProblemText(NameProblem problem);
+// Why an entry name cannot be written: the rules the uninstaller's record
+// reader applies too.
+using record::NameProblem;
+using record::NameProblemText;
 
 struct EntryPathResult {
   NameProblem problem = NameProblem::kNone;

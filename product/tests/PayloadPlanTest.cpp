@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include "engine/core/TextConversion.h"
+#include "engine/core/Win32.h"
 #include "product/PayloadEntries.h"
+#include "product/record/tests/EntryNameCases.h"
 
 namespace uninstall {
 namespace {
@@ -17,43 +20,23 @@ TEST(PayloadEntries, TheGeneratedListIsSafeAndMatchesTheArchive) {
   EXPECT_STREQ(kPayloadEntries[38], L"logs/");
 }
 
-TEST(PayloadPlan, EntriesThatStayInsideTheFolderAreSafe) {
-  const wchar_t* const safe[] = {L"Nimbo.exe", L"config/", L"config/settings.ini", L"插件/好運/運勢.ini",
-                                 L"docs/read me.txt", L"data/.cache/", L"a.b.c", L"console.txt", L"COM0", L"LPT10"};
-  for (const wchar_t* entry : safe) EXPECT_EQ(EntryProblem(entry), L"") << entry;
-}
-
-TEST(PayloadPlan, EntriesThatCouldLeaveTheFolderOrAliasAnotherNameAreUnsafe) {
-  const struct {
-    const wchar_t* entry;
-    const wchar_t* problem;
-  } cases[] = {
-      {L"", L"empty"},
-      {L"/etc/passwd", L"absolute"},
-      {L"//server/share/x", L"absolute"},
-      {L"../x", L"a \".\" or \"..\" level"},
-      {L"config/../../x", L"a \".\" or \"..\" level"},
-      {L"config/./x", L"a \".\" or \"..\" level"},
-      {L"config//x", L"an empty level"},
-      {L"C:/Windows/x", L"a character Windows does not allow"},
-      {L"config\\x", L"a character Windows does not allow"},
-      {L"a*b", L"a character Windows does not allow"},
-      {L"tab\tname", L"a character Windows does not allow"},
-      {L"config./x", L"a level ending in a dot or space"},
-      {L"config /x", L"a level ending in a dot or space"},
-      {L"NUL", L"a device name"},
-      {L"docs/con.txt", L"a device name"},
-      {L"com1", L"a device name"},
-      {L"logs/LPT9.log", L"a device name"},
-  };
-  for (const auto& c : cases) EXPECT_EQ(EntryProblem(c.entry), c.problem) << c.entry;
+TEST(PayloadPlan, TheRecordsEntriesFollowTheRulesTheInstallerFollows) {
+  for (const record::test::EntryNameCase& c : record::test::kEntryNameCases) {
+    const std::wstring entry = ui::AnsiToWide(c.utf8, CP_UTF8);
+    const std::string_view text = record::NameProblemText(c.problem);
+    const std::wstring expected = c.problem == record::NameProblem::kNone ? L"" : std::wstring(text.begin(), text.end());
+    EXPECT_EQ(EntryProblem(entry), expected) << c.utf8;
+  }
 }
 
 TEST(PayloadPlan, AListIsRefusedForItsFirstProblem) {
   const wchar_t* const twice[] = {L"config/", L"config/a.ini", L"Config/"};
   EXPECT_EQ(ListProblem(twice), L"Config/: listed twice");
   const wchar_t* const unsafe[] = {L"config/", L"config/../../boot.ini"};
-  EXPECT_EQ(ListProblem(unsafe), L"config/../../boot.ini: a \".\" or \"..\" level");
+  EXPECT_EQ(ListProblem(unsafe), L"config/../../boot.ini: a \"..\" segment");
+  // Either separator names the same item.
+  const wchar_t* const separators[] = {L"config/", L"config/a.ini", L"config\\a.ini"};
+  EXPECT_EQ(ListProblem(separators), L"config\\a.ini: listed twice");
   EXPECT_EQ(ListProblem({}), L"the list is empty");
 }
 

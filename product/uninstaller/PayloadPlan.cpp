@@ -1,13 +1,13 @@
 #include "PayloadPlan.h"
 
 #include <algorithm>
-#include <array>
+
+#include "product/record/EntryName.h"
 
 namespace uninstall {
 namespace {
 
 constexpr std::wstring_view kForbidden = L"\\:*?\"<>|";
-constexpr std::array<std::wstring_view, 4> kDevices = {L"CON", L"PRN", L"AUX", L"NUL"};
 
 wchar_t AsciiUpper(wchar_t ch) { return ch >= L'a' && ch <= L'z' ? static_cast<wchar_t>(ch - L'a' + L'A') : ch; }
 
@@ -28,24 +28,12 @@ std::vector<std::wstring_view> SplitLevels(std::wstring_view path, wchar_t separ
   }
 }
 
-// "NUL", "nul.txt", "COM1" and the like open a device, not a file.
-bool IsDeviceName(std::wstring_view level) {
-  const std::wstring stem = AsciiUpper(level.substr(0, level.find(L'.')));
-  if (std::find(kDevices.begin(), kDevices.end(), stem) != kDevices.end()) return true;
-  return stem.size() == 4 && (stem.starts_with(L"COM") || stem.starts_with(L"LPT")) && stem[3] >= L'1' &&
-         stem[3] <= L'9';
-}
-
-std::wstring LevelProblem(std::wstring_view level) {
-  if (level.empty()) return L"an empty level";
-  if (level == L"." || level == L"..") return L"a \".\" or \"..\" level";
-  for (wchar_t ch : level) {
-    if (ch < 32 || kForbidden.find(ch) != std::wstring_view::npos) return L"a character Windows does not allow";
-  }
-  // Windows drops a trailing dot or space: "config." would be "config".
-  if (level.back() == L'.' || level.back() == L' ') return L"a level ending in a dot or space";
-  if (IsDeviceName(level)) return L"a device name";
-  return {};
+// The same item's key, whatever the letter case and separators.
+std::wstring ItemKey(std::wstring_view entry) {
+  std::wstring key = AsciiUpper(entry);
+  std::replace(key.begin(), key.end(), L'\\', L'/');
+  if (!key.empty() && key.back() == L'/') key.pop_back();
+  return key;
 }
 
 std::size_t Depth(const std::wstring& path) { return std::count(path.begin(), path.end(), L'\\'); }
@@ -53,14 +41,14 @@ std::size_t Depth(const std::wstring& path) { return std::count(path.begin(), pa
 }  // namespace
 
 std::wstring EntryProblem(std::wstring_view entry) {
-  if (entry.empty()) return L"empty";
-  if (entry.front() == L'/') return L"absolute";
-  if (entry.back() == L'/') entry.remove_suffix(1);
-  for (std::wstring_view level : SplitLevels(entry, L'/')) {
-    std::wstring problem = LevelProblem(level);
-    if (!problem.empty()) return problem;
-  }
-  return {};
+  // UTF-16 units as the rules' characters: only ASCII ones mean anything to
+  // them, and a surrogate is no ASCII character.
+  const std::u32string characters(entry.begin(), entry.end());
+  const bool folder = !entry.empty() && (entry.back() == L'/' || entry.back() == L'\\');
+  const record::NameProblem problem = record::CheckEntryName(characters, folder);
+  if (problem == record::NameProblem::kNone) return {};
+  const std::string_view text = record::NameProblemText(problem);
+  return std::wstring(text.begin(), text.end());
 }
 
 std::wstring ListProblem(std::span<const wchar_t* const> entries) {
@@ -70,8 +58,7 @@ std::wstring ListProblem(std::span<const wchar_t* const> entries) {
     const std::wstring name = entry != nullptr ? entry : L"";
     const std::wstring problem = EntryProblem(name);
     if (!problem.empty()) return name + L": " + problem;
-    std::wstring key = AsciiUpper(name);
-    if (key.back() == L'/') key.pop_back();
+    std::wstring key = ItemKey(name);
     if (std::find(seen.begin(), seen.end(), key) != seen.end()) return name + L": listed twice";
     seen.push_back(std::move(key));
   }

@@ -8,12 +8,12 @@
 namespace uninstall {
 
 // The payload list names what the installer put into the product folder,
-// one relative path per entry, "/" between levels, a folder ending in "/".
+// one relative path per entry, "/" (or "\") between levels, a folder ending
+// in one.
 
 // Why an entry could not be removed safely, or an empty text when it can:
-// it must stay inside the product folder and name the same item on every
-// Windows (no ".." or "." level, no empty level, no drive, no characters
-// Windows refuses, no level ending in a dot or space, no device name).
+// the installer's own rules for the names it writes (product/record's
+// EntryName), so that what one writes the other removes.
 std::wstring EntryProblem(std::wstring_view entry);
 
 // The first problem of a whole list (an empty list, an unsafe entry, an

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "installer/archive/EntryPath.h"
+#include "installer/archive/NameConversion.h"
+#include "product/record/tests/EntryNameCases.h"
 
 namespace setup {
 namespace {
@@ -176,6 +178,16 @@ TEST(EntryPath, AcceptsPlainNamesAndRefusesEveryUnsafeOne) {
     EXPECT_EQ(result.problem, c.problem) << Shown(c.name) << (c.isFolder ? " (folder)" : "") << ": "
                                          << NameProblemText(result.problem);
     EXPECT_EQ(result.path, c.path) << Shown(c.name);
+  }
+}
+
+TEST(EntryPath, TheArchiveReaderKeepsTheRulesTheRecordReaderKeeps) {
+  for (const record::test::EntryNameCase& c : record::test::kEntryNameCases) {
+    const std::string_view utf8 = c.utf8;
+    const std::optional<std::string> name = Utf8ToCp936(utf8);
+    ASSERT_TRUE(name.has_value()) << c.utf8;
+    const bool isFolder = !utf8.empty() && utf8.back() == '/';
+    EXPECT_EQ(BuildEntryPath(*name, isFolder).problem, c.problem) << c.utf8;
   }
 }
 
