@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <functional>
-#include <optional>
 
 #include "InstallJournal.h"
 #include "InstallLog.h"
@@ -145,11 +144,9 @@ class Deployment {
   std::vector<std::pair<std::string, bool>> record_;
 };
 
-// Everything from the payload's archive on; `verified` tells, once the
-// files are on disk, whether the payload's bytes were the sealed ones.
-InstallOutcome Install(Installation& state, const std::string& folder, ByteSource& payload,
-                       const std::function<bool()>& verified, const PipelineSteps& steps, std::string* where,
-                       unsigned long start) {
+// Everything from the payload's archive on.
+InstallOutcome Install(Installation& state, const std::string& folder, ByteSource& payload, const PipelineSteps& steps,
+                       std::string* where, unsigned long start) {
   ZipReader reader;
   if (const ZipStatus opened = reader.Open(payload); opened != ZipStatus::kOk) {
     LogLine(std::string("the archive cannot be read: ") + ZipStatusText(opened));
@@ -197,7 +194,6 @@ InstallOutcome Install(Installation& state, const std::string& folder, ByteSourc
     const InstallOutcome written = deployment.Entry(reader, i, BuildEntryPath(*reader.Entry(i), room).path);
     if (written != InstallOutcome::Installed) return written;
   }
-  if (!verified()) return deployment.Fail(InstallOutcome::PayloadDamaged);
   std::size_t recordBytes = 0;
   if (const InstallOutcome recorded = deployment.Record(&recordBytes); recorded != InstallOutcome::Installed) {
     return recorded;
@@ -229,29 +225,31 @@ InstallOutcome RunInstallation(Installation& state, const std::string& folder, c
   *where = folder;
   const unsigned long start = LogClockMs();
   LogLine("folder: " + folder);
-  if (steps.payload != nullptr) return Install(state, folder, *steps.payload, [] { return true; }, steps, where, start);
-  // The program's own payload: its hash is checked while the files are
-  // written, and decides before anything is committed.
-  ProgramPayload own;
-  if (const ProgramPayload::Status status = own.Open(); status != ProgramPayload::Status::kOk) {
+  if (steps.payload != nullptr) return Install(state, folder, *steps.payload, steps, where, start);
+  // The program's own payload, pinned when the process started. Each block
+  // is verified as it is read; with the window the whole payload was
+  // checked while the window waited, and its verdict comes before anything
+  // is written.
+  ProgramPayload& own = ProgramPayload::Pinned();
+  if (const ProgramPayload::Status status = own.Ready(); status != ProgramPayload::Status::kOk) {
     LogLine(std::string("payload: ") + PayloadProblem(status));
     return InstallOutcome::PayloadDamaged;
   }
-  std::optional<bool> sealed;  // the hash's verdict, once asked
-  const auto verified = [&] {
+  if (own.CheckStarted()) {
+    const unsigned long asked = LogClockMs();
+    const bool sealed = own.Verified();
+    LogLine("payload (" + std::to_string(own.Size()) + " bytes) " + (sealed ? "checked" : "damaged") + ", waited " +
+            std::to_string(LogClockMs() - asked) + " ms for its check");
     if (!sealed) {
-      const unsigned long asked = LogClockMs();
-      sealed = own.Verified();
-      LogLine("payload (" + std::to_string(own.Size()) + " bytes) " + (*sealed ? "checked" : "damaged") + ", waited " +
-              std::to_string(LogClockMs() - asked) + " ms for its hash");
-      if (!*sealed) LogLine(std::string("payload: ") + PayloadProblem(ProgramPayload::Status::kChanged));
+      LogLine(std::string("payload: ") + PayloadProblem(ProgramPayload::Status::kChanged));
+      return InstallOutcome::PayloadDamaged;
     }
-    return *sealed;
-  };
-  const InstallOutcome outcome = Install(state, folder, own, verified, steps, where, start);
-  // An archive that cannot be read or extracted is most likely a damaged
-  // payload: the hash says which.
-  if ((outcome == InstallOutcome::ArchiveFailed || outcome == InstallOutcome::ArchiveUnsafe) && !verified()) {
+  }
+  const InstallOutcome outcome = Install(state, folder, own, steps, where, start);
+  // An archive that could not be read because a block of it is not the
+  // sealed one is a damaged payload; nothing of that block was written.
+  if ((outcome == InstallOutcome::ArchiveFailed || outcome == InstallOutcome::ArchiveUnsafe) && own.Damaged()) {
+    LogLine(std::string("payload: ") + PayloadProblem(ProgramPayload::Status::kChanged));
     return InstallOutcome::PayloadDamaged;
   }
   return outcome;

@@ -12,11 +12,11 @@ namespace setup {
 // The installation itself, the same with the window and without: the
 // target made absolute and checked, free space checked, then every entry
 // extracted straight from the payload into the target through a
-// TargetWriter while the payload's hash is worked out beside it, the hash's
-// verdict taken, the installation's record written, and the product
-// registered. Every step is journaled: an installation that
-// fails, or is closed, undoes all of it (the log lists what was rolled
-// back), so the target and the registry are as they were. Progress and a
+// TargetWriter, each block of the payload verified before a byte of it is
+// written, the installation's record written, and the product registered.
+// Every step is journaled: an installation that fails, or is closed, undoes
+// all of it (the log lists what was rolled back), so the target and the
+// registry are as they were. Progress and a
 // close go through `state`; `beforeCommit` (the window's: the bar has
 // reached its end) runs before the registration and stops it with false.
 struct PipelineSteps {

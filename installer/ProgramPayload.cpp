@@ -9,8 +9,6 @@
 namespace setup {
 namespace {
 
-constexpr std::size_t kCheckPiece = 1 << 20;
-
 // Where the raw data of the running program's last section ends in its
 // file: the payload starts there. The headers are read from the image the
 // loader mapped, not from the file.
@@ -36,9 +34,27 @@ std::wstring OwnPath() {
   }
 }
 
+bool DigestOf(std::span<const std::uint8_t> bytes, BlockDigest* digest) {
+  Sha256 hash;
+  if (!hash.Ready()) return false;
+  hash.Add(bytes.data(), bytes.size());
+  Sha256Digest result{};
+  if (!hash.Finish(&result)) return false;
+  std::copy(result.begin(), result.end(), digest->begin());
+  return true;
+}
+
 }  // namespace
 
-ProgramPayload::ProgramPayload() = default;
+ProgramPayload& ProgramPayload::Pinned() {
+  // Leaked on purpose: the installing thread may read while the process ends.
+  static ProgramPayload* payload = [] {
+    auto* opened = new ProgramPayload;
+    opened->Open();
+    return opened;
+  }();
+  return *payload;
+}
 
 ProgramPayload::~ProgramPayload() {
   stop_ = true;
@@ -46,49 +62,81 @@ ProgramPayload::~ProgramPayload() {
   if (file_ != INVALID_HANDLE_VALUE) CloseHandle(file_);
 }
 
-ProgramPayload::Status ProgramPayload::Open() {
-  if (file_ != INVALID_HANDLE_VALUE) return status_;
+void ProgramPayload::Open() {
   const PayloadSeal seal = ReadPayloadSeal();
-  if (seal.size == 0) return status_ = Status::kNoPayload;
+  if (seal.size == 0) {
+    status_ = Status::kNoPayload;
+    return;
+  }
   // Shared for reading only: while it is open, the file cannot be written,
   // renamed or deleted.
   file_ = CreateFileW(OwnPath().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                      FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-  if (file_ == INVALID_HANDLE_VALUE) return status_ = Status::kNoFile;
+                      FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file_ == INVALID_HANDLE_VALUE) {
+    status_ = Status::kNoFile;
+    return;
+  }
   start_ = EndOfSections();
   size_ = seal.size;
+  blockSize_ = seal.blockSize;
+  // The archive and the table of its blocks' digests after it.
+  const std::uint64_t blocks = blockSize_ == 0 ? 0 : (size_ + blockSize_ - 1) / blockSize_;
   LARGE_INTEGER fileSize{};
-  if (!GetFileSizeEx(file_, &fileSize) || static_cast<std::uint64_t>(fileSize.QuadPart) < start_ + size_) {
-    return status_ = Status::kChanged;
+  const bool fits = GetFileSizeEx(file_, &fileSize) &&
+                    static_cast<std::uint64_t>(fileSize.QuadPart) >= start_ + size_ + blocks * sizeof(BlockDigest);
+  status_ = blockSize_ != 0 && fits ? Status::kOk : Status::kChanged;
+}
+
+void ProgramPayload::ReadTable() {
+  if (status_ != Status::kOk) return;
+  // The table is trusted only when it has the hash the seal gives.
+  const PayloadSeal seal = ReadPayloadSeal();
+  std::vector<BlockDigest> digests(static_cast<std::size_t>((size_ + blockSize_ - 1) / blockSize_));
+  const std::span<const std::uint8_t> bytes(reinterpret_cast<const std::uint8_t*>(digests.data()),
+                                            digests.size() * sizeof(BlockDigest));
+  FileBytes table(file_, start_ + size_, bytes.size());
+  BlockDigest digest{};
+  if (!table.Read(0, digests.data(), bytes.size()) || !DigestOf(bytes, &digest) ||
+      !std::equal(digest.begin(), digest.end(), std::begin(seal.tableSha256))) {
+    status_ = Status::kChanged;
+    return;
   }
-  std::copy(std::begin(seal.sha256), std::end(seal.sha256), sealed_.begin());
-  status_ = Status::kOk;
-  checker_ = std::thread(&ProgramPayload::Check, this);
+  fileBytes_ = std::make_unique<FileBytes>(file_, start_, size_);
+  sealed_ = std::make_unique<SealedSource>(*fileBytes_, size_, blockSize_, std::move(digests), DigestOf);
+  if (!sealed_->Usable()) status_ = Status::kChanged;
+}
+
+ProgramPayload::Status ProgramPayload::Ready() {
+  std::call_once(tableRead_, [this] { ReadTable(); });
   return status_;
 }
 
-void ProgramPayload::Check() {
-  Sha256 hash;
-  std::vector<std::uint8_t> piece(kCheckPiece);
-  std::uint64_t at = 0;
-  while (at < size_ && hash.Ready() && !stop_) {
-    const std::size_t count = static_cast<std::size_t>(std::min<std::uint64_t>(piece.size(), size_ - at));
-    if (!Read(at, piece.data(), count)) break;
-    hash.Add(piece.data(), count);
-    at += count;
-  }
-  Sha256Digest digest{};
-  verified_ = at == size_ && hash.Finish(&digest) && digest == sealed_;
+void ProgramPayload::StartCheck() {
+  if (status_ != Status::kOk || CheckStarted()) return;
+  checker_ = std::thread([this] { verified_ = Ready() == Status::kOk && sealed_->VerifyAll(&stop_); });
 }
 
 bool ProgramPayload::Verified() {
-  if (status_ != Status::kOk) return false;
-  if (checker_.joinable()) checker_.join();
+  if (checker_.joinable()) {
+    checker_.join();
+    checkEnded_ = true;
+  } else if (!checkEnded_) {
+    verified_ = Ready() == Status::kOk && sealed_->VerifyAll(&stop_);
+    checkEnded_ = true;
+  }
   return verified_;
 }
 
+bool ProgramPayload::Damaged() const {
+  return status_ == Status::kChanged || (sealed_ != nullptr && sealed_->Damaged());
+}
+
 bool ProgramPayload::Read(std::uint64_t offset, void* into, std::size_t count) {
-  if (status_ != Status::kOk || offset > size_ || count > size_ - offset) return false;
+  return Ready() == Status::kOk && sealed_->Read(offset, into, count);
+}
+
+bool ProgramPayload::FileBytes::Read(std::uint64_t offset, void* into, std::size_t count) {
+  if (offset > size_ || count > size_ - offset) return false;
   auto* at = static_cast<std::uint8_t*>(into);
   std::uint64_t position = start_ + offset;
   while (count > 0) {

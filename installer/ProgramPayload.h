@@ -2,56 +2,89 @@
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
+#include <mutex>
 #include <thread>
 
-#include "Sha256.h"
 #include "engine/core/Win32.h"
 #include "installer/archive/ByteStreams.h"
+#include "installer/archive/SealedSource.h"
 
 namespace setup {
 
 // The product archive the program carries after its last section, read
-// from the program's own file through a handle that lets no one write,
-// rename or delete the file while it is open. Reading costs no memory
-// beyond the reader's buffers: the loader never maps these bytes.
+// from the program's own file. The file is opened once, when the process
+// starts (Pin), before the window shows, through a handle that lets no one
+// write, rename or delete it for as long as the process runs: a file put
+// in its place later, or the program renamed away (Windows allows renaming
+// a running program), changes nothing of what is installed. Reading costs
+// no memory beyond a few blocks: the loader never maps these bytes.
 //
-// The bytes must have the size and SHA-256 of the program's payload seal.
-// Open checks the size; the hash is worked out on a thread of its own while
-// the installation reads (the two share the machine's cores), and Verified
-// gives its verdict. Nothing read may be trusted for good before that: the
-// installation extracts, then asks, and takes everything back on a "no".
-// Once checked the bytes cannot change any more, as the handle stays open.
+// Every byte read is verified before it is handed on: the archive is read
+// in blocks, and each block must have the digest the program's seal
+// vouches for (SealedSource). With the window, every block is also checked
+// on a thread of its own while the start window waits for the click, so
+// that a damaged payload is known before anything is written.
 class ProgramPayload final : public ByteSource {
  public:
-  // The running program's payload (a test program carries one the same way).
-  ProgramPayload();
+  enum class Status { kOk, kNoFile, kNoPayload, kChanged };
+
+  // The running program's payload, opened at the first call (a test program
+  // carries one the same way). Never released: the handle lives as long as
+  // the process.
+  static ProgramPayload& Pinned();
+
   ~ProgramPayload() override;
   ProgramPayload(const ProgramPayload&) = delete;
   ProgramPayload& operator=(const ProgramPayload&) = delete;
 
-  enum class Status { kOk, kNoFile, kNoPayload, kChanged };
-  // Opens the payload and starts checking its hash; the status says why
-  // when it cannot be read at all.
-  Status Open();
-  bool IsOpen() const { return status_ == Status::kOk; }
-  // Waits for the hash (at most the time it takes to read the payload
-  // once): true when the bytes are the sealed ones.
+  // Why the payload cannot be read at all; kOk when it can. The first call
+  // reads the table of block digests and checks it against the seal.
+  Status Ready();
+  // Starts checking every block on a thread of its own; once.
+  void StartCheck();
+  bool CheckStarted() const { return checker_.joinable() || checkEnded_; }
+  // The check's verdict, waiting for it (at most the time one read of the
+  // payload takes): true when every block is the sealed one.
   bool Verified();
+  // A block read so far was not the sealed one.
+  bool Damaged() const;
 
   std::uint64_t Size() const override { return size_; }
   bool Read(std::uint64_t offset, void* into, std::size_t count) override;
 
  private:
-  void Check();
+  // The file's bytes as they lie after the program's sections.
+  class FileBytes final : public ByteSource {
+   public:
+    FileBytes(HANDLE file, std::uint64_t start, std::uint64_t size) : file_(file), start_(start), size_(size) {}
+    std::uint64_t Size() const override { return size_; }
+    bool Read(std::uint64_t offset, void* into, std::size_t count) override;
+
+   private:
+    HANDLE file_;
+    std::uint64_t start_;
+    std::uint64_t size_;
+  };
+
+  ProgramPayload() = default;
+  // Opens the file and checks its size: what must happen at the start.
+  void Open();
+  // Reads and checks the table of block digests: what can wait.
+  void ReadTable();
 
   HANDLE file_ = INVALID_HANDLE_VALUE;
   std::uint64_t start_ = 0;  // of the archive in the file
   std::uint64_t size_ = 0;
+  std::uint32_t blockSize_ = 0;
+  std::once_flag tableRead_;
   Status status_ = Status::kNoFile;
-  Sha256Digest sealed_{};
+  std::unique_ptr<FileBytes> fileBytes_;
+  std::unique_ptr<SealedSource> sealed_;
   std::thread checker_;
-  std::atomic<bool> stop_{false};  // the payload is given up: the check ends early
-  bool verified_ = false;          // written by the checker before it ends
+  bool checkEnded_ = false;  // joined
+  std::atomic<bool> stop_{false};
+  bool verified_ = false;  // written by the checker before it ends
 };
 
 }  // namespace setup

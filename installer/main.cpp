@@ -9,6 +9,7 @@
 #include "Installation.h"
 #include "InstallerState.h"
 #include "ProcessObjects.h"
+#include "ProgramPayload.h"
 #include "SilentInstall.h"
 #include "StartWindow.h"
 #include "StartupTrace.h"
@@ -43,6 +44,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   // Before anything can load a DLL: a planted one beside the program or in
   // the current folder is never taken.
   ui::RestrictLibrarySearch();
+  // The program's own file, holding the payload, is held from here on: a
+  // file put under its name later changes nothing of what is installed.
+  setup::ProgramPayload::Pinned();
   _fpreset();  // clean floating-point state, round to nearest
   setup::BeginStartupTrace();
   // Read as Unicode and turned into the program's code page like every text.
@@ -73,6 +77,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
 
   int exitCode = 1;
   if (setup::LoadStartWindow() != nullptr) {
+    // Every block of the payload is checked while the window waits for the
+    // click, so that a damaged one is known before anything is written.
+    setup::ProgramPayload::Pinned().StartCheck();
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
       TranslateMessage(&message);

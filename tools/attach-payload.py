@@ -1,10 +1,13 @@
 #!/usr/bin/env python3
 """Attaches the product archive to a linked installer program: the archive
 goes after the program's last section (where the loader maps nothing, so
-the payload costs no memory until the installer reads it), and the
-program's payload seal, a record in its constant data, gets the archive's
-size and SHA-256, by which the installer knows the bytes it reads are its
-own. Run after linking and before signing; the result is reproducible.
+the payload costs no memory until the installer reads it), followed by the
+table of its blocks' SHA-256 digests (the archive cut in blocks of
+BLOCK_SIZE bytes, the last one shorter). The program's payload seal, a
+record in its constant data, gets the archive's size and SHA-256, the block
+size and the table's SHA-256, by which the installer knows that each block
+it reads is its own before it writes a byte of it. Run after linking and
+before signing; the result is reproducible.
 
 Usage: attach-payload.py PROGRAM ARCHIVE"""
 
@@ -13,7 +16,16 @@ import pathlib
 import struct
 import sys
 
-MAGIC = b"NIMBO-PAYLOAD-SEAL-1\0\0\0\0"  # 24 bytes, then the size (8) and the hash (32)
+# 24 bytes, then the size (8), the archive's hash (32), the block size (4),
+# four bytes of padding and the block table's hash (32).
+MAGIC = b"NIMBO-PAYLOAD-SEAL-2\0\0\0\0"
+BLOCK_SIZE = 256 * 1024
+
+
+def block_table(payload):
+    """The SHA-256 digests of the payload's blocks, one after the other."""
+    return b"".join(hashlib.sha256(payload[at:at + BLOCK_SIZE]).digest()
+                    for at in range(0, len(payload), BLOCK_SIZE))
 
 
 def end_of_sections(image):
@@ -66,8 +78,10 @@ def main():
     seal = image.find(MAGIC)
     if seal < 0 or image.find(MAGIC, seal + 1) >= 0:
         raise SystemExit(f"{program}: no single payload seal")
-    struct.pack_into("<Q32s", image, seal + len(MAGIC), len(payload), hashlib.sha256(payload).digest())
-    image += payload
+    table = block_table(payload)
+    struct.pack_into("<Q32sI4x32s", image, seal + len(MAGIC), len(payload), hashlib.sha256(payload).digest(),
+                     BLOCK_SIZE, hashlib.sha256(table).digest())
+    image += payload + table
     set_checksum(image)
     program.write_bytes(bytes(image))
 

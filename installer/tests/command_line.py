@@ -158,8 +158,9 @@ class Silent(end_to_end.InstallationTest):
 
     def test_a_damaged_payload_installs_nothing(self):
         # Copies of the installer with one byte of its payload changed (the
-        # first entry's time, which extraction does not read: only the hash
-        # tells, once the files are written) and with its end cut off.
+        # first entry's time, which extraction does not read: only the
+        # digest of its block tells, before a byte of it is written) and
+        # with its end cut off.
         image = pathlib.Path(end_to_end.ARGS.program).read_bytes()
         start = image.index(b"PK\x03\x04", attach_payload.end_of_sections(image))
         changed = bytearray(image)
@@ -169,7 +170,7 @@ class Silent(end_to_end.InstallationTest):
         (copies / "changed.exe").write_bytes(bytes(changed))
         (copies / "cut.exe").write_bytes(image[:-100])
         (self.drive_d / "logs").mkdir()
-        for name, written in (("changed", True), ("cut", False)):
+        for name in ("changed", "cut"):
             with self.subTest(name):
                 self.process = self.desktop.start(copies / f"{name}.exe", "/S", f"/LOG=D:\\logs\\{name}.log",
                                                   "/D=D:\\Nimbo")
@@ -179,9 +180,7 @@ class Silent(end_to_end.InstallationTest):
                 self.assertEqual(self.registry_values(), {})
                 lines = (self.drive_d / "logs" / f"{name}.log").read_text(encoding="utf-8").splitlines()
                 self.assertIn("payload: the program's file does not hold the payload it was built with", lines)
-                program = dict(payload_entries(end_to_end.ARGS.payload))["Nimbo.exe"]
-                self.assertEqual(f"file D:\\Nimbo\\Nimbo.exe ({len(program)} bytes)" in lines, written, lines)
-                self.assertEqual("rolled back: removed file D:\\Nimbo\\Nimbo.exe" in lines, written, lines)
+                self.assertFalse([line for line in lines if line.startswith("file D:\\")], "no file was written")
                 self.assertIn("result: 2 the installer's payload is damaged", lines)
 
     def test_the_log_never_writes_through_what_was_placed_at_its_name(self):
