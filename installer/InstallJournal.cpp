@@ -1,5 +1,9 @@
 #include "InstallJournal.h"
 
+#include <cwctype>
+
+#include "engine/core/FileIdentity.h"
+#include "engine/core/SecurityAttributes.h"
 #include "engine/core/TextConversion.h"
 #include "engine/core/UnguessableName.h"
 
@@ -7,6 +11,38 @@ namespace setup {
 namespace {
 
 std::string Narrow(const std::wstring& path) { return ui::WideToAnsi(path); }
+
+bool SameText(std::wstring_view a, std::wstring_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (std::towupper(a[i]) != std::towupper(b[i])) return false;
+  }
+  return true;
+}
+
+std::wstring WithoutTrailingSeparators(std::wstring path) {
+  while (!path.empty() && path.back() == L'\\') path.pop_back();
+  return path;
+}
+
+bool IsMissing(DWORD error) { return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND; }
+
+// The item itself (a link as the link), for deleting or renaming.
+HANDLE OpenItem(const std::wstring& path) {
+  return CreateFileW(path.c_str(), DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES | SYNCHRONIZE,
+                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                     FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+}
+
+// Whether the open item is still the one made: of its kind, no link, and
+// where it was.
+bool IsExpected(HANDLE item, const std::wstring& path, const std::wstring& expectedFinal, ItemKind kind) {
+  FILE_BASIC_INFO basic{};
+  if (!GetFileInformationByHandleEx(item, FileBasicInfo, &basic, sizeof basic)) return false;
+  const bool folder = (basic.FileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  if (folder != (kind == ItemKind::kFolder) || ui::IsLink(item, path)) return false;
+  return SameText(WithoutTrailingSeparators(ui::FinalPath(item)), expectedFinal);
+}
 
 bool Rename(HANDLE file, const std::wstring& to) {
   std::vector<unsigned char> block(sizeof(FILE_RENAME_INFO) + to.size() * sizeof(wchar_t));
@@ -18,16 +54,7 @@ bool Rename(HANDLE file, const std::wstring& to) {
   return SetFileInformationByHandle(file, FileRenameInfo, rename, static_cast<DWORD>(block.size()));
 }
 
-}  // namespace
-
-bool DeleteItem(const std::wstring& path) {
-  HANDLE item = CreateFileW(path.c_str(), DELETE | FILE_READ_ATTRIBUTES | SYNCHRONIZE,
-                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                            FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-  if (item == INVALID_HANDLE_VALUE) {
-    const DWORD error = GetLastError();
-    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
-  }
+bool DeleteOpenItem(HANDLE item) {
   FILE_BASIC_INFO basic{};
   if (GetFileInformationByHandleEx(item, FileBasicInfo, &basic, sizeof basic) &&
       (basic.FileAttributes & FILE_ATTRIBUTE_READONLY) != 0) {
@@ -35,65 +62,107 @@ bool DeleteItem(const std::wstring& path) {
     SetFileInformationByHandle(item, FileBasicInfo, &basic, sizeof basic);
   }
   FILE_DISPOSITION_INFO dispose{TRUE};
-  const bool deleted = SetFileInformationByHandle(item, FileDispositionInfo, &dispose, sizeof dispose);
+  return SetFileInformationByHandle(item, FileDispositionInfo, &dispose, sizeof dispose);
+}
+
+}  // namespace
+
+bool DeleteVerifiedItem(const std::wstring& path, const std::wstring& expectedFinal, ItemKind kind) {
+  HANDLE item = OpenItem(path);
+  if (item == INVALID_HANDLE_VALUE) return IsMissing(GetLastError());
+  const bool deleted = IsExpected(item, path, expectedFinal, kind) && DeleteOpenItem(item);
   CloseHandle(item);
   return deleted;
 }
 
 InstallJournal::InstallJournal(std::wstring target) : target_(std::move(target)) {}
 
-void InstallJournal::CreatedFolder(const std::wstring& path) { steps_.push_back({Kind::kFolder, path, {}}); }
+void InstallJournal::CreatedFolder(const std::wstring& path, const std::wstring& final) {
+  steps_.push_back({Kind::kFolder, WithoutTrailingSeparators(path), final, {}, {}});
+}
 
-void InstallJournal::CreatedFile(const std::wstring& path) { steps_.push_back({Kind::kFile, path, {}}); }
+void InstallJournal::CreatedFile(const std::wstring& path, const std::wstring& final) {
+  steps_.push_back({Kind::kFile, path, final, {}, {}});
+}
 
 bool InstallJournal::MakeAsideFolder() {
-  if (!asideFolder_.empty()) return true;
+  if (asideHandle_ != INVALID_HANDLE_VALUE) return true;
   const std::wstring folder = target_ + ui::UnguessableName(L".nimbo-replaced-");
-  if (folder.size() == target_.size() || !CreateDirectoryW(folder.c_str(), nullptr)) return false;
+  ui::SecurityAttributes installation(ui::kInstallationFolderSddl);
+  if (folder.size() == target_.size() || !CreateDirectoryW(folder.c_str(), installation.get())) return false;
+  // Held like the target's folders while the replaced files wait in it.
+  asideHandle_ = CreateFileW(folder.c_str(), FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES | SYNCHRONIZE,
+                             FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                             FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  if (asideHandle_ == INVALID_HANDLE_VALUE || ui::IsLink(asideHandle_, folder)) {
+    CloseAsideFolder();
+    RemoveDirectoryW(folder.c_str());
+    return false;
+  }
   SetFileAttributesW(folder.c_str(), FILE_ATTRIBUTE_HIDDEN);
   asideFolder_ = folder;
+  asideFolderFinal_ = WithoutTrailingSeparators(ui::FinalPath(asideHandle_));
   return true;
 }
 
-bool InstallJournal::MoveAside(HANDLE file, const std::wstring& path) {
+void InstallJournal::CloseAsideFolder() {
+  if (asideHandle_ != INVALID_HANDLE_VALUE) CloseHandle(asideHandle_);
+  asideHandle_ = INVALID_HANDLE_VALUE;
+}
+
+bool InstallJournal::MoveAside(HANDLE file, const std::wstring& path, const std::wstring& final) {
   if (!MakeAsideFolder()) return false;
-  const std::wstring aside = asideFolder_ + L'\\' + std::to_wstring(++asideCount_);
-  if (!Rename(file, aside)) return false;
-  steps_.push_back({Kind::kReplaced, path, aside});
+  const std::wstring name = std::to_wstring(++asideCount_);
+  if (!Rename(file, asideFolder_ + L'\\' + name)) return false;
+  steps_.push_back({Kind::kReplaced, path, final, asideFolder_ + L'\\' + name, asideFolderFinal_ + L'\\' + name});
   return true;
 }
 
-std::vector<std::string> InstallJournal::RollBack() {
+std::vector<std::string> InstallJournal::RollBack(ReleaseFolder release, void* context) {
   std::vector<std::string> lines;
   for (auto step = steps_.rbegin(); step != steps_.rend(); ++step) {
     switch (step->kind) {
       case Kind::kFile:
-        lines.push_back((DeleteItem(step->path) ? "rolled back: removed file " : "rollback: could not remove file ") +
+        lines.push_back((DeleteVerifiedItem(step->path, step->final, ItemKind::kFile) ? "rolled back: removed file "
+                                                                                       : "rollback: could not remove file ") +
                         Narrow(step->path));
         break;
       case Kind::kFolder:
-        lines.push_back((DeleteItem(step->path) ? "rolled back: removed folder "
-                                                : "rollback: kept folder (not empty) ") +
+        release(context, step->path);
+        lines.push_back((DeleteVerifiedItem(step->path, step->final, ItemKind::kFolder)
+                             ? "rolled back: removed folder "
+                             : "rollback: kept folder (not empty) ") +
                         Narrow(step->path));
         break;
-      case Kind::kReplaced:
-        lines.push_back((MoveFileExW(step->aside.c_str(), step->path.c_str(), 0) ? "rolled back: put back "
-                                                                                 : "rollback: could not put back ") +
-                        Narrow(step->path));
+      case Kind::kReplaced: {
+        // The old file comes back to its name, as itself, when it is still
+        // the file that was moved aside.
+        HANDLE old = OpenItem(step->aside);
+        const bool back = old != INVALID_HANDLE_VALUE && IsExpected(old, step->aside, step->asideFinal, ItemKind::kFile) &&
+                          Rename(old, step->path);
+        if (old != INVALID_HANDLE_VALUE) CloseHandle(old);
+        lines.push_back((back ? "rolled back: put back " : "rollback: could not put back ") + Narrow(step->path));
         break;
+      }
     }
   }
   steps_.clear();
-  if (!asideFolder_.empty()) DeleteItem(asideFolder_);
+  if (asideHandle_ != INVALID_HANDLE_VALUE) {
+    CloseAsideFolder();
+    DeleteVerifiedItem(asideFolder_, asideFolderFinal_, ItemKind::kFolder);
+  }
   asideFolder_.clear();
   return lines;
 }
 
 void InstallJournal::Commit() {
   for (const Step& step : steps_) {
-    if (step.kind == Kind::kReplaced) DeleteItem(step.aside);
+    if (step.kind == Kind::kReplaced) DeleteVerifiedItem(step.aside, step.asideFinal, ItemKind::kFile);
   }
-  if (!asideFolder_.empty()) DeleteItem(asideFolder_);
+  if (asideHandle_ != INVALID_HANDLE_VALUE) {
+    CloseAsideFolder();
+    DeleteVerifiedItem(asideFolder_, asideFolderFinal_, ItemKind::kFolder);
+  }
   steps_.clear();
   asideFolder_.clear();
 }

@@ -13,6 +13,14 @@ namespace setup {
 // comes back. A replaced file is kept aside, renamed into a hidden folder
 // of the target, until the installation has succeeded. Paths are full
 // UTF-16 paths.
+//
+// Nothing is undone or committed by a name alone: every step remembers where
+// its item really was when it was made (its final path, every link
+// followed), and right before it acts the item is opened as itself (a link
+// as the link) and must still be that item, of its kind, and no link. The
+// folders it lies in are held open by the writer until the journal is done
+// with them, so no level above an item can be renamed or swapped for a
+// link meanwhile.
 class InstallJournal {
  public:
   // `target` ends with a backslash.
@@ -20,15 +28,20 @@ class InstallJournal {
   InstallJournal(const InstallJournal&) = delete;
   InstallJournal& operator=(const InstallJournal&) = delete;
 
-  void CreatedFolder(const std::wstring& path);
-  void CreatedFile(const std::wstring& path);
+  // `final`: where the item really is, as its handle tells.
+  void CreatedFolder(const std::wstring& path, const std::wstring& final);
+  void CreatedFile(const std::wstring& path, const std::wstring& final);
   // Renames the file behind the handle (opened with DELETE access) aside,
   // to be put back by RollBack or deleted by Commit. False when it could
-  // not be moved: it is still where it was.
-  bool MoveAside(HANDLE file, const std::wstring& path);
+  // not be moved: it is still where it was. `final` is where it was.
+  bool MoveAside(HANDLE file, const std::wstring& path, const std::wstring& final);
+
+  // Called before a folder the journal made is removed or committed: the
+  // writer closes its hold on it.
+  using ReleaseFolder = void (*)(void* context, const std::wstring& path);
 
   // Undoes every step, the last first; one line per step, for the log.
-  std::vector<std::string> RollBack();
+  std::vector<std::string> RollBack(ReleaseFolder release, void* context);
   // Keeps everything made, and deletes the files kept aside.
   void Commit();
 
@@ -37,18 +50,26 @@ class InstallJournal {
   struct Step {
     Kind kind;
     std::wstring path;
-    std::wstring aside;  // kReplaced: where the old file waits
+    std::wstring final;        // where the item was when it was made or moved
+    std::wstring aside;        // kReplaced: where the old file waits
+    std::wstring asideFinal;
   };
   bool MakeAsideFolder();
+  void CloseAsideFolder();
 
   std::wstring target_;
   std::wstring asideFolder_;
+  std::wstring asideFolderFinal_;
+  HANDLE asideHandle_ = INVALID_HANDLE_VALUE;  // held while files wait in it
   int asideCount_ = 0;
   std::vector<Step> steps_;
 };
 
-// Deletes the item at the path by handle, the item itself when it is a
-// link; a folder only when empty. True when it is gone.
-bool DeleteItem(const std::wstring& path);
+enum class ItemKind { kFile, kFolder };
+
+// Deletes the item at the path, opened as itself, when it is still of its
+// kind at `expectedFinal` and no link; a folder only when empty. True when
+// it is gone (or was never there).
+bool DeleteVerifiedItem(const std::wstring& path, const std::wstring& expectedFinal, ItemKind kind);
 
 }  // namespace setup

@@ -20,17 +20,21 @@ enum class InstallOutcome {
   TargetTooLong,       // the deepest entry would not fit under the folder
   LinkInTarget,        // a link, junction or mount point stands in the target
   NotEnoughSpace,      // the drive has less free space than the payload takes
+  TargetNotOwned,      // the folder was there, holds something, and others may change it
 };
 
 // The process's exit code for an installation that ended so: 0 installed,
 // 1 folder not created, 2 payload damaged, 3 archive unsafe or failed,
 // 4 registration failed, 6 closed before finished, 7 relative folder,
 // 8 a drive's top, 9 no such drive, 10 too long, 11 a link in the target,
-// 12 not enough space.
+// 12 not enough space, 13 a folder others may change.
 int ExitCodeOf(InstallOutcome outcome);
 // The exit codes that are not an installation's end.
 inline constexpr int kExitBadCommandLine = 5;
 inline constexpr int kExitClosedBeforeFinished = 6;
+// Another installation or removal of Nimbo was running, and still ran at
+// the end of the wait.
+inline constexpr int kExitAnotherRunning = 15;
 
 // What the log says of the outcome, in a few words.
 const char* OutcomeName(InstallOutcome outcome);

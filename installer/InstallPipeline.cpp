@@ -1,9 +1,10 @@
 #include "InstallPipeline.h"
 
 #include <algorithm>
+#include <cwctype>
+#include <optional>
 #include <functional>
 
-#include "InstallJournal.h"
 #include "InstallLog.h"
 #include "InstallRecordWriter.h"
 #include "ProductRegistration.h"
@@ -44,6 +45,16 @@ class ProgressSink final : public ByteSink {
 
 std::string Narrow(const std::wstring& text) { return ui::WideToAnsi(text); }
 
+// Two full folder paths name the same folder, whatever the letter case and
+// a trailing backslash.
+bool SameFolder(std::wstring a, std::wstring b) {
+  for (std::wstring* path : {&a, &b}) {
+    while (!path->empty() && path->back() == L'\\') path->pop_back();
+    for (wchar_t& c : *path) c = static_cast<wchar_t>(std::towupper(c));
+  }
+  return a == b;
+}
+
 const char* PayloadProblem(ProgramPayload::Status status) {
   switch (status) {
     case ProgramPayload::Status::kNoFile:
@@ -62,11 +73,10 @@ const char* PayloadProblem(ProgramPayload::Status status) {
 class Deployment {
  public:
   Deployment(Installation& state, const std::wstring& target, std::string* where)
-      : state_(state), journal_(target), writer_(journal_), target_(Narrow(target)), where_(where) {}
+      : state_(state), writer_(target), target_(Narrow(target)), where_(where) {}
 
   InstallOutcome Fail(InstallOutcome outcome) {
-    writer_.ReleaseFolders();
-    for (const std::string& line : journal_.RollBack()) LogLine(line);
+    for (const std::string& line : writer_.RollBack()) LogLine(line);
     LogLine("nothing was installed");
     return outcome;
   }
@@ -77,11 +87,28 @@ class Deployment {
       LogLine("a link, junction or mount point stands at " + *where_ + ": not written through");
       return Fail(InstallOutcome::LinkInTarget);
     }
+    if (result.kind == WriteResult::kNotOwned) {
+      LogLine("refused: " + Narrow(result.path) + " holds files and is no earlier installation of Nimbo, and " +
+              Narrow(result.detail) + " may change it");
+      return Fail(InstallOutcome::TargetNotOwned);
+    }
     LogLine("could not write " + Narrow(result.path) + " (error " + std::to_string(result.error) + ")");
     return Fail(state_.Cancelled() ? InstallOutcome::Cancelled : otherwise);
   }
 
-  WriteResult Open(const std::wstring& target) { return writer_.OpenTarget(target); }
+  // The target, made or taken; a folder of an earlier installation is the
+  // one the Uninstall key names and holds its record.
+  WriteResult Open(const std::wstring& target) {
+    const WriteResult opened = writer_.OpenTarget([&] {
+      const std::optional<std::wstring> location =
+          ReadRegistryText(kLocalMachine, std::string(kUninstallKey) + "\\InstallLocation");
+      const DWORD record = GetFileAttributesW((target + ui::AnsiToWide(record::kInstallRecordName)).c_str());
+      return location && SameFolder(*location, target) && record != INVALID_FILE_ATTRIBUTES &&
+             (record & FILE_ATTRIBUTE_DIRECTORY) == 0;
+    });
+    if (opened.Ok() && !writer_.TakeOver().empty()) LogLine("target: " + Narrow(writer_.TakeOver()));
+    return opened;
+  }
 
   // One entry, a folder or a file with its data from the archive.
   InstallOutcome Entry(ZipReader& reader, std::size_t index, const std::string& relative) {
@@ -130,14 +157,10 @@ class Deployment {
     return InstallOutcome::Installed;
   }
 
-  void Commit() {
-    writer_.ReleaseFolders();
-    journal_.Commit();
-  }
+  void Commit() { writer_.Commit(); }
 
  private:
   Installation& state_;
-  InstallJournal journal_;
   TargetWriter writer_;
   std::string target_;
   std::string* where_;

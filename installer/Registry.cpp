@@ -1,5 +1,8 @@
 #include "Registry.h"
 
+#include <cwchar>
+#include <utility>
+
 #include "engine/core/TextConversion.h"
 #include "engine/core/Win32.h"
 
@@ -21,11 +24,16 @@ HKEY RootKey(int root) {
   }
 }
 
+// A value's path split at its last backslash: the key, the value's name.
+std::pair<std::wstring, std::wstring> SplitPath(const std::string& path) {
+  const std::size_t split = path.rfind('\\');
+  return {ui::AnsiToWide(split == std::string::npos ? std::string() : path.substr(0, split)),
+          ui::AnsiToWide(split == std::string::npos ? path : path.substr(split + 1))};
+}
+
 // Writes one value of the given type and bytes; see WriteRegistryText.
 bool WriteRegistryValue(int root, const std::string& path, DWORD type, const BYTE* bytes, DWORD count) {
-  const std::size_t split = path.rfind('\\');
-  const std::wstring key = ui::AnsiToWide(split == std::string::npos ? std::string() : path.substr(0, split));
-  const std::wstring name = ui::AnsiToWide(split == std::string::npos ? path : path.substr(split + 1));
+  const auto [key, name] = SplitPath(path);
   HKEY opened = nullptr;
   if (RegOpenKeyExW(RootKey(root), key.c_str(), 0, KEY_WRITE, &opened) != ERROR_SUCCESS &&
       RegCreateKeyExW(RootKey(root), key.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &opened, nullptr) !=
@@ -44,6 +52,23 @@ bool WriteRegistryText(int root, const std::string& path, const std::string& tex
   // REG_SZ is stored with its terminating zero.
   return WriteRegistryValue(root, path, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
                             static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
+}
+
+std::optional<std::wstring> ReadRegistryText(int root, const std::string& path) {
+  const auto [key, name] = SplitPath(path);
+  DWORD size = 0;
+  if (RegGetValueW(RootKey(root), key.c_str(), name.empty() ? nullptr : name.c_str(), RRF_RT_REG_SZ, nullptr,
+                   nullptr, &size) != ERROR_SUCCESS) {
+    return std::nullopt;
+  }
+  std::wstring text(size / sizeof(wchar_t) + 1, L'\0');
+  size = static_cast<DWORD>(text.size() * sizeof(wchar_t));
+  if (RegGetValueW(RootKey(root), key.c_str(), name.empty() ? nullptr : name.c_str(), RRF_RT_REG_SZ, nullptr,
+                   text.data(), &size) != ERROR_SUCCESS) {
+    return std::nullopt;
+  }
+  text.resize(wcsnlen(text.c_str(), text.size()));
+  return text;
 }
 
 bool WriteRegistryNumber(int root, const std::string& path, std::uint32_t number) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace setup {
@@ -14,6 +15,10 @@ inline constexpr int kLocalMachine = 4;
 // before it, the value name after it (empty: the key's default value). The
 // key is opened for writing, or created. True only when the value was set.
 bool WriteRegistryText(int root, const std::string& path, const std::string& text);
+
+// Reads one REG_SZ value, the path split as above; nothing when there is
+// no such value of that type.
+std::optional<std::wstring> ReadRegistryText(int root, const std::string& path);
 
 // Writes one REG_DWORD value, the path split as above.
 bool WriteRegistryNumber(int root, const std::string& path, std::uint32_t number);

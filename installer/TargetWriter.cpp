@@ -4,6 +4,7 @@
 #include <cwctype>
 #include <vector>
 
+#include "FolderSecurity.h"
 #include "engine/core/FileIdentity.h"
 #include "engine/core/SecurityAttributes.h"
 
@@ -33,43 +34,93 @@ std::wstring FinalPath(HANDLE item) { return WithoutTrailingSeparators(ui::Final
 
 using ui::IsLink;
 
+bool IsMissing(DWORD error) { return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND; }
+
 WriteResult Failed(const std::wstring& path, DWORD error = GetLastError()) {
-  return {WriteResult::kFailed, path, error};
+  return {WriteResult::kFailed, path, error, {}};
 }
 
-WriteResult LinkAt(const std::wstring& path) { return {WriteResult::kLink, path, 0}; }
+WriteResult LinkAt(const std::wstring& path) { return {WriteResult::kLink, path, 0, {}}; }
 
-// Why a name in the target could not be opened, right after the attempt: a
-// link that cannot be opened at all (a dangling one) is a link found.
+// Why a name in the target could not be opened, right after the attempt.
+// The name is known to be taken (Windows said so a moment ago, inside a
+// folder held open), so an open that finds nothing there has met a link
+// that leads nowhere; Wine, unlike Windows, reports such a link as missing.
 WriteResult OpenFailed(const std::wstring& path) {
   const DWORD error = GetLastError();
   const DWORD attributes = GetFileAttributesW(path.c_str());
-  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) return LinkAt(path);
+  if (IsMissing(error) ||
+      (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0)) {
+    return LinkAt(path);
+  }
   return Failed(path, error);
 }
 
 HANDLE CreateNew(const std::wstring& path) {
-  return CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
+  ui::SecurityAttributes installation(ui::kInstallationFileSddl);
+  return CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, installation.get(), CREATE_NEW,
                      FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
 }
 
+bool IsEmptyFolder(const std::wstring& path) {
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW((path + L"\\*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return false;
+  bool empty = true;
+  do {
+    const std::wstring_view name = found.cFileName;
+    if (name != L"." && name != L"..") empty = false;
+  } while (empty && FindNextFileW(search, &found));
+  FindClose(search);
+  return empty;
+}
+
+// The access a held folder is opened with: enough to list it and to read
+// and, where the folder must be taken over, to set its security.
+constexpr DWORD kFolderAccess = FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES | READ_CONTROL | SYNCHRONIZE;
+constexpr DWORD kSecurityAccess = WRITE_DAC | WRITE_OWNER;
+
 }  // namespace
 
-TargetWriter::TargetWriter(InstallJournal& journal) : journal_(journal) {}
+TargetWriter::TargetWriter(const std::wstring& target) : target_(target), journal_(target) {}
 
 TargetWriter::~TargetWriter() { ReleaseFolders(); }
 
 void TargetWriter::ReleaseFolders() {
   for (auto& [name, folder] : folders_) CloseHandle(folder.handle);
   folders_.clear();
+  for (auto& [path, folder] : above_) CloseHandle(folder.handle);
+  above_.clear();
+}
+
+void TargetWriter::Release(const std::wstring& path) {
+  for (auto at = above_.begin(); at != above_.end(); ++at) {
+    if (SameText(at->first, path)) {
+      CloseHandle(at->second.handle);
+      above_.erase(at);
+      return;
+    }
+  }
+  if (path.size() < target_.size() || !SameText(std::wstring_view(path).substr(0, target_.size() - 1),
+                                                 std::wstring_view(target_).substr(0, target_.size() - 1))) {
+    return;
+  }
+  const std::wstring relative = path.size() <= target_.size() ? std::wstring() : path.substr(target_.size());
+  const auto held = folders_.find(Upper(relative));
+  if (held == folders_.end()) return;
+  CloseHandle(held->second.handle);
+  folders_.erase(held);
 }
 
 WriteResult TargetWriter::OpenLevel(const std::wstring& path, const std::wstring& expectedFinal, Folder* folder) {
   // Shared for reading and writing, not for deleting: while it is held,
   // the folder cannot be renamed, deleted or replaced by a link.
-  HANDLE handle = CreateFileW(path.c_str(), FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES | SYNCHRONIZE,
-                              FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                              FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  const auto open = [&](DWORD access) {
+    return CreateFileW(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                       FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  };
+  HANDLE handle = open(kFolderAccess | kSecurityAccess);
+  if (handle == INVALID_HANDLE_VALUE && GetLastError() == ERROR_ACCESS_DENIED) handle = open(kFolderAccess);
   if (handle == INVALID_HANDLE_VALUE) return OpenFailed(path);
   FILE_BASIC_INFO basic{};
   const bool isFolder = GetFileInformationByHandleEx(handle, FileBasicInfo, &basic, sizeof basic) &&
@@ -84,30 +135,68 @@ WriteResult TargetWriter::OpenLevel(const std::wstring& path, const std::wstring
   return {};
 }
 
-WriteResult TargetWriter::OpenTarget(const std::wstring& target) {
-  target_ = target;
+WriteResult TargetWriter::SecureExisting(const Folder& folder, const std::wstring& path, bool isTarget,
+                                         const std::function<bool()>& earlierInstallation) {
+  std::wstring who;
+  const bool empty = IsEmptyFolder(path);
+  if (!empty) {
+    const FolderTrust trust = ReadFolderTrust(folder.handle, &who);
+    if (trust == FolderTrust::kOnlyAdministrators) return {};
+    if (trust == FolderTrust::kUnknown) who = L"(its security cannot be read)";
+    // A target someone else may change is taken only when it is this
+    // product's own earlier installation; a folder of the payload below a
+    // target that was taken is the product's too.
+    if (isTarget && !earlierInstallation()) return {WriteResult::kNotOwned, path, 0, who};
+  }
+  DWORD error = 0;
+  if (!ProtectFolder(folder.handle, &error)) {
+    return {WriteResult::kNotOwned, path, error, L"it could not be taken over (error " + std::to_wstring(error) + L")"};
+  }
+  if (isTarget) {
+    takeOver_ = empty ? L"an empty folder, taken over"
+                      : L"an earlier installation's folder, taken over (" + who + L" could change it)";
+  }
+  return {};
+}
+
+WriteResult TargetWriter::OpenTarget(const std::function<bool()>& earlierInstallation) {
   ui::SecurityAttributes installation(ui::kInstallationFolderSddl);
-  // Every missing level is made, with the installation's own security.
-  for (std::size_t at = 0; at < target.size(); ++at) {
-    if (target[at] != L'\\' || at < 3) continue;  // "D:\" and the share part need no making
+  const std::wstring target = WithoutTrailingSeparators(target_);
+  bool madeTarget = false;
+  // Every missing level is made, with the installation's own security, and
+  // held like the target's own folders.
+  for (std::size_t at = 0; at <= target.size(); ++at) {
+    if ((at < target.size() && target[at] != L'\\') || at < 3) continue;  // "D:\" and the share part need no making
     const std::wstring level = target.substr(0, at);
     if (level.size() >= 2 && level[0] == L'\\' && level[1] == L'\\' &&
         std::count(level.begin(), level.end(), L'\\') < 4) {
       continue;  // "\\server\share"
     }
-    if (CreateDirectoryW(level.c_str(), installation.get())) {
-      journal_.CreatedFolder(level);
-    } else if (GetLastError() != ERROR_ALREADY_EXISTS) {
-      return Failed(level);
+    if (!CreateDirectoryW(level.c_str(), installation.get())) {
+      if (GetLastError() != ERROR_ALREADY_EXISTS) return Failed(level);
+      continue;
+    }
+    Folder made{};
+    if (const WriteResult opened = OpenLevel(level, L"", &made); !opened.Ok()) {
+      RemoveDirectoryW(level.c_str());  // just made, still empty
+      return opened;
+    }
+    journal_.CreatedFolder(level, made.finalPath);
+    if (level.size() == target.size()) {
+      madeTarget = true;
+      folders_[L""] = made;
+    } else {
+      above_.emplace_back(level, made);
     }
   }
+  if (madeTarget) return {};
+  // The target was there. It must be a real folder; the folders above it
+  // are the user's, links among them included.
   Folder folder{};
-  // The target itself must be a real folder; the folders above it are the
-  // user's, links among them included.
-  const WriteResult opened = OpenLevel(WithoutTrailingSeparators(target), L"", &folder);
+  const WriteResult opened = OpenLevel(target, L"", &folder);
   if (!opened.Ok()) return opened;
   folders_[L""] = folder;
-  return {};
+  return SecureExisting(folder, target, true, earlierInstallation);
 }
 
 const TargetWriter::Folder* TargetWriter::FolderOf(const std::wstring& relative, WriteResult* result) {
@@ -121,17 +210,25 @@ const TargetWriter::Folder* TargetWriter::FolderOf(const std::wstring& relative,
   if (parent == nullptr) return nullptr;
   const std::wstring name = separator == std::wstring::npos ? folder : folder.substr(separator + 1);
   const std::wstring path = target_ + folder;
-  const bool made = CreateDirectoryW(path.c_str(), nullptr);
-  if (made) {
-    journal_.CreatedFolder(path);
-  } else if (GetLastError() != ERROR_ALREADY_EXISTS) {
+  ui::SecurityAttributes installation(ui::kInstallationFolderSddl);
+  const bool made = CreateDirectoryW(path.c_str(), installation.get());
+  if (!made && GetLastError() != ERROR_ALREADY_EXISTS) {
     *result = Failed(path);
     return nullptr;
   }
   Folder opened{};
   *result = OpenLevel(path, parent->finalPath + L'\\' + name, &opened);
   if (!result->Ok()) return nullptr;
-  return &(folders_[Upper(folder)] = opened);
+  const Folder& held = folders_[Upper(folder)] = opened;
+  if (made) {
+    journal_.CreatedFolder(path, held.finalPath);
+  } else {
+    // A folder of the payload that was there: no one else may change what
+    // the product keeps in it.
+    *result = SecureExisting(held, path, false, nullptr);
+    if (!result->Ok()) return nullptr;
+  }
+  return &held;
 }
 
 WriteResult TargetWriter::MakeFolder(const std::wstring& relative) {
@@ -149,9 +246,14 @@ WriteResult TargetWriter::MakeFile(const std::wstring& relative, HANDLE* file) {
   if (parent == nullptr) return result;
   const std::wstring name = separator == std::wstring::npos ? relative : relative.substr(separator + 1);
   const std::wstring path = target_ + relative;
+  const std::wstring final = parent->finalPath + L'\\' + name;
   HANDLE made = CreateNew(path);
   if (made == INVALID_HANDLE_VALUE) {
-    if (GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS) return Failed(path);
+    const DWORD error = GetLastError();
+    // Nothing can be missing on the way: the folder is held. A name that
+    // cannot be made and is not there is a link leading nowhere.
+    if (IsMissing(error)) return LinkAt(path);
+    if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) return Failed(path, error);
     // Something is there already: a plain file of its own goes aside, to
     // come back if the installation does not succeed.
     HANDLE existing = CreateFileW(path.c_str(), DELETE | FILE_READ_ATTRIBUTES | SYNCHRONIZE,
@@ -163,21 +265,33 @@ WriteResult TargetWriter::MakeFile(const std::wstring& relative, HANDLE* file) {
     // A second name of a file elsewhere (a hard link) is a link too: moving
     // it would be harmless, but the file it names is not this folder's.
     const bool link = IsLink(existing, path) || (read && information.nNumberOfLinks > 1) ||
-                      !SameText(FinalPath(existing), parent->finalPath + L'\\' + name);
+                      !SameText(FinalPath(existing), final);
     if (!read || (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 || link) {
       CloseHandle(existing);
       return link ? LinkAt(path) : Failed(path, ERROR_DIRECTORY);
     }
-    const bool aside = journal_.MoveAside(existing, path);
-    const DWORD error = GetLastError();
+    const bool aside = journal_.MoveAside(existing, path, final);
+    const DWORD moveError = GetLastError();
     CloseHandle(existing);
-    if (!aside) return Failed(path, error);
+    if (!aside) return Failed(path, moveError);
     made = CreateNew(path);
     if (made == INVALID_HANDLE_VALUE) return Failed(path);
   }
-  journal_.CreatedFile(path);
+  journal_.CreatedFile(path, final);
   *file = made;
   return {};
+}
+
+std::vector<std::string> TargetWriter::RollBack() {
+  std::vector<std::string> lines = journal_.RollBack(
+      [](void* writer, const std::wstring& path) { static_cast<TargetWriter*>(writer)->Release(path); }, this);
+  ReleaseFolders();
+  return lines;
+}
+
+void TargetWriter::Commit() {
+  journal_.Commit();
+  ReleaseFolders();
 }
 
 }  // namespace setup

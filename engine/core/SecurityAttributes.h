@@ -24,6 +24,9 @@ class SecurityAttributes {
 // Users read and run; nothing is inherited from above, and what is made in
 // it inherits this.
 inline constexpr wchar_t kInstallationFolderSddl[] = L"D:P(A;OICI;FA;;;BA)(A;OICI;FA;;;SY)(A;OICI;0x1200a9;;;BU)";
+// A file of the installation: the same rights as its folder, given to the
+// file itself whatever the folder it lands in passes on.
+inline constexpr wchar_t kInstallationFileSddl[] = L"D:P(A;;FA;;;BA)(A;;FA;;;SY)(A;;0x1200a9;;;BU)";
 // A folder only Administrators and SYSTEM may open at all.
 inline constexpr wchar_t kAdministratorsOnlySddl[] = L"D:P(A;OICI;FA;;;BA)(A;OICI;FA;;;SY)";
 
