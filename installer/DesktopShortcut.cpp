@@ -1,22 +1,30 @@
 #include "DesktopShortcut.h"
 
 #include <objbase.h>
-#include <shlobj.h>
-#include <shobjidl.h>
+
+#include <cstdint>
+#include <vector>
 
 #include "InstallClosing.h"
 #include "InstallLog.h"
 #include "Installation.h"
 #include "InstallerState.h"
 #include "engine/core/Shell.h"
+#include "engine/core/ShellLink.h"
 #include "engine/core/TextConversion.h"
+#include "engine/core/UnguessableName.h"
 
 namespace setup {
 namespace {
 
 // Texts go to the wide shell-link interface so that the Chinese description
-// survives on a Windows whose ANSI code page is not the program's.
-void SaveShortcut(const std::string& linkPath, const std::string& target) {
+// survives on a Windows whose ANSI code page is not the program's. The link
+// is made in memory and written through a handle: a new file with a name no
+// one can guess, then renamed over the shortcut's name, which replaces
+// whatever stood there (a link as the link itself) and never writes through
+// it. False, with the reason, when it could not be put there.
+bool SaveShortcut(const std::wstring& folder, const std::wstring& linkPath, const std::string& target,
+                  std::string* problem) {
   // COM is started here, for the shell link alone, rather than with the
   // process: starting it is a good part of a process's start under Wine.
   // A thread that has COM already keeps it as it is.
@@ -26,20 +34,39 @@ void SaveShortcut(const std::string& linkPath, const std::string& target) {
       if (SUCCEEDED(started)) CoUninitialize();
     }
   } com;
-  IShellLinkW* link = nullptr;
-  if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                              reinterpret_cast<void**>(&link)))) {
-    return;
+  const std::vector<std::uint8_t> bytes = ui::ShellLinkBytes(ui::AnsiToWide(target), ui::AnsiToWide(kShortcutDescription));
+  if (bytes.empty()) {
+    *problem = "the shell could not make the link";
+    return false;
   }
-  link->SetPath(ui::AnsiToWide(target).c_str());
-  link->SetShowCmd(SW_SHOW);
-  link->SetDescription(ui::AnsiToWide(kShortcutDescription).c_str());
-  IPersistFile* file = nullptr;
-  if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
-    file->Save(ui::AnsiToWide(linkPath).c_str(), TRUE);
-    file->Release();
+  const std::wstring temporary = folder + L'\\' + ui::UnguessableName(L".Nimbo-") + L".tmp";
+  HANDLE file = CreateFileW(temporary.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
+                            FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    *problem = "cannot write in the desktop folder (error " + std::to_string(GetLastError()) + ")";
+    return false;
   }
-  link->Release();
+  DWORD written = 0;
+  bool saved = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+               written == bytes.size();
+  if (saved) {
+    std::vector<unsigned char> block(sizeof(FILE_RENAME_INFO) + linkPath.size() * sizeof(wchar_t));
+    auto* rename = reinterpret_cast<FILE_RENAME_INFO*>(block.data());
+    rename->ReplaceIfExists = TRUE;
+    rename->RootDirectory = nullptr;
+    rename->FileNameLength = static_cast<DWORD>(linkPath.size() * sizeof(wchar_t));
+    std::copy(linkPath.begin(), linkPath.end(), rename->FileName);
+    saved = SetFileInformationByHandle(file, FileRenameInfo, rename, static_cast<DWORD>(block.size()));
+    if (!saved) *problem = "cannot put it at its name (error " + std::to_string(GetLastError()) + ")";
+  } else {
+    *problem = "cannot write it (error " + std::to_string(GetLastError()) + ")";
+  }
+  if (!saved) {
+    FILE_DISPOSITION_INFO dispose{TRUE};
+    SetFileInformationByHandle(file, FileDispositionInfo, &dispose, sizeof dispose);
+  }
+  CloseHandle(file);
+  return saved;
 }
 
 }  // namespace
@@ -52,10 +79,18 @@ std::string DesktopShortcutPath() {
 }
 
 void MakeDesktopShortcut(const std::string& folder) {
+  const std::wstring desktop = ui::DesktopFolder();
+  if (desktop.empty()) {
+    LogLine("shortcut: no desktop folder");
+    return;
+  }
   const std::string linkPath = DesktopShortcutPath();
-  if (linkPath.empty()) return;
-  SaveShortcut(linkPath, folder + kProductProgram);
-  LogLine("shortcut: " + linkPath);
+  std::string problem;
+  if (SaveShortcut(desktop, ui::AnsiToWide(linkPath), folder + kProductProgram, &problem)) {
+    LogLine("shortcut: " + linkPath);
+  } else {
+    LogLine("shortcut not made: " + linkPath + ": " + problem);
+  }
 }
 
 void OnStartWindowCloseQuery() {

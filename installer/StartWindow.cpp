@@ -67,4 +67,12 @@ HWND LoadStartWindow() {
   return window;
 }
 
+bool BringOtherStartWindowToFront() {
+  HWND other = FindWindowW(kStartWindowClass, nullptr);
+  if (other == nullptr) return false;
+  if (IsIconic(other)) ShowWindow(other, SW_RESTORE);
+  SetForegroundWindow(other);
+  return true;
+}
+
 }  // namespace setup

@@ -20,4 +20,8 @@ extern WindowTimer Timer1;
 // destroying it ends the message loop.
 HWND LoadStartWindow();
 
+// The start window of another run of the installer, brought to the front
+// (restored when minimised); false when there is none.
+bool BringOtherStartWindowToFront();
+
 }  // namespace setup

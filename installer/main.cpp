@@ -18,12 +18,18 @@
 #include "engine/core/Engine.h"
 #include "engine/core/SystemLibraries.h"
 #include "engine/core/TextConversion.h"
+#include "product/lock/InstallationLock.h"
 
 namespace {
 
 // A closed installation is undone before the process ends; this only bounds
 // a stuck worker.
 constexpr DWORD kWorkerStopBoundMs = 120000;
+// How long a second start with the window looks for the first one's window
+// (the first may still be starting when both were started at once).
+constexpr DWORD kFirstWindowWaitMs = 10000;
+constexpr DWORD kFirstWindowPollMs = 100;
+constexpr char kAnotherRunning[] = "另一个 Nimbo 安装或卸载正在进行。请等它结束后再运行安装程序。";
 
 void ShowMessage(const std::string& text, UINT icon) {
   MessageBoxW(nullptr, ui::AnsiToWide(text).c_str(), ui::AnsiToWide(setup::kStartWindowTitle).c_str(), MB_OK | icon);
@@ -36,6 +42,37 @@ int WindowRunExitCode() {
   const setup::Installation& installation = setup::Installation::Current();
   if (installation.CurrentPhase() == setup::Installation::Phase::kNotStarted) return 0;
   return setup::ExitCodeOf(installation.Outcome());
+}
+
+// A second start with the window: the first run's window comes to the
+// front and this one ends; when no such window shows up (a silent
+// installation or a removal holds the lock), the user is told. True when
+// this run may go on, the lock held (the first run ended meanwhile).
+bool TakeLockWithWindow(product::InstallationLock& lock, int* exitCode) {
+  const DWORD start = GetTickCount();
+  while (GetTickCount() - start < kFirstWindowWaitMs) {
+    if (setup::BringOtherStartWindowToFront()) {
+      *exitCode = 0;
+      return false;
+    }
+    if (lock.Acquire(kFirstWindowPollMs) != product::InstallationLock::Result::kBusy) return true;
+  }
+  ShowMessage(kAnotherRunning, MB_ICONINFORMATION);
+  *exitCode = setup::kExitAnotherRunning;
+  return false;
+}
+
+// A silent run waits for the other one, bounded, and logs why it gave up.
+bool TakeLockSilently(product::InstallationLock& lock, int* exitCode) {
+  const DWORD start = GetTickCount();
+  const product::InstallationLock::Result result = lock.Acquire(product::kSilentLockWaitMs);
+  if (result != product::InstallationLock::Result::kBusy) return true;
+  setup::OpenInstallLog();
+  setup::LogLine("another installation or removal of Nimbo still runs after " +
+                 std::to_string((GetTickCount() - start) / 1000) + " s: nothing was installed");
+  *exitCode = setup::kExitAnotherRunning;
+  setup::CloseInstallLog(*exitCode, "another installation or removal is running");
+  return false;
 }
 
 }  // namespace
@@ -63,7 +100,15 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     ShowMessage(setup::SetupUsage(), MB_ICONINFORMATION);
     return 0;
   }
-  if (options.silent) return setup::RunSilentInstallation(options);
+  // One installation or removal of Nimbo at a time, held until the end.
+  product::InstallationLock lock;
+  int refused = 0;
+  if (options.silent) {
+    return TakeLockSilently(lock, &refused) ? setup::RunSilentInstallation(options) : refused;
+  }
+  if (lock.Acquire(0) == product::InstallationLock::Result::kBusy && !TakeLockWithWindow(lock, &refused)) {
+    return refused;
+  }
   if (options.folder) setup::offeredInstallDir = *options.folder;
 
   // COM lives on the window's thread as long as the window: the shortcut

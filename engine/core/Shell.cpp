@@ -3,6 +3,8 @@
 #include "SystemLibraries.h"
 #include "Win32.h"
 
+#include <knownfolders.h>
+#include <objbase.h>
 #include <shellapi.h>
 #include <shlobj.h>
 
@@ -19,11 +21,14 @@ Function ShellFunction(const char* name) {
 }  // namespace
 
 std::wstring DesktopFolder() {
-  using GetFolder = BOOL(WINAPI*)(HWND, LPWSTR, int, BOOL);
-  static const auto getFolder = ShellFunction<GetFolder>("SHGetSpecialFolderPathW");
-  wchar_t desktop[MAX_PATH] = {};
-  if (getFolder == nullptr || !getFolder(nullptr, desktop, CSIDL_DESKTOPDIRECTORY, FALSE)) return {};
+  // Asked of the shell's known folders, not read from the user's own
+  // shell-folder settings in the registry.
+  using GetKnownFolder = HRESULT(WINAPI*)(REFKNOWNFOLDERID, DWORD, HANDLE, PWSTR*);
+  static const auto getKnownFolder = ShellFunction<GetKnownFolder>("SHGetKnownFolderPath");
+  wchar_t* desktop = nullptr;
+  if (getKnownFolder == nullptr || FAILED(getKnownFolder(FOLDERID_Desktop, 0, nullptr, &desktop))) return {};
   std::wstring folder = desktop;
+  CoTaskMemFree(desktop);
   while (!folder.empty() && folder.back() == L'\\') folder.pop_back();
   return folder;
 }

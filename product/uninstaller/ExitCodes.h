@@ -14,6 +14,8 @@ enum ExitCode : int {
   kExitIncomplete = 4,  // a payload item, the registry entry or the shortcut could not be
                         // removed, or the product folder is a link; the uninstaller stays
                         // in the folder for another try
+  kExitAnotherRunning = 5,  // an installation or removal of Nimbo still ran when the wait
+                            // ended; nothing removed
 };
 
 }  // namespace uninstall

@@ -21,6 +21,9 @@ struct RemovalReport {
   // The product folder itself is a link (or a junction, or a mount point):
   // everything was kept.
   bool folderIsLink = false;
+  // The registry entry or the desktop shortcut belongs to another
+  // installation of Nimbo (or is no shortcut of this one): left alone.
+  bool otherInstallation = false;
 
   bool Complete() const { return failed.empty(); }
 };

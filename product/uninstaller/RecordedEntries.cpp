@@ -45,12 +45,14 @@ std::wstring RecordName() { return ui::AnsiToWide(record::kInstallRecordName, CP
 
 std::wstring RecordPath(const std::wstring& folder) { return folder + L'\\' + RecordName(); }
 
-EntriesToRemove ReadEntriesToRemove(const std::wstring& folder, std::span<const wchar_t* const> builtIn) {
+EntriesToRemove ReadEntriesToRemove(const std::wstring& folder) {
   EntriesToRemove result;
   std::string bytes;
   switch (ReadWholeFile(RecordPath(folder), &bytes)) {
     case ReadResult::kMissing:
-      result.entries.assign(builtIn.begin(), builtIn.end());
+      // No installation wrote this folder's files: nothing in it is
+      // known to be the product's.
+      result.missing = true;
       return result;
     case ReadResult::kFailed:
       result.problem = RecordPath(folder) + L": cannot be read";
@@ -58,7 +60,6 @@ EntriesToRemove ReadEntriesToRemove(const std::wstring& folder, std::span<const 
     case ReadResult::kRead:
       break;
   }
-  result.fromRecord = true;
   const std::optional<std::vector<std::string>> paths = record::ParseInstallRecord(bytes);
   if (!paths) {
     result.problem = RecordPath(folder) + L": not an installation record";

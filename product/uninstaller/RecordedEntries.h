@@ -7,13 +7,12 @@
 namespace uninstall {
 
 // What the uninstaller removes from a product folder: the paths of the
-// installation's own record there, or, for a folder without one (the
-// payload put in place by hand or by an older installer), the payload list
-// built into the uninstaller. A record that is there but cannot be read, or
-// is not a record, removes nothing: `problem` says why.
+// installation's own record there. A folder without a record (an
+// uninstaller copied somewhere else) removes nothing, and neither does a
+// record that cannot be read or is not a record: `problem` says why.
 struct EntriesToRemove {
   std::vector<std::wstring> entries;
-  bool fromRecord = false;
+  bool missing = false;  // the folder holds no record
   std::wstring problem;
 
   // The entries in the form the payload plan takes.
@@ -21,7 +20,7 @@ struct EntriesToRemove {
 };
 
 // `folder` is a full path without a trailing separator.
-EntriesToRemove ReadEntriesToRemove(const std::wstring& folder, std::span<const wchar_t* const> builtIn);
+EntriesToRemove ReadEntriesToRemove(const std::wstring& folder);
 
 // The record's file name, and its own path in `folder`.
 std::wstring RecordName();

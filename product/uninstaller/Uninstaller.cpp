@@ -12,6 +12,9 @@
 #include "engine/core/TextConversion.h"
 #include "engine/core/UnguessableName.h"
 #include "engine/core/Win32.h"
+#include "product/lock/InstallationLock.h"
+
+#include <objbase.h>
 
 namespace uninstall {
 namespace {
@@ -22,9 +25,12 @@ constexpr char kDone[] = "Nimbo 已卸载。";
 constexpr char kUserFilesKept[] = "安装文件夹中不属于 Nimbo 的文件已保留。";
 constexpr char kRootFolder[] = "卸载程序不在 Nimbo 的安装文件夹中，卸载已取消：";
 constexpr char kNotInstalled[] = "这个文件夹中没有 Nimbo 的卸载程序，卸载已取消：";
+constexpr char kNoRecord[] = "这个文件夹中没有 Nimbo 的安装记录，没有删除任何文件：";
+constexpr char kOtherInstallation[] = "另一个 Nimbo 安装的程序登记和桌面快捷方式已保留。";
 constexpr char kBadList[] = "卸载程序的文件列表有误，卸载已取消：";
 constexpr char kNotStarted[] = "无法开始卸载：";
 constexpr char kFolderIsLink[] = "安装文件夹是一个链接，卸载已取消，没有删除任何文件：";
+constexpr char kAnotherRunning[] = "Nimbo 正在安装或卸载，请等它结束后再卸载。";
 constexpr char kIncomplete[] = "以下项目无法删除（Nimbo 也许正在运行），请关闭 Nimbo 后重新运行卸载程序：";
 constexpr std::size_t kListedFailures = 10;
 
@@ -43,8 +49,7 @@ bool UserConfirms(const Switches& switches) {
 
 // The checks both runs make before anything is touched, and what is to be
 // removed; kExitRemoved when the removal may go ahead.
-int CheckFolderAndList(const Switches& switches, const std::wstring& folder,
-                       std::span<const wchar_t* const> builtIn, EntriesToRemove* toRemove) {
+int CheckFolderAndList(const Switches& switches, const std::wstring& folder, EntriesToRemove* toRemove) {
   if (ClassifyFolder(folder) != FolderVerdict::kUsable) {
     Tell(switches, Text(kRootFolder) + L"\r\n" + folder, MB_ICONERROR);
     return kExitRefused;
@@ -54,7 +59,11 @@ int CheckFolderAndList(const Switches& switches, const std::wstring& folder,
     Tell(switches, Text(kNotInstalled) + L"\r\n" + folder, MB_ICONERROR);
     return kExitRefused;
   }
-  *toRemove = ReadEntriesToRemove(folder, builtIn);
+  *toRemove = ReadEntriesToRemove(folder);
+  if (toRemove->missing) {
+    Tell(switches, Text(kNoRecord) + L"\r\n" + folder, MB_ICONERROR);
+    return kExitRefused;
+  }
   const std::wstring listProblem =
       !toRemove->problem.empty() ? toRemove->problem : ListProblem(toRemove->Pointers());
   if (!listProblem.empty()) {
@@ -83,12 +92,12 @@ std::wstring FailureList(const std::vector<std::wstring>& failed) {
 
 }  // namespace
 
-int RunFromProductFolder(const Switches& switches, std::span<const wchar_t* const> builtIn) {
+int RunFromProductFolder(const Switches& switches) {
   const std::wstring folder = FolderOf(RunningProgramPath());
   EntriesToRemove toRemove;
   // Looked at here only to refuse a bad folder or record before asking the
   // user; the copy reads the record again when it removes.
-  if (const int refused = CheckFolderAndList(switches, folder, builtIn, &toRemove); refused != kExitRemoved) {
+  if (const int refused = CheckFolderAndList(switches, folder, &toRemove); refused != kExitRemoved) {
     return refused;
   }
   if (!UserConfirms(switches)) return kExitCancelled;
@@ -122,11 +131,28 @@ RemovalReport RemoveInstallation(const std::wstring& folder, const EntriesToRemo
     }
     *leftover = renamed;
   }
-  if (toRemove.fromRecord && !DeleteFileWithPatience(RecordPath(folder), kSelfDeletePatienceMs)) {
-    report.failed.push_back(RecordName());
+  if (!DeleteFileWithPatience(RecordPath(folder), kSelfDeletePatienceMs)) report.failed.push_back(RecordName());
+  // The entry and the shortcut go only when they are this installation's.
+  switch (RemoveUninstallEntry(folder)) {
+    case Removal::kRemoved:
+      break;
+    case Removal::kNotOurs:
+      report.otherInstallation = true;
+      break;
+    case Removal::kFailed:
+      report.failed.push_back(L"HKEY_LOCAL_MACHINE\\" + std::wstring(kUninstallKey));
+      break;
   }
-  if (!RemoveUninstallEntry()) report.failed.push_back(L"HKEY_LOCAL_MACHINE\\" + std::wstring(kUninstallKey));
-  if (!RemoveDesktopShortcut()) report.failed.push_back(DesktopShortcutPath());
+  switch (RemoveDesktopShortcut(folder)) {
+    case Removal::kRemoved:
+      break;
+    case Removal::kNotOurs:
+      report.otherInstallation = true;
+      break;
+    case Removal::kFailed:
+      report.failed.push_back(DesktopShortcutPath());
+      break;
+  }
   return report;
 }
 
@@ -145,22 +171,32 @@ void RemoveLeftover(const Switches& switches, const std::wstring& folder, const 
 
 }  // namespace
 
-int RunTemporaryCopy(const Switches& switches, std::span<const wchar_t* const> builtIn) {
+int RunTemporaryCopy(const Switches& switches) {
   // First of all, so that the copy goes away at the next restart however
   // this run ends.
   DeleteSelfAtRestart();
   std::wstring folder = switches.removeFrom;
   while (!folder.empty() && (folder.back() == L'\\' || folder.back() == L'/')) folder.pop_back();
+  // Never beside an installation: held until this run ends.
+  product::InstallationLock lock;
+  if (lock.Acquire(product::kSilentLockWaitMs) == product::InstallationLock::Result::kBusy) {
+    SendResult(*switches.reportTo, kExitAnotherRunning);
+    Tell(switches, Text(kAnotherRunning), MB_ICONINFORMATION);
+    return kExitAnotherRunning;
+  }
   EntriesToRemove toRemove;
   // The record is read now, at the removal: the first run is waiting for
   // this one, so no new installation can have come in between.
-  if (const int refused = CheckFolderAndList(switches, folder, builtIn, &toRemove); refused != kExitRemoved) {
+  if (const int refused = CheckFolderAndList(switches, folder, &toRemove); refused != kExitRemoved) {
     SendResult(*switches.reportTo, refused);
     return refused;
   }
 
+  // The shell reads the desktop shortcut for its target.
+  const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
   std::wstring leftover;
   const RemovalReport report = RemoveInstallation(folder, toRemove, &leftover);
+  if (SUCCEEDED(com)) CoUninitialize();
   const int result = report.Complete() && !report.folderIsLink ? kExitRemoved : kExitIncomplete;
   SendResult(*switches.reportTo, result);
   if (result == kExitRemoved) RemoveLeftover(switches, folder, leftover);
@@ -172,6 +208,7 @@ int RunTemporaryCopy(const Switches& switches, std::span<const wchar_t* const> b
   } else {
     std::wstring message = Text(kDone);
     if (!report.kept.empty()) message += L"\r\n\r\n" + Text(kUserFilesKept);
+    if (report.otherInstallation) message += L"\r\n\r\n" + Text(kOtherInstallation);
     Tell(switches, message, MB_ICONINFORMATION);
   }
   return result;

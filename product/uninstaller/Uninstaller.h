@@ -17,15 +17,16 @@ inline constexpr unsigned kSelfDeletePatienceMs = 3000;
 // asks the user (unless silent), starts the temporary copy and waits for
 // it. Returns the copy's ExitCode, or its own when it refused or could not
 // start the copy.
-int RunFromProductFolder(const Switches& switches, std::span<const wchar_t* const> entries);
+int RunFromProductFolder(const Switches& switches);
 
 // The temporary copy: reads the record, removes the payload from the folder
-// it was given, the record, the registry entry and the desktop shortcut,
+// it was given, the record, and the registry entry and the desktop shortcut
+// when they belong to that folder's installation,
 // moves the first run's file out of the way and sends its result to the
 // first run; once that has ended, removes its file and the emptied folder,
 // and reports (unless silent). When a payload item cannot be removed, the
 // uninstaller and the product's registration stay, so that the user can
 // try again. Returns an ExitCode.
-int RunTemporaryCopy(const Switches& switches, std::span<const wchar_t* const> entries);
+int RunTemporaryCopy(const Switches& switches);
 
 }  // namespace uninstall

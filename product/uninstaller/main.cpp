@@ -10,7 +10,6 @@
 #include "engine/core/SystemLibraries.h"
 #include "engine/core/TextConversion.h"
 #include "engine/core/Win32.h"
-#include "product/PayloadEntries.h"
 
 namespace {
 
@@ -44,6 +43,5 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     }
     return uninstall::kExitRefused;
   }
-  return switches->IsCopy() ? uninstall::RunTemporaryCopy(*switches, uninstall::kPayloadEntries)
-                            : uninstall::RunFromProductFolder(*switches, uninstall::kPayloadEntries);
+  return switches->IsCopy() ? uninstall::RunTemporaryCopy(*switches) : uninstall::RunFromProductFolder(*switches);
 }

@@ -1,0 +1,82 @@
+#include "ShellLink.h"
+
+#include "Win32.h"
+
+#include <objbase.h>
+#include <shlobj.h>
+#include <shobjidl.h>
+
+namespace ui {
+namespace {
+
+// A COM interface pointer released with its owner.
+template <class Interface>
+class Com {
+ public:
+  Com() = default;
+  Com(const Com&) = delete;
+  Com& operator=(const Com&) = delete;
+  ~Com() {
+    if (pointer_ != nullptr) pointer_->Release();
+  }
+  Interface* operator->() const { return pointer_; }
+  Interface* get() const { return pointer_; }
+  void** out() { return reinterpret_cast<void**>(&pointer_); }
+
+ private:
+  Interface* pointer_ = nullptr;
+};
+
+}  // namespace
+
+std::vector<std::uint8_t> ShellLinkBytes(const std::wstring& target, const std::wstring& description) {
+  Com<IShellLinkW> link;
+  Com<IPersistStream> persist;
+  Com<IStream> stream;
+  if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, link.out())) ||
+      FAILED(link->SetPath(target.c_str())) || FAILED(link->SetShowCmd(SW_SHOW)) ||
+      FAILED(link->SetDescription(description.c_str())) ||
+      FAILED(link->QueryInterface(IID_IPersistStream, persist.out())) ||
+      FAILED(CreateStreamOnHGlobal(nullptr, TRUE, reinterpret_cast<IStream**>(stream.out()))) ||
+      FAILED(persist->Save(stream.get(), TRUE))) {
+    return {};
+  }
+  HGLOBAL memory = nullptr;
+  STATSTG status{};
+  if (FAILED(GetHGlobalFromStream(stream.get(), &memory)) || FAILED(stream->Stat(&status, STATFLAG_NONAME))) return {};
+  const auto* bytes = static_cast<const std::uint8_t*>(GlobalLock(memory));
+  if (bytes == nullptr) return {};
+  std::vector<std::uint8_t> copy(bytes, bytes + status.cbSize.QuadPart);
+  GlobalUnlock(memory);
+  return copy;
+}
+
+std::optional<std::wstring> ShellLinkTarget(const std::vector<std::uint8_t>& bytes) {
+  if (bytes.empty()) return std::nullopt;
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes.size());
+  if (memory == nullptr) return std::nullopt;
+  void* into = GlobalLock(memory);
+  if (into == nullptr) {
+    GlobalFree(memory);
+    return std::nullopt;
+  }
+  CopyMemory(into, bytes.data(), bytes.size());
+  GlobalUnlock(memory);
+  Com<IStream> stream;
+  if (FAILED(CreateStreamOnHGlobal(memory, TRUE, reinterpret_cast<IStream**>(stream.out())))) {
+    GlobalFree(memory);
+    return std::nullopt;
+  }
+  Com<IShellLinkW> link;
+  Com<IPersistStream> persist;
+  if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, link.out())) ||
+      FAILED(link->QueryInterface(IID_IPersistStream, persist.out())) || FAILED(persist->Load(stream.get()))) {
+    return std::nullopt;
+  }
+  // Where the link leads as written, its environment strings not expanded.
+  wchar_t target[MAX_PATH] = {};
+  if (link->GetPath(target, MAX_PATH, nullptr, SLGP_RAWPATH) != S_OK) return std::nullopt;
+  return std::wstring(target);
+}
+
+}  // namespace ui
