@@ -22,8 +22,9 @@ attach_payload = importlib.import_module("attach-payload")
 PATH_BOX = (20, 422, 200, 27)
 
 
-class Silent(end_to_end.InstallationTest):
-    """The program is started by each test, with its arguments."""
+class SilentRuns(end_to_end.InstallationTest):
+    """The program is started by each test, with its arguments; helpers to
+    run it to its end and read its log (no tests of its own)."""
 
     def setUp(self):
         # The drive, registry and desktop as for an installation, but no
@@ -70,6 +71,8 @@ class Silent(end_to_end.InstallationTest):
                 result = line
         return written, result
 
+
+class Silent(SilentRuns):
     def test_silent_installation_into_a_chinese_folder_with_a_space(self):
         (self.drive_d / "logs").mkdir()
         code, shown = self.run_setup("/S", "/LOG=D:\\logs\\setup.log", "/D=D:\\静默 安装\\")

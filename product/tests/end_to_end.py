@@ -75,7 +75,8 @@ class Product(unittest.TestCase):
         cls.scratch = drive / "产品测试"
         cls.folder = cls.scratch / "Nimbo 产品"
         cls.temp = unix_path(wine_text("cmd", "/c", "echo", "%TEMP%"))
-        cls.desktop_folder = unix_path(wine_text("cmd", "/c", "echo", "%USERPROFILE%")) / "Desktop"
+        cls.windows_desktop = wine_text("cmd", "/c", "echo", "%USERPROFILE%") + "\\Desktop"
+        cls.desktop_folder = unix_path(cls.windows_desktop)
         with zipfile.ZipFile(ARGS.archive, metadata_encoding="cp936") as archive:
             cls.entries = [info.filename for info in archive.infolist()]
 
@@ -87,6 +88,8 @@ class Product(unittest.TestCase):
         self.addCleanup(self.clear)
         with zipfile.ZipFile(ARGS.archive, metadata_encoding="cp936") as archive:
             archive.extractall(self.folder)
+        # The installation's record, as the installer leaves it.
+        self.write_record(self.entries)
         self.neighbour = self.scratch / "旁边"
         self.neighbour.mkdir()
         (self.neighbour / "README.txt").write_text("not Nimbo's")
@@ -123,13 +126,20 @@ class Product(unittest.TestCase):
             found.append(name + "/" if path.is_dir() else name)
         return sorted(found)
 
+    def write_record(self, entries):
+        lines = ["Nimbo installation record", *entries]
+        (self.folder / "uninstall.list").write_bytes("".join(line + "\r\n" for line in lines).encode("utf-8"))
+
     def register(self):
         """The registry entries and desktop shortcuts as the installer leaves
         them, with neighbours that only look alike."""
         for key in (UNINSTALL_KEY, NEIGHBOUR_KEY):
             self.assertEqual(wine("reg", "add", key, "/v", "DisplayName", "/d", "Nimbo", "/f").returncode, 0)
+        self.assertEqual(wine("reg", "add", UNINSTALL_KEY, "/v", "InstallLocation", "/d", PRODUCT + "\\",
+                              "/f").returncode, 0)
         self.desktop_folder.mkdir(parents=True, exist_ok=True)
-        (self.desktop_folder / "Nimbo.lnk").write_bytes(b"shortcut")
+        shortcut = wine(ARGS.shortcut_maker, self.windows_desktop + "\\Nimbo.lnk", f"{PRODUCT}\\Nimbo.exe")
+        self.assertEqual(shortcut.returncode, 0, "the shortcut could not be made")
         (self.desktop_folder / "Nimbo Notes.lnk").write_bytes(b"someone else's shortcut")
 
     # --- the uninstaller's temporary copy
@@ -218,7 +228,8 @@ class NimboProgram(Product):
         self.desktop.move_mouse(left + CLOSE_BUTTON[0], top + CLOSE_BUTTON[1])
         self.desktop.x("xdotool", "click", "1")
         self.assertEqual(wait_for_exit(process, WAIT), 0)
-        self.assertEqual(self.installed(), sorted(self.entries), "Nimbo writes nothing into its own folder")
+        self.assertEqual(self.installed(), sorted([*self.entries, "uninstall.list"]),
+                         "Nimbo writes nothing into its own folder")
 
 
 class Uninstaller(Product):
@@ -252,7 +263,7 @@ class Uninstaller(Product):
         window = self.desktop.find_window("Nimbo")
         self.uninstall_silently(expected=4)
         # Nothing that would let the user try again is gone.
-        self.assertEqual(self.installed(), ["Nimbo.exe", "uninstall.exe"])
+        self.assertEqual(self.installed(), ["Nimbo.exe", "uninstall.exe", "uninstall.list"])
         self.assertTrue(key_exists(UNINSTALL_KEY))
         self.assertTrue((self.desktop_folder / "Nimbo.lnk").exists())
 
@@ -273,7 +284,7 @@ class Uninstaller(Product):
         process = self.start(f"{PRODUCT}\\uninstall.exe")
         self.answer("n", "uninstall-confirm.png")
         self.assertEqual(wait_for_exit(process, WAIT), 1, "No cancels")
-        self.assertEqual(self.installed(), sorted(self.entries))
+        self.assertEqual(self.installed(), sorted([*self.entries, "uninstall.list"]))
         self.assertTrue(key_exists(UNINSTALL_KEY))
         self.assertFalse(self.new_copies(), "no copy was made")
 
@@ -284,10 +295,6 @@ class Uninstaller(Product):
         self.answer("Return", "uninstall-done.png")
         self.wait_for_copies()
         self.assert_removed_but([])
-
-    def write_record(self, entries):
-        lines = ["Nimbo installation record", *entries]
-        (self.folder / "uninstall.list").write_bytes("".join(line + "\r\n" for line in lines).encode("utf-8"))
 
     def test_the_installations_record_decides_what_is_removed(self):
         # An installation of another payload: it wrote extra/ and extra/插件.dll,
@@ -327,6 +334,21 @@ class Uninstaller(Product):
         self.assertTrue((self.folder / "config").is_symlink(), "the link itself stays")
         self.assert_neighbours_untouched()
 
+    def test_a_product_folder_that_is_a_link_to_a_folder_of_its_name_keeps_everything(self):
+        # The product folder is a link to another folder of the same last
+        # name, which holds an installation of its own.
+        self.register()
+        elsewhere = self.scratch / "别处"
+        elsewhere.mkdir()
+        self.folder.rename(elsewhere / self.folder.name)
+        self.folder.symlink_to(elsewhere / self.folder.name, target_is_directory=True)
+        before = sorted(path.relative_to(elsewhere).as_posix() for path in elsewhere.rglob("*"))
+        self.assertEqual(wine(f"{PRODUCT}\\uninstall.exe", "/S").returncode, 4)
+        self.wait_for_copies()
+        self.assertEqual(sorted(path.relative_to(elsewhere).as_posix() for path in elsewhere.rglob("*")), before,
+                         "nothing behind the link is removed")
+        self.assertTrue(key_exists(UNINSTALL_KEY))
+
     def test_an_uninstaller_at_the_top_of_a_drive_refuses(self):
         drive = self.scratch.parent
         placed = [drive / "uninstall.exe", drive / "README.txt"]
@@ -346,6 +368,7 @@ def main():
     parser.add_argument("--archive", required=True)
     parser.add_argument("--screenshots", required=True)
     parser.add_argument("--looker", required=True, help="run_then_look.exe")
+    parser.add_argument("--shortcut-maker", required=True, help="make_shortcut.exe")
     ARGS, rest = parser.parse_known_args()
     unittest.main(argv=[sys.argv[0], *rest], verbosity=2)
 

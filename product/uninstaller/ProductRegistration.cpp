@@ -57,6 +57,16 @@ std::vector<std::uint8_t> ReadThrough(HANDLE file) {
   return bytes;
 }
 
+// Where the desktop folder really is (it may be redirected elsewhere).
+std::wstring DesktopFinalPath() {
+  HANDLE desktop = CreateFileW(ui::DesktopFolder().c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                               nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (desktop == INVALID_HANDLE_VALUE) return {};
+  std::wstring final = ui::FinalPath(desktop);
+  CloseHandle(desktop);
+  return final;
+}
+
 }  // namespace
 
 Removal RemoveUninstallEntry(const std::wstring& folder) {
@@ -87,7 +97,11 @@ Removal RemoveDesktopShortcut(const std::wstring& folder) {
   const bool plainFile = GetFileInformationByHandleEx(file, FileBasicInfo, &basic, sizeof basic) &&
                          (basic.FileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) == 0 &&
                          !ui::IsLink(file, path) && GetFileInformationByHandle(file, &information) &&
-                         information.nNumberOfLinks == 1;
+                         information.nNumberOfLinks == 1 &&
+                         // Where links are no reparse points of their own
+                         // (Wine's view of a host's link), the handle has
+                         // followed it: it is then somewhere else.
+                         SamePath(ui::FinalPath(file), DesktopFinalPath() + L'\\' + kShortcutName);
   const std::optional<std::wstring> target = plainFile ? ui::ShellLinkTarget(ReadThrough(file)) : std::nullopt;
   if (!target || !SamePath(*target, Normalised(folder) + L'\\' + kProductProgram)) {
     CloseHandle(file);
