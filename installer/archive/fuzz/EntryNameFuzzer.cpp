@@ -1,12 +1,14 @@
 // Any bytes as an entry name (code page 936, or UTF-8 as an archive may
 // flag it): the path built for it, its case folding and its conversion.
 #include <algorithm>
+#include <limits>
 #include <optional>
 #include <string>
 #include <string_view>
 
 #include "installer/archive/NameConversion.h"
 #include "installer/archive/fuzz/PathChecks.h"
+#include "product/record/EntryName.h"
 
 namespace {
 
@@ -32,6 +34,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::optional<std::string> converted = setup::Utf8ToCp936(name);
     if (!converted) return 0;
     Check(setup::IsValidCp936(*converted), "a converted name is code page 936 text");
+    // The uninstaller's record holds the name in UTF-8: the two readers
+    // must come to the same answer about it.
+    const bool recordFolder = !name.empty() && name.back() == '/';
+    Check(record::CheckRecordPath(name) ==
+              setup::BuildEntryPath(*converted, recordFolder, std::numeric_limits<int>::max()).problem,
+          "the record reader and the archive reader agree");
     name = *converted;
   }
 
