@@ -1,6 +1,5 @@
 #include "InstallJournal.h"
 
-#include <cwctype>
 
 #include "engine/core/FileIdentity.h"
 #include "engine/core/SecurityAttributes.h"
@@ -10,20 +9,10 @@
 namespace setup {
 namespace {
 
+using ui::SameName;
+using ui::WithoutTrailingSeparators;
+
 std::string Narrow(const std::wstring& path) { return ui::WideToAnsi(path); }
-
-bool SameText(std::wstring_view a, std::wstring_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (std::towupper(a[i]) != std::towupper(b[i])) return false;
-  }
-  return true;
-}
-
-std::wstring WithoutTrailingSeparators(std::wstring path) {
-  while (!path.empty() && path.back() == L'\\') path.pop_back();
-  return path;
-}
 
 bool IsMissing(DWORD error) { return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND; }
 
@@ -41,7 +30,7 @@ bool IsExpected(HANDLE item, const std::wstring& path, const std::wstring& expec
   if (!GetFileInformationByHandleEx(item, FileBasicInfo, &basic, sizeof basic)) return false;
   const bool folder = (basic.FileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
   if (folder != (kind == ItemKind::kFolder) || ui::IsLink(item, path)) return false;
-  return SameText(WithoutTrailingSeparators(ui::FinalPath(item)), expectedFinal);
+  return SameName(WithoutTrailingSeparators(ui::FinalPath(item)), expectedFinal);
 }
 
 bool Rename(HANDLE file, const std::wstring& to) {

@@ -1,13 +1,15 @@
 #include "InstallLog.h"
 
-#include <cwctype>
 
+#include "engine/core/FileIdentity.h"
 #include "engine/core/TextConversion.h"
 #include "engine/core/UnguessableName.h"
 #include "engine/core/Win32.h"
 
 namespace setup {
 namespace {
+
+using ui::SameName;
 
 constexpr char kSetupVersion[] = "Nimbo Setup 2.0.1002";
 // The default log's name stands for the folder it goes to; each run's file
@@ -32,14 +34,6 @@ std::wstring LastLevel(std::wstring_view path) {
   return std::wstring(separator == std::wstring_view::npos ? path : path.substr(separator + 1));
 }
 
-bool SameText(std::wstring_view a, std::wstring_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (std::towupper(a[i]) != std::towupper(b[i])) return false;
-  }
-  return true;
-}
-
 // Whether the open file is the plain file its path names: no link (as the
 // handle or the name shows it), no second name of a file elsewhere (a hard
 // link), and, with every link followed, still the file of that name.
@@ -53,7 +47,7 @@ bool IsPlainFileAt(HANDLE file, const std::wstring& path) {
   }
   wchar_t final[MAX_PATH * 2] = {};
   const DWORD length = GetFinalPathNameByHandleW(file, final, MAX_PATH * 2, FILE_NAME_NORMALIZED);
-  return length > 0 && length < MAX_PATH * 2 && SameText(LastLevel(final), LastLevel(path));
+  return length > 0 && length < MAX_PATH * 2 && SameName(LastLevel(final), LastLevel(path));
 }
 
 HANDLE CreateNewLog(const std::wstring& path) {

@@ -11,22 +11,12 @@
 namespace setup {
 namespace {
 
-bool SameText(std::wstring_view a, std::wstring_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (std::towupper(a[i]) != std::towupper(b[i])) return false;
-  }
-  return true;
-}
+using ui::SameName;
+using ui::WithoutTrailingSeparators;
 
 std::wstring Upper(std::wstring text) {
   for (wchar_t& c : text) c = static_cast<wchar_t>(std::towupper(c));
   return text;
-}
-
-std::wstring WithoutTrailingSeparators(std::wstring path) {
-  while (!path.empty() && path.back() == L'\\') path.pop_back();
-  return path;
 }
 
 // Where the open item really is, without a trailing backslash.
@@ -62,19 +52,6 @@ HANDLE CreateNew(const std::wstring& path) {
                      FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
 }
 
-bool IsEmptyFolder(const std::wstring& path) {
-  WIN32_FIND_DATAW found;
-  HANDLE search = FindFirstFileW((path + L"\\*").c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) return false;
-  bool empty = true;
-  do {
-    const std::wstring_view name = found.cFileName;
-    if (name != L"." && name != L"..") empty = false;
-  } while (empty && FindNextFileW(search, &found));
-  FindClose(search);
-  return empty;
-}
-
 // The access a held folder is opened with: enough to list it and to read
 // and, where the folder must be taken over, to set its security.
 constexpr DWORD kFolderAccess = FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES | READ_CONTROL | SYNCHRONIZE;
@@ -95,13 +72,13 @@ void TargetWriter::ReleaseFolders() {
 
 void TargetWriter::Release(const std::wstring& path) {
   for (auto at = above_.begin(); at != above_.end(); ++at) {
-    if (SameText(at->first, path)) {
+    if (SameName(at->first, path)) {
       CloseHandle(at->second.handle);
       above_.erase(at);
       return;
     }
   }
-  if (path.size() < target_.size() || !SameText(std::wstring_view(path).substr(0, target_.size() - 1),
+  if (path.size() < target_.size() || !SameName(std::wstring_view(path).substr(0, target_.size() - 1),
                                                  std::wstring_view(target_).substr(0, target_.size() - 1))) {
     return;
   }
@@ -126,7 +103,7 @@ WriteResult TargetWriter::OpenLevel(const std::wstring& path, const std::wstring
   const bool isFolder = GetFileInformationByHandleEx(handle, FileBasicInfo, &basic, sizeof basic) &&
                         (basic.FileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
   const std::wstring final = FinalPath(handle);
-  const bool link = IsLink(handle, path) || final.empty() || (!expectedFinal.empty() && !SameText(final, expectedFinal));
+  const bool link = IsLink(handle, path) || final.empty() || (!expectedFinal.empty() && !SameName(final, expectedFinal));
   if (!isFolder || link) {
     CloseHandle(handle);
     return link ? LinkAt(path) : Failed(path, ERROR_DIRECTORY);
@@ -138,7 +115,7 @@ WriteResult TargetWriter::OpenLevel(const std::wstring& path, const std::wstring
 WriteResult TargetWriter::SecureExisting(const Folder& folder, const std::wstring& path, bool isTarget,
                                          const std::function<bool()>& earlierInstallation) {
   std::wstring who;
-  const bool empty = IsEmptyFolder(path);
+  const bool empty = ui::IsEmptyFolder(path);
   if (!empty) {
     const FolderTrust trust = ReadFolderTrust(folder.handle, &who);
     if (trust == FolderTrust::kOnlyAdministrators) return {};
@@ -265,7 +242,7 @@ WriteResult TargetWriter::MakeFile(const std::wstring& relative, HANDLE* file) {
     // A second name of a file elsewhere (a hard link) is a link too: moving
     // it would be harmless, but the file it names is not this folder's.
     const bool link = IsLink(existing, path) || (read && information.nNumberOfLinks > 1) ||
-                      !SameText(FinalPath(existing), final);
+                      !SameName(FinalPath(existing), final);
     if (!read || (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 || link) {
       CloseHandle(existing);
       return link ? LinkAt(path) : Failed(path, ERROR_DIRECTORY);

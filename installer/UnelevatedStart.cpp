@@ -1,5 +1,6 @@
 #include "UnelevatedStart.h"
 
+#include "engine/core/ComPointer.h"
 #include "engine/core/SystemLibraries.h"
 #include "engine/core/TextConversion.h"
 #include "engine/core/Win32.h"
@@ -14,24 +15,8 @@
 namespace setup {
 namespace {
 
-// A COM pointer that releases itself.
 template <class Interface>
-class Com {
- public:
-  Com() = default;
-  Com(const Com&) = delete;
-  Com& operator=(const Com&) = delete;
-  ~Com() {
-    if (pointer_ != nullptr) pointer_->Release();
-  }
-  Interface* operator->() const { return pointer_; }
-  Interface** Out() { return &pointer_; }
-  void** OutVoid() { return reinterpret_cast<void**>(&pointer_); }
-  explicit operator bool() const { return pointer_ != nullptr; }
-
- private:
-  Interface* pointer_ = nullptr;
-};
+using Com = ui::ComPointer<Interface>;
 
 // oleaut32 (text for COM calls) is loaded from the system folder when
 // first needed, not named in the import table.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "engine/core/Win32.h"
 
@@ -18,5 +19,15 @@ std::wstring FinalPath(HANDLE item);
 // points of their own (Wine's view of a host's symbolic link), by the name
 // it was opened under.
 bool IsLink(HANDLE item, const std::wstring& path);
+
+// Whether two names or paths name the same item to Windows' file systems,
+// letter case aside.
+bool SameName(std::wstring_view a, std::wstring_view b);
+
+// The path without the separators at its end.
+std::wstring WithoutTrailingSeparators(std::wstring path);
+
+// Whether the folder holds nothing; false too when it cannot be listed.
+bool IsEmptyFolder(const std::wstring& path);
 
 }  // namespace ui

@@ -1,5 +1,6 @@
 #include "ShellLink.h"
 
+#include "ComPointer.h"
 #include "Win32.h"
 
 #include <objbase.h>
@@ -9,23 +10,8 @@
 namespace ui {
 namespace {
 
-// A COM interface pointer released with its owner.
 template <class Interface>
-class Com {
- public:
-  Com() = default;
-  Com(const Com&) = delete;
-  Com& operator=(const Com&) = delete;
-  ~Com() {
-    if (pointer_ != nullptr) pointer_->Release();
-  }
-  Interface* operator->() const { return pointer_; }
-  Interface* get() const { return pointer_; }
-  void** out() { return reinterpret_cast<void**>(&pointer_); }
-
- private:
-  Interface* pointer_ = nullptr;
-};
+using Com = ComPointer<Interface>;
 
 }  // namespace
 
@@ -33,11 +19,11 @@ std::vector<std::uint8_t> ShellLinkBytes(const std::wstring& target, const std::
   Com<IShellLinkW> link;
   Com<IPersistStream> persist;
   Com<IStream> stream;
-  if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, link.out())) ||
+  if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, link.OutVoid())) ||
       FAILED(link->SetPath(target.c_str())) || FAILED(link->SetShowCmd(SW_SHOW)) ||
       FAILED(link->SetDescription(description.c_str())) ||
-      FAILED(link->QueryInterface(IID_IPersistStream, persist.out())) ||
-      FAILED(CreateStreamOnHGlobal(nullptr, TRUE, reinterpret_cast<IStream**>(stream.out()))) ||
+      FAILED(link->QueryInterface(IID_IPersistStream, persist.OutVoid())) ||
+      FAILED(CreateStreamOnHGlobal(nullptr, TRUE, stream.Out())) ||
       FAILED(persist->Save(stream.get(), TRUE))) {
     return {};
   }
@@ -63,14 +49,14 @@ std::optional<std::wstring> ShellLinkTarget(const std::vector<std::uint8_t>& byt
   CopyMemory(into, bytes.data(), bytes.size());
   GlobalUnlock(memory);
   Com<IStream> stream;
-  if (FAILED(CreateStreamOnHGlobal(memory, TRUE, reinterpret_cast<IStream**>(stream.out())))) {
+  if (FAILED(CreateStreamOnHGlobal(memory, TRUE, stream.Out()))) {
     GlobalFree(memory);
     return std::nullopt;
   }
   Com<IShellLinkW> link;
   Com<IPersistStream> persist;
-  if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, link.out())) ||
-      FAILED(link->QueryInterface(IID_IPersistStream, persist.out())) || FAILED(persist->Load(stream.get()))) {
+  if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, link.OutVoid())) ||
+      FAILED(link->QueryInterface(IID_IPersistStream, persist.OutVoid())) || FAILED(persist->Load(stream.get()))) {
     return std::nullopt;
   }
   // Where the link leads as written, its environment strings not expanded.

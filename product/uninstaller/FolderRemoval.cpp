@@ -1,6 +1,5 @@
 #include "FolderRemoval.h"
 
-#include <cwctype>
 
 #include "engine/core/FileIdentity.h"
 #include "engine/core/Win32.h"
@@ -8,17 +7,11 @@
 namespace uninstall {
 namespace {
 
+using ui::SameName;
+
 constexpr DWORD kRetryMs = 100;
 
 bool IsMissing(DWORD error) { return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND; }
-
-bool SameText(std::wstring_view a, std::wstring_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (std::towupper(a[i]) != std::towupper(b[i])) return false;
-  }
-  return true;
-}
 
 // A handle that closes itself.
 class Handle {
@@ -61,19 +54,6 @@ void ClearReadOnly(HANDLE item) {
   SetFileInformationByHandle(item, FileBasicInfo, &basic, sizeof basic);
 }
 
-bool FolderIsEmpty(const std::wstring& path) {
-  WIN32_FIND_DATAW found;
-  HANDLE search = FindFirstFileW((path + L"\\*").c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) return false;
-  bool empty = true;
-  do {
-    const std::wstring_view name = found.cFileName;
-    if (name != L"." && name != L"..") empty = false;
-  } while (empty && FindNextFileW(search, &found));
-  FindClose(search);
-  return empty;
-}
-
 enum class Outcome { kRemoved, kAbsent, kKept, kFailed };
 
 // Removes one item by its handle, right after checking what the handle
@@ -82,7 +62,7 @@ enum class Outcome { kRemoved, kAbsent, kKept, kFailed };
 Outcome RemoveItem(const std::wstring& insideFinal, const std::wstring& path, bool folder) {
   // Looked at before the item is opened for deleting, which keeps others
   // from listing it; a folder that fills meanwhile still refuses the delete.
-  if (folder && !FolderIsEmpty(path)) {
+  if (folder && !ui::IsEmptyFolder(path)) {
     const DWORD attributes = GetFileAttributesW(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) return IsMissing(GetLastError()) ? Outcome::kAbsent : Outcome::kFailed;
     return Outcome::kKept;
@@ -94,7 +74,7 @@ Outcome RemoveItem(const std::wstring& insideFinal, const std::wstring& path, bo
   if (((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) != folder) return Outcome::kKept;
   const std::wstring final = FinalPath(item.get());
   if (IsLink(item.get(), path) || final.size() <= insideFinal.size() ||
-      !SameText(std::wstring_view(final).substr(0, insideFinal.size()), insideFinal)) {
+      !SameName(std::wstring_view(final).substr(0, insideFinal.size()), insideFinal)) {
     return Outcome::kKept;
   }
   ClearReadOnly(item.get());
@@ -116,7 +96,7 @@ std::optional<std::wstring> ProductFolderFinalPath(const std::wstring& folder) {
   const std::size_t name = folder.find_last_of(L"\\/");
   const std::size_t finalName = final.find_last_of(L'\\');
   if (final.empty() || name == std::wstring::npos || finalName == std::wstring::npos ||
-      !SameText(std::wstring_view(final).substr(finalName + 1), std::wstring_view(folder).substr(name + 1))) {
+      !SameName(std::wstring_view(final).substr(finalName + 1), std::wstring_view(folder).substr(name + 1))) {
     return std::nullopt;
   }
   return final;
@@ -151,7 +131,7 @@ RemovalReport RemovePayload(const std::wstring& folder, const std::vector<Remova
 }
 
 bool RemoveEmptyProductFolder(const std::wstring& folder) {
-  if (!FolderIsEmpty(folder) || !ProductFolderFinalPath(folder)) return false;
+  if (!ui::IsEmptyFolder(folder) || !ProductFolderFinalPath(folder)) return false;
   const Handle item(OpenItem(folder, DELETE | FILE_READ_ATTRIBUTES | SYNCHRONIZE));
   FILE_DISPOSITION_INFO dispose{TRUE};
   return item.IsOpen() && SetFileInformationByHandle(item.get(), FileDispositionInfo, &dispose, sizeof dispose);

@@ -1,11 +1,11 @@
 #include "TemporaryCopy.h"
 
-#include <cwctype>
 #include <vector>
 
 #include "ExitCodes.h"
 #include "PayloadPlan.h"
 #include "Switches.h"
+#include "engine/core/FileIdentity.h"
 #include "engine/core/SecurityAttributes.h"
 #include "engine/core/UnguessableName.h"
 #include "engine/core/Win32.h"
@@ -13,19 +13,13 @@
 namespace uninstall {
 namespace {
 
+using ui::SameName;
+
 constexpr wchar_t kCopyFolderPrefix[] = L"Nimbo-uninstall-";
 constexpr wchar_t kCopyName[] = L"uninstall.exe";
 constexpr int kFolderAttempts = 5;
 // An uninstaller is a few hundred kilobytes; anything far larger is not one.
 constexpr LONGLONG kLargestProgram = 64LL * 1024 * 1024;
-
-bool SameText(std::wstring_view a, std::wstring_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (std::towupper(a[i]) != std::towupper(b[i])) return false;
-  }
-  return true;
-}
 
 std::wstring Failure(const std::wstring& what) { return what + L" (error " + std::to_wstring(GetLastError()) + L")"; }
 
@@ -226,7 +220,7 @@ bool DeleteSelfAtRestart() {
   const std::wstring folder = FolderOf(program);
   const std::wstring parent = FolderOf(folder);
   const std::wstring_view name = std::wstring_view(folder).substr(parent.size() + 1);
-  if (!SameText(parent, temporary) || !SameText(name.substr(0, std::size(kCopyFolderPrefix) - 1), kCopyFolderPrefix)) {
+  if (!SameName(parent, temporary) || !SameName(name.substr(0, std::size(kCopyFolderPrefix) - 1), kCopyFolderPrefix)) {
     return false;
   }
   // The file first: a folder is removed at the restart only once empty.
