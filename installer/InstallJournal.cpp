@@ -1,6 +1,5 @@
 #include "InstallJournal.h"
 
-
 #include "engine/core/FileIdentity.h"
 #include "engine/core/SecurityAttributes.h"
 #include "engine/core/TextConversion.h"

@@ -1,6 +1,5 @@
 #include "InstallLog.h"
 
-
 #include "engine/core/FileIdentity.h"
 #include "engine/core/TextConversion.h"
 #include "engine/core/UnguessableName.h"

@@ -1,6 +1,5 @@
 #include "FolderRemoval.h"
 
-
 #include "engine/core/FileIdentity.h"
 #include "engine/core/Win32.h"
 
