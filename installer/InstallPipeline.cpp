@@ -1,9 +1,8 @@
 #include "InstallPipeline.h"
 
 #include <algorithm>
-#include <cwctype>
-#include <optional>
 #include <functional>
+#include <optional>
 
 #include "InstallLog.h"
 #include "InstallRecordWriter.h"
@@ -13,6 +12,7 @@
 #include "RegistrySnapshot.h"
 #include "TargetFolder.h"
 #include "TargetWriter.h"
+#include "engine/core/FileIdentity.h"
 #include "engine/core/TextConversion.h"
 #include "installer/archive/ArchiveSafety.h"
 #include "installer/archive/TargetPath.h"
@@ -47,12 +47,8 @@ std::string Narrow(const std::wstring& text) { return ui::WideToAnsi(text); }
 
 // Two full folder paths name the same folder, whatever the letter case and
 // a trailing backslash.
-bool SameFolder(std::wstring a, std::wstring b) {
-  for (std::wstring* path : {&a, &b}) {
-    while (!path->empty() && path->back() == L'\\') path->pop_back();
-    for (wchar_t& c : *path) c = static_cast<wchar_t>(std::towupper(c));
-  }
-  return a == b;
+bool SameFolder(const std::wstring& a, const std::wstring& b) {
+  return ui::SameName(ui::WithoutTrailingSeparators(a), ui::WithoutTrailingSeparators(b));
 }
 
 const char* PayloadProblem(ProgramPayload::Status status) {
