@@ -188,18 +188,19 @@ const TargetWriter::Folder* TargetWriter::FolderOf(const std::wstring& relative,
   const std::wstring name = separator == std::wstring::npos ? folder : folder.substr(separator + 1);
   const std::wstring path = target_ + folder;
   ui::SecurityAttributes installation(ui::kInstallationFolderSddl);
+  const std::wstring final = parent->finalPath + L'\\' + name;
   const bool made = CreateDirectoryW(path.c_str(), installation.get());
-  if (!made && GetLastError() != ERROR_ALREADY_EXISTS) {
+  if (made) {
+    journal_.CreatedFolder(path, final);
+  } else if (GetLastError() != ERROR_ALREADY_EXISTS) {
     *result = Failed(path);
     return nullptr;
   }
   Folder opened{};
-  *result = OpenLevel(path, parent->finalPath + L'\\' + name, &opened);
+  *result = OpenLevel(path, final, &opened);
   if (!result->Ok()) return nullptr;
   const Folder& held = folders_[Upper(folder)] = opened;
-  if (made) {
-    journal_.CreatedFolder(path, held.finalPath);
-  } else {
+  if (!made) {
     // A folder of the payload that was there: no one else may change what
     // the product keeps in it.
     *result = SecureExisting(held, path, false, nullptr);
