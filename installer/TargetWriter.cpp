@@ -78,11 +78,12 @@ void TargetWriter::Release(const std::wstring& path) {
       return;
     }
   }
-  if (path.size() < target_.size() || !SameName(std::wstring_view(path).substr(0, target_.size() - 1),
-                                                 std::wstring_view(target_).substr(0, target_.size() - 1))) {
-    return;
+  // The target itself is held as "", a level below it by its relative path.
+  std::wstring relative;
+  if (!SameName(path, WithoutTrailingSeparators(target_))) {
+    if (path.size() <= target_.size() || !SameName(std::wstring_view(path).substr(0, target_.size()), target_)) return;
+    relative = path.substr(target_.size());
   }
-  const std::wstring relative = path.size() <= target_.size() ? std::wstring() : path.substr(target_.size());
   const auto held = folders_.find(Upper(relative));
   if (held == folders_.end()) return;
   CloseHandle(held->second.handle);
