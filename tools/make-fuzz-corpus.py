@@ -18,6 +18,7 @@ import runpy
 import struct
 import sys
 import types
+import zlib
 
 sys.dont_write_bytecode = True
 ROOT = pathlib.Path(__file__).resolve().parent.parent
@@ -30,6 +31,7 @@ CORPORA = {
     "edit_text": ROOT / "engine/edit/fuzz/corpus/edit_text",
     "frame_schedule": ROOT / "engine/controls/fuzz/corpus/frame_schedule",
     "install_record": ROOT / "product/record/fuzz/corpus/install_record",
+    "journal_file": ROOT / "installer/archive/fuzz/corpus/journal_file",
 }
 
 
@@ -93,9 +95,28 @@ def install_record():
     yield "four-byte", head + "😀/".encode("utf-8") + b"\r\n"
 
 
+def journal_file():
+    # The installer's journal: a head line, then entries of a length, a
+    # body (a kind, then fields of a length and their bytes) and its CRC-32.
+    head = b"NIMBO-JOURNAL 1\n"
+
+    def entry(kind, *fields):
+        body = bytes([kind]) + b"".join(struct.pack("<I", len(f)) + f for f in fields)
+        return struct.pack("<I", len(body)) + body + struct.pack("<I", zlib.crc32(body))
+    target = entry(1, "D:\\Nimbo\\".encode("utf-8"))
+    made = [entry(2, b"D:\\Nimbo\\docs", b"D:\\Nimbo\\docs"),
+            entry(3, b"D:\\Nimbo\\Nimbo.exe", b"D:\\Nimbo\\Nimbo.exe"),
+            entry(4, b"D:\\Nimbo\\README.txt", b"D:\\Nimbo\\README.txt", b"D:\\Nimbo\\.r\\1", b"D:\\Nimbo\\.r\\1"),
+            entry(5, b"1", b"DisplayName", b"1", "Nimbo".encode("utf-16-le") + b"\0\0")]
+    yield "head", head
+    yield "killed-during-extraction", head + target + b"".join(made[:3])
+    yield "committed", head + target + b"".join(made) + entry(6)
+    yield "torn", head + target + made[0][:7]
+
+
 def corpora():
     generators = {"zip_reader": zip_reader, "entry_name": entry_name, "edit_text": edit_text,
-                  "frame_schedule": frame_schedule, "install_record": install_record}
+                  "frame_schedule": frame_schedule, "install_record": install_record, "journal_file": journal_file}
     return {target: dict(generators[target]()) | FINDINGS.get(target, {}) for target in CORPORA}
 
 
