@@ -1,6 +1,7 @@
 #include "ShellLink.h"
 
 #include "ComPointer.h"
+#include "SystemLibraries.h"
 #include "Win32.h"
 
 #include <objbase.h>
@@ -59,8 +60,20 @@ std::optional<std::wstring> ShellLinkTarget(const std::vector<std::uint8_t>& byt
       FAILED(link->QueryInterface(IID_IPersistStream, persist.OutVoid())) || FAILED(persist->Load(stream.get()))) {
     return std::nullopt;
   }
-  // Where the link leads as written, its environment strings not expanded.
+  // Where the link leads: by its item list, which holds the path in
+  // UTF-16 (the path a link keeps beside it is in the system's ANSI code
+  // page, where a Chinese folder may not survive), else as written.
+  using PathFromList = BOOL(WINAPI*)(PCIDLIST_ABSOLUTE, LPWSTR);
+  static HMODULE shell = LoadSystemLibrary(L"shell32.dll");
+  static const auto pathFromList = reinterpret_cast<PathFromList>(
+      shell == nullptr ? nullptr : reinterpret_cast<void*>(GetProcAddress(shell, "SHGetPathFromIDListW")));
   wchar_t target[MAX_PATH] = {};
+  PIDLIST_ABSOLUTE list = nullptr;
+  if (pathFromList != nullptr && link->GetIDList(&list) == S_OK && list != nullptr) {
+    const bool found = pathFromList(list, target);
+    CoTaskMemFree(list);
+    if (found) return std::wstring(target);
+  }
   if (link->GetPath(target, MAX_PATH, nullptr, SLGP_RAWPATH) != S_OK) return std::nullopt;
   return std::wstring(target);
 }

@@ -26,4 +26,23 @@ bool PumpUntil(Condition condition, DWORD boundMs) {
   return true;
 }
 
+// The same, looking at the condition before each message: what the
+// condition waits for is acted on before anything the next message does
+// (a timer that would move on meanwhile, however late it comes).
+template <typename Condition>
+bool PumpEachUntil(Condition condition, DWORD boundMs) {
+  const DWORD start = GetTickCount();
+  MSG message;
+  while (!condition()) {
+    if (GetTickCount() - start > boundMs) return false;
+    if (!PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+      MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+      continue;
+    }
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+  return true;
+}
+
 }  // namespace setup::test

@@ -87,12 +87,13 @@ TEST_F(StartWindowAccessibility, TheInstallButtonsDefaultActionInstalls) {
   const long button = IdOf(L"\u7ACB\u5373\u5B89\u88C5");
   ASSERT_NE(button, 0);
   ASSERT_EQ(object->accDoDefaultAction(Child(button)), S_OK);
-  ASSERT_TRUE(test::PumpUntil([] { return Installation::Current().CurrentProgress().extracted; }, 20000))
+  // The tree then holds the progress bar and the status box by their names.
+  EXPECT_TRUE(test::PumpEachUntil([&] { return IdOf(L"\u5B89\u88C5\u8FDB\u5EA6") != 0; }, 20000))
+      << "the progress bar";
+  EXPECT_NE(IdOf(L"\u5B89\u88C5\u72B6\u6001"), 0) << "the status box";
+  ASSERT_TRUE(test::PumpEachUntil([] { return Installation::Current().CurrentProgress().extracted; }, 20000))
       << "the installation ran";
   EXPECT_TRUE(FileExists(folder + "Nimbo.exe"));
-  // The tree now holds the progress bar and the status box by their names.
-  EXPECT_NE(IdOf(L"\u5B89\u88C5\u8FDB\u5EA6"), 0) << "the progress bar";
-  EXPECT_NE(IdOf(L"\u5B89\u88C5\u72B6\u6001"), 0) << "the status box";
   // Closed before the bar's end: nothing registered or started, and the
   // files go again (see the closing tests).
   SendMessageW(window, WM_CLOSE, 0, 0);

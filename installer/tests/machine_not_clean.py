@@ -9,6 +9,7 @@ how a test makes a folder others may write."""
 
 import os
 import pathlib
+import re
 import shutil
 import subprocess
 import sys
@@ -17,13 +18,19 @@ import time
 sys.path.insert(0, str(pathlib.Path(__file__).resolve().parent))
 import command_line  # noqa: E402
 import end_to_end  # noqa: E402
-from end_to_end import INSTALL_BUTTON, ROOT, TITLE, payload_entries, wait_for_exit  # noqa: E402
+from end_to_end import ASSETS, INSTALL_BUTTON, ROOT, TITLE, payload_entries, shows, wait_for_exit  # noqa: E402
 
 STATUS_BOX = (100, 270, 620, 172)
 WAIT = 60  # seconds, the bound of every wait for a program
-# The installation's descriptor: owner Administrators; Administrators and
-# SYSTEM full control, Users read and run, inherited, nothing from above.
-PROTECTED_ENTRIES = ("(A;OICI;FA;;;BA)", "(A;OICI;FA;;;SY)", "(A;OICI;0x1200a9;;;BU)")
+# Rights in an access entry that change a folder or what it holds: add a
+# file or folder, write extended attributes or attributes, delete a child or
+# the folder, change its permissions or owner, and the generic ones.
+CHANGE_RIGHTS = 0x2 | 0x4 | 0x10 | 0x40 | 0x100 | 0x10000 | 0x40000 | 0x80000 | 0x10000000 | 0x40000000
+RIGHT_LETTERS = {"FA": 0x1F01FF, "GA": 0x10000000, "GW": 0x40000000, "FW": 0x120116, "SD": 0x10000, "WD": 0x40000,
+                 "WO": 0x80000, "FR": 0x120089, "FX": 0x1200A0, "GR": 0x80000000, "GX": 0x20000000, "RC": 0x20000}
+# Administrators and SYSTEM; the installing account is the owner Wine
+# reports for what its processes make.
+TRUSTED = {"BA", "SY", "S-1-5-32-544", "S-1-5-18"}
 
 
 class MachineNotClean(command_line.SilentRuns):
@@ -62,12 +69,36 @@ class MachineNotClean(command_line.SilentRuns):
         return result.stdout.decode("utf-8", "replace").strip()
 
     def assert_protected(self, windows_path):
+        """No one but Administrators, SYSTEM and the installing account may
+        change the folder, as its descriptor reads back. Windows gives it the
+        installation's own descriptor; Wine keeps a folder's access as its
+        Unix mode bits, and shows what is left of it."""
         sddl = self.security_of(windows_path)
-        self.assertTrue(sddl.startswith("O:BA"), f"owner Administrators: {sddl}")
-        self.assertIn("D:P", sddl, f"nothing inherited from above: {sddl}")
-        for entry in PROTECTED_ENTRIES:
-            self.assertIn(entry, sddl)
+        owner = re.match(r"O:([^D]+)D:", sddl)
+        self.assertIsNotNone(owner, sddl)
+        trusted = TRUSTED | {owner.group(1)} if owner.group(1).startswith("S-1-5-21-") else TRUSTED
+        self.assertIn(owner.group(1), trusted, f"the owner: {sddl}")
+        for flags, rights, trustee in re.findall(r"\(A;([^;]*);([^;]*);;;([^)]*)\)", sddl):
+            if "IO" in flags or trustee in trusted:
+                continue
+            mask = int(rights, 16) if rights.startswith("0x") else sum(RIGHT_LETTERS.get(rights[i:i + 2], 0)
+                                                                       for i in range(0, len(rights), 2))
+            self.assertFalse(mask & CHANGE_RIGHTS, f"{trustee} may change it: {sddl}")
 
+    def start_window(self, program):
+        self.process = self.desktop.start(program)
+        self.addCleanup(self.stop)
+        self.window = self.desktop.find_window(TITLE)
+        self.left, self.top, _, _ = self.desktop.geometry(self.window)
+        self.wait_for_start_window()
+
+    def wait_for_start_window(self):
+        """The window takes clicks once its show effect is over, which is
+        when its background is on the screen."""
+        deadline = time.monotonic() + 30
+        while not shows(self.shoot("machine-start.png"), ASSETS / "background-1.jpg"):
+            self.assertLess(time.monotonic(), deadline, "the window never showed its background")
+            time.sleep(0.2)
 
 class TargetFolders(MachineNotClean):
     def test_a_folder_others_may_change_is_refused_before_anything_is_written(self):
@@ -79,7 +110,7 @@ class TargetFolders(MachineNotClean):
         code, lines = self.install_silently()
         self.assertEqual(code, 13)
         self.assertEqual(self.tree(target), before, "nothing written")
-        self.assertTrue([line for line in lines if line.startswith("refused: D:\\Nimbo\\ holds files")], lines)
+        self.assertTrue([line for line in lines if line.startswith("refused: D:\\Nimbo holds files")], lines)
         self.assertEqual(lines[-2], "result: 13 others may change the folder")
         self.assertEqual(self.registry_values(), {})
         self.assertFalse(self.desktop_lnk.exists())
@@ -138,12 +169,6 @@ class PinnedPayload(MachineNotClean):
         (downloads / "changed.exe").write_bytes(bytes(changed))
         return downloads
 
-    def start_window(self, program):
-        self.process = self.desktop.start(program)
-        self.addCleanup(self.stop)
-        self.window = self.desktop.find_window(TITLE)
-        self.left, self.top, _, _ = self.desktop.geometry(self.window)
-
     def test_the_file_swapped_after_start_changes_nothing_that_is_installed(self):
         downloads = self.copies()
         self.start_window(downloads / "NimboSetup.exe")
@@ -191,6 +216,7 @@ class OneAtATime(MachineNotClean):
         self.assertEqual(len(shown), 1, "one window")
         self.process = running
         self.left, self.top, _, _ = self.desktop.geometry(window)
+        self.wait_for_start_window()
         self.desktop.click(*self.centre(INSTALL_BUTTON))
         self.assertEqual(wait_for_exit(running, timeout=WAIT), 0)
         self.assert_installed(self.drive_d / "Nimbo")
