@@ -9,6 +9,7 @@
 #include "InstallLog.h"
 #include "Installation.h"
 #include "InstallerState.h"
+#include "engine/core/FileIdentity.h"
 #include "engine/core/Shell.h"
 #include "engine/core/ShellLink.h"
 #include "engine/core/TextConversion.h"
@@ -50,13 +51,7 @@ bool SaveShortcut(const std::wstring& folder, const std::wstring& linkPath, cons
   bool saved = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
                written == bytes.size();
   if (saved) {
-    std::vector<unsigned char> block(sizeof(FILE_RENAME_INFO) + linkPath.size() * sizeof(wchar_t));
-    auto* rename = reinterpret_cast<FILE_RENAME_INFO*>(block.data());
-    rename->ReplaceIfExists = TRUE;
-    rename->RootDirectory = nullptr;
-    rename->FileNameLength = static_cast<DWORD>(linkPath.size() * sizeof(wchar_t));
-    std::copy(linkPath.begin(), linkPath.end(), rename->FileName);
-    saved = SetFileInformationByHandle(file, FileRenameInfo, rename, static_cast<DWORD>(block.size()));
+    saved = ui::RenameOpenItem(file, linkPath, true);
     if (!saved) *problem = "cannot put it at its name (error " + std::to_string(GetLastError()) + ")";
   } else {
     *problem = "cannot write it (error " + std::to_string(GetLastError()) + ")";

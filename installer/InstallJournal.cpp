@@ -32,16 +32,6 @@ bool IsExpected(HANDLE item, const std::wstring& path, const std::wstring& expec
   return SameName(WithoutTrailingSeparators(ui::FinalPath(item)), expectedFinal);
 }
 
-bool Rename(HANDLE file, const std::wstring& to) {
-  std::vector<unsigned char> block(sizeof(FILE_RENAME_INFO) + to.size() * sizeof(wchar_t));
-  auto* rename = reinterpret_cast<FILE_RENAME_INFO*>(block.data());
-  rename->ReplaceIfExists = FALSE;
-  rename->RootDirectory = nullptr;
-  rename->FileNameLength = static_cast<DWORD>(to.size() * sizeof(wchar_t));
-  std::copy(to.begin(), to.end(), rename->FileName);
-  return SetFileInformationByHandle(file, FileRenameInfo, rename, static_cast<DWORD>(block.size()));
-}
-
 bool DeleteOpenItem(HANDLE item) {
   FILE_BASIC_INFO basic{};
   if (GetFileInformationByHandleEx(item, FileBasicInfo, &basic, sizeof basic) &&
@@ -101,7 +91,7 @@ void InstallJournal::CloseAsideFolder() {
 bool InstallJournal::MoveAside(HANDLE file, const std::wstring& path, const std::wstring& final) {
   if (!MakeAsideFolder()) return false;
   const std::wstring name = std::to_wstring(++asideCount_);
-  if (!Rename(file, asideFolder_ + L'\\' + name)) return false;
+  if (!ui::RenameOpenItem(file, asideFolder_ + L'\\' + name, false)) return false;
   steps_.push_back({Kind::kReplaced, path, final, asideFolder_ + L'\\' + name, asideFolderFinal_ + L'\\' + name});
   return true;
 }
@@ -127,7 +117,7 @@ std::vector<std::string> InstallJournal::RollBack(ReleaseFolder release, void* c
         // the file that was moved aside.
         HANDLE old = OpenItem(step->aside);
         const bool back = old != INVALID_HANDLE_VALUE && IsExpected(old, step->aside, step->asideFinal, ItemKind::kFile) &&
-                          Rename(old, step->path);
+                          ui::RenameOpenItem(old, step->path, false);
         if (old != INVALID_HANDLE_VALUE) CloseHandle(old);
         lines.push_back((back ? "rolled back: put back " : "rollback: could not put back ") + Narrow(step->path));
         break;

@@ -1,7 +1,9 @@
 #include "FileIdentity.h"
 
 #include <cwctype>
+#include <algorithm>
 #include <string_view>
+#include <vector>
 
 namespace ui {
 namespace {
@@ -47,6 +49,16 @@ bool SameName(std::wstring_view a, std::wstring_view b) {
 std::wstring WithoutTrailingSeparators(std::wstring path) {
   while (!path.empty() && path.back() == L'\\') path.pop_back();
   return path;
+}
+
+bool RenameOpenItem(HANDLE item, const std::wstring& to, bool replace) {
+  std::vector<unsigned char> block(sizeof(FILE_RENAME_INFO) + to.size() * sizeof(wchar_t));
+  auto* rename = reinterpret_cast<FILE_RENAME_INFO*>(block.data());
+  rename->ReplaceIfExists = replace ? TRUE : FALSE;
+  rename->RootDirectory = nullptr;
+  rename->FileNameLength = static_cast<DWORD>(to.size() * sizeof(wchar_t));
+  std::copy(to.begin(), to.end(), rename->FileName);
+  return SetFileInformationByHandle(item, FileRenameInfo, rename, static_cast<DWORD>(block.size()));
 }
 
 bool IsEmptyFolder(const std::wstring& path) {

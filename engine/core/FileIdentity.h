@@ -27,6 +27,11 @@ bool SameName(std::wstring_view a, std::wstring_view b);
 // The path without the separators at its end.
 std::wstring WithoutTrailingSeparators(std::wstring path);
 
+// Renames the open item (opened with DELETE access) to the full path `to`;
+// an item already there is replaced only when `replace` is set (a link
+// there as the link itself, never what it leads to).
+bool RenameOpenItem(HANDLE item, const std::wstring& to, bool replace);
+
 // Whether the folder holds nothing; false too when it cannot be listed.
 bool IsEmptyFolder(const std::wstring& path);
 

@@ -114,6 +114,11 @@ int RunFromProductFolder(const Switches& switches) {
 
 namespace {
 
+void NoteRemoval(Removal removal, const std::wstring& what, RemovalReport* report) {
+  if (removal == Removal::kNotOurs) report->otherInstallation = true;
+  if (removal == Removal::kFailed) report->failed.push_back(what);
+}
+
 // Everything but the uninstaller that runs the first run: the payload, the
 // record, the registry entry and the shortcut. The first run's file cannot
 // be deleted while it runs, but it can be renamed: it is moved out of the
@@ -133,26 +138,8 @@ RemovalReport RemoveInstallation(const std::wstring& folder, const EntriesToRemo
   }
   if (!DeleteFileWithPatience(RecordPath(folder), kSelfDeletePatienceMs)) report.failed.push_back(RecordName());
   // The entry and the shortcut go only when they are this installation's.
-  switch (RemoveUninstallEntry(folder)) {
-    case Removal::kRemoved:
-      break;
-    case Removal::kNotOurs:
-      report.otherInstallation = true;
-      break;
-    case Removal::kFailed:
-      report.failed.push_back(L"HKEY_LOCAL_MACHINE\\" + std::wstring(kUninstallKey));
-      break;
-  }
-  switch (RemoveDesktopShortcut(folder)) {
-    case Removal::kRemoved:
-      break;
-    case Removal::kNotOurs:
-      report.otherInstallation = true;
-      break;
-    case Removal::kFailed:
-      report.failed.push_back(DesktopShortcutPath());
-      break;
-  }
+  NoteRemoval(RemoveUninstallEntry(folder), L"HKEY_LOCAL_MACHINE\\" + std::wstring(kUninstallKey), &report);
+  NoteRemoval(RemoveDesktopShortcut(folder), DesktopShortcutPath(), &report);
   return report;
 }
 
