@@ -6,6 +6,7 @@
 #include <atomic>
 #include <functional>
 #include <span>
+#include <vector>
 
 #include "engine/core/EngineMessages.h"
 #include "engine/core/TextConversion.h"
@@ -180,7 +181,7 @@ class Worker : public testing::Test {
     statusBox->Create(startWindowHandle, 100, 270, 620, 172, "正在安装", options);
     statusBox->OnChange(&RecordStatus);
     hostWindow->SetMessageHook(&RecordClose);
-    barPaints = 0;
+    barPositions.clear();
     progressBar->SetOnMessage(&CountBarPaints);
     DeleteRegistryTree(kLocalMachine, kUninstallKey);
     DeleteFileW(ui::AnsiToWide(LaunchRecord()).c_str());
@@ -254,23 +255,26 @@ class Worker : public testing::Test {
     return found;
   }
   static int CountBarPaints(ui::Control*, unsigned message, WPARAM, LPARAM) {
-    if (message == WM_PAINT) ++barPaints;
+    if (message == WM_PAINT) barPositions.push_back(progressBar->Position());
     return ui::kUnhandled;
   }
 
   HWND window = nullptr;
   static inline std::string status;
   static inline bool closeRequested = false, launchedBeforeClose = false;
-  static inline int barPaints = 0;
+  static inline std::vector<int> barPositions;  // the bar's position at each of its paints
 };
 
 TEST_F(Worker, RegistersReportsStartsTheProductAndClosesInThatOrder) {
   ScratchFolder product("nimbo-worker");
   RunWorker(product.path());
   EXPECT_EQ(progressBar->Position(), 100) << "the bar shows the end";
-  // A tenth of the hundred steps at least, however slow the machine: a
-  // bar that jumped would be painted once or twice.
-  EXPECT_GE(barPaints, 10) << "and went there step by step";
+  // It went there step by step, never back: painted at positions between
+  // its ends on the way (how many depends on the machine's pace; a bar that
+  // jumped would show none).
+  EXPECT_TRUE(std::is_sorted(barPositions.begin(), barPositions.end()));
+  EXPECT_GE(std::count_if(barPositions.begin(), barPositions.end(), [](int at) { return at > 0 && at < 100; }), 2)
+      << "painted on the way";
   EXPECT_EQ(status, "正在安装\r\n已完成安装，即将启动Nimbo");
   EXPECT_EQ(Installation::Current().Outcome(), InstallOutcome::Installed);
   ASSERT_TRUE(PumpUntil([&] { return !IsWindow(window); }, 10000)) << "the window closes";
