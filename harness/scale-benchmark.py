@@ -233,7 +233,10 @@ def main():
     parser.add_argument("--payload", required=True, help="the sample product's archive")
     parser.add_argument("--probe", required=True, help="answer_probe.exe")
     parser.add_argument("--rounds-scale", type=float, default=1.0, help="multiplies every size's rounds")
-    bench = Bench(parser.parse_args())
+    parser.add_argument("--silent-only", action="store_true",
+                        help="only the silent rows: no windowed rounds, no first frames")
+    arguments = parser.parse_args()
+    bench = Bench(arguments)
     shutil.rmtree(bench.work, ignore_errors=True)
     bench.work.mkdir(parents=True)
     bench.drive.mkdir(exist_ok=True)
@@ -269,6 +272,8 @@ def main():
         print(f"    ours / NSIS zlib: time {statistics.median(ratios):.2f} x (min {min(ratios):.2f}, "
               f"max {max(ratios):.2f}); peak memory "
               f"{median(runs['ours'], 'memory') / median(runs['zlib'], 'memory'):.2f} x")
+        if arguments.silent_only:
+            continue
         windowed = {"ours": [], "zlib": []}
         for _ in range(WINDOW_ROUNDS):
             windowed["ours"].append(bench.windowed_ours(built["ours"]))
@@ -280,6 +285,9 @@ def main():
             waits = [wait for _, wait in windowed[key] if wait is not None]
             longest = f"{max(waits):.0f} ms" if waits else "not measured"
             print(f"    {label:<12} {seconds:7.2f} s ({start})   longest unanswered {longest}")
+    if arguments.silent_only:
+        shutil.rmtree(bench.drive, ignore_errors=True)
+        return
     frames = bench.first_frames(programs)
     print("\nfirst presented frame of ours, ms after the start request (median of 5 each, turns taken):")
     for name, value in frames.items():

@@ -43,7 +43,7 @@ DWORD WINAPI CompletionWorker(void*) {
   }
   if (outcome != InstallOutcome::Installed) {
     // Nothing is registered or started; the window stays open with the reason.
-    AppendStatus(FailureLine(outcome, where));
+    AppendStatus(FailureLine(outcome, where, installation.NotRestored()));
     installation.Finish(outcome);
     return 1;
   }

@@ -96,15 +96,18 @@ bool InstallJournal::MoveAside(HANDLE file, const std::wstring& path, const std:
   return true;
 }
 
-std::vector<std::string> InstallJournal::RollBack(ReleaseFolder release, void* context) {
-  std::vector<std::string> lines;
+RollbackReport InstallJournal::RollBack(ReleaseFolder release, void* context) {
+  RollbackReport report;
+  std::vector<std::string>& lines = report.lines;
   for (auto step = steps_.rbegin(); step != steps_.rend(); ++step) {
     switch (step->kind) {
-      case Kind::kFile:
-        lines.push_back((DeleteVerifiedItem(step->path, step->final, ItemKind::kFile) ? "rolled back: removed file "
-                                                                                       : "rollback: could not remove file ") +
+      case Kind::kFile: {
+        const bool removed = DeleteVerifiedItem(step->path, step->final, ItemKind::kFile);
+        lines.push_back((removed ? "rolled back: removed file " : "rollback: could not remove file ") +
                         Narrow(step->path));
+        if (!removed) report.notRestored.push_back(step->path);
         break;
+      }
       case Kind::kFolder:
         release(context, step->path);
         lines.push_back((DeleteVerifiedItem(step->path, step->final, ItemKind::kFolder)
@@ -119,30 +122,50 @@ std::vector<std::string> InstallJournal::RollBack(ReleaseFolder release, void* c
         const bool back = old != INVALID_HANDLE_VALUE && IsExpected(old, step->aside, step->asideFinal, ItemKind::kFile) &&
                           ui::RenameOpenItem(old, step->path, false);
         if (old != INVALID_HANDLE_VALUE) CloseHandle(old);
-        lines.push_back((back ? "rolled back: put back " : "rollback: could not put back ") + Narrow(step->path));
+        lines.push_back((back ? "rolled back: put back " : "rollback: could not put back ") + Narrow(step->path) +
+                        (back ? "" : ", the earlier file waits in " + Narrow(step->aside)));
+        // The new file that could not be removed from its place is named once.
+        if (!back && (report.notRestored.empty() || report.notRestored.back() != step->path)) {
+          report.notRestored.push_back(step->path);
+        }
         break;
       }
     }
   }
   steps_.clear();
+  // A file that could not be put back stays in the hidden folder, which
+  // then stays too: it is the only copy of the user's earlier file.
   if (asideHandle_ != INVALID_HANDLE_VALUE) {
     CloseAsideFolder();
     DeleteVerifiedItem(asideFolder_, asideFolderFinal_, ItemKind::kFolder);
   }
   asideFolder_.clear();
-  return lines;
+  return report;
 }
 
-void InstallJournal::Commit() {
+std::vector<std::string> InstallJournal::Commit() {
+  std::vector<std::string> lines;
+  bool allGone = true;
   for (const Step& step : steps_) {
-    if (step.kind == Kind::kReplaced) DeleteVerifiedItem(step.aside, step.asideFinal, ItemKind::kFile);
+    if (step.kind != Kind::kReplaced || DeleteVerifiedItem(step.aside, step.asideFinal, ItemKind::kFile)) continue;
+    // Still open somewhere (Windows lets a running program be renamed, not
+    // deleted): the system deletes it when it restarts.
+    allGone = false;
+    const bool scheduled = MoveFileExW(step.aside.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+    lines.push_back("commit: the replaced " + Narrow(step.path) + " is still in use as " + Narrow(step.aside) +
+                    (scheduled ? "; it is deleted at the next restart"
+                               : "; it could not be scheduled for deletion (error " + std::to_string(GetLastError()) + ")"));
   }
   if (asideHandle_ != INVALID_HANDLE_VALUE) {
     CloseAsideFolder();
-    DeleteVerifiedItem(asideFolder_, asideFolderFinal_, ItemKind::kFolder);
+    if (!DeleteVerifiedItem(asideFolder_, asideFolderFinal_, ItemKind::kFolder) && !allGone) {
+      // Scheduled after its files, so it is empty when its turn comes.
+      MoveFileExW(asideFolder_.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+    }
   }
   steps_.clear();
   asideFolder_.clear();
+  return lines;
 }
 
 }  // namespace setup

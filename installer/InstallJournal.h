@@ -7,6 +7,14 @@
 
 namespace setup {
 
+// What a rollback did: a line per step for the log, and every item it could
+// not put back as it was (a new file still there, an old one still aside).
+struct RollbackReport {
+  std::vector<std::string> lines;
+  std::vector<std::wstring> notRestored;
+  bool Complete() const { return notRestored.empty(); }
+};
+
 // What an installation changed in its target folder, in order, so that an
 // installation that fails or is closed leaves the folder exactly as it was:
 // the folders and files it made are removed again, and a file it replaced
@@ -40,10 +48,12 @@ class InstallJournal {
   // writer closes its hold on it.
   using ReleaseFolder = void (*)(void* context, const std::wstring& path);
 
-  // Undoes every step, the last first; one line per step, for the log.
-  std::vector<std::string> RollBack(ReleaseFolder release, void* context);
-  // Keeps everything made, and deletes the files kept aside.
-  void Commit();
+  // Undoes every step, the last first.
+  RollbackReport RollBack(ReleaseFolder release, void* context);
+  // Keeps everything made, and deletes the files kept aside. A file that
+  // cannot be deleted now (a program still running from it) is deleted at
+  // the next restart, and its hidden folder after it; one log line for each.
+  std::vector<std::string> Commit();
 
  private:
   enum class Kind { kFolder, kFile, kReplaced };

@@ -41,9 +41,13 @@ int ExitCodeOf(InstallOutcome outcome) { return FactsOf(outcome).exitCode; }
 
 const char* OutcomeName(InstallOutcome outcome) { return FactsOf(outcome).name; }
 
-std::string FailureLine(InstallOutcome outcome, const std::string& where) {
+std::string FailureLine(InstallOutcome outcome, const std::string& where, const std::vector<std::string>& notRestored) {
   if (outcome == InstallOutcome::Installed) return {};
-  return std::string("\r\n安装失败：") + FactsOf(outcome).reason + where + "\r\n未安装任何内容。";
+  const std::string failed = std::string("\r\n安装失败：") + FactsOf(outcome).reason + where;
+  if (notRestored.empty()) return failed + "\r\n未安装任何内容。";
+  std::string line = failed + "\r\n未能恢复原状：" + notRestored.front();
+  if (notRestored.size() > 1) line += "（共 " + std::to_string(notRestored.size()) + " 项，见安装日志）";
+  return line;
 }
 
 }  // namespace setup

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace setup {
 
@@ -41,7 +42,10 @@ const char* OutcomeName(InstallOutcome outcome);
 
 // The line the status box gets for a failed installation: the reason, the
 // folder (or, for a link, the link found), after a line break, and that
-// nothing was installed. Empty for a successful one.
-std::string FailureLine(InstallOutcome outcome, const std::string& where);
+// nothing was installed; or, when the rollback could not put everything
+// back, the first item it could not (and how many there are). Empty for a
+// successful one.
+std::string FailureLine(InstallOutcome outcome, const std::string& where,
+                        const std::vector<std::string>& notRestored = {});
 
 }  // namespace setup

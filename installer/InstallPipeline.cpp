@@ -72,8 +72,15 @@ class Deployment {
       : state_(state), writer_(target), target_(Narrow(target)), where_(where) {}
 
   InstallOutcome Fail(InstallOutcome outcome) {
-    for (const std::string& line : writer_.RollBack()) LogLine(line);
-    LogLine("nothing was installed");
+    const RollbackReport rollback = writer_.RollBack();
+    for (const std::string& line : rollback.lines) LogLine(line);
+    for (const std::wstring& item : rollback.notRestored) state_.AddNotRestored(Narrow(item));
+    if (state_.NotRestored().empty()) {
+      LogLine("nothing was installed");
+    } else {
+      LogLine("the rollback could not put back " + std::to_string(state_.NotRestored().size()) +
+              " item(s); the first: " + state_.NotRestored().front());
+    }
     return outcome;
   }
   // The outcome of a writing step that did not succeed.
@@ -153,7 +160,9 @@ class Deployment {
     return InstallOutcome::Installed;
   }
 
-  void Commit() { writer_.Commit(); }
+  void Commit() {
+    for (const std::string& line : writer_.Commit()) LogLine(line);
+  }
 
  private:
   Installation& state_;
@@ -224,12 +233,19 @@ InstallOutcome Install(Installation& state, const std::string& folder, ByteSourc
   // The registration, all or nothing: a key that was there gets its values
   // back, one this run made goes again.
   const RegistrySnapshot before = RegistrySnapshot::Take(kLocalMachine, kUninstallKey);
+  bool keyRestored = true;
   const bool registered = state.CommitUnlessClosed([&] {
     if (RegisterProduct(*where, total + recordBytes)) return true;
-    before.Restore();
-    LogLine(before.KeyExisted() ? "registry: the earlier key got its values back" : "registry: the key was removed");
+    keyRestored = before.Restore();
+    if (!keyRestored) {
+      LogLine(before.KeyExisted() ? "registry: the earlier key could not get its values back"
+                                  : "registry: the key could not be removed");
+    } else {
+      LogLine(before.KeyExisted() ? "registry: the earlier key got its values back" : "registry: the key was removed");
+    }
     return false;
   });
+  if (!keyRestored) state.AddNotRestored("HKEY_LOCAL_MACHINE\\" + std::string(kUninstallKey));
   if (!registered) {
     return deployment.Fail(state.Cancelled() ? InstallOutcome::Cancelled : InstallOutcome::RegistrationFailed);
   }

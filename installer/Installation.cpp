@@ -124,6 +124,17 @@ void Installation::Reset() {
   progress_ = {};
   closed_ = displayed_ = false;
   folder_.clear();
+  notRestored_.clear();
+}
+
+void Installation::AddNotRestored(const std::string& item) {
+  std::lock_guard<std::mutex> held(lock_);
+  notRestored_.push_back(item);
+}
+
+std::vector<std::string> Installation::NotRestored() const {
+  std::lock_guard<std::mutex> held(lock_);
+  return notRestored_;
 }
 
 }  // namespace setup

@@ -5,6 +5,7 @@
 #include <functional>
 #include <mutex>
 #include <string>
+#include <vector>
 
 #include "InstallOutcome.h"
 
@@ -53,6 +54,9 @@ class Installation {
   void Finish(InstallOutcome outcome);
   // The folder it installs to, in full, once known.
   void SetFolder(const std::string& folder);
+  // A failed installation's rollback could not put this item back as it
+  // was (a path, or the registry key).
+  void AddNotRestored(const std::string& item);
 
   // --- the window
   // A close: from here on nothing more is committed or started. True when
@@ -65,6 +69,9 @@ class Installation {
   InstallOutcome Outcome() const;
   bool Closed() const;
   std::string Folder() const;
+  // What a failed installation left as it should not be; empty when its
+  // rollback put everything back.
+  std::vector<std::string> NotRestored() const;
   // Waits until the installing thread is done, at most `milliseconds`
   // (negative: without a bound); true when it is.
   bool WaitForEnd(int milliseconds);
@@ -81,6 +88,7 @@ class Installation {
   bool closed_ = false;
   bool displayed_ = false;
   std::string folder_;
+  std::vector<std::string> notRestored_;
 };
 
 }  // namespace setup

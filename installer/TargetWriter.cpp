@@ -261,16 +261,17 @@ WriteResult TargetWriter::MakeFile(const std::wstring& relative, HANDLE* file) {
   return {};
 }
 
-std::vector<std::string> TargetWriter::RollBack() {
-  std::vector<std::string> lines = journal_.RollBack(
+RollbackReport TargetWriter::RollBack() {
+  RollbackReport report = journal_.RollBack(
       [](void* writer, const std::wstring& path) { static_cast<TargetWriter*>(writer)->Release(path); }, this);
   ReleaseFolders();
-  return lines;
+  return report;
 }
 
-void TargetWriter::Commit() {
-  journal_.Commit();
+std::vector<std::string> TargetWriter::Commit() {
+  std::vector<std::string> lines = journal_.Commit();
   ReleaseFolders();
+  return lines;
 }
 
 }  // namespace setup

@@ -64,11 +64,11 @@ class TargetWriter {
   WriteResult MakeFile(const std::wstring& relative, HANDLE* file);
 
   // Undoes everything made, the last first, while the folders are still
-  // held; one line per step, for the log. Then lets the folders go.
-  std::vector<std::string> RollBack();
+  // held, then lets the folders go.
+  RollbackReport RollBack();
   // Keeps everything made, deletes the files moved aside, then lets the
-  // folders go.
-  void Commit();
+  // folders go; a line for the log for each file left to the next restart.
+  std::vector<std::string> Commit();
 
  private:
   struct Folder {

@@ -37,10 +37,20 @@ void ShowMessage(const std::string& text, UINT icon) {
 
 // The exit code of a run with the window: an installation's result, or 0
 // when none was made; an installation the window was closed in the middle
-// of has its own code.
+// of has its own code. An installing thread that had not ended when the
+// wait for it did counts by where it was: committed is installed, anything
+// before that was closed before it finished, its rollback unfinished.
 int WindowRunExitCode() {
   const setup::Installation& installation = setup::Installation::Current();
-  if (installation.CurrentPhase() == setup::Installation::Phase::kNotStarted) return 0;
+  switch (installation.CurrentPhase()) {
+    case setup::Installation::Phase::kNotStarted:
+    case setup::Installation::Phase::kCommitted:
+      return 0;
+    case setup::Installation::Phase::kRunning:
+      return setup::kExitClosedBeforeFinished;
+    case setup::Installation::Phase::kEnded:
+      break;
+  }
   return setup::ExitCodeOf(installation.Outcome());
 }
 
@@ -135,10 +145,18 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   // A window closed during the installation leaves the worker to stop at
   // its next step: the controls it uses live until it has.
   const bool workerEnded = setup::JoinCompletionWorker(kWorkerStopBoundMs);
-  if (workerEnded) setup::ReleaseProcessObjects();
+  if (workerEnded) {
+    setup::ReleaseProcessObjects();
+  } else {
+    setup::LogLine("the installing thread had not stopped " + std::to_string(kWorkerStopBoundMs / 1000) +
+                   " s after the window closed");
+  }
   if (SUCCEEDED(com)) OleUninitialize();
   if (exitCode == 0) exitCode = WindowRunExitCode();
   // An installation's log ends with the process: its result is known then.
-  setup::CloseInstallLog(exitCode, setup::OutcomeName(setup::Installation::Current().Outcome()));
+  const setup::Installation& installation = setup::Installation::Current();
+  const bool unfinished = installation.CurrentPhase() == setup::Installation::Phase::kRunning;
+  setup::CloseInstallLog(exitCode,
+                         setup::OutcomeName(unfinished ? setup::InstallOutcome::Cancelled : installation.Outcome()));
   return exitCode;
 }

@@ -14,6 +14,7 @@
 #include "installer/InstallPipeline.h"
 #include "installer/ProductRegistration.h"
 #include "installer/Registry.h"
+#include "installer/RegistrySnapshot.h"
 #include "installer/archive/ByteStreams.h"
 #include "installer/archive/tests/TestArchives.h"
 #include "installer/tests/ScratchFolder.h"
@@ -184,6 +185,79 @@ TEST_F(Undo, AnInstallationClosedBeforeItsCommitTakesEverythingBack) {
   std::string where;
   EXPECT_EQ(RunInstallation(installation, folder, steps, &where), InstallOutcome::Cancelled);
   ExpectAsBefore("closed");
+}
+
+// A new file held open by another program when the rollback comes cannot
+// be removed, so the earlier one cannot come back: the rollback says so and
+// names it, and the earlier file is kept, not lost.
+TEST_F(Undo, ARollbackThatCannotPutAFileBackNamesIt) {
+  Installation installation;
+  PipelineSteps steps;
+  HANDLE held = INVALID_HANDLE_VALUE;
+  steps.beforeCommit = [&] {
+    held = CreateFileW(ui::AnsiToWide(folder + "README.txt").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                       OPEN_EXISTING, 0, nullptr);
+    installation.Close();
+    return false;
+  };
+  std::string where;
+  EXPECT_EQ(RunInstallation(installation, folder, steps, &where), InstallOutcome::Cancelled);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  CloseHandle(held);
+  EXPECT_EQ(installation.NotRestored(), std::vector<std::string>{folder + "README.txt"});
+  EXPECT_EQ(FailureLine(InstallOutcome::ArchiveFailed, folder, installation.NotRestored()),
+            "\r\n安装失败：无法解压到 " + folder + "\r\n未能恢复原状：" + folder + "README.txt");
+  EXPECT_EQ(UninstallKey(), keyBefore) << "the key is untouched";
+  // Everything else is back; the earlier README waits in the hidden folder.
+  Snapshot now = Take(folder);
+  std::string keptAside;
+  for (auto entry = now.begin(); entry != now.end();) {
+    if (entry->first.starts_with(".nimbo-replaced-")) {
+      if (entry->second.ends_with("an earlier README")) keptAside = entry->first;
+      entry = now.erase(entry);
+    } else {
+      ++entry;
+    }
+  }
+  EXPECT_FALSE(keptAside.empty()) << "the earlier README is kept in the hidden folder";
+  EXPECT_NE(now["README.txt"], folderBefore["README.txt"]) << "the new README stayed";
+  now.erase("README.txt");
+  Snapshot expected = folderBefore;
+  expected.erase("README.txt");
+  EXPECT_EQ(now, expected);
+}
+
+TEST(Lines, AFailureLineSaysNothingWasInstalledOnlyWhenTheRollbackPutEverythingBack) {
+  EXPECT_EQ(FailureLine(InstallOutcome::RegistrationFailed, "D:\\Nimbo\\"),
+            "\r\n安装失败：无法登记程序，未安装到 D:\\Nimbo\\\r\n未安装任何内容。");
+  EXPECT_EQ(FailureLine(InstallOutcome::Cancelled, "D:\\Nimbo\\", {"D:\\Nimbo\\a.txt", "D:\\Nimbo\\b.txt", "key"}),
+            "\r\n安装失败：安装已取消：D:\\Nimbo\\\r\n未能恢复原状：D:\\Nimbo\\a.txt（共 3 项，见安装日志）");
+  EXPECT_EQ(FailureLine(InstallOutcome::Installed, "D:\\Nimbo\\", {"x"}), "");
+}
+
+// The registration's undo: a key that was there gets exactly its values
+// back, a value the failed run added (a quiet uninstall command pointing at
+// a file that was rolled back) included; a key that was not there goes.
+TEST_F(Pipeline, ARegistrationUndoneLeavesTheKeyAsItWas) {
+  const std::string key = kUninstallKey;
+  ASSERT_TRUE(WriteRegistryText(kLocalMachine, key + "\\DisplayName", "Nimbo 1.0"));
+  ASSERT_TRUE(WriteRegistryText(kLocalMachine, key + "\\UninstallString", "\"E:\\Old\\uninstall.exe\""));
+  const auto before = UninstallKey();
+  const RegistrySnapshot earlier = RegistrySnapshot::Take(kLocalMachine, key);
+  ASSERT_TRUE(earlier.KeyExisted());
+  ASSERT_TRUE(WriteRegistryText(kLocalMachine, key + "\\DisplayName", "Nimbo 2.0"));
+  ASSERT_TRUE(WriteRegistryText(kLocalMachine, key + "\\QuietUninstallString", "\"D:\\Nimbo\\uninstall.exe\" /S"));
+  EXPECT_TRUE(earlier.Restore());
+  EXPECT_EQ(UninstallKey(), before);
+  EXPECT_EQ(UninstallKey().count(L"QuietUninstallString"), 0u);
+
+  DeleteRegistryTree(kLocalMachine, kUninstallKey);
+  const RegistrySnapshot none = RegistrySnapshot::Take(kLocalMachine, key);
+  EXPECT_FALSE(none.KeyExisted());
+  ASSERT_TRUE(WriteRegistryText(kLocalMachine, key + "\\QuietUninstallString", "x"));
+  EXPECT_TRUE(none.Restore());
+  HKEY opened = nullptr;
+  EXPECT_NE(RegOpenKeyExW(HKEY_LOCAL_MACHINE, ui::AnsiToWide(key).c_str(), 0, KEY_READ, &opened), ERROR_SUCCESS);
 }
 
 }  // namespace
