@@ -116,6 +116,14 @@ void ProgramPayload::StartCheck() {
   checker_ = std::thread([this] { verified_ = Ready() == Status::kOk && sealed_->VerifyAll(&stop_); });
 }
 
+void ProgramPayload::VerifyAhead() {
+  if (status_ != Status::kOk || checker_.joinable() || checkEnded_) return;
+  ahead_ = true;
+  checker_ = std::thread([this] {
+    if (Ready() == Status::kOk) sealed_->VerifyAll(&stop_);
+  });
+}
+
 bool ProgramPayload::Verified() {
   if (checker_.joinable()) {
     checker_.join();

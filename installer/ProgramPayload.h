@@ -41,9 +41,16 @@ class ProgramPayload final : public ByteSource {
   // Why the payload cannot be read at all; kOk when it can. The first call
   // reads the table of block digests and checks it against the seal.
   Status Ready();
-  // Starts checking every block on a thread of its own; once.
+  // Starts checking every block on a thread of its own; once. Its verdict
+  // is waited for before anything is written (the window's way).
   void StartCheck();
-  bool CheckStarted() const { return checker_.joinable() || checkEnded_; }
+  bool CheckStarted() const { return (checker_.joinable() || checkEnded_) && !ahead_; }
+  // Starts verifying every block on a thread of its own, ahead of the
+  // extraction, which is not held up: a block verified ahead is read
+  // without hashing it again, one not yet verified is verified as it is
+  // read (a silent run's way: on a second core the hashing costs it no
+  // time). Once; not with StartCheck.
+  void VerifyAhead();
   // The check's verdict, waiting for it (at most the time one read of the
   // payload takes): true when every block is the sealed one.
   bool Verified();
@@ -83,6 +90,7 @@ class ProgramPayload final : public ByteSource {
   std::unique_ptr<SealedSource> sealed_;
   std::thread checker_;
   bool checkEnded_ = false;  // joined
+  bool ahead_ = false;       // the thread verifies ahead of the reads; nobody waits for its verdict
   std::atomic<bool> stop_{false};
   bool verified_ = false;  // written by the checker before it ends
 };

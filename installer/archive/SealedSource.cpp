@@ -9,6 +9,7 @@ SealedSource::SealedSource(ByteSource& raw, std::uint64_t size, std::uint32_t bl
                            std::vector<BlockDigest> digests, BlockHasher hasher)
     : raw_(raw), size_(size), blockSize_(blockSize), digests_(std::move(digests)), hasher_(std::move(hasher)) {
   usable_ = blockSize_ > 0 && hasher_ && raw_.Size() >= size_ && digests_.size() == BlockCount();
+  if (usable_) blockVerified_ = std::make_unique<std::atomic<bool>[]>(static_cast<std::size_t>(BlockCount()));
 }
 
 std::uint64_t SealedSource::BlockCount() const {
@@ -20,11 +21,14 @@ bool SealedSource::ReadAndVerify(std::uint64_t index, std::vector<std::uint8_t>*
   const auto length = static_cast<std::size_t>(std::min<std::uint64_t>(blockSize_, size_ - start));
   into->resize(length);
   if (!raw_.Read(start, into->data(), length)) return false;
+  if (blockVerified_[index]) return true;
   BlockDigest digest{};
+  ++hashed_;
   if (!hasher_(*into, &digest) || digest != digests_[index]) {
     damaged_ = true;
     return false;
   }
+  blockVerified_[index] = true;
   return true;
 }
 
@@ -64,7 +68,8 @@ bool SealedSource::VerifyAll(const std::atomic<bool>* stop) {
   std::vector<std::uint8_t> bytes;
   for (std::uint64_t index = 0; index < BlockCount() && !verifiedAll_; ++index) {
     if (stop != nullptr && stop->load()) return false;
-    if (!ReadAndVerify(index, &bytes)) return false;
+    if (damaged_) return false;
+    if (!blockVerified_[index] && !ReadAndVerify(index, &bytes)) return false;
   }
   verifiedAll_ = true;
   return true;

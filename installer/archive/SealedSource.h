@@ -4,6 +4,7 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <span>
 #include <vector>
 
@@ -25,7 +26,9 @@ using BlockHasher = std::function<bool(std::span<const std::uint8_t> bytes, Bloc
 // hashed as the installation reads it.
 //
 // The raw source must not change under a verified block: the program holds
-// its own file open with no sharing for writing. Not for concurrent use.
+// its own file open with no sharing for writing. One thread may read while
+// another runs VerifyAll ahead of it (the raw source then takes reads from
+// both): a block either has verified is read without hashing it again.
 class SealedSource final : public ByteSource {
  public:
   // `digests` holds one digest per block of `size` bytes cut in `blockSize`.
@@ -49,6 +52,9 @@ class SealedSource final : public ByteSource {
   bool Damaged() const { return damaged_; }
   // Every block has been found to be the sealed one.
   bool FullyVerified() const { return verifiedAll_; }
+  // How many blocks were hashed, by either thread (each block once, unless
+  // both came to it at the same moment).
+  std::uint64_t BlocksHashed() const { return hashed_; }
 
  private:
   struct CachedBlock {
@@ -66,8 +72,11 @@ class SealedSource final : public ByteSource {
   std::vector<BlockDigest> digests_;
   BlockHasher hasher_;
   bool usable_ = false;
-  bool damaged_ = false;
-  bool verifiedAll_ = false;
+  std::atomic<bool> damaged_{false};
+  std::atomic<bool> verifiedAll_{false};
+  std::atomic<std::uint64_t> hashed_{0};
+  // Per block: found to be the sealed one.
+  std::unique_ptr<std::atomic<bool>[]> blockVerified_;
   // Two blocks: the archive's directory, read first at its end, and the
   // block the extraction is in.
   std::array<CachedBlock, 2> cache_;

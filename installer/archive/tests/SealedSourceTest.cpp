@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <numeric>
+#include <thread>
 
 namespace setup {
 namespace {
@@ -123,6 +124,45 @@ TEST(SealedSource, VerifyingEverythingOnceLetsReadsPassStraightThrough) {
   ASSERT_TRUE(sealed.Read(3, got, 3));
   EXPECT_EQ(raw.reads, before + 1);
   EXPECT_EQ(got[0], file[3]);
+}
+
+TEST(SealedSource, ABlockVerifiedAheadIsNotHashedAgainWhenRead) {
+  // 6 blocks of 4; the verifier is stopped after its second block.
+  std::vector<std::uint8_t> file = Bytes(24);
+  CountingSource raw(file);
+  std::atomic<bool> stop{false};
+  int hashes = 0;
+  SealedSource sealed(raw, 24, 4, Seal(file, 4), [&](std::span<const std::uint8_t> bytes, BlockDigest* digest) {
+    if (++hashes == 2) stop = true;
+    return TestDigest(bytes, digest);
+  });
+  EXPECT_FALSE(sealed.VerifyAll(&stop));
+  EXPECT_EQ(sealed.BlocksHashed(), 2u);
+  std::uint8_t got[24];
+  ASSERT_TRUE(sealed.Read(0, got, 24));
+  EXPECT_EQ(std::vector<std::uint8_t>(got, got + 24), file);
+  EXPECT_EQ(sealed.BlocksHashed(), 6u) << "blocks 0 and 1 once, by the verifier; 2 to 5 by the reader";
+}
+
+TEST(SealedSource, AReaderAndAVerifierAtOnceHandOnTheSealedBytes) {
+  std::vector<std::uint8_t> file(64 * 16);
+  for (std::size_t i = 0; i < file.size(); ++i) file[i] = static_cast<std::uint8_t>(i * 131 + i / 7);
+  MemorySource raw(file);
+  SealedSource sealed(raw, file.size(), 16, Seal(file, 16), TestDigest);
+  bool verified = false;
+  std::thread ahead([&] { verified = sealed.VerifyAll(); });
+  // The archive reader's way: the end first, then from the start in pieces.
+  std::vector<std::uint8_t> got(file.size());
+  ASSERT_TRUE(sealed.Read(file.size() - 40, got.data() + file.size() - 40, 40));
+  for (std::size_t at = 0; at < file.size(); at += 24) {
+    const std::size_t piece = std::min<std::size_t>(24, file.size() - at);
+    ASSERT_TRUE(sealed.Read(at, got.data() + at, piece)) << at;
+  }
+  ahead.join();
+  EXPECT_TRUE(verified);
+  EXPECT_EQ(got, file);
+  EXPECT_FALSE(sealed.Damaged());
+  EXPECT_LE(sealed.BlocksHashed(), 2u * 64) << "no block more than once by each";
 }
 
 }  // namespace

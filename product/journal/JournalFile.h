@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-namespace setup {
+namespace product {
 
 // The installation journal as it lies on disk, so that an installation
 // that was killed half-way (Task Manager, a deployment tool's time-out, a
@@ -63,4 +63,4 @@ enum class JournalRecovery {
 
 JournalRecovery DecideRecovery(const JournalRead& read);
 
-}  // namespace setup
+}  // namespace product

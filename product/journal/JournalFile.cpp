@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-namespace setup {
+namespace product {
 namespace {
 
 void Put32(std::string& into, std::uint32_t value) {
@@ -124,4 +124,4 @@ JournalRecovery DecideRecovery(const JournalRead& read) {
   return JournalRecovery::kRollBack;
 }
 
-}  // namespace setup
+}  // namespace product

@@ -1,10 +1,10 @@
-#include "installer/JournalFile.h"
+#include "product/journal/JournalFile.h"
 
 #include <gtest/gtest.h>
 
 #include <random>
 
-namespace setup {
+namespace product {
 namespace {
 
 using K = JournalKind;
@@ -113,4 +113,4 @@ TEST(JournalFile, EntriesWithTheWrongFieldsAreDamage) {
 }
 
 }  // namespace
-}  // namespace setup
+}  // namespace product
