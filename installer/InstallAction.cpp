@@ -9,6 +9,8 @@
 #include "ProgressDisplay.h"
 #include "StartWindow.h"
 #include "engine/core/ArgbColor.h"
+#include "engine/core/TextConversion.h"
+#include "product/running/RunningProduct.h"
 
 namespace setup {
 namespace {
@@ -37,6 +39,17 @@ ui::EditBoxOptions StatusBoxLook() {
   return options;
 }
 
+constexpr char kProductRunning[] =
+    "Nimbo 正在运行。安装前需要关闭 Nimbo，未保存的内容请先保存。\r\n\r\n要关闭 Nimbo 并继续安装吗？";
+
+// Nimbo running from the folder is closed by the installation before it
+// writes; the user says first whether it may be. True to go on.
+bool ProductMayClose(const std::string& folder) {
+  if (product::ProductProcesses({ui::AnsiToWide(folder)}).empty()) return true;
+  return MessageBoxW(startWindowHandle, ui::AnsiToWide(kProductRunning).c_str(),
+                     ui::AnsiToWide(kStartWindowTitle).c_str(), MB_OKCANCEL | MB_ICONWARNING) == IDOK;
+}
+
 }  // namespace
 
 int OnInstallClick(ui::Control*, unsigned, WPARAM, LPARAM) { return InstallAction(); }
@@ -46,8 +59,10 @@ std::string NormalisedInstallDir(const std::string& typed) {
 }
 
 int InstallAction() {
+  const std::string chosen = NormalisedInstallDir(pathBox->Text());
+  if (!ProductMayClose(chosen)) return 0;
   Timer1.SetPeriod(0);
-  installDir = NormalisedInstallDir(pathBox->Text());
+  installDir = chosen;
 
   installButton->Visible(0);
   pathBox->Visible(0);

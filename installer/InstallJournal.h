@@ -4,6 +4,8 @@
 #include <vector>
 
 #include "engine/core/Win32.h"
+#include "product/journal/JournalWriter.h"
+#include "product/journal/RegistrySnapshot.h"
 
 namespace setup {
 
@@ -22,6 +24,12 @@ struct RollbackReport {
 // of the target, until the installation has succeeded. Paths are full
 // UTF-16 paths.
 //
+// The journal is also written to disk, in the hidden folder, as the
+// installation goes: each step's entry before the step is taken, so that
+// the next run finds what a killed one did and takes it back (or, when it
+// had committed, finishes its commit). The hidden folder and its journal go
+// when the run ends by itself, whichever way.
+//
 // Nothing is undone or committed by a name alone: every step remembers where
 // its item really was when it was made (its final path, every link
 // followed), and right before it acts the item is opened as itself (a link
@@ -33,16 +41,33 @@ class InstallJournal {
  public:
   // `target` ends with a backslash.
   explicit InstallJournal(std::wstring target);
+  ~InstallJournal();
   InstallJournal(const InstallJournal&) = delete;
   InstallJournal& operator=(const InstallJournal&) = delete;
 
-  // `final`: where the item really is, as its handle tells.
+  // Makes the hidden folder in the target (made or opened and held by the
+  // writer) and its journal, and writes the target and the folders made
+  // for it so far. False when they cannot be made: nothing may be written.
+  bool Begin();
+
+  // Before a step: its entry goes to disk; false when it could not, and
+  // the step must not be taken. `final`: where the item will be.
+  bool WillCreateFolder(const std::wstring& path, const std::wstring& final);
+  bool WillCreateFile(const std::wstring& path, const std::wstring& final);
+  // The step announced last did not happen.
+  void NotCreated();
+  // After a step, or, for the levels of the target made before Begin, in
+  // place of the entry before it.
   void CreatedFolder(const std::wstring& path, const std::wstring& final);
   void CreatedFile(const std::wstring& path, const std::wstring& final);
   // Renames the file behind the handle (opened with DELETE access) aside,
   // to be put back by RollBack or deleted by Commit. False when it could
   // not be moved: it is still where it was. `final` is where it was.
   bool MoveAside(HANDLE file, const std::wstring& path, const std::wstring& final);
+  // The Uninstall key as it was, before the registration writes it.
+  bool WillRegister(const product::RegistrySnapshot& before);
+  // The registration is done: from here on the next run keeps everything.
+  bool Committed();
 
   // Called before a folder the journal made is removed or committed: the
   // writer closes its hold on it.
@@ -64,22 +89,16 @@ class InstallJournal {
     std::wstring aside;        // kReplaced: where the old file waits
     std::wstring asideFinal;
   };
-  bool MakeAsideFolder();
-  void CloseAsideFolder();
+  bool Write(product::JournalKind kind, std::vector<std::wstring> fields);
+  void EndHiddenFolder(bool filesRemain);
 
   std::wstring target_;
-  std::wstring asideFolder_;
-  std::wstring asideFolderFinal_;
-  HANDLE asideHandle_ = INVALID_HANDLE_VALUE;  // held while files wait in it
+  std::wstring hiddenFolder_;
+  std::wstring hiddenFolderFinal_;
+  HANDLE hiddenHandle_ = INVALID_HANDLE_VALUE;  // held while the installation runs
+  product::JournalWriter disk_;
   int asideCount_ = 0;
   std::vector<Step> steps_;
 };
-
-enum class ItemKind { kFile, kFolder };
-
-// Deletes the item at the path, opened as itself, when it is still of its
-// kind at `expectedFinal` and no link; a folder only when empty. True when
-// it is gone (or was never there).
-bool DeleteVerifiedItem(const std::wstring& path, const std::wstring& expectedFinal, ItemKind kind);
 
 }  // namespace setup

@@ -26,6 +26,7 @@ constexpr OutcomeFacts kOutcomes[] = {
     {InstallOutcome::LinkInTarget, 11, "a link stands in the folder", "安装位置中有链接，未写入："},
     {InstallOutcome::NotEnoughSpace, 12, "not enough free space", "磁盘空间不足，无法安装到 "},
     {InstallOutcome::TargetNotOwned, 13, "others may change the folder", "其他用户可以更改这个文件夹，未写入："},
+    {InstallOutcome::ProductRunning, 14, "Nimbo is still running", "Nimbo 仍在运行，请关闭它后再安装到 "},
 };
 
 const OutcomeFacts& FactsOf(InstallOutcome outcome) {

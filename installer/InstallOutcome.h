@@ -22,13 +22,14 @@ enum class InstallOutcome {
   LinkInTarget,        // a link, junction or mount point stands in the target
   NotEnoughSpace,      // the drive has less free space than the payload takes
   TargetNotOwned,      // the folder was there, holds something, and others may change it
+  ProductRunning,      // Nimbo runs from the folder and did not close when asked
 };
 
 // The process's exit code for an installation that ended so: 0 installed,
 // 1 folder not created, 2 payload damaged, 3 archive unsafe or failed,
 // 4 registration failed, 6 closed before finished, 7 relative folder,
 // 8 a drive's top, 9 no such drive, 10 too long, 11 a link in the target,
-// 12 not enough space, 13 a folder others may change.
+// 12 not enough space, 13 a folder others may change, 14 Nimbo still runs.
 int ExitCodeOf(InstallOutcome outcome);
 // The exit codes that are not an installation's end.
 inline constexpr int kExitBadCommandLine = 5;

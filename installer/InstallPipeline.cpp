@@ -4,12 +4,13 @@
 #include <functional>
 #include <optional>
 
+#include "EarlierInstallation.h"
 #include "InstallLog.h"
 #include "InstallRecordWriter.h"
 #include "ProductRegistration.h"
 #include "ProgramPayload.h"
 #include "Registry.h"
-#include "RegistrySnapshot.h"
+#include "FolderSecurity.h"
 #include "TargetFolder.h"
 #include "TargetWriter.h"
 #include "engine/core/FileIdentity.h"
@@ -17,7 +18,10 @@
 #include "installer/archive/ArchiveSafety.h"
 #include "installer/archive/TargetPath.h"
 #include "installer/archive/ZipReader.h"
+#include "product/journal/JournalReplay.h"
+#include "product/journal/RegistrySnapshot.h"
 #include "product/record/InstallRecord.h"
+#include "product/running/RunningProduct.h"
 
 namespace setup {
 namespace {
@@ -65,6 +69,18 @@ const char* PayloadProblem(ProgramPayload::Status status) {
   return "";
 }
 
+// Takes back (or finishes) an installation into the folder that a killed
+// run left, trusting only what no one but the administrators may have
+// changed.
+void ReplayJournalIn(const std::wstring& folder) {
+  const product::ReplayReport replay =
+      product::ReplayInterrupted(folder, ui::AnsiToWide(kUninstallKey), product::ReplayPurpose::kInstall, [](HANDLE item) {
+        std::wstring who;
+        return ReadFolderTrust(item, &who) == FolderTrust::kOnlyAdministrators;
+      });
+  for (const std::wstring& line : replay.lines) LogLine("interrupted installation: " + Narrow(line));
+}
+
 // Everything the installation wrote, its record, and undoing it.
 class Deployment {
  public:
@@ -101,16 +117,21 @@ class Deployment {
 
   // The target, made or taken; a folder of an earlier installation is the
   // one the Uninstall key names and holds its record.
-  WriteResult Open(const std::wstring& target) {
-    const WriteResult opened = writer_.OpenTarget([&] {
-      const std::optional<std::wstring> location =
-          ReadRegistryText(kLocalMachine, std::string(kUninstallKey) + "\\InstallLocation");
-      const DWORD record = GetFileAttributesW((target + ui::AnsiToWide(record::kInstallRecordName)).c_str());
-      return location && SameFolder(*location, target) && record != INVALID_FILE_ATTRIBUTES &&
-             (record & FILE_ATTRIBUTE_DIRECTORY) == 0;
-    });
-    if (opened.Ok() && !writer_.TakeOver().empty()) LogLine("target: " + Narrow(writer_.TakeOver()));
-    return opened;
+  WriteResult Open(const std::wstring& target, const std::optional<std::wstring>& earlier) {
+    const WriteResult opened = writer_.OpenTarget(
+        [&] { return earlier && SameFolder(*earlier, target) && HoldsInstallationRecord(target); });
+    if (!opened.Ok()) return opened;
+    if (!writer_.TakeOver().empty()) LogLine("target: " + Narrow(writer_.TakeOver()));
+    // What a killed run left is taken back first, then this run's journal
+    // begins.
+    ReplayJournalIn(target);
+    return writer_.BeginJournal();
+  }
+
+  // The registration's journal entries: the key as it was, and that it is done.
+  bool WillRegister(const product::RegistrySnapshot& before) { return writer_.WillRegister(before); }
+  void Committed() {
+    if (!writer_.Committed()) LogLine("journal: the commit could not be noted");
   }
 
   // One entry, a folder or a file with its data from the archive.
@@ -172,6 +193,26 @@ class Deployment {
   std::vector<std::pair<std::string, bool>> record_;
 };
 
+// A Nimbo that runs from the folders is asked to close before anything is
+// replaced, and given a while to; false when it still runs.
+bool CloseRunningProduct(const std::vector<std::wstring>& folders) {
+  const std::vector<product::ProductProcess> running = product::ProductProcesses(folders);
+  if (running.empty()) return true;
+  for (const product::ProductProcess& process : running) {
+    LogLine("Nimbo is running (process " + std::to_string(process.id) + ", " + Narrow(process.image) +
+            "): asked to close");
+  }
+  const std::vector<product::ProductProcess> left =
+      product::CloseProductProcesses(running, product::kProductCloseWaitMs);
+  if (left.empty()) {
+    LogLine("Nimbo has closed");
+    return true;
+  }
+  LogLine("Nimbo (process " + std::to_string(left.front().id) + ") still runs " +
+          std::to_string(product::kProductCloseWaitMs / 1000) + " s after it was asked to close: nothing was installed");
+  return false;
+}
+
 // Everything from the payload's archive on.
 InstallOutcome Install(Installation& state, const std::string& folder, ByteSource& payload, const PipelineSteps& steps,
                        std::string* where, unsigned long start) {
@@ -213,8 +254,17 @@ InstallOutcome Install(Installation& state, const std::string& folder, ByteSourc
   }
   state.SetTotal(total);
 
+  // An earlier installation in another folder is removed once this one is
+  // committed; a Nimbo running from either is closed first.
+  const std::optional<std::wstring> earlier = EarlierInstallationFolder();
+  const bool elsewhere = earlier && !SameFolder(*earlier, target.full) && HoldsInstallationRecord(*earlier);
+  if (!CloseRunningProduct(elsewhere ? std::vector{target.full, *earlier} : std::vector{target.full})) {
+    return InstallOutcome::ProductRunning;
+  }
+  if (elsewhere) ReplayJournalIn(*earlier);
+
   Deployment deployment(state, target.full, where);
-  if (const WriteResult opened = deployment.Open(target.full); !opened.Ok()) {
+  if (const WriteResult opened = deployment.Open(target.full, earlier); !opened.Ok()) {
     return deployment.Failed(opened, InstallOutcome::FolderNotCreated);
   }
   for (std::size_t i = 0; i < reader.EntryCount(); ++i) {
@@ -232,7 +282,11 @@ InstallOutcome Install(Installation& state, const std::string& folder, ByteSourc
   if (steps.beforeCommit && !steps.beforeCommit()) return deployment.Fail(InstallOutcome::Cancelled);
   // The registration, all or nothing: a key that was there gets its values
   // back, one this run made goes again.
-  const RegistrySnapshot before = RegistrySnapshot::Take(kLocalMachine, kUninstallKey);
+  const product::RegistrySnapshot before = product::RegistrySnapshot::Take(ui::AnsiToWide(kUninstallKey));
+  if (!deployment.WillRegister(before)) {
+    LogLine("journal: the Uninstall key as it was could not be noted");
+    return deployment.Fail(InstallOutcome::RegistrationFailed);
+  }
   bool keyRestored = true;
   const bool registered = state.CommitUnlessClosed([&] {
     if (RegisterProduct(*where, total + recordBytes)) return true;
@@ -249,7 +303,9 @@ InstallOutcome Install(Installation& state, const std::string& folder, ByteSourc
   if (!registered) {
     return deployment.Fail(state.Cancelled() ? InstallOutcome::Cancelled : InstallOutcome::RegistrationFailed);
   }
+  deployment.Committed();
   deployment.Commit();
+  if (elsewhere) RemoveEarlierInstallation(*earlier);
   return InstallOutcome::Installed;
 }
 

@@ -2,17 +2,22 @@
 
 #include "CompletionWorker.h"
 #include "DesktopShortcut.h"
+#include "EarlierInstallation.h"
 #include "InstallAction.h"
 #include "InstallLog.h"
 #include "InstallOutcome.h"
 #include "InstallPipeline.h"
 #include "Installation.h"
 #include "ProgramLauncher.h"
+#include "ProgramPayload.h"
 
 namespace setup {
 
 int RunSilentInstallation(const SetupOptions& options) {
-  const std::string folder = NormalisedInstallDir(options.folder.value_or(""));
+  // The payload's blocks are verified on a second thread, ahead of the
+  // extraction, which verifies any block it reaches first itself.
+  ProgramPayload::Pinned().VerifyAhead();
+  const std::string folder = NormalisedInstallDir(OfferedFolder(options));
   OpenInstallLog();
   Installation& installation = Installation::Current();
   installation.Start();

@@ -190,12 +190,25 @@ const TargetWriter::Folder* TargetWriter::FolderOf(const std::wstring& relative,
   const std::wstring path = target_ + folder;
   ui::SecurityAttributes installation(ui::kInstallationFolderSddl);
   const std::wstring final = parent->finalPath + L'\\' + name;
-  const bool made = CreateDirectoryW(path.c_str(), installation.get());
-  if (made) {
-    journal_.CreatedFolder(path, final);
-  } else if (GetLastError() != ERROR_ALREADY_EXISTS) {
-    *result = Failed(path);
-    return nullptr;
+  // A folder that is there is not the installation's: only one made is
+  // journaled, its entry on disk before it is made.
+  bool made = false;
+  if (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
+    if (!journal_.WillCreateFolder(path, final)) {
+      *result = Failed(path);
+      return nullptr;
+    }
+    made = CreateDirectoryW(path.c_str(), installation.get());
+    if (made) {
+      journal_.CreatedFolder(path, final);
+    } else {
+      const DWORD error = GetLastError();
+      journal_.NotCreated();
+      if (error != ERROR_ALREADY_EXISTS) {
+        *result = Failed(path, error);
+        return nullptr;
+      }
+    }
   }
   Folder opened{};
   *result = OpenLevel(path, final, &opened);
@@ -226,15 +239,11 @@ WriteResult TargetWriter::MakeFile(const std::wstring& relative, HANDLE* file) {
   const std::wstring name = separator == std::wstring::npos ? relative : relative.substr(separator + 1);
   const std::wstring path = target_ + relative;
   const std::wstring final = parent->finalPath + L'\\' + name;
-  HANDLE made = CreateNew(path);
-  if (made == INVALID_HANDLE_VALUE) {
-    const DWORD error = GetLastError();
-    // Nothing can be missing on the way: the folder is held. A name that
-    // cannot be made and is not there is a link leading nowhere.
-    if (IsMissing(error)) return LinkAt(path);
-    if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) return Failed(path, error);
-    // Something is there already: a plain file of its own goes aside, to
-    // come back if the installation does not succeed.
+  // Something there already (a plain file of its own) goes aside first, to
+  // come back if the installation does not succeed; the new file's entry
+  // goes to disk before it is made, so a journal never claims a file that
+  // was there before.
+  if (GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES) {
     HANDLE existing = CreateFileW(path.c_str(), DELETE | FILE_READ_ATTRIBUTES | SYNCHRONIZE,
                                   FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                                   FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
@@ -253,13 +262,30 @@ WriteResult TargetWriter::MakeFile(const std::wstring& relative, HANDLE* file) {
     const DWORD moveError = GetLastError();
     CloseHandle(existing);
     if (!aside) return Failed(path, moveError);
-    made = CreateNew(path);
-    if (made == INVALID_HANDLE_VALUE) return Failed(path);
+  }
+  if (!journal_.WillCreateFile(path, final)) return Failed(path);
+  HANDLE made = CreateNew(path);
+  if (made == INVALID_HANDLE_VALUE) {
+    const DWORD error = GetLastError();
+    journal_.NotCreated();
+    // Nothing can be missing on the way: the folder is held. A name that
+    // cannot be made and is not there is a link leading nowhere.
+    if (IsMissing(error)) return LinkAt(path);
+    return Failed(path, error);
   }
   journal_.CreatedFile(path, final);
   *file = made;
   return {};
 }
+
+WriteResult TargetWriter::BeginJournal() {
+  if (journal_.Begin()) return {};
+  return Failed(target_);
+}
+
+bool TargetWriter::WillRegister(const product::RegistrySnapshot& before) { return journal_.WillRegister(before); }
+
+bool TargetWriter::Committed() { return journal_.Committed(); }
 
 RollbackReport TargetWriter::RollBack() {
   RollbackReport report = journal_.RollBack(

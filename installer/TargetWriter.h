@@ -56,6 +56,9 @@ class TargetWriter {
   // What became of a target that was there: empty and taken over, or the
   // earlier installation's taken over (for the log); empty otherwise.
   const std::wstring& TakeOver() const { return takeOver_; }
+  // The journal, on disk in the target's hidden folder from here on: called
+  // once the target is open, before anything is written into it.
+  WriteResult BeginJournal();
   // A folder under the target (relative, "\" between levels, with or
   // without a trailing one), with every missing level.
   WriteResult MakeFolder(const std::wstring& relative);
@@ -66,6 +69,10 @@ class TargetWriter {
   // Undoes everything made, the last first, while the folders are still
   // held, then lets the folders go.
   RollbackReport RollBack();
+  // The registration's entries in the journal: the key as it was, before it
+  // is written, and that it was.
+  bool WillRegister(const product::RegistrySnapshot& before);
+  bool Committed();
   // Keeps everything made, deletes the files moved aside, then lets the
   // folders go; a line for the log for each file left to the next restart.
   std::vector<std::string> Commit();

@@ -4,6 +4,7 @@
 #include <ole2.h>
 
 #include "CommandLine.h"
+#include "EarlierInstallation.h"
 #include "InstallClosing.h"
 #include "InstallLog.h"
 #include "Installation.h"
@@ -119,7 +120,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   if (lock.Acquire(0) == product::InstallationLock::Result::kBusy && !TakeLockWithWindow(lock, &refused)) {
     return refused;
   }
-  if (options.folder) setup::offeredInstallDir = *options.folder;
+  setup::offeredInstallDir = setup::OfferedFolder(options);
 
   // COM lives on the window's thread as long as the window: the shortcut
   // made at its close and the screen readers' objects need it.

@@ -31,7 +31,7 @@ CORPORA = {
     "edit_text": ROOT / "engine/edit/fuzz/corpus/edit_text",
     "frame_schedule": ROOT / "engine/controls/fuzz/corpus/frame_schedule",
     "install_record": ROOT / "product/record/fuzz/corpus/install_record",
-    "journal_file": ROOT / "installer/archive/fuzz/corpus/journal_file",
+    "journal_file": ROOT / "product/journal/fuzz/corpus/journal_file",
 }
 
 

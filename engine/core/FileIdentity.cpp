@@ -61,6 +61,46 @@ bool RenameOpenItem(HANDLE item, const std::wstring& to, bool replace) {
   return SetFileInformationByHandle(item, FileRenameInfo, rename, static_cast<DWORD>(block.size()));
 }
 
+HANDLE OpenItemItself(const std::wstring& path) {
+  return CreateFileW(path.c_str(), DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES | SYNCHRONIZE,
+                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                     FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+}
+
+bool IsExpectedItem(HANDLE item, const std::wstring& path, const std::wstring& expectedFinal, bool folder) {
+  FILE_BASIC_INFO basic{};
+  if (!GetFileInformationByHandleEx(item, FileBasicInfo, &basic, sizeof basic)) return false;
+  const bool isFolder = (basic.FileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  if (isFolder != folder || IsLink(item, path)) return false;
+  return SameName(WithoutTrailingSeparators(FinalPath(item)), expectedFinal);
+}
+
+namespace {
+
+bool DeleteOpenItem(HANDLE item) {
+  FILE_BASIC_INFO basic{};
+  if (GetFileInformationByHandleEx(item, FileBasicInfo, &basic, sizeof basic) &&
+      (basic.FileAttributes & FILE_ATTRIBUTE_READONLY) != 0) {
+    basic.FileAttributes &= ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY);
+    SetFileInformationByHandle(item, FileBasicInfo, &basic, sizeof basic);
+  }
+  FILE_DISPOSITION_INFO dispose{TRUE};
+  return SetFileInformationByHandle(item, FileDispositionInfo, &dispose, sizeof dispose);
+}
+
+}  // namespace
+
+bool DeleteVerifiedItem(const std::wstring& path, const std::wstring& expectedFinal, bool folder) {
+  HANDLE item = OpenItemItself(path);
+  if (item == INVALID_HANDLE_VALUE) {
+    const DWORD error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+  }
+  const bool deleted = IsExpectedItem(item, path, expectedFinal, folder) && DeleteOpenItem(item);
+  CloseHandle(item);
+  return deleted;
+}
+
 bool IsEmptyFolder(const std::wstring& path) {
   WIN32_FIND_DATAW found;
   HANDLE search = FindFirstFileW((path + L"\\*").c_str(), &found);

@@ -35,4 +35,17 @@ bool RenameOpenItem(HANDLE item, const std::wstring& to, bool replace);
 // Whether the folder holds nothing; false too when it cannot be listed.
 bool IsEmptyFolder(const std::wstring& path);
 
+// The item at the path itself (a link as the link), open for deleting or
+// renaming; INVALID_HANDLE_VALUE when it cannot be opened.
+HANDLE OpenItemItself(const std::wstring& path);
+
+// Whether the open item is still the one expected: a folder or not as
+// said, no link, and at `expectedFinal` (every link followed).
+bool IsExpectedItem(HANDLE item, const std::wstring& path, const std::wstring& expectedFinal, bool folder);
+
+// Deletes the item at the path, opened as itself, when it is still of its
+// kind at `expectedFinal` and no link; a folder only when empty. True when
+// it is gone (or was never there).
+bool DeleteVerifiedItem(const std::wstring& path, const std::wstring& expectedFinal, bool folder);
+
 }  // namespace ui

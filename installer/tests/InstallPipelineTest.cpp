@@ -14,7 +14,7 @@
 #include "installer/InstallPipeline.h"
 #include "installer/ProductRegistration.h"
 #include "installer/Registry.h"
-#include "installer/RegistrySnapshot.h"
+#include "product/journal/RegistrySnapshot.h"
 #include "installer/archive/ByteStreams.h"
 #include "installer/archive/tests/TestArchives.h"
 #include "installer/tests/ScratchFolder.h"
@@ -243,7 +243,7 @@ TEST_F(Pipeline, ARegistrationUndoneLeavesTheKeyAsItWas) {
   ASSERT_TRUE(WriteRegistryText(kLocalMachine, key + "\\DisplayName", "Nimbo 1.0"));
   ASSERT_TRUE(WriteRegistryText(kLocalMachine, key + "\\UninstallString", "\"E:\\Old\\uninstall.exe\""));
   const auto before = UninstallKey();
-  const RegistrySnapshot earlier = RegistrySnapshot::Take(kLocalMachine, key);
+  const product::RegistrySnapshot earlier = product::RegistrySnapshot::Take(ui::AnsiToWide(key));
   ASSERT_TRUE(earlier.KeyExisted());
   ASSERT_TRUE(WriteRegistryText(kLocalMachine, key + "\\DisplayName", "Nimbo 2.0"));
   ASSERT_TRUE(WriteRegistryText(kLocalMachine, key + "\\QuietUninstallString", "\"D:\\Nimbo\\uninstall.exe\" /S"));
@@ -252,7 +252,7 @@ TEST_F(Pipeline, ARegistrationUndoneLeavesTheKeyAsItWas) {
   EXPECT_EQ(UninstallKey().count(L"QuietUninstallString"), 0u);
 
   DeleteRegistryTree(kLocalMachine, kUninstallKey);
-  const RegistrySnapshot none = RegistrySnapshot::Take(kLocalMachine, key);
+  const product::RegistrySnapshot none = product::RegistrySnapshot::Take(ui::AnsiToWide(key));
   EXPECT_FALSE(none.KeyExisted());
   ASSERT_TRUE(WriteRegistryText(kLocalMachine, key + "\\QuietUninstallString", "x"));
   EXPECT_TRUE(none.Restore());

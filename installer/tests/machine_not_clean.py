@@ -46,7 +46,8 @@ class MachineNotClean(command_line.SilentRuns):
 
     def install_silently(self, folder="D:\\Nimbo", log="setup.log"):
         (self.drive_d / "logs").mkdir(exist_ok=True)
-        code, shown = self.run_setup("/S", f"/LOG=D:\\logs\\{log}", f"/D={folder}")
+        folder_switch = [] if folder is None else [f"/D={folder}"]
+        code, shown = self.run_setup("/S", f"/LOG=D:\\logs\\{log}", *folder_switch)
         self.assertFalse(shown)
         return code, (self.drive_d / "logs" / log).read_text(encoding="utf-8").splitlines()
 

@@ -35,6 +35,7 @@ bool FieldsFit(std::uint8_t kind, std::size_t count) {
     case JournalKind::kRegistry:
       return count >= 1 && (count - 1) % 3 == 0;
     case JournalKind::kCommitted:
+    case JournalKind::kNotMade:
       return count == 0;
   }
   return false;  // no kind of ours
@@ -122,6 +123,40 @@ JournalRecovery DecideRecovery(const JournalRead& read) {
     if (entry.kind == JournalKind::kCommitted) return JournalRecovery::kFinishCommit;
   }
   return JournalRecovery::kRollBack;
+}
+
+std::vector<JournalEntry> TakenSteps(const JournalRead& read) {
+  const JournalRecovery recovery = DecideRecovery(read);
+  std::vector<JournalEntry> steps;
+  if (recovery != JournalRecovery::kRollBack && recovery != JournalRecovery::kFinishCommit) return steps;
+  for (const JournalEntry& entry : read.entries) {
+    switch (entry.kind) {
+      case JournalKind::kTarget:
+      case JournalKind::kCommitted:
+        break;
+      case JournalKind::kNotMade:
+        if (!steps.empty()) steps.pop_back();
+        break;
+      default:
+        steps.push_back(entry);
+    }
+  }
+  return steps;
+}
+
+bool InsideTarget(std::string_view target, std::string_view path) {
+  if (target.empty() || path.size() <= target.size() + 1 || path.substr(0, target.size()) != target ||
+      path[target.size()] != '\\') {
+    return false;
+  }
+  std::string_view rest = path.substr(target.size() + 1);
+  while (true) {
+    const std::size_t separator = rest.find_first_of("\\/");
+    const std::string_view name = rest.substr(0, separator);
+    if (name.empty() || name == "." || name == "..") return false;
+    if (separator == std::string_view::npos) return true;
+    rest = rest.substr(separator + 1);
+  }
 }
 
 }  // namespace product

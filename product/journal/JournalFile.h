@@ -27,6 +27,7 @@ enum class JournalKind : std::uint8_t {
   kReplaced = 4,       // path, final path, aside, aside's final path: a file moved aside
   kRegistry = 5,       // the Uninstall key before it was written: "0" (none), or "1" then name, type, data for each value
   kCommitted = 6,      // the product is registered: from here on everything made is kept
+  kNotMade = 7,        // the step the entry before announced did not happen
 };
 
 struct JournalEntry {
@@ -62,5 +63,16 @@ enum class JournalRecovery {
 };
 
 JournalRecovery DecideRecovery(const JournalRead& read);
+
+// The steps a journal says were taken, in order: each entry that a
+// kNotMade entry follows is dropped with it, and the kTarget and kCommitted
+// entries are left out. Empty when the journal is not to be acted on.
+std::vector<JournalEntry> TakenSteps(const JournalRead& read);
+
+// Whether `path` lies strictly inside the folder `target` (both as the
+// journal holds them, "\" between levels, the target without a trailing
+// one): the target's bytes, a backslash, then names that are neither empty
+// nor "." nor "..". A journal's step outside its target is never acted on.
+bool InsideTarget(std::string_view target, std::string_view path);
 
 }  // namespace product

@@ -1,22 +1,22 @@
 #include "RegistrySnapshot.h"
 
-#include "Registry.h"
+#include <charconv>
+
 #include "engine/core/TextConversion.h"
 #include "engine/core/Win32.h"
 
-namespace setup {
+namespace product {
 namespace {
 
-HKEY RootKey(int root) { return root == kLocalMachine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER; }
+HKEY RootKey() { return HKEY_LOCAL_MACHINE; }
 
 }  // namespace
 
-RegistrySnapshot RegistrySnapshot::Take(int root, const std::string& key) {
+RegistrySnapshot RegistrySnapshot::Take(const std::wstring& key) {
   RegistrySnapshot snapshot;
-  snapshot.root_ = root;
-  snapshot.key_ = ui::AnsiToWide(key);
+  snapshot.key_ = key;
   HKEY opened = nullptr;
-  if (RegOpenKeyExW(RootKey(root), snapshot.key_.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS) return snapshot;
+  if (RegOpenKeyExW(RootKey(), snapshot.key_.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS) return snapshot;
   snapshot.existed_ = true;
   DWORD longestName = 0, largestData = 0;
   RegQueryInfoKeyW(opened, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &longestName, &largestData,
@@ -38,11 +38,11 @@ RegistrySnapshot RegistrySnapshot::Take(int root, const std::string& key) {
 
 bool RegistrySnapshot::Restore() const {
   if (!existed_) {
-    const LSTATUS status = RegDeleteTreeW(RootKey(root_), key_.c_str());
+    const LSTATUS status = RegDeleteTreeW(RootKey(), key_.c_str());
     return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND;
   }
   HKEY opened = nullptr;
-  if (RegCreateKeyExW(RootKey(root_), key_.c_str(), 0, nullptr, 0, KEY_READ | KEY_WRITE, nullptr, &opened, nullptr) !=
+  if (RegCreateKeyExW(RootKey(), key_.c_str(), 0, nullptr, 0, KEY_READ | KEY_WRITE, nullptr, &opened, nullptr) !=
       ERROR_SUCCESS) {
     return false;
   }
@@ -69,4 +69,35 @@ bool RegistrySnapshot::Restore() const {
   return restored;
 }
 
-}  // namespace setup
+std::vector<std::string> RegistrySnapshot::Fields() const {
+  std::vector<std::string> fields{existed_ ? "1" : "0"};
+  if (!existed_) return fields;
+  for (const Value& value : values_) {
+    fields.push_back(ui::WideToAnsi(value.name, CP_UTF8));
+    fields.push_back(std::to_string(value.type));
+    fields.emplace_back(value.data.begin(), value.data.end());
+  }
+  return fields;
+}
+
+std::optional<RegistrySnapshot> RegistrySnapshot::FromFields(const std::wstring& key,
+                                                             const std::vector<std::string>& fields) {
+  if (fields.empty() || (fields[0] != "0" && fields[0] != "1") || (fields.size() - 1) % 3 != 0 ||
+      (fields[0] == "0" && fields.size() != 1)) {
+    return std::nullopt;
+  }
+  RegistrySnapshot snapshot;
+  snapshot.key_ = key;
+  snapshot.existed_ = fields[0] == "1";
+  for (std::size_t at = 1; at < fields.size(); at += 3) {
+    unsigned long type = 0;
+    const std::string& typeText = fields[at + 1];
+    const auto [end, error] = std::from_chars(typeText.data(), typeText.data() + typeText.size(), type);
+    if (error != std::errc() || end != typeText.data() + typeText.size()) return std::nullopt;
+    snapshot.values_.push_back({ui::AnsiToWide(fields[at], CP_UTF8), type,
+                                std::vector<unsigned char>(fields[at + 2].begin(), fields[at + 2].end())});
+  }
+  return snapshot;
+}
+
+}  // namespace product

@@ -23,6 +23,11 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     PostQuitMessage(0);
     return 0;
   }
+#ifdef NIMBO_TEST_IGNORES_CLOSE
+  // A test build only: a Nimbo that will not close when asked, as a program
+  // holding unsaved work may not.
+  if (message == WM_CLOSE) return 0;
+#endif
   return DefWindowProcW(window, message, wParam, lParam);
 }
 

@@ -7,6 +7,7 @@
 #include "StartRecord.h"
 #include "engine/core/Engine.h"
 #include "engine/core/SystemLibraries.h"
+#include "product/running/RunningProduct.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   // Before anything can load a DLL: none is ever taken from the program's
@@ -20,6 +21,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   // A record that cannot be written must not keep Nimbo from starting.
   nimbo::RecordStart(commandLine);
 
+  // The installer and the uninstaller ask a running Nimbo to close before
+  // they replace or remove its files; this says that it runs.
+  const product::RunningMark running;
   int exitCode = 1;
   {
     nimbo::MainWindow window;

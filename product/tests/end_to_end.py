@@ -257,19 +257,45 @@ class Uninstaller(Product):
         pending = wine_text("reg", "query", PENDING, "/v", "PendingFileRenameOperations")
         self.assertIn(copy.name + "\\uninstall.exe", pending)
 
-    def test_a_running_nimbo_keeps_its_file_and_the_uninstaller_for_another_try(self):
+    def test_a_running_nimbo_is_closed_before_the_removal(self):
         self.register()
         nimbo = self.start(f"{PRODUCT}\\Nimbo.exe")
-        window = self.desktop.find_window("Nimbo")
-        self.uninstall_silently(expected=4)
-        # Nothing that would let the user try again is gone.
-        self.assertEqual(self.installed(), ["Nimbo.exe", "uninstall.exe", "uninstall.list"])
+        self.desktop.find_window("Nimbo")
+        self.uninstall_silently()
+        self.assertEqual(wait_for_exit(nimbo, WAIT), 0, "Nimbo was closed as its user closes it")
+        self.assert_removed_but([])
+
+    def test_a_nimbo_that_will_not_close_keeps_everything(self):
+        self.register()
+        (self.folder / "Nimbo.exe").write_bytes(pathlib.Path(ARGS.stubborn_nimbo).read_bytes())
+        nimbo = self.start(f"{PRODUCT}\\Nimbo.exe")
+        self.desktop.find_window("Nimbo")
+        before = self.installed()
+        self.uninstall_silently(expected=14)
+        self.assertIsNone(nimbo.poll(), "it still runs")
+        self.assertEqual(self.installed(), before, "nothing removed")
         self.assertTrue(key_exists(UNINSTALL_KEY))
         self.assertTrue((self.desktop_folder / "Nimbo.lnk").exists())
 
-        self.desktop.focus(window)
-        self.desktop.key("alt+F4")
-        self.assertEqual(wait_for_exit(nimbo, WAIT), 0)
+    def test_a_removal_that_fails_at_the_shortcut_can_be_run_again_from_the_list(self):
+        self.register()
+        marker = self.scratch / "held.txt"
+        holder = subprocess.Popen([str(HARNESS / "wine-run"), ARGS.build, ARGS.holder,
+                                   self.windows_desktop + "\\Nimbo.lnk", "D:\\产品测试\\held.txt"],
+                                  stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.addCleanup(lambda: holder.poll() is not None or (holder.kill(), holder.wait(timeout=10)))
+        deadline = time.monotonic() + WAIT
+        while not marker.exists():
+            self.assertLess(time.monotonic(), deadline, "the shortcut was not held")
+            time.sleep(0.1)
+        self.uninstall_silently(expected=4)
+        # The payload is gone, but the entry, the uninstaller it runs and
+        # the record it reads are all still there.
+        self.assertEqual(self.installed(), ["uninstall.exe", "uninstall.list"])
+        self.assertTrue(key_exists(UNINSTALL_KEY))
+        holder.kill()
+        holder.wait(timeout=10)
+        marker.unlink()
         self.uninstall_silently()
         self.assert_removed_but([])
 
@@ -369,6 +395,8 @@ def main():
     parser.add_argument("--screenshots", required=True)
     parser.add_argument("--looker", required=True, help="run_then_look.exe")
     parser.add_argument("--shortcut-maker", required=True, help="make_shortcut.exe")
+    parser.add_argument("--holder", required=True, help="hold_file_open.exe")
+    parser.add_argument("--stubborn-nimbo", required=True, help="a Nimbo that ignores WM_CLOSE")
     ARGS, rest = parser.parse_known_args()
     unittest.main(argv=[sys.argv[0], *rest], verbosity=2)
 

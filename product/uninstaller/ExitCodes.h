@@ -16,6 +16,8 @@ enum ExitCode : int {
                         // in the folder for another try
   kExitAnotherRunning = 5,  // an installation or removal of Nimbo still ran when the wait
                             // ended; nothing removed
+  kExitProductRunning = 14,  // Nimbo ran from the folder and did not close when asked;
+                             // nothing removed
 };
 
 }  // namespace uninstall

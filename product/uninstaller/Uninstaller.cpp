@@ -12,7 +12,9 @@
 #include "engine/core/TextConversion.h"
 #include "engine/core/UnguessableName.h"
 #include "engine/core/Win32.h"
+#include "product/journal/JournalReplay.h"
 #include "product/lock/InstallationLock.h"
+#include "product/running/RunningProduct.h"
 
 #include <objbase.h>
 
@@ -32,6 +34,9 @@ constexpr char kNotStarted[] = "无法开始卸载：";
 constexpr char kFolderIsLink[] = "安装文件夹是一个链接，卸载已取消，没有删除任何文件：";
 constexpr char kAnotherRunning[] = "Nimbo 正在安装或卸载，请等它结束后再卸载。";
 constexpr char kIncomplete[] = "以下项目无法删除（Nimbo 也许正在运行），请关闭 Nimbo 后重新运行卸载程序：";
+constexpr char kCloseProduct[] =
+    "Nimbo 正在运行。卸载前需要关闭 Nimbo，未保存的内容请先保存。\r\n\r\n要关闭 Nimbo 并继续卸载吗？";
+constexpr char kProductStillRunning[] = "Nimbo 没有关闭，没有删除任何文件。请关闭 Nimbo 后重新运行卸载程序。";
 constexpr std::size_t kListedFailures = 10;
 
 std::wstring Text(const char* text) { return ui::AnsiToWide(text); }
@@ -101,6 +106,12 @@ int RunFromProductFolder(const Switches& switches) {
     return refused;
   }
   if (!UserConfirms(switches)) return kExitCancelled;
+  // The removal closes a running Nimbo first; the user says whether it may.
+  if (!switches.silent && !product::ProductProcesses({folder}).empty() &&
+      MessageBoxW(nullptr, Text(kCloseProduct).c_str(), Text(kCaption).c_str(),
+                  MB_OKCANCEL | MB_ICONWARNING | MB_SETFOREGROUND) != IDOK) {
+    return kExitCancelled;
+  }
   std::wstring error;
   StartedCopy copy;
   if (!StartTemporaryCopy(folder, switches.silent, &copy, &error)) {
@@ -120,26 +131,46 @@ void NoteRemoval(Removal removal, const std::wstring& what, RemovalReport* repor
 }
 
 // Everything but the uninstaller that runs the first run: the payload, the
-// record, the registry entry and the shortcut. The first run's file cannot
-// be deleted while it runs, but it can be renamed: it is moved out of the
-// way under a name no one uses, so that it is no file of the installation
-// any more when the first run ends; `leftover` names it.
+// shortcut, the registry entry and the record, in an order that keeps the
+// removal possible to run again from the system's list until the end: the
+// entry goes only once every payload file is gone, and the record only once
+// the entry is. The first run's file cannot be deleted while it runs, but it
+// can be renamed: before the entry goes it is moved out of the way under a
+// name no one uses (and put back should the entry stay), so that it is no
+// file of the installation any more when the first run ends; `leftover`
+// names it, and the system deletes it at the next restart should the first
+// run's end not come.
 RemovalReport RemoveInstallation(const std::wstring& folder, const EntriesToRemove& toRemove, std::wstring* leftover) {
   RemovalReport report = RemovePayload(folder, PayloadWithoutUninstaller(toRemove));
   if (!report.Complete() || report.folderIsLink) return report;
+  // The shortcut only when it is this installation's.
+  NoteRemoval(RemoveDesktopShortcut(folder), DesktopShortcutPath(), &report);
+  if (!report.Complete()) return report;
+
   const std::wstring uninstaller = folder + L'\\' + kUninstallerName;
   const std::wstring renamed = folder + L'\\' + ui::UnguessableName(L"~uninstall-") + L".tmp";
-  if (GetFileAttributesW(uninstaller.c_str()) != INVALID_FILE_ATTRIBUTES) {
+  const bool present = GetFileAttributesW(uninstaller.c_str()) != INVALID_FILE_ATTRIBUTES;
+  if (present) {
     if (!MoveFileExW(uninstaller.c_str(), renamed.c_str(), 0)) {
       report.failed.push_back(kUninstallerName);
       return report;
     }
-    *leftover = renamed;
+    MoveFileExW(renamed.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
   }
-  if (!DeleteFileWithPatience(RecordPath(folder), kSelfDeletePatienceMs)) report.failed.push_back(RecordName());
-  // The entry and the shortcut go only when they are this installation's.
-  NoteRemoval(RemoveUninstallEntry(folder), L"HKEY_LOCAL_MACHINE\\" + std::wstring(kUninstallKey), &report);
-  NoteRemoval(RemoveDesktopShortcut(folder), DesktopShortcutPath(), &report);
+  // The entry only when it is this installation's.
+  const Removal entry = RemoveUninstallEntry(folder);
+  if (entry == Removal::kFailed) {
+    // Still listed: the uninstaller comes back so that the list can run it.
+    if (present && !MoveFileExW(renamed.c_str(), uninstaller.c_str(), 0)) *leftover = renamed;
+    NoteRemoval(entry, L"HKEY_LOCAL_MACHINE\\" + std::wstring(kUninstallKey), &report);
+    return report;
+  }
+  NoteRemoval(entry, L"HKEY_LOCAL_MACHINE\\" + std::wstring(kUninstallKey), &report);
+  if (present) *leftover = renamed;
+  if (!DeleteFileWithPatience(RecordPath(folder), kSelfDeletePatienceMs)) {
+    MoveFileExW(RecordPath(folder).c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+    report.failed.push_back(RecordName());
+  }
   return report;
 }
 
@@ -170,6 +201,22 @@ int RunTemporaryCopy(const Switches& switches) {
     SendResult(*switches.reportTo, kExitAnotherRunning);
     Tell(switches, Text(kAnotherRunning), MB_ICONINFORMATION);
     return kExitAnotherRunning;
+  }
+  // A Nimbo running from the folder is asked to close before anything goes.
+  if (const auto running = product::ProductProcesses({folder}); !running.empty() &&
+      !product::CloseProductProcesses(running, product::kProductCloseWaitMs).empty()) {
+    SendResult(*switches.reportTo, kExitProductRunning);
+    Tell(switches, Text(kProductStillRunning), MB_ICONWARNING);
+    return kExitProductRunning;
+  }
+
+  // An installation into the folder that was killed half-way is taken back
+  // first (or its commit finished), so that what is removed is a whole
+  // installation, by its own record. The folder is the installation's own,
+  // which only the administrators may change; one that is a link is not
+  // entered (the checks below refuse it).
+  if (ClassifyFolder(folder) == FolderVerdict::kUsable && ProductFolderFinalPath(folder)) {
+    product::ReplayInterrupted(folder, kUninstallKey, product::ReplayPurpose::kRemove, nullptr);
   }
   EntriesToRemove toRemove;
   // The record is read now, at the removal: the first run is waiting for

@@ -105,11 +105,47 @@ TEST(JournalFile, EntriesWithTheWrongFieldsAreDamage) {
                                                                {K::kReplaced, {"a", "b", "c"}},
                                                                {K::kRegistry, {"1", "name", "1"}},
                                                                {K::kCommitted, {"x"}},
+                                                               {K::kNotMade, {"x"}},
                                                                {static_cast<K>(9), {}}}) {
     const JournalRead read = ReadJournal(Encode({Installation()[0], wrong}));
     EXPECT_EQ(read.entries.size(), 1u) << static_cast<int>(wrong.kind);
     EXPECT_TRUE(read.damaged);
   }
+}
+
+TEST(JournalFile, AStepThatDidNotHappenIsNotTaken) {
+  const std::vector<JournalEntry> all = Installation();
+  const JournalEntry notMade{K::kNotMade, {}};
+  // The folder's creation was announced and failed; a file then was made.
+  const std::vector<JournalEntry> steps =
+      TakenSteps(ReadJournal(Encode({all[0], all[1], all[2], notMade, all[3], all[5]})));
+  EXPECT_EQ(steps, (std::vector<JournalEntry>{all[1], all[3]}));
+  EXPECT_EQ(TakenSteps(ReadJournal(Encode({all[0], notMade, all[3]}))), std::vector<JournalEntry>{all[3]})
+      << "a kNotMade with nothing before it drops nothing";
+  EXPECT_TRUE(TakenSteps(ReadJournal(Encode({all[3], all[0]}))).empty()) << "a journal left alone has no steps";
+}
+
+TEST(JournalFile, OnlyPathsStrictlyInsideTheTargetAreActedOn) {
+  struct Case {
+    const char* path;
+    bool inside;
+  };
+  const Case cases[] = {
+      {"D:\\Nimbo\\Nimbo.exe", true},
+      {"D:\\Nimbo\\docs\\a b.txt", true},
+      {"D:\\Nimbo\\.nimbo-replaced-1\\1", true},
+      {"D:\\Nimbo", false},                 // the target itself
+      {"D:\\Nimbo\\", false},               // an empty name
+      {"D:\\Nimbo2\\Nimbo.exe", false},     // a neighbour that starts alike
+      {"D:\\Nimbo\\..\\Windows\\x.dll", false},
+      {"D:\\Nimbo\\docs\\.\\a", false},
+      {"D:\\Nimbo\\docs\\\\a", false},      // an empty level
+      {"D:\\Nimbo\\docs/../../x", false},   // a slash is a separator too
+      {"C:\\Windows\\x.dll", false},
+      {"d:\\nimbo\\Nimbo.exe", false},      // not as the journal wrote its target
+  };
+  for (const Case& c : cases) EXPECT_EQ(InsideTarget("D:\\Nimbo", c.path), c.inside) << c.path;
+  EXPECT_FALSE(InsideTarget("", "\\x"));
 }
 
 }  // namespace
