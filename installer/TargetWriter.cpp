@@ -269,8 +269,12 @@ WriteResult TargetWriter::MakeFile(const std::wstring& relative, HANDLE* file) {
     const DWORD error = GetLastError();
     journal_.NotCreated();
     // Nothing can be missing on the way: the folder is held. A name that
-    // cannot be made and is not there is a link leading nowhere.
-    if (IsMissing(error)) return LinkAt(path);
+    // cannot be made and is not there, or is taken though nothing shows
+    // there, is a link leading nowhere.
+    const bool taken = error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS;
+    if (IsMissing(error) || (taken && GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES)) {
+      return LinkAt(path);
+    }
     return Failed(path, error);
   }
   journal_.CreatedFile(path, final);

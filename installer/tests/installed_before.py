@@ -17,6 +17,7 @@ import machine_not_clean  # noqa: E402
 from end_to_end import INSTALL_BUTTON, TITLE, wait_for_exit  # noqa: E402
 
 PATH_BOX = (20, 422, 200, 27)
+PENDING = "HKLM\\System\\CurrentControlSet\\Control\\Session Manager"
 
 WAIT = 60  # seconds, the bound of every wait for a program
 
@@ -62,6 +63,23 @@ class RunningNimbo(machine_not_clean.MachineNotClean):
         self.assertEqual(after, before, "nothing changed")
         self.assertEqual(self.registry_values(), key)
 
+    def test_a_replaced_file_still_in_use_at_the_commit_goes_at_the_next_restart(self):
+        # Another program of the product runs from the folder, its
+        # uninstaller waiting at its question: Windows lets its file be
+        # moved aside, not deleted.
+        uninstaller = self.desktop.start("D:\\Nimbo\\uninstall.exe")
+        self.addCleanup(lambda: uninstaller.poll() is not None or (uninstaller.kill(), uninstaller.wait(timeout=10)))
+        self.desktop.find_window("Nimbo 卸载")
+        code, log = self.install_silently(log="second.log")
+        self.assertEqual(code, 0, log)
+        self.assert_installed(self.target)
+        still = [line for line in log if line.startswith("commit: the replaced D:\\Nimbo\\uninstall.exe is still in use as ")]
+        self.assertEqual(len(still), 1, log)
+        self.assertTrue(still[0].endswith("; it is deleted at the next restart"), still[0])
+        aside = still[0].split(" as ", 1)[1].split(";", 1)[0]
+        pending = self.wine("reg", "query", PENDING, "/v", "PendingFileRenameOperations")
+        self.assertIn(aside, pending)
+
     def other_window(self, title):
         """A visible window of this title that is not the start window."""
         deadline = time.monotonic() + WAIT
@@ -84,6 +102,7 @@ class RunningNimbo(machine_not_clean.MachineNotClean):
         self.desktop.key("Return")
         self.assertEqual(wait_for_exit(nimbo, timeout=WAIT), 0, "Nimbo was closed")
         self.assertEqual(wait_for_exit(self.process, timeout=WAIT), 0)
+        self.end_launched_nimbo()
         self.assert_installed(self.target)
         self.assertEqual(self.hidden_folders(), [])
 

@@ -86,6 +86,18 @@ class MachineNotClean(command_line.SilentRuns):
                                                                        for i in range(0, len(rights), 2))
             self.assertFalse(mask & CHANGE_RIGHTS, f"{trustee} may change it: {sddl}")
 
+    def end_launched_nimbo(self):
+        """A finished installation with the window starts Nimbo through the
+        desktop's shell, a moment after the installer has ended: its window
+        is waited for and the program ended, so that it does not run on
+        into the next test (where an installation would find it running)."""
+        window = self.desktop.find_window("Nimbo", timeout=WAIT)
+        subprocess.run(["pkill", "-f", "Nimbo.exe"], check=False)
+        deadline = time.monotonic() + WAIT
+        while window in self.desktop.x("xdotool", "search", "--onlyvisible", "--name", "^Nimbo$", check=False).split():
+            self.assertLess(time.monotonic(), deadline, "Nimbo did not end")
+            time.sleep(0.1)
+
     def start_window(self, program):
         self.process = self.desktop.start(program)
         self.addCleanup(self.stop)
@@ -220,6 +232,7 @@ class OneAtATime(MachineNotClean):
         self.wait_for_start_window()
         self.desktop.click(*self.centre(INSTALL_BUTTON))
         self.assertEqual(wait_for_exit(running, timeout=WAIT), 0)
+        self.end_launched_nimbo()
         self.assert_installed(self.drive_d / "Nimbo")
 
     def test_a_silent_installation_and_a_silent_removal_never_overlap(self):
@@ -232,6 +245,12 @@ class OneAtATime(MachineNotClean):
                                          "/D=D:\\Nimbo"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         self.assertEqual(wait_for_exit(removal, timeout=WAIT), 0)
         self.assertEqual(wait_for_exit(installation, timeout=WAIT), 0)
+        # The uninstaller's temporary copy holds the lock until it has
+        # deleted the first run's file: the next test starts after it.
+        deadline = time.monotonic() + WAIT
+        while subprocess.run(["pgrep", "-f", "Nimbo-uninstall-"], capture_output=True).returncode == 0:
+            self.assertLess(time.monotonic(), deadline, "the uninstaller's copy did not end")
+            time.sleep(0.1)
         # Whichever came first, the other saw its end: the product is there
         # whole and registered, or gone with its key.
         if self.registry_values():
