@@ -57,27 +57,18 @@ class KilledHalfWay(machine_not_clean.MachineNotClean):
             if kill_at is not None and log_file.exists() and log_file.read_bytes().count(b"\n") >= kill_at:
                 subprocess.run(["pkill", "-KILL", "-f", PROGRAM_NAME], check=False)
                 wait_for_exit(process, timeout=WAIT)
-                self.wait_until_gone()
+                self.wait_until_none_runs(PROGRAM_NAME)
                 # Killed unless it had just written its result.
                 self.killed += b"\nresult: " not in log_file.read_bytes()
                 return None
             time.sleep(0.005)
         return process.returncode
 
-    def wait_until_gone(self):
-        deadline = time.monotonic() + WAIT
-        while subprocess.run(["pgrep", "-f", PROGRAM_NAME], capture_output=True).returncode == 0:
-            self.assertLess(time.monotonic(), deadline, "the killed installer's process did not end")
-            time.sleep(0.05)
-
     def uninstall(self):
         """Runs the silent uninstaller, and waits for its temporary copy,
         which removes the first run's renamed file once that has ended."""
         code = self.windows("D:\\Nimbo\\uninstall.exe", "/S")
-        deadline = time.monotonic() + WAIT
-        while subprocess.run(["pgrep", "-f", "Nimbo-uninstall-"], capture_output=True).returncode == 0:
-            self.assertLess(time.monotonic(), deadline, "the uninstaller's copy did not end")
-            time.sleep(0.1)
+        self.wait_until_none_runs("Nimbo-uninstall-")
         return code
 
     def state(self):

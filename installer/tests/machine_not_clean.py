@@ -86,6 +86,13 @@ class MachineNotClean(command_line.SilentRuns):
                                                                        for i in range(0, len(rights), 2))
             self.assertFalse(mask & CHANGE_RIGHTS, f"{trustee} may change it: {sddl}")
 
+    def wait_until_none_runs(self, pattern):
+        """Waits (bounded) until no process's command line holds the pattern."""
+        deadline = time.monotonic() + WAIT
+        while subprocess.run(["pgrep", "-f", pattern], capture_output=True).returncode == 0:
+            self.assertLess(time.monotonic(), deadline, f"a process of {pattern} did not end")
+            time.sleep(0.1)
+
     def end_launched_nimbo(self):
         """A finished installation with the window starts Nimbo through the
         desktop's shell, a moment after the installer has ended: its window
@@ -247,10 +254,7 @@ class OneAtATime(MachineNotClean):
         self.assertEqual(wait_for_exit(installation, timeout=WAIT), 0)
         # The uninstaller's temporary copy holds the lock until it has
         # deleted the first run's file: the next test starts after it.
-        deadline = time.monotonic() + WAIT
-        while subprocess.run(["pgrep", "-f", "Nimbo-uninstall-"], capture_output=True).returncode == 0:
-            self.assertLess(time.monotonic(), deadline, "the uninstaller's copy did not end")
-            time.sleep(0.1)
+        self.wait_until_none_runs("Nimbo-uninstall-")
         # Whichever came first, the other saw its end: the product is there
         # whole and registered, or gone with its key.
         if self.registry_values():

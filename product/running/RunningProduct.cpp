@@ -36,11 +36,6 @@ F Entry(HMODULE library, const char* name) {
   return reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(library, name)));
 }
 
-std::wstring WithoutSeparator(std::wstring folder) {
-  while (!folder.empty() && (folder.back() == L'\\' || folder.back() == L'/')) folder.pop_back();
-  return folder;
-}
-
 std::wstring ImageOf(DWORD id) {
   HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id);
   if (process == nullptr) return {};
@@ -135,7 +130,7 @@ bool ProductMarked() {
 std::vector<ProductProcess> ProductProcesses(const std::vector<std::wstring>& folders) {
   std::vector<std::wstring> programs;
   for (const std::wstring& folder : folders) {
-    if (!folder.empty()) programs.push_back(WithoutSeparator(folder) + L'\\' + kProductProgramName);
+    if (!folder.empty()) programs.push_back(ui::WithoutTrailingSeparators(folder) + L'\\' + kProductProgramName);
   }
   std::vector<ProductProcess> found;
   if (programs.empty()) return found;
