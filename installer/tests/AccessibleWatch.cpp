@@ -62,7 +62,11 @@ int wmain(int argc, wchar_t** argv) {
   title = argv[1];
   logFile = _wfopen(argv[2], L"w");
   if (logFile == nullptr) return 2;
-  CoInitialize(nullptr);
+  // A multithreaded apartment: a call into the window's process then waits
+  // without dispatching messages, so the next event is not handled inside
+  // the read of this one (where a later read could finish first and the
+  // lines come out of order, each with the value of another moment).
+  CoInitializeEx(nullptr, COINIT_MULTITHREADED);
   HWINEVENTHOOK hook = SetWinEventHook(EVENT_OBJECT_VALUECHANGE, EVENT_OBJECT_VALUECHANGE, nullptr, &OnEvent, 0, 0,
                                        WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS);
   if (hook == nullptr) return 3;

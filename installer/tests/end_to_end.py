@@ -90,8 +90,9 @@ class ProgramTest(unittest.TestCase):
         taken for this one. The window takes no click during a background
         cross-fade: a copy that brings nothing is made again."""
         self.put_in_clipboard("-")
-        deadline = time.monotonic() + 10
+        deadline = time.monotonic() + 20
         while True:
+            self.desktop.focus(self.window)
             self.desktop.click(*self.centre(box))
             self.desktop.key("ctrl+a")
             self.desktop.key("ctrl+c")
