@@ -8,7 +8,7 @@
 
 namespace setup {
 
-WindowTimer Timer1(1, 5000, OnBackgroundTimer);
+WindowTimer Timer1(5000, OnBackgroundTimer);
 
 namespace {
 

@@ -122,9 +122,6 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   }
   setup::offeredInstallDir = setup::OfferedFolder(options);
 
-  // COM lives on the window's thread as long as the window: the shortcut
-  // made at its close and the screen readers' objects need it.
-  const HRESULT com = OleInitialize(nullptr);
   setup::ConstructProcessObjects();
   ui::InitEngine();
   // The photograph decodes while the window is made.
@@ -132,7 +129,14 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   setup::MarkStartupStage("engine");
 
   int exitCode = 1;
+  HRESULT com = E_FAIL;
   if (setup::LoadStartWindow() != nullptr) {
+    // COM lives on the window's thread from the end of the show effect as
+    // long as the window: the screen readers' objects and the shortcut made
+    // at its close need it. Starting it costs as much as the engine's own
+    // start, so it comes after the window is on the screen; a screen reader
+    // asking during the show effect gets the system's default object.
+    com = OleInitialize(nullptr);
     // Every block of the payload is checked while the window waits for the
     // click, so that a damaged one is known before anything is written.
     setup::ProgramPayload::Pinned().StartCheck();

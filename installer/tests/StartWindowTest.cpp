@@ -19,6 +19,7 @@ class StartWindow : public testing::Test {
  protected:
   void SetUp() override {
     ConstructProcessObjects();
+    loadedAt = GetTickCount64();
     window = LoadStartWindow();
     ASSERT_NE(window, nullptr);
   }
@@ -29,6 +30,7 @@ class StartWindow : public testing::Test {
     backgroundPhase = 0;
   }
   HWND window = nullptr;
+  ULONGLONG loadedAt = 0;
 };
 
 TEST_F(StartWindow, IsTheEnginesLayeredWindowAtItsPlace) {
@@ -124,6 +126,29 @@ TEST_F(StartWindow, TimerAlternatesTheBackgroundsFromPhaseOne) {
   OnBackgroundTimer();
   EXPECT_EQ(backgroundPhase, 0);
   EXPECT_EQ(hostWindow->Composition().BackgroundImage(), current);
+}
+
+
+TEST_F(StartWindow, OnlyTheBackgroundTimersOwnTickAfterFiveSecondsAlternates) {
+  // The engine's timers on this window use its objects' addresses and those
+  // plus one (a control with no handle would use 1); the window's pointer
+  // messages in the first second must not bring the first cross-fade on.
+  for (const UINT_PTR engineId : {UINT_PTR{0}, UINT_PTR{1}, reinterpret_cast<UINT_PTR>(&*installButton) + 1}) {
+    EXPECT_NE(Timer1.Id(), engineId);
+    SendMessageW(window, WM_TIMER, engineId, 0);
+  }
+  SendMessageW(window, WM_MOUSEMOVE, 0, MAKELPARAM(400, 300));
+  SendMessageW(window, WM_MOUSEMOVE, 0, MAKELPARAM(2, 2));
+  Pump();
+  EXPECT_EQ(backgroundPhase, 1);
+  // Its own id, sooner than 5 s after it started: not its tick.
+  SendMessageW(window, WM_TIMER, Timer1.Id(), 0);
+  EXPECT_EQ(backgroundPhase, 1);
+  EXPECT_FALSE(hostWindow->Composition().IsBusy()) << "no cross-fade started";
+  // The real first tick, waited for (bounded): 5 s after the window was
+  // made (within the tick count's resolution), and only then.
+  ASSERT_TRUE(test::PumpUntil([] { return backgroundPhase == 2; }, 8000));
+  EXPECT_GE(GetTickCount64() - loadedAt, 5000u - 20u);
 }
 
 }  // namespace

@@ -104,6 +104,17 @@ class ProgramTest(unittest.TestCase):
                 time.sleep(0.1)
             self.assertLess(time.monotonic(), deadline, f"nothing copied from the box at {box}: {text!r}")
 
+    def wait_for_background(self, image, name, timeout):
+        """Takes screenshots until the window shows the background (bounded)."""
+        deadline = time.monotonic() + timeout
+        while True:
+            shot = self.shoot(name)
+            if shows(shot, image):
+                return shot
+            if time.monotonic() > deadline:
+                self.fail(f"the window did not show {image.name} within {timeout} s; see {shot}")
+            time.sleep(0.3)
+
     def shoot(self, name, box=WINDOW):
         return self.desktop.screenshot(self.shots / name, box)
 
@@ -118,17 +129,6 @@ class ProgramTest(unittest.TestCase):
 
 
 class StartWindow(ProgramTest):
-    def wait_for_background(self, image, name, timeout):
-        """Takes screenshots until the window shows the background (bounded)."""
-        deadline = time.monotonic() + timeout
-        while True:
-            shot = self.shoot(name)
-            if shows(shot, image):
-                return shot
-            if time.monotonic() > deadline:
-                self.fail(f"the window did not show {image.name} within {timeout} s; see {shot}")
-            time.sleep(0.3)
-
     def test_start_window_alternates_backgrounds_moves_and_closes(self):
         window = self.window
         self.assertEqual(self.desktop.geometry(window), WINDOW)
@@ -164,6 +164,28 @@ class StartWindow(ProgramTest):
         self.desktop.focus(window)
         self.desktop.key("alt+F4")
         self.assertEqual(wait_for_exit(self.process, timeout=30), 0, "the program must end with exit code 0")
+
+
+class BackgroundAtStart(ProgramTest):
+    """The first cross-fade comes with the timer's first tick, 5 s after the
+    window is made, whatever the pointer does meanwhile."""
+
+    def setUp(self):
+        # The pointer is outside the window when it appears.
+        Desktop(ARGS.build).move_mouse(10, 10)
+        super().setUp()
+
+    def test_pointer_events_in_the_first_second_bring_no_cross_fade(self):
+        for x, y in ((10, 10), (11, 10), (50 + 400, 50 + 300), (50 + 2, 50 + 2), (10, 10)):
+            self.desktop.x("xdotool", "mousemove", str(x), str(y))
+        shot = None
+        while time.monotonic() - self.launched < 4.8:
+            shot = self.shoot("start-pointer-moved.png")
+            self.assertFalse(shows(shot, ASSETS / "background-2.jpg"),
+                             f"background 2 came {time.monotonic() - self.launched:.1f} s after the start; see {shot}")
+            time.sleep(0.3)
+        self.wait_for_background(ASSETS / "background-2.jpg", "start-pointer-moved-2.png", timeout=15)
+        self.assertGreaterEqual(time.monotonic() - self.launched, 5.0)
 
 
 class CaptionButtons(ProgramTest):
