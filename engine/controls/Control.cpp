@@ -7,7 +7,9 @@
 
 #include "LiveSet.h"
 #include "engine/core/EngineMessages.h"
+#include "engine/core/DisplayScale.h"
 #include "engine/core/EngineTimers.h"
+#include "engine/render/Compositor.h"
 #include "engine/render/Primitives.h"
 #include "engine/render/RedrawQueue.h"
 #include "engine/render/Surface.h"
@@ -87,15 +89,45 @@ Control* Control::Create(ControlParent parentArgument, const RectF& rect, int co
   return handle;
 }
 
+DisplayScale Control::Scale() const { return host != nullptr ? host->Composition().Scale() : DisplayScale{}; }
+
+void Control::Rescale() {
+  if (handle == nullptr) return;
+  CreateSurface();
+  const WPARAM w = static_cast<WPARAM>(bounds.width);
+  const LPARAM h = static_cast<LPARAM>(bounds.height);
+  SendToSelf(kMsgSurfaceResized, w, h);
+  SendToSelf(WM_PAINT, w, h);
+  for (Control* child = firstChild; child != nullptr; child = child->nextSibling) child->Rescale();
+}
+
 void Control::CreateSurface() {
   graphics.reset();
   surface.reset();
-  const int surfaceWidth = kind == kKindNoSurface ? 1 : static_cast<int>(bounds.width);
-  const int surfaceHeight = kind == kKindNoSurface ? 1 : static_cast<int>(bounds.height);
+  const int logicalWidth = kind == kKindNoSurface ? 1 : static_cast<int>(bounds.width);
+  const int logicalHeight = kind == kKindNoSurface ? 1 : static_cast<int>(bounds.height);
+  // On a scaled window the surface holds the device pixels the control
+  // covers there, and its graphics draws in logical pixels through the
+  // scale, so that text and shapes are drawn at the window's resolution.
+  const DisplayScale scale = Scale();
+  int surfaceWidth = logicalWidth, surfaceHeight = logicalHeight;
+  if (!scale.IsIdentity() && kind != kKindNoSurface) {
+    const DeviceBox box = scale.ToDevice(RectF{bounds.left, bounds.top, bounds.width, bounds.height});
+    surfaceWidth = std::max(1, box.Width());
+    surfaceHeight = std::max(1, box.Height());
+  }
   GpBitmap* bitmap = nullptr;
   gp::GdipCreateBitmapFromScan0(surfaceWidth, surfaceHeight, 0, PixelFormat32bppARGB, nullptr, &bitmap);
   surface.reset(bitmap);
   graphics.reset(CreateConfiguredGraphics(bitmap));
+  if (graphics != nullptr && (surfaceWidth != logicalWidth || surfaceHeight != logicalHeight)) {
+    gp::GdipScaleWorldTransform(graphics.get(), static_cast<float>(surfaceWidth) / std::max(1, logicalWidth),
+                                static_cast<float>(surfaceHeight) / std::max(1, logicalHeight),
+                                Gdiplus::MatrixOrderPrepend);
+    // Pictures made for 96 dpi are scaled with care.
+    gp::GdipSetInterpolationMode(graphics.get(), Gdiplus::InterpolationModeHighQualityBicubic);
+    gp::GdipSetPixelOffsetMode(graphics.get(), Gdiplus::PixelOffsetModeHighQuality);
+  }
 }
 
 void Control::AppendTo(Control*& first, Control*& last) {

@@ -9,6 +9,7 @@
 #include "engine/core/GdiPlus.h"
 #include "AccessibleDescription.h"
 #include "ControlHost.h"
+#include "engine/core/DisplayScale.h"
 #include "engine/core/RectF.h"
 #include "engine/render/Drawable.h"
 
@@ -140,6 +141,11 @@ class Control : public Drawable {
   // under it (any more).
   static Control* FromHandle(std::uintptr_t handleValue);
   std::uintptr_t HandleValue() const { return reinterpret_cast<std::uintptr_t>(handle); }
+  // The scale of the window the control lives on (96 dpi when none).
+  DisplayScale Scale() const;
+  // The window's scale changed: the surface is made again at the new one
+  // and painted, and so are the children's.
+  void Rescale();
   // Transition timers use the handle plus one as their id.
   UINT_PTR TransitionTimerId() const { return HandleValue() + 1; }
 

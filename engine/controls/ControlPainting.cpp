@@ -2,6 +2,9 @@
 // its window's compositor.
 #include "Control.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "engine/core/EngineMessages.h"
 #include "engine/core/EngineTimers.h"
 #include "engine/render/Compositor.h"
@@ -21,6 +24,25 @@ TransitionState Control::DrawTransitionState() const {
 }
 
 void Control::RefreshSurface() { DeliverMessage(this, kMsgRefresh, 0, 0); }
+
+namespace {
+
+// A rectangle of the control (logical, from its top-left corner) on its
+// surface, which on a scaled window holds device pixels.
+RectF SurfaceArea(const Control& control, const RectF& rect) {
+  UINT width = 0, height = 0;
+  gp::GdipGetImageWidth(control.surface.get(), &width);
+  gp::GdipGetImageHeight(control.surface.get(), &height);
+  const int logicalWidth = static_cast<int>(control.bounds.width), logicalHeight = static_cast<int>(control.bounds.height);
+  if (static_cast<int>(width) == logicalWidth && static_cast<int>(height) == logicalHeight) return rect;
+  const float sx = static_cast<float>(width) / std::max(1, logicalWidth);
+  const float sy = static_cast<float>(height) / std::max(1, logicalHeight);
+  const float left = std::floor(rect.left * sx), top = std::floor(rect.top * sy);
+  return {left, top, std::min(std::ceil(rect.Right() * sx), static_cast<float>(width)) - left,
+          std::min(std::ceil(rect.Bottom() * sy), static_cast<float>(height)) - top};
+}
+
+}  // namespace
 
 bool Control::PaintTransition(const TransitionPaintRecord& record) {
   return DeliverMessage(this, kMsgDrawTransition, 0, reinterpret_cast<LPARAM>(&record)) >= 1;
@@ -62,8 +84,10 @@ bool BeginControlPaint(Control& control, PaintContext& context, std::optional<Re
       // look the transition starts from.
       host.RedrawRect(control.bounds, true);
       GpBitmap* copy = nullptr;
-      gp::GdipCloneBitmapArea(context.rect.left, context.rect.top, context.rect.width, context.rect.height,
-                              PixelFormat32bppARGB, static_cast<GpBitmap*>(control.surface.get()), &copy);
+      // The surface is in device pixels on a scaled window.
+      const RectF area = SurfaceArea(control, context.rect);
+      gp::GdipCloneBitmapArea(area.left, area.top, area.width, area.height, PixelFormat32bppARGB,
+                              static_cast<GpBitmap*>(control.surface.get()), &copy);
       control.snapshot.reset(copy);
     }
     if (context.graphics != nullptr) {

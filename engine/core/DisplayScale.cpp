@@ -29,13 +29,31 @@ DeviceBox DisplayScale::ToDevice(const RectF& logical) const {
 }
 
 DeviceBox DisplayScale::CoveringBox(const RectF& logical) const {
-  // A little float noise must not widen the box by a whole pixel.
-  constexpr float kNoise = 1e-3f;
+  // A little float noise in the product must not widen the box by a whole
+  // pixel; unscaled, the rectangle's own fractions count.
+  const float kNoise = IsIdentity() ? 0.0f : 1e-3f;
   const float factor = Factor();
   return {static_cast<int>(std::floor(logical.left * factor + kNoise)),
           static_cast<int>(std::floor(logical.top * factor + kNoise)),
           static_cast<int>(std::ceil(logical.Right() * factor - kNoise)),
           static_cast<int>(std::ceil(logical.Bottom() * factor - kNoise))};
+}
+
+namespace {
+
+RectF AsRect(const DeviceBox& box) {
+  return {static_cast<float>(box.left), static_cast<float>(box.top), static_cast<float>(box.Width()),
+          static_cast<float>(box.Height())};
+}
+
+}  // namespace
+
+RectF DisplayScale::ToDeviceRect(const RectF& logical) const {
+  return IsIdentity() ? logical : AsRect(ToDevice(logical));
+}
+
+RectF DisplayScale::CoveringRect(const RectF& logical) const {
+  return IsIdentity() ? logical : AsRect(CoveringBox(logical));
 }
 
 int DisplayScale::ToLogical(int device) const { return ScaleFloor(device, kBaseDpi, dpi_); }

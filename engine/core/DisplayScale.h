@@ -52,6 +52,11 @@ class DisplayScale {
   // must be redrawn or presented when it changes.
   DeviceBox CoveringBox(const RectF& logical) const;
 
+  // The same two as rectangles to draw or clip with on a device surface;
+  // at 96 dpi the rectangle itself, fractions and all.
+  RectF ToDeviceRect(const RectF& logical) const;
+  RectF CoveringRect(const RectF& logical) const;
+
   // A device position (a pointer's) in logical pixels: the logical pixel
   // that holds it.
   int ToLogical(int device) const;

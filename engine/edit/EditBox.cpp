@@ -95,7 +95,7 @@ void EditBox::OnCreated() {
   }
   text.DisplaySpacesAsTabs(GdiPlusMeasurer(graphics.get(), font.get(), format.Handle()).TabsAdvance());
   Paint(true);
-  CreateCaret(window, nullptr, 1, static_cast<int>(FontHeight() + 3));
+  CreateCaret(window, nullptr, 1, Scale().ToDevice(static_cast<int>(FontHeight() + 3)));
   caretRect = CaretRect(1, -1);
   previousCaretRect = caretRect;
 }

@@ -34,7 +34,9 @@ void EditBox::DrawCaretLine(GpGraphics* graphics, const RectF& caret) const {
   gp::GdipCreateSolidFill(kCaretColour, &brush);
   BrushPtr owner(brush);
   const float x = std::trunc(bounds.left + caret.left), y = std::trunc(bounds.top + caret.top);
-  gp::GdipFillRectangle(graphics, brush, x, y + 1, 1, caret.height - 2);
+  // The composition surface is in device pixels.
+  const RectF column = Scale().ToDeviceRect(RectF{x, y + 1, 1, caret.height - 2});
+  gp::GdipFillRectangle(graphics, brush, column.left, column.top, column.width, column.height);
 }
 
 void EditBox::RestartBlink() {
@@ -47,7 +49,8 @@ void EditBox::DrawCaret(bool show, bool saveBackground) {
   if (host == nullptr || host->Composition().IsBusy() || !CaretFits(caretRect)) return;
   const int left = static_cast<int>(bounds.left + caretRect.left), top = static_cast<int>(bounds.top + caretRect.top);
   if (show && saveBackground) {
-    SetCaretPos(left, top);
+    // The system's caret, which the input method follows, is on the screen.
+    SetCaretPos(Scale().ToDevice(left), Scale().ToDevice(top));
     caretPhase = 1;
     // Moving the caret shows it for a whole blink, as typing expects.
     RestartBlink();
@@ -68,8 +71,9 @@ void EditBox::DrawCaret(bool show, bool saveBackground) {
   if (composition.IsLayered()) {
     SendMessageW(window, kMsgPresentLayered, 0, 0);
   } else {
+    const DeviceBox box = Scale().CoveringBox(column);
     PresentByCopy(window, composition.WindowDC(), composition.CompositionSurface().dc(),
-                  RECT{left, top, left + 1, top + static_cast<int>(column.height)});
+                  RECT{box.left, box.top, box.right, box.bottom});
   }
 }
 
@@ -82,7 +86,7 @@ void EditBox::OnComposed(GpGraphics* surfaceGraphics) {
 
 void EditBox::OnFocusGained() {
   RestartBlink();
-  CreateCaret(window, nullptr, 1, static_cast<int>(FontHeight() + 3));
+  CreateCaret(window, nullptr, 1, Scale().ToDevice(static_cast<int>(FontHeight() + 3)));
   if (TakesNoInputMethod(inputMode)) {
     // The window's input context is taken away while this box has the focus.
     if (HIMC context = ImmGetContext(window)) {

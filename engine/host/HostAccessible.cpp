@@ -201,10 +201,14 @@ class HostAccessible final : public IAccessible {
     } else {
       const Control* control = Child(child);
       if (control == nullptr) return E_INVALIDARG;
-      POINT origin{static_cast<LONG>(control->bounds.left), static_cast<LONG>(control->bounds.top)};
+      // On the screen, in device pixels.
+      const HostWindow* host = Host();
+      const DeviceBox place = (host != nullptr ? host->Composition().Scale() : DisplayScale{}).ToDevice(
+          RectF{control->bounds.left, control->bounds.top, static_cast<float>(static_cast<LONG>(control->bounds.width)),
+                static_cast<float>(static_cast<LONG>(control->bounds.height))});
+      POINT origin{place.left, place.top};
       ClientToScreen(window_, &origin);
-      box = {origin.x, origin.y, origin.x + static_cast<LONG>(control->bounds.width),
-             origin.y + static_cast<LONG>(control->bounds.height)};
+      box = {origin.x, origin.y, origin.x + place.Width(), origin.y + place.Height()};
     }
     *left = box.left;
     *top = box.top;
@@ -248,6 +252,7 @@ class HostAccessible final : public IAccessible {
     if (!PtInRect(&window, screen)) return S_FALSE;
     POINT point = screen;
     ScreenToClient(window_, &point);
+    point = {host->Composition().Scale().ToLogical(point.x), host->Composition().Scale().ToLogical(point.y)};
     // The last control drawn at the point is the one on top.
     const std::vector<Control*> controls = host->AccessibleControls();
     long id = CHILDID_SELF;

@@ -4,6 +4,8 @@
 
 #include "CaptionLayout.h"
 
+#include <cmath>
+
 #include "engine/render/FramePainter.h"
 #include "engine/render/WindowAnimations.h"
 
@@ -33,7 +35,15 @@ void HostWindow::OnSized(HWND window, int mode) {
   if (mode == SIZE_MINIMIZED) return;
   RECT rect{};
   GetWindowRect(window, &rect);
-  const int newWidth = rect.right - rect.left, newHeight = rect.bottom - rect.top;
+  // The window's size on the screen, in logical pixels: unchanged when the
+  // device size is still the scaled logical size.
+  const int deviceWidth = rect.right - rect.left, deviceHeight = rect.bottom - rect.top;
+  const DisplayScale& scale = compositor_.Scale();
+  const auto logical = [&scale](int device, int current) {
+    if (scale.SizeToDevice(current) == device) return current;
+    return static_cast<int>(std::lround(device / scale.Factor()));
+  };
+  const int newWidth = logical(deviceWidth, Width()), newHeight = logical(deviceHeight, Height());
   if (!compositor_.SetSize(newWidth, newHeight)) return;
   if (hooks_.resize != nullptr) hooks_.resize(window, newWidth, newHeight);
   compositor_.ResizeSurfaces();
@@ -50,7 +60,10 @@ void HostWindow::Show(int effect, int duration) {
   const FrameSettings& frame = compositor_.Settings();
   if (effect == 0) {
     if (frame.blurBehind == 1) {
-      EnableBlur(hwnd_, 6, 6, Width() - 5, Height() - 5, 6, frame.frameStyle, frame.windowAlpha);
+      const DisplayScale& scale = compositor_.Scale();
+      EnableBlur(hwnd_, scale.ToDevice(6), scale.ToDevice(6), compositor_.DeviceWidth() - scale.ToDevice(5),
+                 compositor_.DeviceHeight() - scale.ToDevice(5), scale.ToDevice(6), frame.frameStyle,
+                 frame.windowAlpha);
     }
     ShowWindow(hwnd_, SW_SHOWNORMAL);
     // A layered window still shows the transparent frame of its creation.

@@ -3,6 +3,7 @@
 #include "HostAccessible.h"
 
 #include <commctrl.h>
+#include <windowsx.h>
 
 #include "CaptionLayout.h"
 #include "WindowSizing.h"
@@ -11,6 +12,7 @@
 #include "engine/core/EngineMessages.h"
 #include "engine/core/SystemLibraries.h"
 #include "engine/core/TextConversion.h"
+#include "engine/core/WindowDpi.h"
 #include "engine/render/Primitives.h"
 #include "engine/render/WindowAnimations.h"
 
@@ -72,10 +74,16 @@ bool HostWindow::Create(HWND window, const HostOptions& options) {
 
   RECT rect{};
   GetWindowRect(window, &rect);
+  // The window was made at its size in logical pixels; on a display of
+  // another scale it takes its size there, and its place scaled from its
+  // monitor's corner (a window owned by another keeps the place it was
+  // given, a menu at the pointer).
+  const DisplayScale scale(WindowDpi(window));
+  if (!scale.IsIdentity()) PlaceAtScale(window, rect, scale);
   CompositionClient client;
   client.layout = [this] { LayoutCaption(); };
   client.firstItem = [this]() -> Drawable* { return firstControl_; };
-  compositor_.Attach(window, rect.right - rect.left, rect.bottom - rect.top, std::move(client));
+  compositor_.Attach(window, rect.right - rect.left, rect.bottom - rect.top, std::move(client), scale);
   SetOnPaintBackground(hooks_.paintBackground);
 
   if (frame.windowAlpha != -1) AddWindowStyle(window, WS_EX_LAYERED, true);
@@ -95,7 +103,7 @@ bool HostWindow::Create(HWND window, const HostOptions& options) {
   if (frame.windowAlpha != -1) {
     // A layered window starts invisible: Show presents the composition.
     Surface clear;
-    clear.Create(nullptr, Width(), Height());
+    clear.Create(nullptr, compositor_.DeviceWidth(), compositor_.DeviceHeight());
     compositor_.PresentLayeredSurface(clear.dc());
   }
   if (resizable_ == 1) AddWindowStyle(window, WS_THICKFRAME, false);
@@ -134,8 +142,8 @@ void HostWindow::SetTooltip(Control* control, std::optional<std::string> text) {
   if (control == nullptr) return;
   tooltipText_ = AnsiToWide(wanted);
   if (tooltipText_.empty()) return;
-  info.rect = {static_cast<LONG>(control->bounds.left), static_cast<LONG>(control->bounds.top),
-               static_cast<LONG>(control->bounds.Right()), static_cast<LONG>(control->bounds.Bottom())};
+  const DeviceBox place = compositor_.Scale().ToDevice(control->bounds);
+  info.rect = {place.left, place.top, place.right, place.bottom};
   info.lpszText = tooltipText_.data();
   SendMessageW(tooltipHwnd_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
   SendMessageW(tooltipHwnd_, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&info));
@@ -214,6 +222,42 @@ LRESULT HostWindow::DefaultProcessing(UINT message, WPARAM wParam, LPARAM lParam
   return CallWindowProcW(prevWndProc_, hwnd_, message, wParam, lParam);
 }
 
+void HostWindow::PlaceAtScale(HWND window, const RECT& rect, const DisplayScale& scale) {
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  if (!GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &monitor)) monitor.rcMonitor = RECT{};
+  const DeviceBox logical{rect.left, rect.top, rect.right, rect.bottom};
+  DeviceBox placed = ScaleWindowPlacement(logical, monitor.rcMonitor.left, monitor.rcMonitor.top, scale);
+  if (GetWindow(window, GW_OWNER) != nullptr) {
+    placed = {rect.left, rect.top, rect.left + placed.Width(), rect.top + placed.Height()};
+  }
+  SetWindowPos(window, nullptr, placed.left, placed.top, placed.Width(), placed.Height(),
+               SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+LPARAM HostWindow::LogicalPoint(LPARAM devicePoint) const {
+  const DisplayScale& scale = compositor_.Scale();
+  if (scale.IsIdentity()) return devicePoint;
+  return MAKELPARAM(scale.ToLogical(GET_X_LPARAM(devicePoint)), scale.ToLogical(GET_Y_LPARAM(devicePoint)));
+}
+
+void HostWindow::OnDpiChanged(int dpi, const RECT* suggested) {
+  const DisplayScale scale(dpi);
+  if (!compositor_.SetScale(scale)) return;
+  // The window takes the place the system suggests (its size there is the
+  // same logical size); every surface is made again at the new scale and
+  // the next frame is drawn at it.
+  if (suggested != nullptr) {
+    compositor_.SetBusy(true);
+    SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                 suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+    compositor_.SetBusy(false);
+  }
+  compositor_.ResizeSurfaces();
+  for (Control* control = firstControl_; control != nullptr; control = control->nextSibling) control->Rescale();
+  Compose({}, compositor_.BackgroundColor(), 0, true);
+}
+
 LRESULT HostWindow::OnMinMaxInfo(MINMAXINFO* info) {
   RectF work{};
   GetWorkArea(work);
@@ -284,7 +328,8 @@ LRESULT HostWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_PAINT: {
       PAINTSTRUCT paint;
       HDC dc = BeginPaint(hwnd_, &paint);
-      BitBlt(dc, 0, 0, Width(), Height(), compositor_.CompositionSurface().dc(), 0, 0, SRCCOPY);
+      BitBlt(dc, 0, 0, compositor_.DeviceWidth(), compositor_.DeviceHeight(), compositor_.CompositionSurface().dc(),
+             0, 0, SRCCOPY);
       EndPaint(hwnd_, &paint);
       break;
     }
@@ -312,6 +357,9 @@ LRESULT HostWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
       break;
     case WM_GETMINMAXINFO:
       return OnMinMaxInfo(reinterpret_cast<MINMAXINFO*>(lParam));
+    case WM_DPICHANGED:
+      OnDpiChanged(LOWORD(wParam), reinterpret_cast<const RECT*>(lParam));
+      return 0;
     case WM_STYLECHANGED:
       RemoveWindowStyle(hwnd_, WS_DLGFRAME, false);
       RemoveWindowStyle(hwnd_, WS_BORDER, false);
@@ -345,14 +393,16 @@ LRESULT HostWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
       }
       break;
+    // The pointer arrives in device pixels; the controls are placed in
+    // logical ones.
     case WM_MOUSEMOVE:
-      input_.OnMouseMove(wParam, lParam);
+      input_.OnMouseMove(wParam, LogicalPoint(lParam));
       break;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONUP:
     case WM_RBUTTONDOWN:
     case WM_RBUTTONUP:
-      input_.RouteMouse(message, wParam, lParam);
+      input_.RouteMouse(message, wParam, LogicalPoint(lParam));
       break;
     case WM_LBUTTONDBLCLK:
       SendMessageW(hwnd_, WM_LBUTTONDOWN, kDoubleClickMarker, lParam);

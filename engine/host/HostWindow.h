@@ -156,6 +156,11 @@ class HostWindow : public ControlHost {
   static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT DefaultProcessing(UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT OnMinMaxInfo(MINMAXINFO* info);
+  // Places a window made at its logical size (rect) at the scale.
+  static void PlaceAtScale(HWND window, const RECT& rect, const DisplayScale& scale);
+  // A pointer position of a mouse message, device pixels to logical ones.
+  LPARAM LogicalPoint(LPARAM devicePoint) const;
+  void OnDpiChanged(int dpi, const RECT* suggested);
   LRESULT OnControlMoved(WPARAM wParam, LPARAM lParam);
   void CreateTooltipWindow();
   void DiscardPendingMessages(HWND window);

@@ -43,7 +43,9 @@ Control* TopLevelAncestor(Control* control) {
 Control* InputRouter::ControlAt(float x, float y) const { return HitAmong(host_.LastControl(), x, y); }
 
 void InputRouter::StartWindowMove(LPARAM lParam) {
-  POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+  // The point is in logical pixels; the system moves the window on the screen.
+  const DisplayScale scale = host_.Composition().Scale();
+  POINT point{scale.ToDevice(GET_X_LPARAM(lParam)), scale.ToDevice(GET_Y_LPARAM(lParam))};
   ClientToScreen(Window(), &point);
   ReleaseCapture();
   SendMessageW(Window(), WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(point.x, point.y));

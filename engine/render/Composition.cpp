@@ -46,25 +46,26 @@ bool TransitionRunning(const TransitionState& transition) {
          transition.snapshot != nullptr;
 }
 
-void ComposeAllItems(Drawable* first, GpGraphics* graphics, bool refresh) {
+void ComposeAllItems(Drawable* first, GpGraphics* graphics, bool refresh, const DisplayScale& scale) {
   for (Drawable* item = first; item != nullptr; item = item->NextItem()) {
     if (!item->IsShown()) continue;
     if (refresh) item->RefreshSurface();
-    const RectF bounds = item->DrawBounds();
+    const RectF bounds = scale.ToDeviceRect(item->DrawBounds());
     DrawImageWithOpacity(graphics, item->DrawSurface(), bounds, item->DrawOpacity());
     if (Drawable* child = item->FirstChildItem()) {
       SavedClip saved(graphics);
       SetClipRect(graphics, bounds, ClipMode::Intersect);
-      ComposeAllItems(child, graphics, refresh);
+      ComposeAllItems(child, graphics, refresh, scale);
     }
     item->OnComposed(graphics);
   }
 }
 
-void ComposeItems(HDC surfaceDC, Drawable* first, const RectF& dirty, GpGraphics* graphics) {
+void ComposeItems(HDC surfaceDC, Drawable* first, const RectF& dirty, GpGraphics* graphics,
+                  const DisplayScale& scale) {
   for (Drawable* item = first; item != nullptr; item = item->NextItem()) {
-    const RectF bounds = item->DrawBounds();
-    if (!item->IsShown() || !RectsOverlap(bounds, dirty)) continue;
+    if (!item->IsShown() || !RectsOverlap(item->DrawBounds(), dirty)) continue;
+    const RectF bounds = scale.ToDeviceRect(item->DrawBounds());
     Surface& scratch = ScratchSurface();
     const TransitionState transition = item->DrawTransitionState();
     TransitionPaintRecord record{surfaceDC,           graphics,
@@ -80,7 +81,7 @@ void ComposeItems(HDC surfaceDC, Drawable* first, const RectF& dirty, GpGraphics
     if (Drawable* child = item->FirstChildItem()) {
       SavedClip saved(graphics);
       SetClipRect(graphics, bounds, ClipMode::Intersect);
-      ComposeItems(surfaceDC, child, dirty, graphics);
+      ComposeItems(surfaceDC, child, dirty, graphics, scale);
     }
     item->OnComposed(graphics);
   }

@@ -3,6 +3,7 @@
 #include <functional>
 
 #include "Drawable.h"
+#include "engine/core/DisplayScale.h"
 #include "engine/core/GdiPlus.h"
 #include "engine/core/RectF.h"
 
@@ -25,13 +26,16 @@ struct TransitionPaintRecord {
 
 // Draws every shown item of the chain (and their children, clipped to
 // their parent) for a full composition; `refresh` first asks each item to
-// bring its surface up to date.
-void ComposeAllItems(Drawable* first, GpGraphics* graphics, bool refresh);
+// bring its surface up to date. Items are placed in logical pixels and
+// drawn at the scale, each onto the device pixels its bounds cover.
+void ComposeAllItems(Drawable* first, GpGraphics* graphics, bool refresh, const DisplayScale& scale = {});
 
-// Draws the shown items of the chain that overlap the dirty rectangle onto
-// the composition surface (its DC and graphics), blending those in the
-// middle of a transition.
-void ComposeItems(HDC surfaceDC, Drawable* first, const RectF& dirty, GpGraphics* graphics);
+// Draws the shown items of the chain that overlap the dirty rectangle
+// (logical) onto the composition surface (its DC and graphics), blending
+// those in the middle of a transition. The transition record's bounds and
+// clip are in device pixels.
+void ComposeItems(HDC surfaceDC, Drawable* first, const RectF& dirty, GpGraphics* graphics,
+                  const DisplayScale& scale = {});
 
 // The engine's own drawing of an item between its two looks at its
 // opacity: style 0 cross-fades through the scratch surface, 1 to 4 slide.

@@ -16,11 +16,7 @@ constexpr UINT kFadeInterval = 50;
 constexpr int kFadeStep = 51;
 constexpr std::uint32_t kNoColour = 0xFFFFFFFF;
 
-// The pixels a rectangle touches, rounded outwards.
-RECT PixelBox(const RectF& rect) {
-  return {static_cast<LONG>(std::floor(rect.left)), static_cast<LONG>(std::floor(rect.top)),
-          static_cast<LONG>(std::ceil(rect.Right())), static_cast<LONG>(std::ceil(rect.Bottom()))};
-}
+RECT AsRect(const DeviceBox& box) { return {box.left, box.top, box.right, box.bottom}; }
 
 // The compositors that exist: a fade timer names its compositor by address,
 // and a timer that outlived it must not reach it. Never freed, so that a
@@ -40,16 +36,17 @@ Compositor::~Compositor() {
   live.erase(std::remove(live.begin(), live.end(), this), live.end());
 }
 
-void Compositor::Attach(HWND window, int width, int height, CompositionClient client) {
+void Compositor::Attach(HWND window, int width, int height, CompositionClient client, DisplayScale scale) {
   window_ = window;
   client_ = std::move(client);
   width_ = width;
   height_ = height;
+  scale_ = scale;
   windowDC_ = GetDC(window);
-  surface_.CreateWithGraphics(width, height);
-  back_.Create(windowDC_, width, height);
+  surface_.CreateWithGraphics(DeviceWidth(), DeviceHeight());
+  back_.Create(windowDC_, DeviceWidth(), DeviceHeight());
   backFrame_.reset();
-  GrowScratchSurface(width, height);
+  GrowScratchSurface(DeviceWidth(), DeviceHeight());
   redrawQueue_.Bind(this);
 }
 
@@ -77,11 +74,20 @@ bool Compositor::SetSize(int width, int height) {
   return true;
 }
 
+bool Compositor::SetScale(DisplayScale scale) {
+  if (scale == scale_) return false;
+  scale_ = scale;
+  // The clip and the frames painted before were made at the old scale.
+  clipRegion_.reset();
+  frameCache_.Clear();
+  return true;
+}
+
 void Compositor::ResizeSurfaces() {
-  surface_.CreateWithGraphics(width_, height_);
-  back_.Create(windowDC_, width_, height_);
+  surface_.CreateWithGraphics(DeviceWidth(), DeviceHeight());
+  back_.Create(windowDC_, DeviceWidth(), DeviceHeight());
   backFrame_.reset();
-  GrowScratchSurface(width_, height_);
+  GrowScratchSurface(DeviceWidth(), DeviceHeight());
 }
 
 void Compositor::ReleaseBackgroundImage() {
@@ -115,9 +121,10 @@ void Compositor::Compose(Bytes image, std::optional<ArgbColor> colour, int prese
   // While a show or close effect runs it alone puts pictures on the screen:
   // the new composition shows when the effect is over, without a fade.
   const bool crossFade = presentMode == 1 && !effectRunning_;
+  const int deviceWidth = DeviceWidth(), deviceHeight = DeviceHeight();
   if (crossFade && IsLayered()) {
-    fade_.Create(nullptr, width_, height_);
-    BitBlt(fade_.dc(), 0, 0, width_, height_, surface_.dc(), 0, 0, SRCCOPY);
+    fade_.Create(nullptr, deviceWidth, deviceHeight);
+    BitBlt(fade_.dc(), 0, 0, deviceWidth, deviceHeight, surface_.dc(), 0, 0, SRCCOPY);
   }
 
   GpGraphics* graphics = surface_.graphics();
@@ -126,9 +133,9 @@ void Compositor::Compose(Bytes image, std::optional<ArgbColor> colour, int prese
   const int frameStyle = settings_.frameStyle;
   if (frameStyle != 1) {
     // The items' clip depends on the size and the corners alone.
-    const ClipKey clip{width_, height_, frameStyle != 0};
+    const ClipKey clip{deviceWidth, deviceHeight, frameStyle != 0};
     if (!clipRegion_ || !(clip == clipKey_)) {
-      HRGN inner = MakeFrameRegion(width_, height_, 7, 3, frameStyle != 0);
+      HRGN inner = MakeFrameRegion(deviceWidth, deviceHeight, scale_.ToDevice(7), scale_.ToDevice(3), frameStyle != 0);
       clipRegion_ = ToGdipRegion(inner);
       DeleteObject(inner);
       clipKey_ = clip;
@@ -139,7 +146,7 @@ void Compositor::Compose(Bytes image, std::optional<ArgbColor> colour, int prese
   }
   redrawQueue_.Bind(this);
   if (client_.layout) client_.layout();
-  ComposeAllItems(client_.firstItem ? client_.firstItem() : nullptr, graphics, !keepItemSurfaces);
+  ComposeAllItems(client_.firstItem ? client_.firstItem() : nullptr, graphics, !keepItemSurfaces, scale_);
   if (frameStyle != 1) ResetClip(graphics);
   gp::GdipFlush(graphics, Gdiplus::FlushIntentionSync);
   busy_ = effectRunning_;
@@ -148,7 +155,8 @@ void Compositor::Compose(Bytes image, std::optional<ArgbColor> colour, int prese
   AddDirty(MakeRectF(0, 0, width_, height_));
 
   if (settings_.blurBehind == 1 && IsLayered()) {
-    EnableBlur(window_, 6, 6, width_ - 5, height_ - 5, 6, frameStyle, settings_.windowAlpha);
+    EnableBlur(window_, scale_.ToDevice(6), scale_.ToDevice(6), deviceWidth - scale_.ToDevice(5),
+               deviceHeight - scale_.ToDevice(5), scale_.ToDevice(6), frameStyle, settings_.windowAlpha);
   }
 
   if (presentMode == 0) {
@@ -162,8 +170,8 @@ void Compositor::Compose(Bytes image, std::optional<ArgbColor> colour, int prese
 }
 
 FrameKey Compositor::CurrentFrameKey() const {
-  return FrameKeyOf(settings_, width_, height_, backgroundColor_,
-                    backgroundImage_ != nullptr ? backgroundGeneration_ : 0);
+  return FrameKeyOf(settings_, DeviceWidth(), DeviceHeight(), backgroundColor_,
+                    backgroundImage_ != nullptr ? backgroundGeneration_ : 0, scale_.Dpi());
 }
 
 void Compositor::ComposeFrameLayer() {
@@ -172,18 +180,19 @@ void Compositor::ComposeFrameLayer() {
   const FrameKey key = CurrentFrameKey();
   const bool backHoldsIt = copies && backFrame_ && *backFrame_ == key;
   if (backHoldsIt || (copies && frameCache_.CopyTo(key, back_.dc()))) {
-    BitBlt(surface_.dc(), 0, 0, width_, height_, back_.dc(), 0, 0, SRCCOPY);
+    BitBlt(surface_.dc(), 0, 0, DeviceWidth(), DeviceHeight(), back_.dc(), 0, 0, SRCCOPY);
     backFrame_ = key;
     // The window region is the window's, not the picture's: set it again.
     if (!IsLayered() && settings_.frameStyle != 1) {
-      SetWindowFrameRegion(window_, width_, height_, 6, 5, settings_.frameStyle);
+      SetWindowFrameRegion(window_, DeviceWidth(), DeviceHeight(), scale_.ToDevice(6), scale_.ToDevice(5),
+                           settings_.frameStyle);
     }
     ++framesCopied_;
     return;
   }
   surface_.Clear();
   PaintFrameLayer();
-  BitBlt(back_.dc(), 0, 0, width_, height_, surface_.dc(), 0, 0, SRCCOPY);
+  BitBlt(back_.dc(), 0, 0, DeviceWidth(), DeviceHeight(), surface_.dc(), 0, 0, SRCCOPY);
   if (copies) {
     frameCache_.Keep(key, surface_.dc());
     backFrame_ = key;
@@ -193,8 +202,9 @@ void Compositor::ComposeFrameLayer() {
 }
 
 void Compositor::PaintFrameLayer() {
-  PaintFrame(FramePicture{surface_, window_, width_, height_, settings_, backgroundImage_, backgroundColor_,
-                          client_.paintBackground ? &client_.paintBackground : nullptr});
+  PaintFrame(FramePicture{surface_, window_, DeviceWidth(), DeviceHeight(), settings_, backgroundImage_,
+                          backgroundColor_, client_.paintBackground ? &client_.paintBackground : nullptr, scale_,
+                          width_, height_});
 }
 
 void CALLBACK Compositor::FadeTimerProc(HWND window, UINT, UINT_PTR id, DWORD) {
@@ -213,7 +223,7 @@ void Compositor::FadeTick() {
   HDC destination = windowDC_;
   if (IsLayered()) {
     // Each tick shows the blend of the tick before.
-    ui::PresentLayered(window_, fade_.dc(), width_, height_);
+    ui::PresentLayered(window_, fade_.dc(), DeviceWidth(), DeviceHeight());
     destination = fade_.dc();
   }
   fadeAlpha_ = std::min(fadeAlpha_ + kFadeStep, 255);
@@ -222,7 +232,8 @@ void Compositor::FadeTick() {
     BlendConstant(fade_.Pixels(), surface_.Pixels(), surface_.PixelCount(), fadeAlpha_);
   } else {
     BLENDFUNCTION blend{AC_SRC_OVER, 0, static_cast<BYTE>(fadeAlpha_), 0};
-    GdiAlphaBlend(destination, 0, 0, width_, height_, surface_.dc(), 0, 0, width_, height_, blend);
+    GdiAlphaBlend(destination, 0, 0, DeviceWidth(), DeviceHeight(), surface_.dc(), 0, 0, DeviceWidth(),
+                  DeviceHeight(), blend);
   }
   if (fadeAlpha_ < 255) return;
   EndFade();
@@ -269,12 +280,12 @@ void Compositor::RedrawRect(const RectF& rect, bool present) {
   }
   GpGraphics* graphics = surface_.graphics();
   if (clipRegion_) SetClipRegion(graphics, clipRegion_.get(), ClipMode::Replace);
-  SetClipRect(graphics, rect, ClipMode::Intersect);
-  const RECT box = PixelBox(rect);
+  SetClipRect(graphics, scale_.CoveringRect(rect), ClipMode::Intersect);
+  const RECT box = AsRect(scale_.CoveringBox(rect));
   gp::GdipFlush(graphics, Gdiplus::FlushIntentionSync);
   BitBlt(surface_.dc(), box.left, box.top, box.right - box.left, box.bottom - box.top, back_.dc(), box.left,
          box.top, SRCCOPY);
-  ComposeItems(surface_.dc(), client_.firstItem ? client_.firstItem() : nullptr, rect, graphics);
+  ComposeItems(surface_.dc(), client_.firstItem ? client_.firstItem() : nullptr, rect, graphics, scale_);
   ResetClip(graphics);
   gp::GdipFlush(graphics, Gdiplus::FlushIntentionSync);
   AddDirty(rect);
@@ -290,16 +301,16 @@ void Compositor::PresentRect(const RectF& rect) {
     PresentChanges();
     return;
   }
-  RECT box = PixelBox(rect);
-  const RECT whole{0, 0, width_, height_};
+  RECT box = AsRect(scale_.CoveringBox(rect));
+  const RECT whole{0, 0, DeviceWidth(), DeviceHeight()};
   IntersectRect(&box, &box, &whole);
   ++presentations_;
   PresentByCopy(window_, windowDC_, surface_.dc(), box);
 }
 
 void Compositor::AddDirty(const RectF& rect) {
-  RECT box = PixelBox(rect);
-  RECT whole{0, 0, width_, height_};
+  RECT box = AsRect(scale_.CoveringBox(rect));
+  RECT whole{0, 0, DeviceWidth(), DeviceHeight()};
   IntersectRect(&box, &box, &whole);
   if (IsRectEmpty(&box)) return;
   if (IsRectEmpty(&dirty_)) dirty_ = box;
@@ -321,10 +332,12 @@ void Compositor::PresentChanges() {
   ++presentations_;
   // Without a known change (a composition, a fade) the whole window goes.
   const RECT* dirty = IsRectEmpty(&dirty_) ? nullptr : &dirty_;
-  ui::PresentLayered(window_, surface_.dc(), width_, height_, dirty);
+  ui::PresentLayered(window_, surface_.dc(), DeviceWidth(), DeviceHeight(), dirty);
   dirty_ = RECT{};
 }
 
-void Compositor::PresentLayeredSurface(HDC source) { ui::PresentLayered(window_, source, width_, height_); }
+void Compositor::PresentLayeredSurface(HDC source) {
+  ui::PresentLayered(window_, source, DeviceWidth(), DeviceHeight());
+}
 
 }  // namespace ui

@@ -13,6 +13,7 @@
 #include "Surface.h"
 #include "engine/core/ArgbColor.h"
 #include "engine/core/ByteBlock.h"
+#include "engine/core/DisplayScale.h"
 #include "engine/core/GdiPlus.h"
 #include "engine/core/RectF.h"
 
@@ -43,14 +44,17 @@ class Compositor : public RedrawTarget {
   Compositor& operator=(const Compositor&) = delete;
   ~Compositor() override;
 
-  // Starts composing for the window at its size; its DC stays the
-  // compositor's until Detach.
-  void Attach(HWND window, int width, int height, CompositionClient client);
+  // Starts composing for the window at its size in logical pixels and at
+  // its display's scale; its DC stays the compositor's until Detach.
+  void Attach(HWND window, int width, int height, CompositionClient client, DisplayScale scale = {});
   void Detach();
   // A new size takes two steps: SetSize takes it (false when it did not
   // change), ResizeSurfaces then makes the surfaces of that size.
   bool SetSize(int width, int height);
   void ResizeSurfaces();
+  // A new scale (the window went to a display of another dpi); the surfaces
+  // follow with ResizeSurfaces. False when it did not change.
+  bool SetScale(DisplayScale scale);
   // What draws over the painted background; none: nothing. A window with
   // one never copies a frame painted before.
   void SetBackgroundPainter(std::function<void(GpGraphics* graphics, int width, int height)> painter) {
@@ -61,8 +65,13 @@ class Compositor : public RedrawTarget {
   const FrameSettings& Settings() const { return settings_; }
   HWND Window() const { return window_; }
   HDC WindowDC() const { return windowDC_; }
+  // The window's size in logical pixels, what its items are placed in.
   int Width() const { return width_; }
   int Height() const { return height_; }
+  // Its scale, and its size on the screen: the size of every surface here.
+  const DisplayScale& Scale() const { return scale_; }
+  int DeviceWidth() const { return scale_.SizeToDevice(width_); }
+  int DeviceHeight() const { return scale_.SizeToDevice(height_); }
   Surface& CompositionSurface() { return surface_; }
   const Surface& CompositionSurface() const { return surface_; }
   // The frame alone, what a redraw starts from.
@@ -154,6 +163,7 @@ class Compositor : public RedrawTarget {
   HDC windowDC_ = nullptr;
   int width_ = 0;
   int height_ = 0;
+  DisplayScale scale_;
   FrameSettings settings_;
   CompositionClient client_;
   Surface surface_;  // the composition surface, with graphics

@@ -8,36 +8,32 @@
 namespace ui {
 namespace {
 
-constexpr int kStampSide = 2 * EdgeOutlineLayer::kEdgeBand + 1;
-
-// The stamp of the process: outlines are drawn on the UI thread one at a
-// time and nothing stays on it between them.
-Surface& StampSurface() {
-  static Surface* stamp = [] {
-    auto* surface = new Surface;
-    surface->Create(nullptr, kStampSide, kStampSide);
-    return surface;
-  }();
+// The stamp of the process, large enough for the band: outlines are drawn
+// on the UI thread one at a time and nothing stays on it between them.
+Surface& StampSurface(int band) {
+  static Surface* stamp = new Surface;
+  const int side = 2 * band + 1;
+  if (stamp->width() < side) stamp->Create(nullptr, side, side);
   return *stamp;
 }
 
 }  // namespace
 
-void EdgeOutlineLayer::Draw(Surface& target, const Drawing& draw) {
-  Surface& surface = StampSurface();
+void EdgeOutlineLayer::Draw(Surface& target, const Drawing& draw, int band) {
+  Surface& surface = StampSurface(band);
   GpGraphics* graphics = surface.memoryGraphics();
   const PixelRows whole = surface.Rows();
   const PixelRows rows = target.Rows();
   if (graphics == nullptr || whole.top == nullptr || rows.top == nullptr) return;
 
   // The stamp is the top-left part of the surface, made transparent.
-  const PixelRows stamp{whole.top, whole.stride, EdgeStampSize(target.width(), kEdgeBand),
-                        EdgeStampSize(target.height(), kEdgeBand)};
+  const PixelRows stamp{whole.top, whole.stride, EdgeStampSize(target.width(), band),
+                        EdgeStampSize(target.height(), band)};
   for (int y = 0; y < stamp.height; ++y) std::fill_n(stamp.Row(y), stamp.width, 0u);
   draw(graphics, stamp.width, stamp.height);
   ResetClip(graphics);
   gp::GdipFlush(graphics, Gdiplus::FlushIntentionSync);
-  LayEdgeStamp(rows, stamp, kEdgeBand);
+  LayEdgeStamp(rows, stamp, band);
 }
 
 }  // namespace ui

@@ -26,7 +26,8 @@ class EdgeOutlineLayer {
   // width x height; the clip is reset after it.
   using Drawing = std::function<void(GpGraphics* graphics, int width, int height)>;
 
-  static void Draw(Surface& target, const Drawing& draw);
+  // A frame drawn at a larger scale needs a wider band.
+  static void Draw(Surface& target, const Drawing& draw, int band = kEdgeBand);
 };
 
 }  // namespace ui

@@ -6,16 +6,17 @@
 namespace ui {
 
 bool FrameKey::operator==(const FrameKey& other) const {
-  return width == other.width && height == other.height && frameStyle == other.frameStyle &&
+  return width == other.width && height == other.height && dpi == other.dpi && frameStyle == other.frameStyle &&
          windowAlpha == other.windowAlpha && backgroundMode == other.backgroundMode && edgeFade == other.edgeFade &&
          backgroundColor == other.backgroundColor && shadowColor == other.shadowColor && shadow == other.shadow &&
          EqualRect(&nineGrid, &other.nineGrid) && pictureGeneration == other.pictureGeneration;
 }
 
 FrameKey FrameKeyOf(const FrameSettings& settings, int width, int height, std::uint32_t backgroundColor,
-                    std::uint64_t pictureGeneration) {
+                    std::uint64_t pictureGeneration, int dpi) {
   FrameKey key;
   key.width = width;
+  key.dpi = dpi;
   key.height = height;
   key.frameStyle = settings.frameStyle;
   key.windowAlpha = settings.windowAlpha;

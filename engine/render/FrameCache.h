@@ -12,7 +12,8 @@ namespace ui {
 // Everything the painted frame of a window depends on: its size, its frame
 // settings, its background colour and picture (by generation) and alpha.
 struct FrameKey {
-  int width = 0, height = 0;
+  int width = 0, height = 0;  // device pixels
+  int dpi = 96;
   int frameStyle = 0, windowAlpha = 0, backgroundMode = 0, edgeFade = 0;
   std::uint32_t backgroundColor = 0, shadowColor = 0;
   bool shadow = false;
@@ -25,7 +26,7 @@ struct FrameKey {
 // The key of a frame painted with these settings at this size, on this
 // colour and picture (0: none).
 FrameKey FrameKeyOf(const FrameSettings& settings, int width, int height, std::uint32_t backgroundColor,
-                    std::uint64_t pictureGeneration);
+                    std::uint64_t pictureGeneration, int dpi = 96);
 
 // Frames a window has painted (the background at the window's alpha, the
 // border, the shadow), kept so that a composition with the same inputs

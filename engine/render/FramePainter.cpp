@@ -1,5 +1,7 @@
 #include "FramePainter.h"
 
+#include <algorithm>
+
 #include "EdgeFade.h"
 #include "EdgeOutlineLayer.h"
 #include "LockedPicture.h"
@@ -20,12 +22,28 @@ constexpr int kInnerBorderAlpha = 102;
 
 bool Rounded(int frameStyle) { return frameStyle != 0; }
 
+// The edge band the frame's outlines keep within, at the scale.
+int FrameBand(const DisplayScale& scale) {
+  return std::max(EdgeOutlineLayer::kEdgeBand, scale.ToDevice(EdgeOutlineLayer::kEdgeBand));
+}
+
 std::uint32_t RgbOf(std::uint32_t colour) { return colour & 0x00FFFFFF; }
 
 // The image at its own size, its top-left corner at (x, y), within the
 // body: laid over the surface in memory when its pixels can be read there,
 // drawn through the graphics (clipped to the body) when not.
-void DrawImageAtOwnSize(Surface& surface, GpGraphics* graphics, HRGN body, GpImage* image, int x, int y) {
+void DrawImageAtOwnSize(Surface& surface, GpGraphics* graphics, HRGN body, GpImage* image, int x, int y,
+                        const DisplayScale& scale) {
+  if (!scale.IsIdentity()) {
+    // Its logical size on the device, filtered (the graphics is clipped to
+    // the body).
+    const int left = scale.ToDevice(x), top = scale.ToDevice(y);
+    DrawImageFiltered(graphics, image,
+                      RectF{static_cast<float>(left), static_cast<float>(top),
+                            static_cast<float>(scale.SizeToDevice(ImageWidth(image), x)),
+                            static_cast<float>(scale.SizeToDevice(ImageHeight(image), y))});
+    return;
+  }
   const LockedPicture picture(image);
   if (!picture) {
     gp::GdipDrawImageRect(graphics, image, static_cast<float>(x), static_cast<float>(y),
@@ -44,22 +62,32 @@ void PaintBackgroundImage(const FramePicture& frame, GpGraphics* graphics, HRGN 
   const float w = static_cast<float>(imageWidth), h = static_cast<float>(imageHeight);
   frame.surface.FillRegion(body, ArgbFromRgb(RgbOf(frame.backgroundColor), 255));
 
+  const DisplayScale& scale = frame.scale;
+  const auto device = [&scale](const RectF& rect) { return scale.ToDeviceRect(rect); };
   switch (frame.settings.backgroundMode) {
     case 0:
-      DrawImageAtOwnSize(frame.surface, graphics, body, image, kShadowBand, kShadowBand);
-      if (frame.settings.edgeFade == 1) FillEdgeFade(graphics, {0, 0, w, h}, RgbOf(frame.backgroundColor), 100, kFadeBottom | kFadeRight);
-      break;
-    case 1:
-      gp::GdipDrawImageRect(graphics, image, kShadowBand, kShadowBand, static_cast<float>(frame.width - 10),
-                            static_cast<float>(frame.height - 10));
-      break;
-    case 2: {
-      const int x = static_cast<int>((frame.width - w) * 0.5f);
-      const int y = static_cast<int>((frame.height - h) * 0.5f);
-      DrawImageAtOwnSize(frame.surface, graphics, body, image, x, y);
+      DrawImageAtOwnSize(frame.surface, graphics, body, image, kShadowBand, kShadowBand, scale);
       if (frame.settings.edgeFade == 1) {
-        FillEdgeFade(graphics, {static_cast<float>(x - 1), static_cast<float>(y - 1), w + 1, h + 1},
-                     RgbOf(frame.backgroundColor), 100, kFadeTop | kFadeLeft | kFadeBottom | kFadeRight);
+        FillEdgeFade(graphics, device({0, 0, w, h}), RgbOf(frame.backgroundColor), 100, kFadeBottom | kFadeRight,
+                     scale.ToDevice(6));
+      }
+      break;
+    case 1: {
+      const int band = scale.ToDevice(kShadowBand);
+      const RectF area{static_cast<float>(band), static_cast<float>(band), static_cast<float>(frame.width - 2 * band),
+                       static_cast<float>(frame.height - 2 * band)};
+      if (scale.IsIdentity()) gp::GdipDrawImageRect(graphics, image, area.left, area.top, area.width, area.height);
+      else DrawImageFiltered(graphics, image, area);
+      break;
+    }
+    case 2: {
+      const int x = static_cast<int>((frame.logicalWidth - w) * 0.5f);
+      const int y = static_cast<int>((frame.logicalHeight - h) * 0.5f);
+      DrawImageAtOwnSize(frame.surface, graphics, body, image, x, y, scale);
+      if (frame.settings.edgeFade == 1) {
+        FillEdgeFade(graphics, device({static_cast<float>(x - 1), static_cast<float>(y - 1), w + 1, h + 1}),
+                     RgbOf(frame.backgroundColor), 100, kFadeTop | kFadeLeft | kFadeBottom | kFadeRight,
+                     scale.ToDevice(6));
       }
       break;
     }
@@ -78,7 +106,13 @@ void PaintBackgroundImage(const FramePicture& frame, GpGraphics* graphics, HRGN 
 // The application's background hook draws as part of the background: over
 // the colour or image, under the border and the shadow.
 void CallBackgroundHook(const FramePicture& frame, GpGraphics* graphics) {
-  if (frame.paintBackground != nullptr && *frame.paintBackground) (*frame.paintBackground)(graphics, frame.width, frame.height);
+  if (frame.paintBackground == nullptr || !*frame.paintBackground) return;
+  // The application draws in logical pixels: through the scale.
+  if (!frame.scale.IsIdentity()) {
+    gp::GdipScaleWorldTransform(graphics, frame.scale.Factor(), frame.scale.Factor(), Gdiplus::MatrixOrderPrepend);
+  }
+  (*frame.paintBackground)(graphics, frame.logicalWidth, frame.logicalHeight);
+  if (!frame.scale.IsIdentity()) gp::GdipResetWorldTransform(graphics);
 }
 
 void PaintFramelessBackground(const FramePicture& frame, GpGraphics* graphics) {
@@ -98,8 +132,10 @@ void PaintFrame(const FramePicture& frame) {
     gp::GdipFlush(graphics, Gdiplus::FlushIntentionSync);
     return;
   }
-  HRGN body = MakeFrameRegion(frame.width, frame.height, 6, 4, Rounded(frame.settings.frameStyle));
-  // The body region is (6, 6, width - 5, height - 5).
+  const DisplayScale& scale = frame.scale;
+  HRGN body = MakeFrameRegion(frame.width, frame.height, scale.ToDevice(6), scale.ToDevice(4),
+                              Rounded(frame.settings.frameStyle));
+  // The body region is (6, 6, width - 5, height - 5), scaled.
   RegionPtr clip = ToGdipRegion(body);
   SetClipRegion(graphics, clip.get(), ClipMode::Replace);
   if (frame.backgroundImage != nullptr) {
@@ -113,47 +149,57 @@ void PaintFrame(const FramePicture& frame) {
   ResetClip(graphics);
   gp::GdipFlush(graphics, Gdiplus::FlushIntentionSync);
 
-  DrawBorder(frame.surface, frame.settings.frameStyle);
+  DrawBorder(frame.surface, frame.settings.frameStyle, scale);
   if (!(frame.settings.windowAlpha != -1)) {
-    SetWindowFrameRegion(frame.window, frame.width, frame.height, 6, 5, frame.settings.frameStyle);
+    SetWindowFrameRegion(frame.window, frame.width, frame.height, scale.ToDevice(6), scale.ToDevice(5),
+                         frame.settings.frameStyle);
   } else if (frame.settings.shadow) {
     const std::uint32_t colour = frame.settings.shadowColor == kNoColour ? Rgb(0, 0, 0) : RgbOf(frame.settings.shadowColor);
-    DrawShadow(frame.surface, frame.settings.frameStyle, colour);
+    DrawShadow(frame.surface, frame.settings.frameStyle, colour, scale);
   }
 }
 
-void DrawBorder(Surface& target, int frameStyle) {
+void DrawBorder(Surface& target, int frameStyle, const DisplayScale& scale) {
   const ArgbColor outerColour = ArgbFromRgb(kOuterBorderRgb, kOuterBorderAlpha);
   const ArgbColor innerColour = ArgbFromRgb(Rgb(255, 255, 255), kInnerBorderAlpha);
   const bool rounded = Rounded(frameStyle);
+  const int inset = scale.ToDevice(6), corner = scale.ToDevice(7);
+  const int band = FrameBand(scale);
   // Each outline is clipped to the body of the window it is drawn for.
-  const auto withinBody = [rounded](GpGraphics* graphics, int width, int height) {
-    HRGN body = MakeFrameRegion(width, height, 6, 4, rounded);
+  const auto withinBody = [rounded, &scale](GpGraphics* graphics, int width, int height) {
+    HRGN body = MakeFrameRegion(width, height, scale.ToDevice(6), scale.ToDevice(4), rounded);
     RegionPtr clip = ToGdipRegion(body);
     DeleteObject(body);
     SetClipRegion(graphics, clip.get(), ClipMode::Replace);
   };
   EdgeOutlineLayer::Draw(target, [&](GpGraphics* graphics, int width, int height) {
     withinBody(graphics, width, height);
-    const RectF outer = MakeRectF(6, 6, width - 12, height - 12);
-    if (rounded) DrawRoundRectOutline(graphics, outer, 7, outerColour);
+    const RectF outer = MakeRectF(inset, inset, width - 2 * inset, height - 2 * inset);
+    if (rounded) DrawRoundRectOutline(graphics, outer, static_cast<float>(corner), outerColour);
     else DrawRectOutline(graphics, outer, outerColour);
-  });
+  }, band);
   EdgeOutlineLayer::Draw(target, [&](GpGraphics* graphics, int width, int height) {
     withinBody(graphics, width, height);
-    const RectF inner = MakeRectF(7, 7, width - 14, height - 14);
-    if (rounded) DrawRoundRectOutline(graphics, inner, 6, innerColour);
+    const RectF inner = MakeRectF(inset + 1, inset + 1, width - 2 * inset - 2, height - 2 * inset - 2);
+    if (rounded) DrawRoundRectOutline(graphics, inner, static_cast<float>(corner - 1), innerColour);
     else DrawRectOutline(graphics, inner, innerColour);
-  });
+  }, band);
 }
 
-void DrawShadow(Surface& target, int frameStyle, std::uint32_t rgb) {
+void DrawShadow(Surface& target, int frameStyle, std::uint32_t rgb, const DisplayScale& scale) {
   const int* corners = Rounded(frameStyle) ? kRoundShadowCorners : kSquareShadowCorners;
-  for (int k = 0; k < 4; ++k) {
+  const int shadowBand = scale.ToDevice(kShadowBand);
+  // Device rings outwards from the content's edge, as many as the four
+  // logical rings cover; unscaled, the four rings themselves.
+  const int rings = scale.ToDevice(4);
+  for (int j = 0; j < rings; ++j) {
+    const int k = std::min(3, scale.ToLogical(j));
+    const float corner = scale.IsIdentity() ? static_cast<float>(corners[k]) : scale.ToDevice(static_cast<float>(corners[k]));
     EdgeOutlineLayer::Draw(target, [&](GpGraphics* graphics, int width, int height) {
-      const RectF ring = MakeRectF(kShadowBand - k, kShadowBand - k, width - 10 + 2 * k, height - 10 + 2 * k);
-      DrawRoundRectOutline(graphics, ring, static_cast<float>(corners[k]), ArgbFromRgb(rgb, kShadowAlphas[k]));
-    });
+      const RectF ring =
+          MakeRectF(shadowBand - j, shadowBand - j, width - 2 * shadowBand + 2 * j, height - 2 * shadowBand + 2 * j);
+      DrawRoundRectOutline(graphics, ring, corner, ArgbFromRgb(rgb, kShadowAlphas[k]));
+    }, FrameBand(scale));
   }
 }
 

@@ -4,6 +4,7 @@
 #include <functional>
 
 #include "FrameSettings.h"
+#include "engine/core/DisplayScale.h"
 #include "engine/core/GdiPlus.h"
 #include "engine/core/RectF.h"
 #include "engine/render/Surface.h"
@@ -11,6 +12,8 @@
 namespace ui {
 
 // One window's frame as it is to be painted, onto its composition surface.
+// The surface and the sizes are in device pixels; the frame's geometry is
+// written in logical pixels and painted at the scale.
 struct FramePicture {
   Surface& surface;
   HWND window;
@@ -18,8 +21,11 @@ struct FramePicture {
   const FrameSettings& settings;
   GpImage* backgroundImage;       // none: the colour alone
   std::uint32_t backgroundColor;  // RGB
-  // Draws over the background, under the border; may be null.
+  // Draws over the background, under the border, in logical pixels (the
+  // window's logical size); may be null.
   const std::function<void(GpGraphics*, int, int)>* paintBackground;
+  DisplayScale scale = {};
+  int logicalWidth = 0, logicalHeight = 0;
 };
 
 // Paints everything of a host window that is not a control onto its
@@ -31,12 +37,16 @@ void PaintFrame(const FramePicture& frame);
 // The two-tone border inside the body (clipped to the body region): grey
 // outside, white inside, each outline blended on its own, as drawing them
 // one after the other does.
-void DrawBorder(Surface& target, int frameStyle);
+// At a scale each outline stays one device pixel thin, the inner one just
+// inside the outer.
+void DrawBorder(Surface& target, int frameStyle, const DisplayScale& scale = {});
 
 // Four rings around the window's content rectangle (the surface less its
 // 5-pixel shadow band), fading outwards into the band. `rgb` is the ring
 // colour (red in the low byte).
-void DrawShadow(Surface& target, int frameStyle, std::uint32_t rgb);
+// At a scale the band is as wide as the scaled five pixels, in rings one
+// device pixel apart, each with the fade of the logical ring it falls in.
+void DrawShadow(Surface& target, int frameStyle, std::uint32_t rgb, const DisplayScale& scale = {});
 
 // The window region of a window that is not layered.
 void SetWindowFrameRegion(HWND window, int width, int height, int inset, int corner, int frameStyle);

@@ -4,6 +4,7 @@
 
 #include "EdgeFade.h"
 #include "NineSlice.h"
+#include "engine/core/ImageLoader.h"
 
 namespace ui {
 namespace {
@@ -24,6 +25,25 @@ ImageAttributesPtr OpacityAttributes(int opacity) {
 void DrawImageStretched(GpGraphics* graphics, GpImage* image, const RectF& rect) {
   if (image == nullptr) return;
   gp::GdipDrawImageRect(graphics, image, rect.left, rect.top, rect.width, rect.height);
+}
+
+void DrawImageFiltered(GpGraphics* graphics, GpImage* image, const RectF& rect) {
+  if (image == nullptr) return;
+  Gdiplus::InterpolationMode interpolation = Gdiplus::InterpolationModeDefault;
+  Gdiplus::PixelOffsetMode offset = Gdiplus::PixelOffsetModeDefault;
+  gp::GdipGetInterpolationMode(graphics, &interpolation);
+  gp::GdipGetPixelOffsetMode(graphics, &offset);
+  gp::GdipSetInterpolationMode(graphics, Gdiplus::InterpolationModeHighQualityBicubic);
+  gp::GdipSetPixelOffsetMode(graphics, Gdiplus::PixelOffsetModeHighQuality);
+  Gdiplus::GpImageAttributes* attributes = nullptr;
+  gp::GdipCreateImageAttributes(&attributes);
+  ImageAttributesPtr owner(attributes);
+  gp::GdipSetImageAttributesWrapMode(attributes, Gdiplus::WrapModeTileFlipXY, 0, FALSE);
+  gp::GdipDrawImageRectRect(graphics, image, rect.left, rect.top, rect.width, rect.height, 0, 0,
+                            static_cast<float>(ImageWidth(image)), static_cast<float>(ImageHeight(image)),
+                            Gdiplus::UnitPixel, attributes, nullptr, nullptr);
+  gp::GdipSetInterpolationMode(graphics, interpolation);
+  gp::GdipSetPixelOffsetMode(graphics, offset);
 }
 
 void DrawImageWithOpacity(GpGraphics* graphics, GpImage* image, const RectF& rect, int opacity) {

@@ -14,6 +14,11 @@ namespace ui {
 // The whole image scaled into the rectangle.
 void DrawImageStretched(GpGraphics* graphics, GpImage* image, const RectF& rect);
 
+// The whole image scaled into the rectangle with high-quality filtering,
+// its edges not darkened by what lies outside it: a picture made for one
+// scale drawn at another.
+void DrawImageFiltered(GpGraphics* graphics, GpImage* image, const RectF& rect);
+
 // At opacity 255 the image is scaled into the rectangle. Below, it is drawn
 // through an alpha-scaling colour matrix and not scaled: the top-left part
 // of the rectangle's size is drawn.
