@@ -1,6 +1,7 @@
 #include "StartWindow.h"
 
 #include "DesktopShortcut.h"
+#include "InstallerAssets.h"
 #include "InstallerState.h"
 #include "StartUp.h"
 #include "engine/core/Engine.h"
@@ -53,6 +54,7 @@ void RegisterStartWindowClass(HINSTANCE instance) {
 }  // namespace
 
 HWND LoadStartWindow() {
+  RegisterScaledPictures();
   HINSTANCE instance = GetModuleHandleW(nullptr);
   RegisterStartWindowClass(instance);
   const std::wstring title = ui::AnsiToWide(kStartWindowTitle);

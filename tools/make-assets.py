@@ -1,6 +1,8 @@
 #!/usr/bin/python3
 """Draws the program's pictures: the two background photographs, the three
-install-button states, the caption-button strip and the program icon.
+install-button states, the caption-button strip and the program icon. Each
+picture but the icon is drawn for 100 %, 150 % and 200 % display scales from
+the same drawing (the icon holds its sizes itself).
 
 Everything is drawn from code with a fixed random seed, so running this again
 on the same Debian release gives the same bytes. Needs Debian's python3-pil,
@@ -79,17 +81,24 @@ def to_bytes(image, fmt, **options):
 
 # --- backgrounds -------------------------------------------------------------
 
-def sky(seed, stops, cloud_colour, cloud_shadow, cloud_band, hills, sun=None):
+def scaled(size, k):
+    """A size in pixels at k times the 100 % drawing."""
+    return round(size * k)
+
+
+def sky(seed, stops, cloud_colour, cloud_shadow, cloud_band, hills, sun=None, k=1):
     """A landscape photograph: a sky gradient with a sun glow, soft clouds in
     a band, and hill ridges fading into haze at the foot. The hills keep the
-    lower left dark, where the window shows white text."""
+    lower left dark, where the window shows white text. At k times the size
+    the random draws are the same, so it is the same photograph."""
     rng = np.random.default_rng(seed)
-    w, h = WINDOW_W, WINDOW_H
+    w, h = scaled(WINDOW_W, k), scaled(WINDOW_H, k)
     picture = vertical_gradient(h, w, stops)
 
     yy, xx = np.mgrid[0:h, 0:w].astype(np.float64)
     if sun is not None:
         sx, sy, radius, colour, strength = sun
+        sx, sy, radius = sx * k, sy * k, radius * k
         distance = np.hypot(xx - sx, yy - sy)
         glow = np.exp(-(distance / radius) ** 2)[..., None] * strength
         picture = picture * (1 - glow) + np.array(colour) * glow
@@ -100,24 +109,24 @@ def sky(seed, stops, cloud_colour, cloud_shadow, cloud_band, hills, sun=None):
     band = smoothstep(top - 0.06, top + 0.10, yy / h) * (1 - smoothstep(bottom - 0.05, bottom + 0.12, yy / h))
     cover = smoothstep(0.52, 0.70, density * 0.85 + detail * 0.25) * band
     # Clouds are lit from above: the lower side of each puff is shaded.
-    shade = np.clip((np.roll(cover, -8, axis=0) - cover) * 1.5, 0, 1)
+    shade = np.clip((np.roll(cover, -scaled(8, k), axis=0) - cover) * 1.5, 0, 1)
     cloud = np.array(cloud_colour) * (1 - shade[..., None]) + np.array(cloud_shadow) * shade[..., None]
     picture = picture * (1 - cover[..., None] * 0.95) + cloud * cover[..., None] * 0.95
 
     for base, amplitude, cells, colour in hills:
         ridge = ridge_line(rng, w, base * h, amplitude * h, cells)
-        inside = smoothstep(-1.0, 1.0, yy - ridge[None, :])[..., None]
+        inside = smoothstep(-1.0 * k, 1.0 * k, yy - ridge[None, :])[..., None]
         # Haze: the hill is lighter at its crest than at its foot.
         depth = np.clip((yy - ridge[None, :]) / (h * 0.35), 0, 1)[..., None]
         tone = np.array(colour) * (0.85 + 0.15 * (1 - depth))
         picture = picture * (1 - inside) + tone * inside
 
     image = Image.fromarray(np.clip(picture, 0, 255).astype(np.uint8), "RGB")
-    return image.filter(ImageFilter.GaussianBlur(0.5))
+    return image.filter(ImageFilter.GaussianBlur(0.5 * k))
 
 
-def background_day():
-    return sky(seed=20261208,
+def background_day(k=1):
+    return sky(k=k, seed=20261208,
                stops=[(0.0, (24, 86, 170)), (0.55, (92, 160, 226)), (1.0, (168, 210, 240))],
                cloud_colour=(250, 251, 255), cloud_shadow=(168, 186, 214),
                cloud_band=(0.06, 0.55),
@@ -126,8 +135,8 @@ def background_day():
                sun=(690, 70, 150, (255, 248, 220), 0.55))
 
 
-def background_dusk():
-    return sky(seed=19991002,
+def background_dusk(k=1):
+    return sky(k=k, seed=19991002,
                stops=[(0.0, (38, 28, 84)), (0.45, (150, 74, 120)), (0.8, (236, 140, 92)), (1.0, (250, 188, 120))],
                cloud_colour=(255, 206, 170), cloud_shadow=(118, 64, 104),
                cloud_band=(0.10, 0.55),
@@ -138,7 +147,7 @@ def background_dusk():
 
 # --- install button ----------------------------------------------------------
 
-def install_button(top, bottom, border, text_offset):
+def install_button(top, bottom, border, text_offset, k=1):
     """A pill-shaped button with the install caption, drawn at 4x and scaled
     down so the rounded edge and the text are smooth. Outside the pill the
     pixels are fully transparent."""
@@ -176,7 +185,7 @@ def install_button(top, bottom, border, text_offset):
     # Keep the text shadow inside the pill.
     alpha = np.minimum(np.asarray(button.getchannel("A")), np.asarray(mask))
     button.putalpha(Image.fromarray(alpha))
-    return button.resize((BUTTON_W, BUTTON_H), Image.LANCZOS)
+    return button.resize((scaled(BUTTON_W, k), scaled(BUTTON_H, k)), Image.LANCZOS)
 
 
 # --- caption buttons ---------------------------------------------------------
@@ -232,7 +241,7 @@ def draw_glyph(draw, name, cx, cy, colour, s):
                      outline=colour, width=line)
 
 
-def caption_strip():
+def caption_strip(k=1):
     """The 729 x 20 caption-button strip: for each glyph a normal, a hot and a
     pressed cell. Normal cells are the glyph alone (with a faint shadow so it
     reads on light photographs), hot and pressed cells add a backdrop; the
@@ -254,7 +263,7 @@ def caption_strip():
             if state == 0:
                 draw_glyph(draw, name, cx + s, cy + s, (0, 0, 0, 110), s)
             draw_glyph(draw, name, cx, cy, (255, 255, 255, 255), s)
-    return strip.resize((STRIP_W, STRIP_H), Image.LANCZOS)
+    return strip.resize((scaled(STRIP_W, k), scaled(STRIP_H, k)), Image.LANCZOS)
 
 
 # --- icon --------------------------------------------------------------------
@@ -278,17 +287,23 @@ def program_icon():
 
 # --- output ------------------------------------------------------------------
 
+# The display scales each picture is drawn for, and the suffix of its file.
+SCALES = [(1, ""), (1.5, "-150"), (2, "-200")]
+
+
 def assets():
-    yield "installer/assets/background-1.jpg", to_bytes(background_day(), "JPEG", quality=90, optimize=True)
-    yield "installer/assets/background-2.jpg", to_bytes(background_dusk(), "JPEG", quality=90, optimize=True)
     styles = {
         "normal": ((74, 170, 255), (20, 110, 230), (255, 255, 255), 0),
         "hover": ((110, 196, 255), (40, 140, 250), (255, 255, 255), 0),
         "pressed": ((16, 96, 200), (40, 130, 235), (200, 226, 255), 1),
     }
-    for name, (top, bottom, border, offset) in styles.items():
-        yield f"installer/assets/install-button-{name}.png", to_bytes(install_button(top, bottom, border, offset), "PNG")
-    yield "engine/core/assets/caption-buttons.png", to_bytes(caption_strip(), "PNG")
+    for k, suffix in SCALES:
+        yield f"installer/assets/background-1{suffix}.jpg", to_bytes(background_day(k), "JPEG", quality=90, optimize=True)
+        yield f"installer/assets/background-2{suffix}.jpg", to_bytes(background_dusk(k), "JPEG", quality=90, optimize=True)
+        for name, (top, bottom, border, offset) in styles.items():
+            yield (f"installer/assets/install-button-{name}{suffix}.png",
+                   to_bytes(install_button(top, bottom, border, offset, k), "PNG"))
+        yield f"engine/core/assets/caption-buttons{suffix}.png", to_bytes(caption_strip(k), "PNG")
     yield "installer/assets/nimbo.ico", to_bytes(program_icon(), "ICO", sizes=[(16, 16), (32, 32), (48, 48), (256, 256)])
 
 

@@ -1,5 +1,7 @@
 #include "Button.h"
 
+#include "engine/core/PictureVariants.h"
+
 #include "ButtonLayout.h"
 #include "TextEffects.h"
 #include <oleacc.h>
@@ -279,11 +281,16 @@ int Button::DrawStateImage(PaintContext& context, int drawState) {
   else if (drawState == kButtonDisabled) bytes = &disabledImage;
   // A state without its own image shows the normal one.
   if (bytes->empty()) bytes = &normalImage;
-  ImagePtr image = LoadImageFromBytes(*bytes);
+  // On a scaled window the drawing made for its scale, when there is one,
+  // at the picture's logical size (a nine-grid picture keeps its own, whose
+  // grid is in its pixels).
+  const PictureChoice choice =
+      imageMode == kImageNineGrid ? PictureChoice{*bytes, 100} : PictureForScale(*bytes, Scale().Dpi());
+  ImagePtr image = LoadImageFromBytes(choice.bytes);
   if (!image) return 1;
   switch (imageMode) {
     case kImageNatural:
-      DrawImageNatural(context.graphics, image.get(), context.rect);
+      DrawImageNatural(context.graphics, image.get(), context.rect, false, choice.percent);
       break;
     case kImageStretched:
       DrawImageStretched(context.graphics, image.get(), context.rect);

@@ -4,6 +4,7 @@
 #include "FontFallback.h"
 #include "Fonts.h"
 #include "ImageLoader.h"
+#include "PictureVariants.h"
 #include "WindowClass.h"
 
 namespace ui {
@@ -75,6 +76,13 @@ void InitEngine() {
   }
   SetDefaultCursor(32512);  // IDC_ARROW
   engine.captionButtonImage = LoadImageFromBytes(CaptionButtonStrip(), /*addPngSignature=*/true);
+  // Its drawings for scaled displays, decoded when a window needs them.
+  static const bool stripVariants = [] {
+    AddPictureVariant(CaptionButtonStrip(), 150, CaptionButtonStrip150());
+    AddPictureVariant(CaptionButtonStrip(), 200, CaptionButtonStrip200());
+    return true;
+  }();
+  (void)stripVariants;
   RegisterEngineClass();
 }
 

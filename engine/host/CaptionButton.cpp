@@ -1,11 +1,16 @@
 #include "CaptionButton.h"
 
 #include <algorithm>
+#include <utility>
+#include <vector>
 
 #include <oleacc.h>
 
 #include "CaptionSprite.h"
 #include "engine/core/Engine.h"
+#include "engine/core/EngineAssets.h"
+#include "engine/core/ImageLoader.h"
+#include "engine/core/PictureVariants.h"
 #include "engine/core/EngineMessages.h"
 
 namespace ui {
@@ -17,14 +22,35 @@ constexpr int kCaptionTransitionInterval = 60;
 // more for the row that does not, so the sprite covers the whole button.
 constexpr int kStripRows = 20;
 
-void DrawSprite(GpGraphics* graphics, GpImage* strip, const RectF& sprite, float width, float height) {
+// `factor`: the strip's pixels per logical pixel (the strip drawn for a
+// scaled display is larger; the sprites are placed on it in logical pixels).
+void DrawSprite(GpGraphics* graphics, GpImage* strip, const RectF& sprite, float width, float height, float factor) {
   const float present = std::min(sprite.height, kStripRows - sprite.top);
-  gp::GdipDrawImageRectRect(graphics, strip, 0, 0, width, present, sprite.left, sprite.top, sprite.width, present,
-                            Gdiplus::UnitPixel, nullptr, nullptr, nullptr);
+  gp::GdipDrawImageRectRect(graphics, strip, 0, 0, width, present, sprite.left * factor, sprite.top * factor,
+                            sprite.width * factor, present * factor, Gdiplus::UnitPixel, nullptr, nullptr, nullptr);
   for (float row = present; row < height; ++row) {
-    gp::GdipDrawImageRectRect(graphics, strip, 0, row, width, 1, sprite.left, kStripRows - 1, sprite.width, 1,
-                              Gdiplus::UnitPixel, nullptr, nullptr, nullptr);
+    gp::GdipDrawImageRectRect(graphics, strip, 0, row, width, 1, sprite.left * factor, (kStripRows - 1) * factor,
+                              sprite.width * factor, factor, Gdiplus::UnitPixel, nullptr, nullptr, nullptr);
   }
+}
+
+// The strip drawn for the window's scale, decoded once per drawing, and its
+// pixels per logical pixel.
+struct Strip {
+  GpImage* image;
+  float factor;
+};
+
+Strip StripForScale(const DisplayScale& scale) {
+  const PictureChoice choice = PictureForScale(CaptionButtonStrip(), scale.Dpi());
+  if (choice.percent == 100) return {Engine().captionButtonImage.get(), 1.0f};
+  static std::vector<std::pair<const std::uint8_t*, ImagePtr>>* decoded =
+      new std::vector<std::pair<const std::uint8_t*, ImagePtr>>;
+  for (const auto& [bytes, image] : *decoded) {
+    if (bytes == choice.bytes.data()) return {image.get(), choice.percent / 100.0f};
+  }
+  decoded->emplace_back(choice.bytes.data(), LoadImageFromBytes(choice.bytes, /*addPngSignature=*/true));
+  return {decoded->back().second.get(), choice.percent / 100.0f};
 }
 
 }  // namespace
@@ -44,9 +70,9 @@ void CaptionButton::DrawState(int state, bool force, int style) {
   PaintContext context;
   if (!BeginControlPaint(*this, context)) return;
   const RectF sprite = CaptionSpriteRect(buttonType, state, window != nullptr && IsZoomed(window));
-  GpImage* strip = Engine().captionButtonImage.get();
-  if (strip != nullptr && context.graphics != nullptr && sprite.width > 0) {
-    DrawSprite(context.graphics, strip, sprite, context.rect.width, context.rect.height);
+  const Strip strip = StripForScale(Scale());
+  if (strip.image != nullptr && context.graphics != nullptr && sprite.width > 0) {
+    DrawSprite(context.graphics, strip.image, sprite, context.rect.width, context.rect.height, strip.factor);
   }
   EndControlPaint(*this, context);
   drawnState = state;

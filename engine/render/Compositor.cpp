@@ -7,6 +7,7 @@
 #include "FramePainter.h"
 #include "PixelBlend.h"
 #include "Primitives.h"
+#include "engine/core/PictureVariants.h"
 #include "engine/core/EngineTimers.h"
 
 namespace ui {
@@ -80,6 +81,7 @@ bool Compositor::SetScale(DisplayScale scale) {
   // The clip and the frames painted before were made at the old scale.
   clipRegion_.reset();
   frameCache_.Clear();
+  backgroundForOtherScale_ = !backgroundBase_.empty();
   return true;
 }
 
@@ -104,10 +106,21 @@ void Compositor::Compose(Bytes image, std::optional<ArgbColor> colour, int prese
     backgroundGeneration_ = owner->backgroundGeneration_;
     backgroundColor_ = owner->backgroundColor_;
   } else {
+    // After a change of scale the picture is chosen again for the new one.
+    std::vector<std::uint8_t> base;
+    if (image.empty() && backgroundForOtherScale_) {
+      base.swap(backgroundBase_);
+      image = base;
+    }
     if (!image.empty()) {
       ReleaseBackgroundImage();
-      // Decoded once: a picture shown again is taken as it was.
-      if (const BackgroundImages::Picture* picture = backgroundImages_.Get(image, surface_.dc())) {
+      // The drawing of the picture made for the scale (the picture itself
+      // at 96 dpi), decoded once: a picture shown again is taken as it was.
+      const PictureChoice choice = PictureForScale(image, scale_.Dpi());
+      backgroundPercent_ = choice.percent;
+      backgroundBase_.assign(image.begin(), image.end());
+      backgroundForOtherScale_ = false;
+      if (const BackgroundImages::Picture* picture = backgroundImages_.Get(choice.bytes, surface_.dc())) {
         backgroundImage_ = picture->image.get();
         backgroundGeneration_ = picture->generation;
         backgroundColor_ = picture->averageColour;
@@ -204,7 +217,7 @@ void Compositor::ComposeFrameLayer() {
 void Compositor::PaintFrameLayer() {
   PaintFrame(FramePicture{surface_, window_, DeviceWidth(), DeviceHeight(), settings_, backgroundImage_,
                           backgroundColor_, client_.paintBackground ? &client_.paintBackground : nullptr, scale_,
-                          width_, height_});
+                          width_, height_, backgroundPercent_});
 }
 
 void CALLBACK Compositor::FadeTimerProc(HWND window, UINT, UINT_PTR id, DWORD) {

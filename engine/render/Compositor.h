@@ -170,6 +170,11 @@ class Compositor : public RedrawTarget {
   Surface back_;     // the frame layer without items
   Surface fade_;     // the previous picture during a cross-fade
   GpImage* backgroundImage_ = nullptr;
+  // The picture as the application gave it, and the scale in percent of
+  // the drawing of it that is shown; chosen again after a change of scale.
+  std::vector<std::uint8_t> backgroundBase_;
+  int backgroundPercent_ = 100;
+  bool backgroundForOtherScale_ = false;
   std::uint64_t backgroundGeneration_ = 0;  // which picture backgroundImage_ is
   std::uint32_t backgroundColor_ = 0xFFFFFFFF;
   BackgroundImages backgroundImages_;

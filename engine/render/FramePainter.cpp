@@ -32,16 +32,19 @@ std::uint32_t RgbOf(std::uint32_t colour) { return colour & 0x00FFFFFF; }
 // The image at its own size, its top-left corner at (x, y), within the
 // body: laid over the surface in memory when its pixels can be read there,
 // drawn through the graphics (clipped to the body) when not.
+// The logical size of a picture drawn at `percent`.
+int LogicalSide(int pixels, int percent) { return percent == 100 ? pixels : (pixels * 100 + percent / 2) / percent; }
+
 void DrawImageAtOwnSize(Surface& surface, GpGraphics* graphics, HRGN body, GpImage* image, int x, int y,
-                        const DisplayScale& scale) {
-  if (!scale.IsIdentity()) {
+                        const DisplayScale& scale, int percent) {
+  if (!scale.IsIdentity() || percent != 100) {
     // Its logical size on the device, filtered (the graphics is clipped to
     // the body).
     const int left = scale.ToDevice(x), top = scale.ToDevice(y);
     DrawImageFiltered(graphics, image,
                       RectF{static_cast<float>(left), static_cast<float>(top),
-                            static_cast<float>(scale.SizeToDevice(ImageWidth(image), x)),
-                            static_cast<float>(scale.SizeToDevice(ImageHeight(image), y))});
+                            static_cast<float>(scale.SizeToDevice(LogicalSide(ImageWidth(image), percent), x)),
+                            static_cast<float>(scale.SizeToDevice(LogicalSide(ImageHeight(image), percent), y))});
     return;
   }
   const LockedPicture picture(image);
@@ -58,7 +61,8 @@ void DrawImageAtOwnSize(Surface& surface, GpGraphics* graphics, HRGN body, GpIma
 // memory, as a clear within the body's clip would set it.
 void PaintBackgroundImage(const FramePicture& frame, GpGraphics* graphics, HRGN body) {
   GpImage* image = frame.backgroundImage;
-  const int imageWidth = ImageWidth(image), imageHeight = ImageHeight(image);
+  const int imageWidth = LogicalSide(ImageWidth(image), frame.picturePercent);
+  const int imageHeight = LogicalSide(ImageHeight(image), frame.picturePercent);
   const float w = static_cast<float>(imageWidth), h = static_cast<float>(imageHeight);
   frame.surface.FillRegion(body, ArgbFromRgb(RgbOf(frame.backgroundColor), 255));
 
@@ -66,7 +70,7 @@ void PaintBackgroundImage(const FramePicture& frame, GpGraphics* graphics, HRGN 
   const auto device = [&scale](const RectF& rect) { return scale.ToDeviceRect(rect); };
   switch (frame.settings.backgroundMode) {
     case 0:
-      DrawImageAtOwnSize(frame.surface, graphics, body, image, kShadowBand, kShadowBand, scale);
+      DrawImageAtOwnSize(frame.surface, graphics, body, image, kShadowBand, kShadowBand, scale, frame.picturePercent);
       if (frame.settings.edgeFade == 1) {
         FillEdgeFade(graphics, device({0, 0, w, h}), RgbOf(frame.backgroundColor), 100, kFadeBottom | kFadeRight,
                      scale.ToDevice(6));
@@ -83,7 +87,7 @@ void PaintBackgroundImage(const FramePicture& frame, GpGraphics* graphics, HRGN 
     case 2: {
       const int x = static_cast<int>((frame.logicalWidth - w) * 0.5f);
       const int y = static_cast<int>((frame.logicalHeight - h) * 0.5f);
-      DrawImageAtOwnSize(frame.surface, graphics, body, image, x, y, scale);
+      DrawImageAtOwnSize(frame.surface, graphics, body, image, x, y, scale, frame.picturePercent);
       if (frame.settings.edgeFade == 1) {
         FillEdgeFade(graphics, device({static_cast<float>(x - 1), static_cast<float>(y - 1), w + 1, h + 1}),
                      RgbOf(frame.backgroundColor), 100, kFadeTop | kFadeLeft | kFadeBottom | kFadeRight,

@@ -26,6 +26,9 @@ struct FramePicture {
   const std::function<void(GpGraphics*, int, int)>* paintBackground;
   DisplayScale scale = {};
   int logicalWidth = 0, logicalHeight = 0;
+  // The scale in percent the background picture was drawn at: its logical
+  // size is its pixel size times 100 / percent.
+  int picturePercent = 100;
 };
 
 // Paints everything of a host window that is not a control onto its

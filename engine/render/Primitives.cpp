@@ -57,17 +57,19 @@ void DrawImageWithOpacity(GpGraphics* graphics, GpImage* image, const RectF& rec
                             rect.height, Gdiplus::UnitPixel, attributes.get(), nullptr, nullptr);
 }
 
-void DrawImageNatural(GpGraphics* graphics, GpImage* image, const RectF& rect, bool centre) {
+void DrawImageNatural(GpGraphics* graphics, GpImage* image, const RectF& rect, bool centre, int percent) {
   if (image == nullptr) return;
-  UINT width = 0, height = 0;
-  gp::GdipGetImageWidth(image, &width);
-  gp::GdipGetImageHeight(image, &height);
+  UINT pixelWidth = 0, pixelHeight = 0;
+  gp::GdipGetImageWidth(image, &pixelWidth);
+  gp::GdipGetImageHeight(image, &pixelHeight);
+  const float width = percent == 100 ? static_cast<float>(pixelWidth) : std::nearbyint(pixelWidth * 100.0f / percent);
+  const float height = percent == 100 ? static_cast<float>(pixelHeight) : std::nearbyint(pixelHeight * 100.0f / percent);
   float left = rect.left, top = rect.top;
   if (centre) {
-    left = std::nearbyint(rect.left - (static_cast<float>(width) - rect.width) / 2);
-    top = std::nearbyint(rect.top - (static_cast<float>(height) - rect.height) / 2);
+    left = std::nearbyint(rect.left - (width - rect.width) / 2);
+    top = std::nearbyint(rect.top - (height - rect.height) / 2);
   }
-  gp::GdipDrawImageRect(graphics, image, left, top, static_cast<float>(width), static_cast<float>(height));
+  gp::GdipDrawImageRect(graphics, image, left, top, width, height);
 }
 
 void DrawImageNineSlice(GpGraphics* graphics, GpImage* image, const RectF& dest, const RECT& grid,

@@ -24,8 +24,10 @@ void DrawImageFiltered(GpGraphics* graphics, GpImage* image, const RectF& rect);
 // of the rectangle's size is drawn.
 void DrawImageWithOpacity(GpGraphics* graphics, GpImage* image, const RectF& rect, int opacity);
 
-// The image at its own size, at the rectangle's corner or centred on it.
-void DrawImageNatural(GpGraphics* graphics, GpImage* image, const RectF& rect, bool centre = false);
+// The image at its own size, at the rectangle's corner or centred on it; a
+// picture drawn at `percent` of its logical size at that logical size.
+void DrawImageNatural(GpGraphics* graphics, GpImage* image, const RectF& rect, bool centre = false,
+                      int percent = 100);
 
 // The image in nine cells around the stretchable centre `grid` {left, top,
 // right, bottom}; an opacity of 0..254 draws through the colour matrix.

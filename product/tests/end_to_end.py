@@ -23,8 +23,8 @@ PRODUCT = "D:\\产品测试\\Nimbo 产品"
 UNINSTALL_KEY = "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Nimbo"
 NEIGHBOUR_KEY = "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\NimboHelper"
 PENDING = "HKLM\\System\\CurrentControlSet\\Control\\Session Manager"
-# Nimbo's window: 480 x 300, centred on the harness's 1280 x 1024 screen.
-NIMBO_WINDOW = (400, 362, 480, 300)
+# Nimbo's window: 480 x 300, centred on the harness's 1920 x 1200 screen.
+NIMBO_WINDOW = (720, 450, 480, 300)
 NIMBO_BLUE = (40, 110, 190)
 GREETING = (30, 70, 420, 50)      # window coordinates
 COMMAND_LINE = (30, 130, 420, 40)
