@@ -11,6 +11,7 @@ import pathlib
 import subprocess
 import sys
 import time
+import unittest
 
 sys.path.insert(0, str(pathlib.Path(__file__).resolve().parent))
 import end_to_end  # noqa: E402
@@ -20,6 +21,7 @@ from desktop import close_to, region_mean  # noqa: E402
 WAIT = 60  # seconds, the bound of every wait for a program
 # The window's size and place at each dpi: 825 x 468 at (50, 50), scaled.
 PLACES = {96: (50, 50, 825, 468), 120: (63, 63, 1031, 585), 144: (75, 75, 1238, 702), 192: (100, 100, 1650, 936)}
+START_WINDOW_96 = pathlib.Path(__file__).resolve().parent / "references" / "start-window-96.png"
 PATH_BOX = (20, 422, 200, 27)  # window coordinates in logical pixels
 PATH_TEXT = (20, 422, 120, 27)  # the default folder's text within it
 BUTTON = (315, 275, 193, 58)
@@ -190,6 +192,9 @@ def setUpModule():
             time.sleep(0.2)
         if desktop.geometry(window) != PLACES[96]:
             raise AssertionError(f"the 96-dpi window is at {desktop.geometry(window)}")
+        # At 96 dpi nothing changed with the scaling: the start window is the
+        # one shot before it was made, pixel for pixel.
+        REFERENCE["differing"] = differing_pixels(shot, START_WINDOW_96, shots / "96-difference.png")
         REFERENCE.update(text=sharpness(shot, PATH_TEXT), caption=sharpness(shot, CAPTION_TEXT),
                          height=ink_height(shot, PATH_TEXT), shot=shot)
     finally:
@@ -199,6 +204,18 @@ def setUpModule():
 
 def reference():
     return REFERENCE
+
+
+def differing_pixels(shot, golden, difference):
+    """How many pixels of the two pictures differ (ImageMagick's count)."""
+    compared = subprocess.run(["compare", "-metric", "AE", str(shot), str(golden), str(difference)],
+                              capture_output=True, text=True, timeout=30)
+    return int(float(compared.stderr.split()[0]))
+
+
+class AtNinetySix(unittest.TestCase):
+    def test_the_start_window_is_what_it_was_before_the_scaling(self):
+        self.assertEqual(REFERENCE["differing"], 0, "see 96-difference.png")
 
 
 class Scaled(ScaledProgram):
