@@ -10,8 +10,10 @@
 #include <cstdio>
 #include <vector>
 
+#include "engine/core/DisplayScale.h"
 #include "engine/core/Engine.h"
 #include "engine/core/ImageLoader.h"
+#include "engine/core/PictureVariants.h"
 #include "engine/render/Composition.h"
 #include "engine/host/HostWindow.h"
 #include "engine/render/FramePainter.h"
@@ -36,16 +38,18 @@ double MedianMs(int rounds, Action action) {
   return times[times.size() / 2];
 }
 
-// A photograph-like background: a gradient with noise, as a JPEG.
-std::vector<std::uint8_t> Background(int tint) {
-  ui::ImagePtr image = ui::test::SolidBitmap(825, 468, 0xFF3070C0);
+// A photograph-like background: a gradient with noise, as a JPEG; drawn
+// larger for a scaled display (the same gradient over more pixels).
+std::vector<std::uint8_t> Background(int tint, int width = 825, int height = 468) {
+  ui::ImagePtr image = ui::test::SolidBitmap(width, height, 0xFF3070C0);
   auto* bitmap = static_cast<ui::GpBitmap*>(image.get());
   unsigned seed = 12345;
-  for (int y = 0; y < 468; ++y) {
-    for (int x = 0; x < 825; ++x) {
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
       seed = seed * 1103515245u + 12345u;
       const int noise = static_cast<int>((seed >> 16) & 31);
-      ui::gp::GdipBitmapSetPixel(bitmap, x, y, 0xFF000000u | ((30 + y / 4 + noise) << 16) | ((90 + tint + noise) << 8) | 200);
+      const int row = y * 468 / height;
+      ui::gp::GdipBitmapSetPixel(bitmap, x, y, 0xFF000000u | ((30 + row / 4 + noise) << 16) | ((90 + tint + noise) << 8) | 200);
     }
   }
   return ui::test::EncodeImage(image.get(), L"image/jpeg");
@@ -160,5 +164,32 @@ int main() {
               (showTook - showDelays) / 11.0 / (drawImage + present));
   std::printf("partial redraw of the progress bar, presented     %8.3f ms  %6.2f x present (was about 0.5)\n",
               redraw, redraw / present);
+
+  // The same window on displays of 150 % and 200 % (moved there as the
+  // system moves it), with the photograph drawn for each scale as an
+  // application gives it: the full composition against one GdipDrawImageRect
+  // of that photograph over the whole window at its size.
+  const std::vector<std::uint8_t> day150 = Background(0, 1238, 702), day200 = Background(0, 1650, 936);
+  ui::AddPictureVariant(day, 150, day150);
+  ui::AddPictureVariant(day, 200, day200);
+  host.Compose(day, std::nullopt, 0);
+  for (const int dpi : {144, 192}) {
+    const ui::DisplayScale scale(dpi);
+    ui::ImagePtr scaledPhoto = ui::LoadImageFromBytes(dpi == 144 ? day150 : day200);
+    RECT place{50, 50, 50 + scale.SizeToDevice(825), 50 + scale.SizeToDevice(468)};
+    SendMessageW(window.hwnd(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&place));
+    ui::test::Pump();
+    ui::GpGraphics* graphics = host.Composition().CompositionSurface().graphics();
+    const float width = static_cast<float>(host.Composition().DeviceWidth());
+    const float height = static_cast<float>(host.Composition().DeviceHeight());
+    const double scaledDraw = MedianMs(rounds, [&] {
+      ui::gp::GdipDrawImageRect(graphics, scaledPhoto.get(), 0, 0, width, height);
+      ui::gp::GdipFlush(graphics, Gdiplus::FlushIntentionSync);
+    });
+    const double scaledCompose = MedianMs(rounds, [&] { host.Compose({}, std::nullopt, 0, true); });
+    std::printf("at %d dpi (%.0f x %.0f): full Compose %8.3f ms, draw %8.3f ms  %6.2f x draw (at 96 dpi %.2f; "
+                "target <= 1.5)\n",
+                dpi, width, height, scaledCompose, scaledDraw, scaledCompose / scaledDraw, compose / drawImage);
+  }
   return 0;
 }

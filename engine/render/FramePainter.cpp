@@ -38,9 +38,13 @@ int LogicalSide(int pixels, int percent) { return percent == 100 ? pixels : (pix
 void DrawImageAtOwnSize(Surface& surface, GpGraphics* graphics, HRGN body, GpImage* image, int x, int y,
                         const DisplayScale& scale, int percent) {
   if (!scale.IsIdentity() || percent != 100) {
-    // Its logical size on the device, filtered (the graphics is clipped to
-    // the body).
     const int left = scale.ToDevice(x), top = scale.ToDevice(y);
+    // Drawn for this very scale: pixel for pixel (the graphics is clipped
+    // to the body); else its logical size on the device, filtered.
+    if (percent * 96 == scale.Dpi() * 100) {
+      gp::GdipDrawImageRectI(graphics, image, left, top, ImageWidth(image), ImageHeight(image));
+      return;
+    }
     DrawImageFiltered(graphics, image,
                       RectF{static_cast<float>(left), static_cast<float>(top),
                             static_cast<float>(scale.SizeToDevice(LogicalSide(ImageWidth(image), percent), x)),

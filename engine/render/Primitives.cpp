@@ -46,6 +46,28 @@ void DrawImageFiltered(GpGraphics* graphics, GpImage* image, const RectF& rect) 
   gp::GdipSetPixelOffsetMode(graphics, offset);
 }
 
+void DrawImageOnDevicePixels(GpGraphics* graphics, GpImage* image, float left, float top) {
+  if (image == nullptr) return;
+  Gdiplus::GpMatrix* matrix = nullptr;
+  gp::GdipCreateMatrix(&matrix);
+  gp::GdipGetWorldTransform(graphics, matrix);
+  Gdiplus::PointF corner(left, top);
+  gp::GdipTransformMatrixPoints(matrix, &corner, 1);
+  Gdiplus::InterpolationMode interpolation = Gdiplus::InterpolationModeDefault;
+  Gdiplus::PixelOffsetMode offset = Gdiplus::PixelOffsetModeDefault;
+  gp::GdipGetInterpolationMode(graphics, &interpolation);
+  gp::GdipGetPixelOffsetMode(graphics, &offset);
+  gp::GdipResetWorldTransform(graphics);
+  gp::GdipSetInterpolationMode(graphics, Gdiplus::InterpolationModeNearestNeighbor);
+  gp::GdipSetPixelOffsetMode(graphics, Gdiplus::PixelOffsetModeHalf);
+  gp::GdipDrawImageRectI(graphics, image, static_cast<INT>(std::lround(corner.X)), static_cast<INT>(std::lround(corner.Y)),
+                         ImageWidth(image), ImageHeight(image));
+  gp::GdipSetWorldTransform(graphics, matrix);
+  gp::GdipSetInterpolationMode(graphics, interpolation);
+  gp::GdipSetPixelOffsetMode(graphics, offset);
+  gp::GdipDeleteMatrix(matrix);
+}
+
 void DrawImageWithOpacity(GpGraphics* graphics, GpImage* image, const RectF& rect, int opacity) {
   if (image == nullptr) return;
   if (opacity == 255) {
@@ -62,6 +84,21 @@ void DrawImageNatural(GpGraphics* graphics, GpImage* image, const RectF& rect, b
   UINT pixelWidth = 0, pixelHeight = 0;
   gp::GdipGetImageWidth(image, &pixelWidth);
   gp::GdipGetImageHeight(image, &pixelHeight);
+  if (percent != 100 && !centre) {
+    Gdiplus::GpMatrix* matrix = nullptr;
+    gp::GdipCreateMatrix(&matrix);
+    gp::GdipGetWorldTransform(graphics, matrix);
+    float elements[6] = {};
+    gp::GdipGetMatrixElements(matrix, elements);
+    gp::GdipDeleteMatrix(matrix);
+    // The graphics draws at the picture's scale (within the rounding of a
+    // control's edges): its pixels go to the device as they are.
+    const float scale = percent / 100.0f;
+    if (std::fabs(elements[0] - scale) < 0.01f && std::fabs(elements[3] - scale) < 0.01f) {
+      DrawImageOnDevicePixels(graphics, image, rect.left, rect.top);
+      return;
+    }
+  }
   const float width = percent == 100 ? static_cast<float>(pixelWidth) : std::nearbyint(pixelWidth * 100.0f / percent);
   const float height = percent == 100 ? static_cast<float>(pixelHeight) : std::nearbyint(pixelHeight * 100.0f / percent);
   float left = rect.left, top = rect.top;

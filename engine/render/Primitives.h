@@ -19,13 +19,19 @@ void DrawImageStretched(GpGraphics* graphics, GpImage* image, const RectF& rect)
 // scale drawn at another.
 void DrawImageFiltered(GpGraphics* graphics, GpImage* image, const RectF& rect);
 
+// The image pixel for pixel with its top-left corner on the device pixel
+// nearest to the (logical) point, whatever the graphics' scale.
+void DrawImageOnDevicePixels(GpGraphics* graphics, GpImage* image, float left, float top);
+
 // At opacity 255 the image is scaled into the rectangle. Below, it is drawn
 // through an alpha-scaling colour matrix and not scaled: the top-left part
 // of the rectangle's size is drawn.
 void DrawImageWithOpacity(GpGraphics* graphics, GpImage* image, const RectF& rect, int opacity);
 
 // The image at its own size, at the rectangle's corner or centred on it; a
-// picture drawn at `percent` of its logical size at that logical size.
+// picture drawn at `percent` of its logical size at that logical size, and
+// where the graphics draws at that same scale, pixel for pixel (a drawing
+// made for the display's scale is not filtered again).
 void DrawImageNatural(GpGraphics* graphics, GpImage* image, const RectF& rect, bool centre = false,
                       int percent = 100);
 
