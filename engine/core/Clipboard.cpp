@@ -5,9 +5,26 @@
 #include "TextConversion.h"
 
 namespace ui {
+namespace {
+
+// Another program may hold the clipboard open for a moment (a clipboard
+// manager taking what was copied, a remote desktop's bridge): it is asked
+// again a few times before the copy or paste gives up, for at most about a
+// tenth of a second.
+bool OpenClipboardSoon(HWND owner) {
+  constexpr int kAttempts = 10;
+  constexpr DWORD kPauseMs = 10;
+  for (int attempt = 0; attempt < kAttempts; ++attempt) {
+    if (OpenClipboard(owner)) return true;
+    Sleep(kPauseMs);
+  }
+  return false;
+}
+
+}  // namespace
 
 std::string ReadClipboardText() {
-  if (!OpenClipboard(nullptr)) return {};
+  if (!OpenClipboardSoon(nullptr)) return {};
   std::string text;
   if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
     if (const auto* wide = static_cast<const wchar_t*>(GlobalLock(data))) {
@@ -31,7 +48,7 @@ bool WriteClipboardText(HWND owner, std::string_view text) {
   auto* target = static_cast<wchar_t*>(GlobalLock(block));
   std::memcpy(target, wide.c_str(), (wide.size() + 1) * sizeof(wchar_t));
   GlobalUnlock(block);
-  if (!OpenClipboard(owner)) {
+  if (!OpenClipboardSoon(owner)) {
     GlobalFree(block);
     return false;
   }

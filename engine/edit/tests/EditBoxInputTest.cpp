@@ -398,3 +398,35 @@ TEST_F(EditBoxes, InputMethodResultsBeyondAsciiAreInsertedOnce) {
 
 }  // namespace
 }  // namespace ui
+
+namespace ui {
+namespace {
+
+// Another program holding the clipboard open: a copy waits a moment for
+// it, then gives up without losing the box's text or blocking for long;
+// once the clipboard is free the copy goes through.
+TEST(Clipboard, ACopyWhileAnotherHoldsTheClipboardGivesUpSoonAndLaterSucceeds) {
+  test::TestWindow window(0, 0, 100, 100);
+  std::atomic<bool> held{false}, release{false};
+  std::thread holder([&] {
+    HWND other = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    if (OpenClipboard(other)) {
+      held = true;
+      while (!release) Sleep(1);
+      CloseClipboard();
+    }
+    DestroyWindow(other);
+    held = true;  // even when it could not open it, the test goes on
+  });
+  while (!held) Sleep(1);
+  const DWORD start = GetTickCount();
+  EXPECT_FALSE(WriteClipboardText(window.hwnd(), "held"));
+  EXPECT_LT(GetTickCount() - start, 2000u) << "a bounded wait";
+  release = true;
+  holder.join();
+  EXPECT_TRUE(WriteClipboardText(window.hwnd(), "free"));
+  EXPECT_EQ(ReadClipboardText(), "free");
+}
+
+}  // namespace
+}  // namespace ui
