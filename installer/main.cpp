@@ -16,6 +16,8 @@
 #include "StartupTrace.h"
 #include "InstallerAssets.h"
 #include "engine/core/ImagePreloader.h"
+#include "engine/core/PictureVariants.h"
+#include "engine/core/WindowDpi.h"
 #include "engine/core/Engine.h"
 #include "engine/core/SystemLibraries.h"
 #include "engine/core/TextConversion.h"
@@ -124,8 +126,11 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
 
   setup::ConstructProcessObjects();
   ui::InitEngine();
-  // The photograph decodes while the window is made.
-  ui::PreloadImage(setup::BackgroundImage1());
+  // The photograph decodes while the window is made: its drawing for the
+  // display's scale (the window's own scale is known once it exists; the
+  // primary monitor's is the likely one).
+  setup::RegisterScaledPictures();
+  ui::PreloadImage(ui::PictureForScale(setup::BackgroundImage1(), ui::WindowDpi(nullptr)).bytes);
   setup::MarkStartupStage("engine");
 
   int exitCode = 1;

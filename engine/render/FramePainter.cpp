@@ -35,14 +35,28 @@ std::uint32_t RgbOf(std::uint32_t colour) { return colour & 0x00FFFFFF; }
 // The logical size of a picture drawn at `percent`.
 int LogicalSide(int pixels, int percent) { return percent == 100 ? pixels : (pixels * 100 + percent / 2) / percent; }
 
+// The picture pixel for pixel with its top-left corner at (x, y) of the
+// surface, within the body: laid over the surface in memory when its pixels
+// can be read there, drawn through the graphics (clipped to the body) when
+// not.
+void LayPictureOver(Surface& surface, GpGraphics* graphics, HRGN body, GpImage* image, int x, int y) {
+  const LockedPicture picture(image);
+  if (!picture) {
+    gp::GdipDrawImageRectI(graphics, image, x, y, ImageWidth(image), ImageHeight(image));
+    return;
+  }
+  gp::GdipFlush(graphics, Gdiplus::FlushIntentionSync);
+  surface.LayOver(body, picture.rows(), x, y);
+}
+
 void DrawImageAtOwnSize(Surface& surface, GpGraphics* graphics, HRGN body, GpImage* image, int x, int y,
                         const DisplayScale& scale, int percent) {
   if (!scale.IsIdentity() || percent != 100) {
     const int left = scale.ToDevice(x), top = scale.ToDevice(y);
-    // Drawn for this very scale: pixel for pixel (the graphics is clipped
-    // to the body); else its logical size on the device, filtered.
+    // Drawn for this very scale: pixel for pixel; else its logical size on
+    // the device, filtered (the graphics is clipped to the body).
     if (percent * 96 == scale.Dpi() * 100) {
-      gp::GdipDrawImageRectI(graphics, image, left, top, ImageWidth(image), ImageHeight(image));
+      LayPictureOver(surface, graphics, body, image, left, top);
       return;
     }
     DrawImageFiltered(graphics, image,
