@@ -108,6 +108,19 @@ class ProgramTest(unittest.TestCase):
                 time.sleep(0.1)
             self.assertLess(time.monotonic(), deadline, f"nothing copied from the box at {box}: {text!r}")
 
+    def open_context_menu(self, x, y, attempts=3):
+        """Right-clicks at the screen point until the context menu shows;
+        its window. The window takes no mouse input during the quarter
+        second of a background cross-fade (every five seconds): a click lost
+        there is made again."""
+        for attempt in range(attempts):
+            self.desktop.click(x, y, button=3)
+            try:
+                return self.desktop.find_window("Ex_DirectUI_Menu", timeout=3)
+            except TimeoutError:
+                pass
+        self.fail(f"no context menu after {attempts} right clicks")
+
     def windows_clipboard(self):
         """The text in Windows' clipboard, as a Windows program reads it."""
         read = subprocess.run([str(ROOT / "harness" / "wine-run"), ARGS.build, ARGS.clipboard_reader],
@@ -363,17 +376,8 @@ class PathBox(ProgramTest):
         self.assertGreaterEqual(blinks, 2, "the caret should blink in one column")
 
         # A right click opens the context menu at the pointer; Escape closes it.
-        # The window takes no mouse input during the quarter second of a
-        # background cross-fade (every five seconds): a click lost there is
-        # made again.
         x, y = self.centre(self.BOX)
-        for attempt in range(3):
-            self.desktop.click(x, y, button=3)
-            try:
-                menu = self.desktop.find_window("Ex_DirectUI_Menu", timeout=2)
-                break
-            except TimeoutError:
-                self.assertLess(attempt, 2, "no context menu after three right clicks")
+        menu = self.open_context_menu(x, y)
         self.shoot("path-6-menu.png", None)
         left, top, width, height = self.desktop.geometry(menu)
         self.assertEqual((left, top), (x, y), "the menu opens at the pointer")
