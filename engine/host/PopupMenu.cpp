@@ -6,9 +6,11 @@
 #include "MenuGeometry.h"
 #include "MenuItemControl.h"
 #include "engine/controls/Control.h"
+#include "engine/core/DisplayScale.h"
 #include "engine/core/EngineMessages.h"
 #include "engine/core/TextConversion.h"
 #include "engine/core/WindowClass.h"
+#include "engine/core/WindowDpi.h"
 #include "engine/render/Primitives.h"
 
 namespace ui {
@@ -168,6 +170,10 @@ int PopupMenu::Open(HWND owner, bool atPoint, int x, int y) {
   }
   ReleaseDC(owner, dc);
   const MenuSize size = MeasureMenu(kinds, widths);
+  // The menu is made at its logical size and drawn at the owner's scale:
+  // it is placed on the screen by its size there.
+  const DisplayScale scale(WindowDpi(owner));
+  const MenuSize onScreen{scale.SizeToDevice(size.width), scale.SizeToDevice(size.height)};
 
   RectF work{};
   GetWorkArea(work);
@@ -179,13 +185,14 @@ int PopupMenu::Open(HWND owner, bool atPoint, int x, int y) {
       x = cursor.x;
       y = cursor.y;
     }
-    placement = PlaceMenuAtPoint(x, y, size, work);
+    placement = PlaceMenuAtPoint(x, y, onScreen, work);
   } else {
     RECT ownerRect{};
     GetWindowRect(owner, &ownerRect);
     const RectF ownerBounds = MakeRectF(ownerRect.left, ownerRect.top, ownerRect.right - ownerRect.left,
                                         ownerRect.bottom - ownerRect.top);
-    placement = PlaceMenuBesideOwner(ownerBounds, ownerHost->FocusControl()->bounds.top, size, work);
+    placement = PlaceMenuBesideOwner(ownerBounds, scale.ToDevice(ownerHost->FocusControl()->bounds.top), onScreen,
+                                     work);
   }
 
   HWND menuWindow = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, AnsiToWide(kEngineClassName).c_str(),

@@ -310,6 +310,25 @@ class At192(Scaled):
         interact(self)
 
 
+def drag_window(test, x, y, dx):
+    """Drags the window from the screen point by dx pixels to the right, in
+    steps, as a user does; the window takes no press during a cross-fade,
+    so a drag that moved nothing is made again."""
+    for attempt in range(4):
+        before = test.desktop.geometry(test.window)
+        test.desktop.move_mouse(x, y)
+        test.desktop.x("xdotool", "mousedown", "1")
+        for step in range(1, 11):
+            test.desktop.move_mouse(x + dx * step // 10, y)
+        test.desktop.x("xdotool", "mouseup", "1")
+        deadline = time.monotonic() + 3
+        while test.desktop.geometry(test.window)[:2] == before[:2] and time.monotonic() < deadline:
+            time.sleep(0.1)
+        if test.desktop.geometry(test.window)[:2] != before[:2]:
+            return
+    test.fail("the window did not follow a drag")
+
+
 def interact(test):
     """The path box's selection by a drag, its context menu at the pointer,
     a drag of the window and the minimise button, at device coordinates."""
@@ -346,6 +365,25 @@ def interact(test):
     test.desktop.key("Escape")
     test.wait_for(lambda: not test.desktop.x("xdotool", "search", "--onlyvisible", "--name", "Ex_DirectUI_Menu",
                                              check=False).strip(), "Escape did not close the menu", timeout=10)
+
+    # Near the screen's right edge the menu opens left of the pointer, by
+    # its size on the screen: all of it shows. The window is dragged there
+    # by its left part, and back.
+    screen_width = int(test.desktop.x("xdotool", "getdisplaygeometry").split()[0])
+    start = test.desktop.geometry(test.window)
+    drag_window(test, start[0] + test.device(30), start[1] + test.device(160), screen_width - test.device(200) - start[0])
+    test.left = test.desktop.geometry(test.window)[0]
+    x, y = test.centre((120, 430, 20, 10))
+    menu = test.open_context_menu(x, y, attempts=4)
+    menu_left, _, menu_width, _ = test.desktop.geometry(menu)
+    test.assertGreater(x + test.device(120), screen_width, "the menu would not fit right of the pointer")
+    test.assertEqual(menu_left + menu_width, x, "the menu ends at the pointer")
+    test.desktop.key("Escape")
+    test.wait_for(lambda: not test.desktop.x("xdotool", "search", "--onlyvisible", "--name", "Ex_DirectUI_Menu",
+                                             check=False).strip(), "Escape did not close the menu", timeout=10)
+    moved = test.desktop.geometry(test.window)
+    drag_window(test, moved[0] + test.device(30), moved[1] + test.device(160), start[0] - moved[0])
+    test.left, test.top = test.desktop.geometry(test.window)[:2]
 
     # A drag on the background moves the window by as many device pixels.
     for attempt in range(4):
