@@ -310,8 +310,8 @@ class At192(Scaled):
         interact(self)
 
 
-def drag_window(test, x, y, dx):
-    """Drags the window from the screen point by dx pixels to the right, in
+def drag_window(test, x, y, dx, dy=0):
+    """Drags the window from the screen point by (dx, dy) pixels, in ten
     steps, as a user does; the window takes no press during a cross-fade,
     so a drag that moved nothing is made again."""
     for attempt in range(4):
@@ -319,7 +319,7 @@ def drag_window(test, x, y, dx):
         test.desktop.move_mouse(x, y)
         test.desktop.x("xdotool", "mousedown", "1")
         for step in range(1, 11):
-            test.desktop.move_mouse(x + dx * step // 10, y)
+            test.desktop.move_mouse(x + dx * step // 10, y + dy * step // 10)
         test.desktop.x("xdotool", "mouseup", "1")
         deadline = time.monotonic() + 3
         while test.desktop.geometry(test.window)[:2] == before[:2] and time.monotonic() < deadline:
@@ -386,20 +386,9 @@ def interact(test):
     test.left, test.top = test.desktop.geometry(test.window)[:2]
 
     # A drag on the background moves the window by as many device pixels.
-    for attempt in range(4):
-        start = test.desktop.geometry(test.window)
-        grab_x, grab_y = start[0] + test.device(410), start[1] + test.device(160)
-        test.desktop.move_mouse(grab_x, grab_y)
-        test.desktop.x("xdotool", "mousedown", "1")
-        for step in range(1, 11):
-            test.desktop.move_mouse(grab_x + 6 * step, grab_y + 3 * step)
-        test.desktop.x("xdotool", "mouseup", "1")
-        deadline = time.monotonic() + 3
-        while test.desktop.geometry(test.window)[:2] == start[:2] and time.monotonic() < deadline:
-            time.sleep(0.1)
-        moved = test.desktop.geometry(test.window)
-        if moved[:2] != start[:2]:
-            break
+    start = test.desktop.geometry(test.window)
+    drag_window(test, start[0] + test.device(410), start[1] + test.device(160), 60, 30)
+    moved = test.desktop.geometry(test.window)
     # A press that waits while the window is busy with a cross-fade starts
     # the move up to one step of the pointer late.
     test.assertEqual(moved[2:], start[2:])
