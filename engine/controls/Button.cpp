@@ -308,33 +308,33 @@ void Button::Draw(std::optional<int> drawState, bool clearAndAnimate) {
   if (drawState) state = *drawState;
   PaintContext context;
   if (!BeginControlPaint(*this, context, std::nullopt, clearAndAnimate) || context.graphics == nullptr) return;
-  GpGraphics* graphics = context.graphics;
+  GpGraphics* canvas = context.graphics;
   // Focus that came from the keyboard is shown: a resting button takes its
   // hover look, and a dashed frame goes round it.
   focusShown = host != nullptr && host->HasKeyboardFocus(this);
   DrawStateImage(context, focusShown && state == kButtonNormal ? kButtonFocused : state);
 
   const RectF content = OffsetRectF(1, 1, -2, -2, context.rect);
-  SetClipRect(graphics, content, ClipMode::Replace);
+  SetClipRect(canvas, content, ClipMode::Replace);
   ImagePtr icon = iconBytes.empty() ? nullptr : LoadImageFromBytes(iconBytes);
   // A button without a caption never asks for its font.
   const CaptionSize caption =
-      MeasureCaption(graphics, text, text.empty() ? nullptr : font.get(), stringFormat.Handle(), content);
+      MeasureCaption(canvas, text, text.empty() ? nullptr : font.get(), stringFormat.Handle(), content);
   const ButtonContent placed = PlaceButtonContent(
       iconLayout, context.rect.width, context.rect.height, static_cast<float>(ImageWidth(icon.get())),
       static_cast<float>(ImageHeight(icon.get())), caption.width, caption.height, static_cast<float>(contentOffsetX),
       static_cast<float>(contentOffsetY), static_cast<float>(iconGap), state == kButtonPressed);
   DrawContentHook(context, state, placed.caption, placed.icon);
   if (placed.placed) {
-    if (icon) DrawImageNatural(graphics, icon.get(), placed.icon);
+    if (icon) DrawImageNatural(canvas, icon.get(), placed.icon);
     if (!text.empty()) {
       const ArgbColor colour = autoTextColor ? ReadableTextColor(window, bounds, textColor) : textColor;
-      DrawTextWithEffect(graphics, placed.caption, text, font.get(), colour, stringFormat.Handle(), textEffect,
+      DrawTextWithEffect(canvas, placed.caption, text, font.get(), colour, stringFormat.Handle(), textEffect,
                          effectColor);
     }
   }
-  ResetClip(graphics);
-  if (focusShown) DrawRectOutline(graphics, context.rect, kOutlineDashed);
+  ResetClip(canvas);
+  if (focusShown) DrawRectOutline(canvas, context.rect, kOutlineDashed);
   EndControlPaint(*this, context);
 }
 

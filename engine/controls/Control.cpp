@@ -9,7 +9,6 @@
 #include "engine/core/EngineMessages.h"
 #include "engine/core/DisplayScale.h"
 #include "engine/core/EngineTimers.h"
-#include "engine/render/Compositor.h"
 #include "engine/render/Primitives.h"
 #include "engine/render/RedrawQueue.h"
 #include "engine/render/Surface.h"
@@ -89,7 +88,7 @@ Control* Control::Create(ControlParent parentArgument, const RectF& rect, int co
   return handle;
 }
 
-DisplayScale Control::Scale() const { return host != nullptr ? host->Composition().Scale() : DisplayScale{}; }
+DisplayScale Control::Scale() const { return host != nullptr ? host->Scale() : DisplayScale{}; }
 
 void Control::Rescale() {
   if (handle == nullptr) return;

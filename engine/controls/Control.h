@@ -57,8 +57,8 @@ class EventRoutine {
 // Where a control is created: directly on a host window (its HWND), or
 // inside another control.
 struct ControlParent {
-  ControlParent(HWND window) : window(window) {}
-  ControlParent(Control* control) : control(control) {}
+  ControlParent(HWND onWindow) : window(onWindow) {}
+  ControlParent(Control* inControl) : control(inControl) {}
   HWND window = nullptr;
   Control* control = nullptr;
 };

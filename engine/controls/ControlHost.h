@@ -3,13 +3,25 @@
 #include <optional>
 #include <string>
 
+#include <cstdint>
+#include <functional>
+
+#include "engine/core/DisplayScale.h"
+#include "engine/core/GdiPlus.h"
 #include "engine/core/RectF.h"
 #include "engine/core/Win32.h"
 
 namespace ui {
 
-class Compositor;
 class Control;
+
+// Where a control's paint is composed: the window's DC, and the composition
+// surface's DC and graphics (in device pixels).
+struct CompositionTarget {
+  HDC windowDC = nullptr;
+  HDC surfaceDC = nullptr;
+  GpGraphics* surfaceGraphics = nullptr;
+};
 
 // The window property that holds the host of every engine window.
 inline constexpr wchar_t kHostProperty[] = L"Ex_Wnd_Control";
@@ -51,10 +63,21 @@ class ControlHost {
   // in the window's accessible tree.
   virtual void AnnounceAccessibleEvent(const Control* control, unsigned long event) = 0;
 
-  // --- painting
-  // The window's composition: the surface a control's paint is composed
-  // onto, the window DC, whether the window is busy.
-  virtual Compositor& Composition() = 0;
+  // --- painting (the window's compositor's)
+  // The window's scale: logical pixels to the device pixels of its surfaces.
+  virtual DisplayScale Scale() const = 0;
+  // True during a full composition, a cross-fade or a show or close effect:
+  // redraws wait and nothing is presented.
+  virtual bool IsBusy() const = 0;
+  virtual CompositionTarget PaintTarget() = 0;
+  // The background shown (owned by the window, never disposed through this
+  // pointer; null for none) and its colour (RGB; 0xFFFFFFFF none).
+  virtual GpImage* BackgroundImage() const = 0;
+  virtual std::uint32_t BackgroundColor() const = 0;
+  // Draws over the composed picture (a caret) and presents the rectangle
+  // with the rest of the window's picture; the next composition of that
+  // part covers it again.
+  virtual void PresentOverlay(const std::function<void(GpGraphics* graphics)>& draw, const RectF& rect) = 0;
   // Recomposes the rectangle; presents it when `present` is set.
   virtual void RedrawRect(const RectF& rect, bool present) = 0;
   virtual int WindowFrameStyle() const = 0;

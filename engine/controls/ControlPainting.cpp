@@ -7,8 +7,8 @@
 
 #include "engine/core/EngineMessages.h"
 #include "engine/core/EngineTimers.h"
-#include "engine/render/Compositor.h"
 #include "engine/render/Composition.h"
+#include "engine/render/RedrawQueue.h"
 #include "engine/render/Primitives.h"
 
 namespace ui {
@@ -69,15 +69,15 @@ bool BeginControlPaint(Control& control, PaintContext& context, std::optional<Re
   context.graphics = control.graphics.get();
   context.clearAndAnimate = clearAndAnimate;
   context.host = &host;
-  Compositor& composition = host.Composition();
-  context.windowDC = composition.WindowDC();
-  context.surfaceDC = composition.CompositionSurface().dc();
-  context.surfaceGraphics = composition.CompositionSurface().graphics();
+  const CompositionTarget target = host.PaintTarget();
+  context.windowDC = target.windowDC;
+  context.surfaceDC = target.surfaceDC;
+  context.surfaceGraphics = target.surfaceGraphics;
   context.surface = control.surface.get();
 
   if (clearAndAnimate) {
     control.snapshot.reset();
-    if (!composition.IsBusy() && control.transitionFrames != 0 && control.transitionInterval != 0) {
+    if (!host.IsBusy() && control.transitionFrames != 0 && control.transitionInterval != 0) {
       KillTimer(control.window, control.TransitionTimerId());
       control.transitionFrame = control.transitionFrames;
       // Bring the window's picture of the control up to date, then keep the

@@ -82,7 +82,7 @@ int ProgressBar::Position(std::optional<int> value) {
 void ProgressBar::Draw() {
   PaintContext context;
   if (!BeginControlPaint(*this, context) || context.graphics == nullptr) return;
-  GpGraphics* graphics = context.graphics;
+  GpGraphics* canvas = context.graphics;
   RectF bar = context.rect;
   AdjustRectHook(context, bar, 0);
   const ProgressParts parts = MeasureProgress(bar.width, bar.height, position, minimum, maximum, vertical != 0);
@@ -95,26 +95,26 @@ void ProgressBar::Draw() {
   const bool hookDrewTrack = DrawTrackHook(context) != 0;
   if (!hookDrewTrack) {
     if (trackColor != 0) {
-      if (rounded) FillRoundRect(graphics, bar, kTrackCorner, trackColor);
-      else FillLinearGradient(graphics, track, trackColor, trackColor);
+      if (rounded) FillRoundRect(canvas, bar, kTrackCorner, trackColor);
+      else FillLinearGradient(canvas, track, trackColor, trackColor);
     }
-    ClipTo(graphics, inner, rounded != 0);
-    FillLinearGradient(graphics, bar, kClearBlack, kShadowBlack, across);
-    ResetClip(graphics);
+    ClipTo(canvas, inner, rounded != 0);
+    FillLinearGradient(canvas, bar, kClearBlack, kShadowBlack, across);
+    ResetClip(canvas);
   }
 
   if (fillLength > 0 && DrawFillHook(context, fill) == 0) {
-    ClipTo(graphics, fill, rounded != 0);
+    ClipTo(canvas, fill, rounded != 0);
     // The gradient spans the whole track, so a growing fill uncovers it.
-    if (vertical) FillLinearGradient(graphics, track, fillEndColor, fillStartColor, GradientMode::Vertical);
-    else FillLinearGradient(graphics, track, fillStartColor, fillEndColor, GradientMode::Horizontal);
-    FillLinearGradient(graphics, track, kClearBlack, kGlossBlack, across);
-    ResetClip(graphics);
+    if (vertical) FillLinearGradient(canvas, track, fillEndColor, fillStartColor, GradientMode::Vertical);
+    else FillLinearGradient(canvas, track, fillStartColor, fillEndColor, GradientMode::Horizontal);
+    FillLinearGradient(canvas, track, kClearBlack, kGlossBlack, across);
+    ResetClip(canvas);
   }
 
   if (!hookDrewTrack) {
-    if (rounded) DrawRoundRectOutline(graphics, track, kTrackCorner, borderColor);
-    else DrawRectOutline(graphics, track, borderColor);
+    if (rounded) DrawRoundRectOutline(canvas, track, kTrackCorner, borderColor);
+    else DrawRectOutline(canvas, track, borderColor);
   }
   EndControlPaint(*this, context);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <optional>
 
 #include "Control.h"
@@ -32,7 +33,8 @@ struct ProgressOptions {
 // track. The position itself is kept as given.
 class ProgressBar : public Control {
  public:
-  int position = 0;
+  // Written by the installing thread, read by the window's.
+  std::atomic<int> position{0};
   int minimum = 0;
   int maximum = 100;
   int vertical = 0;

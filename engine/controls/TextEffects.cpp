@@ -1,7 +1,6 @@
 #include "TextEffects.h"
 
 #include "ControlHost.h"
-#include "engine/render/Compositor.h"
 #include "engine/render/Surface.h"
 
 namespace ui {
@@ -66,9 +65,8 @@ void DrawTextWithEffect(GpGraphics* graphics, const RectF& rect, std::wstring_vi
 bool BackgroundIsDark(HWND window, const RectF& rect) {
   ControlHost* host = ControlHost::Of(window);
   if (host == nullptr) return false;
-  const Compositor& composition = host->Composition();
-  GpImage* picture = composition.BackgroundImage();
-  if (picture == nullptr) return IsDarkColor(ArgbFromRgb(composition.BackgroundColor() & 0x00FFFFFF));
+  GpImage* picture = host->BackgroundImage();
+  if (picture == nullptr) return IsDarkColor(ArgbFromRgb(host->BackgroundColor() & 0x00FFFFFF));
   int dark = 0;
   for (float fy : {0.2f, 0.5f, 0.8f}) {
     for (float fx : {0.2f, 0.5f, 0.8f}) {

@@ -8,7 +8,6 @@
 #include "GdiPlusMeasurer.h"
 #include "engine/core/EngineMessages.h"
 #include "engine/core/EngineTimers.h"
-#include "engine/host/HostWindow.h"
 #include "engine/render/Primitives.h"
 
 namespace ui {
@@ -36,9 +35,11 @@ BrushPtr SolidBrush(ArgbColor colour) {
 }  // namespace
 
 void ChangeRoutine::Call(Control* parent, Control* box) const {
-  if (routine_ == nullptr) return;
-  if (parent != nullptr) reinterpret_cast<WithParent>(routine_)(parent, box);
-  else reinterpret_cast<Plain>(routine_)(box);
+  if (const Plain* plain = std::get_if<Plain>(&routine_)) {
+    if (*plain != nullptr) (*plain)(parent != nullptr ? parent : box);
+  } else if (const WithParent* withParent = std::get_if<WithParent>(&routine_)) {
+    if (*withParent != nullptr) (*withParent)(parent, box);
+  }
 }
 
 EditBox::EditBox() = default;

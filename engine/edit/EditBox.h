@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <variant>
 
 #include "EditSelection.h"
 #include "EditText.h"
@@ -24,20 +25,21 @@ enum EditInputMode { kEditNormal = 0, kEditReadOnly = 1, kEditPassword = 2, kEdi
 // vertical bar; the vertical bar alone wraps lines at the text area's width.
 enum EditScrollBars { kNoBars = 0, kHorizontalBar = 1, kVerticalBar = 2, kBothBars = 3 };
 
-// Told of every change of an edit box's text. Like an event callback, its
-// form follows the box: with a parent control it receives the parent first.
+// Told of every change of an edit box's text, in one of two forms, each
+// called through its own type as an event callback is: one control (the
+// box's parent when it has one, otherwise the box), or the parent (null
+// for a box without one) and the box.
 class ChangeRoutine {
  public:
   using Plain = void (*)(Control* box);
   using WithParent = void (*)(Control* parent, Control* box);
   ChangeRoutine() = default;
-  ChangeRoutine(Plain routine) : routine_(reinterpret_cast<Untyped>(routine)) {}
-  ChangeRoutine(WithParent routine) : routine_(reinterpret_cast<Untyped>(routine)) {}
+  ChangeRoutine(Plain routine) : routine_(routine) {}
+  ChangeRoutine(WithParent routine) : routine_(routine) {}
   void Call(Control* parent, Control* box) const;
 
  private:
-  using Untyped = void (*)();
-  Untyped routine_ = nullptr;
+  std::variant<Plain, WithParent> routine_{Plain{nullptr}};
 };
 
 // Options of EditBox::Create beyond the rectangle and the text.
@@ -125,8 +127,8 @@ class EditBox : public Control {
 
   // Drawing (the box's surface) and the geometry it keeps.
   void Paint(bool relayout);
-  void PaintLines(GpGraphics* graphics);
-  void PaintLine(GpGraphics* graphics, int line, const RectF& extent);
+  void PaintLines(GpGraphics* canvas);
+  void PaintLine(GpGraphics* canvas, int line, const RectF& extent);
   // Where a line is drawn and measured, relative to the control.
   RectF LineLayout(const RectF& extent) const;
   int LineAtY(float y, int hint) const;
@@ -183,7 +185,7 @@ class EditBox : public Control {
   float FontHeight() const;
   bool Focused();
   bool CaretFits(const RectF& caret) const;
-  void DrawCaretLine(GpGraphics* graphics, const RectF& caret) const;
+  void DrawCaretLine(GpGraphics* canvas, const RectF& caret) const;
   void RestartBlink();
   static void OnVerticalScroll(Control* box, int position);
   static void OnHorizontalScroll(Control* box, int position);

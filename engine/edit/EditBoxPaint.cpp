@@ -6,13 +6,11 @@
 #include "EditBox.h"
 #include "GdiPlusMeasurer.h"
 #include "engine/core/TextConversion.h"
-#include "engine/host/HostWindow.h"
 #include "engine/render/Primitives.h"
 
 namespace ui {
 namespace {
 
-constexpr float kBorderInset = 2;
 constexpr float kBarThickness = 10;
 // The selection: RGB(51, 153, 255) with the default alpha, text in white.
 const ArgbColor kSelectionColour = ArgbFromRgb(Rgb(51, 153, 255));
@@ -39,11 +37,11 @@ bool Inside(const RectF& rect, float x, float y) {
 void EditBox::Paint(bool relayout) {
   PaintContext context;
   if (!BeginControlPaint(*this, context) || context.graphics == nullptr) return;
-  GpGraphics* graphics = context.graphics;
+  GpGraphics* canvas = context.graphics;
   const RectF whole = context.rect;
   const BrushPtr back = SolidBrush(backColor);
-  gp::GdipFillRectangle(graphics, back.get(), whole.left, whole.top, whole.width, whole.height);
-  DrawRectOutline(graphics, whole, borderColor);
+  gp::GdipFillRectangle(canvas, back.get(), whole.left, whole.top, whole.width, whole.height);
+  DrawRectOutline(canvas, whole, borderColor);
 
   innerArea = OffsetRectF(2, 2, -4, -4, whole);
   if (multiLine == 0) {
@@ -63,9 +61,9 @@ void EditBox::Paint(bool relayout) {
     Relayout();
     UpdateScrollBars(false, true);
   }
-  PaintLines(graphics);
+  PaintLines(canvas);
   // Focus that came from the keyboard is shown.
-  if (host != nullptr && host->HasKeyboardFocus(this)) DrawRectOutline(graphics, focusFrame, kOutlineDashed);
+  if (host != nullptr && host->HasKeyboardFocus(this)) DrawRectOutline(canvas, focusFrame, kOutlineDashed);
   EndControlPaint(*this, context);
 }
 
@@ -108,14 +106,14 @@ void EditBox::ClampScroll() {
   scrollX = std::min(0, std::max(scrollX, -HorizontalRange()));
 }
 
-void EditBox::PaintLines(GpGraphics* graphics) {
+void EditBox::PaintLines(GpGraphics* canvas) {
   const int first = std::max(1, LineAtY(static_cast<float>(-scrollY), firstVisibleLine));
   firstVisibleLine = lastDrawnLine = first;
   // From the first visible line down to the first one that reaches below
   // the visible part of the text.
   for (int line = first; line <= text.LineCount(); ++line) {
     const RectF extent = text.LineExtent(line);
-    PaintLine(graphics, line, extent);
+    PaintLine(canvas, line, extent);
     lastDrawnLine = line;
     if (extent.Bottom() > textArea.height - static_cast<float>(scrollY)) break;
   }
@@ -129,20 +127,20 @@ RectF EditBox::LineLayout(const RectF& extent) const {
           textArea.top + static_cast<float>(scrollY) + extent.top, scrollBars == kVerticalBar ? textArea.width : 0, 0};
 }
 
-void EditBox::PaintLine(GpGraphics* graphics, int line, const RectF& extent) {
+void EditBox::PaintLine(GpGraphics* canvas, int line, const RectF& extent) {
   const RectF layout = LineLayout(extent);
   std::string display = text.LineText(line, std::nullopt, true);
   if (display.empty()) display.push_back(' ');
   const std::wstring wide = AnsiToWide(display);
   const Gdiplus::RectF area = ToGdip(layout);
-  gp::GdipDrawString(graphics, wide.c_str(), static_cast<INT>(wide.size()), font.get(), &area, format.Handle(),
+  gp::GdipDrawString(canvas, wide.c_str(), static_cast<INT>(wide.size()), font.get(), &area, format.Handle(),
                      textBrush.get());
 
   const std::optional<LineRange> selected = SelectedOnLine(Anchor(), Caret(), line, text.LineLength(line));
   if (!selected) return;
   // A password shows several characters for each of the line's.
   const int shown = inputMode == kEditPassword ? std::max(1, EditText::CharacterCount(passwordBytes)) : 1;
-  const GdiPlusMeasurer measurer(graphics, font.get(), format.Handle());
+  const GdiPlusMeasurer measurer(canvas, font.get(), format.Handle());
   const std::vector<RectF> rows =
       measurer.MeasureRange(wide, layout, selected->start * shown, selected->count * shown);
   if (rows.empty()) return;
@@ -156,17 +154,17 @@ void EditBox::PaintLine(GpGraphics* graphics, int line, const RectF& extent) {
   for (RectF row : rows) {
     row.top -= multiLine != 0 ? 2 : 3;
     row.height += row.height > lineHeight + 3 ? 3 : 4;
-    gp::GdipFillRectangle(graphics, fill.get(), row.left, row.top, row.width, row.height);
-    DrawRectOutline(graphics, row, kSelectionColour);
+    gp::GdipFillRectangle(canvas, fill.get(), row.left, row.top, row.width, row.height);
+    DrawRectOutline(canvas, row, kSelectionColour);
     const Gdiplus::RectF united = ToGdip(row);
     gp::GdipCombineRegionRect(region, &united, Gdiplus::CombineModeUnion);
   }
   // The selected part of the line again, in white on the selection.
-  SetClipRegion(graphics, region, ClipMode::Intersect);
+  SetClipRegion(canvas, region, ClipMode::Intersect);
   const BrushPtr white = SolidBrush(kSelectedTextColour);
-  gp::GdipDrawString(graphics, wide.c_str(), static_cast<INT>(wide.size()), font.get(), &area, format.Handle(),
+  gp::GdipDrawString(canvas, wide.c_str(), static_cast<INT>(wide.size()), font.get(), &area, format.Handle(),
                      white.get());
-  ResetClip(graphics);
+  ResetClip(canvas);
 }
 
 int EditBox::LineAtY(float y, int hint) const {

@@ -9,8 +9,6 @@
 #include "engine/core/EngineMessages.h"
 #include "engine/core/EngineTimers.h"
 #include "engine/core/TextConversion.h"
-#include "engine/host/HostWindow.h"
-#include "engine/render/Composition.h"
 #include "engine/render/Primitives.h"
 
 namespace ui {
@@ -27,7 +25,7 @@ bool EditBox::CaretFits(const RectF& caret) const {
   return RectContains(textArea, caret.left, caret.top + 2) && caret.top + previousCaretRect.height <= textArea.Bottom();
 }
 
-void EditBox::DrawCaretLine(GpGraphics* graphics, const RectF& caret) const {
+void EditBox::DrawCaretLine(GpGraphics* canvas, const RectF& caret) const {
   // One whole pixel column, from one pixel below the caret's top to one
   // above its bottom.
   Gdiplus::GpSolidFill* brush = nullptr;
@@ -36,7 +34,7 @@ void EditBox::DrawCaretLine(GpGraphics* graphics, const RectF& caret) const {
   const float x = std::trunc(bounds.left + caret.left), y = std::trunc(bounds.top + caret.top);
   // The composition surface is in device pixels.
   const RectF column = Scale().ToDeviceRect(RectF{x, y + 1, 1, caret.height - 2});
-  gp::GdipFillRectangle(graphics, brush, column.left, column.top, column.width, column.height);
+  gp::GdipFillRectangle(canvas, brush, column.left, column.top, column.width, column.height);
 }
 
 void EditBox::RestartBlink() {
@@ -46,7 +44,7 @@ void EditBox::RestartBlink() {
 }
 
 void EditBox::DrawCaret(bool show, bool saveBackground) {
-  if (host == nullptr || host->Composition().IsBusy() || !CaretFits(caretRect)) return;
+  if (host == nullptr || host->IsBusy() || !CaretFits(caretRect)) return;
   const int left = static_cast<int>(bounds.left + caretRect.left), top = static_cast<int>(bounds.top + caretRect.top);
   if (show && saveBackground) {
     // The system's caret, which the input method follows, is on the screen.
@@ -65,16 +63,7 @@ void EditBox::DrawCaret(bool show, bool saveBackground) {
   caretShown_ = true;
   // A paint of the box that waits to be composed draws the caret with it.
   if (composePending_) return;
-  Compositor& composition = host->Composition();
-  DrawCaretLine(composition.CompositionSurface().graphics(), caretRect);
-  gp::GdipFlush(composition.CompositionSurface().graphics(), Gdiplus::FlushIntentionSync);
-  if (composition.IsLayered()) {
-    SendMessageW(window, kMsgPresentLayered, 0, 0);
-  } else {
-    const DeviceBox box = Scale().CoveringBox(column);
-    PresentByCopy(window, composition.WindowDC(), composition.CompositionSurface().dc(),
-                  RECT{box.left, box.top, box.right, box.bottom});
-  }
+  host->PresentOverlay([&](GpGraphics* canvas) { DrawCaretLine(canvas, caretRect); }, column);
 }
 
 void EditBox::OnComposed(GpGraphics* surfaceGraphics) {

@@ -8,7 +8,6 @@
 #include "engine/core/ArgbColor.h"
 #include "engine/core/EngineMessages.h"
 #include "engine/core/EngineTimers.h"
-#include "engine/host/HostWindow.h"
 #include "engine/render/Primitives.h"
 
 namespace ui {
@@ -61,10 +60,16 @@ void DrawRoundRect(GpGraphics* graphics, const RectF& rect, ArgbColor fill, Argb
 
 }  // namespace
 
+bool ScrollRoutine::IsSet() const {
+  return std::visit([](auto routine) { return routine != nullptr; }, routine_);
+}
+
 void ScrollRoutine::Call(Control* parent, int position) const {
-  if (routine_ == nullptr) return;
-  if (parent != nullptr) reinterpret_cast<WithParent>(routine_)(parent, position);
-  else reinterpret_cast<Plain>(routine_)(position);
+  if (const Plain* plain = std::get_if<Plain>(&routine_)) {
+    if (*plain != nullptr) (*plain)(position);
+  } else if (const WithParent* withParent = std::get_if<WithParent>(&routine_)) {
+    if (*withParent != nullptr) (*withParent)(parent, position);
+  }
 }
 
 ScrollBar::~ScrollBar() {
@@ -248,9 +253,9 @@ void ScrollBar::OnButtonUp() {
   pressedPart = kPartNone;
 }
 
-void ScrollBar::OnPointerCrossed(int kind) {
+void ScrollBar::OnPointerCrossed(int crossing) {
   if (transitionInterval != 0) transitionFrames = kCrossingFrames;
-  RenderAt(kind, 0, std::nullopt);
+  RenderAt(crossing, 0, std::nullopt);
 }
 
 WPARAM ScrollBar::PressOwner() const {
@@ -276,15 +281,15 @@ int ScrollBar::PartAt(const std::optional<Pointer>& pointer) const {
   return kPartNone;
 }
 
-void ScrollBar::Render(int kind, WPARAM wParam, LPARAM lParam) {
-  RenderAt(kind, wParam,
+void ScrollBar::Render(int renderKind, WPARAM wParam, LPARAM lParam) {
+  RenderAt(renderKind, wParam,
            Pointer{static_cast<float>(GET_X_LPARAM(lParam)) - bounds.left,
                    static_cast<float>(GET_Y_LPARAM(lParam)) - bounds.top});
 }
 
-void ScrollBar::RenderAt(int kind, WPARAM pressOwner, std::optional<Pointer> pointer) {
+void ScrollBar::RenderAt(int renderKind, WPARAM pressOwner, std::optional<Pointer> pointer) {
   const bool horizontal = IsHorizontal();
-  if (kind == kRenderPointer && pointer && pressOwner == HandleValue() && pressedPart == kPartThumb) {
+  if (renderKind == kRenderPointer && pointer && pressOwner == HandleValue() && pressedPart == kPartThumb) {
     const int dragged = PositionFromPixel((horizontal ? pointer->x : pointer->y) - static_cast<float>(grabOffset));
     if (dragged == position) return;
     position = dragged;
@@ -292,18 +297,18 @@ void ScrollBar::RenderAt(int kind, WPARAM pressOwner, std::optional<Pointer> poi
   }
   thumbRect = ThumbRect(trackRect, ThumbOffset(), thumbLength, horizontal);
 
-  const bool full = kind != kRenderPaint || idleFaint == 0;
+  const bool full = renderKind != kRenderPaint || idleFaint == 0;
   int hot = kPartNone;
   if (full) {
-    hot = (pressedPart != kPartNone && kind != kRenderPress) ? pressedPart : PartAt(pointer);
-    if (kind == kRenderPress) {
+    hot = (pressedPart != kPartNone && renderKind != kRenderPress) ? pressedPart : PartAt(pointer);
+    if (renderKind == kRenderPress) {
       pressedPart = hot;
       if (hot == kPartThumb) {
         grabOffset = static_cast<int>(horizontal ? pointer->x - thumbRect.left : pointer->y - thumbRect.top);
       }
     }
     // The look only changes when the hot part or the thumb moves.
-    if (kind == kRenderPointer && hot != kPartNone && hot == hoverPart && position == drawnPosition_) return;
+    if (renderKind == kRenderPointer && hot != kPartNone && hot == hoverPart && position == drawnPosition_) return;
   }
 
   PaintContext context;
@@ -311,23 +316,23 @@ void ScrollBar::RenderAt(int kind, WPARAM pressOwner, std::optional<Pointer> poi
   if (painting && context.graphics != nullptr) DrawParts(context.graphics, full, hot);
   hoverPart = thumbLength < 1 ? kPartNone : hot;
   drawnPosition_ = position;
-  if (kind == kRenderPress && window != nullptr) StartTimer(window, HandleValue(), kRepeatPeriodMs);
+  if (renderKind == kRenderPress && window != nullptr) StartTimer(window, HandleValue(), kRepeatPeriodMs);
   if (painting) EndControlPaint(*this, context);
 }
 
-void ScrollBar::DrawParts(GpGraphics* graphics, bool full, int hotPart) const {
+void ScrollBar::DrawParts(GpGraphics* canvas, bool full, int hotPart) const {
   ArgbColor thumbFill = Black(40), thumbOutline = Black(30);
   if (full) {
     const bool horizontal = IsHorizontal();
     const bool hasThumb = thumbLength > 0;
-    DrawArrow(graphics, firstArrowRect, horizontal ? kLeftArrow : kUpArrow, hasThumb && hotPart == kPartFirstArrow);
-    DrawArrow(graphics, secondArrowRect, horizontal ? kRightArrow : kDownArrow,
+    DrawArrow(canvas, firstArrowRect, horizontal ? kLeftArrow : kUpArrow, hasThumb && hotPart == kPartFirstArrow);
+    DrawArrow(canvas, secondArrowRect, horizontal ? kRightArrow : kDownArrow,
               hasThumb && hotPart == kPartSecondArrow);
-    DrawRoundRect(graphics, trackRect, Black(40), Black(30));
+    DrawRoundRect(canvas, trackRect, Black(40), Black(30));
     thumbFill = Black(110);
     thumbOutline = Black(80);
   }
-  if (thumbLength > 0) DrawRoundRect(graphics, thumbRect, thumbFill, thumbOutline);
+  if (thumbLength > 0) DrawRoundRect(canvas, thumbRect, thumbFill, thumbOutline);
 }
 
 }  // namespace ui

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <optional>
+#include <variant>
 
 #include "engine/controls/Control.h"
 #include "engine/core/RectF.h"
@@ -15,22 +16,21 @@ enum ScrollPart { kPartNone = 0, kPartFirstArrow = 1, kPartSecondArrow = 2, kPar
 // over it, or a press.
 enum ScrollRender { kRenderPaint = 0, kRenderPointer = 1, kRenderPress = 2 };
 
-// The routine told of a scroll bar's new position. Like an event callback,
-// its form follows the bar: with a parent control it receives the parent
-// first, otherwise the position alone.
+// The routine told of a scroll bar's new position, in one of two forms: the
+// position alone, or the bar's parent control (null for a bar without one)
+// and the position. Each is called through its own type.
 class ScrollRoutine {
  public:
   using Plain = void (*)(int position);
   using WithParent = void (*)(Control* parent, int position);
   ScrollRoutine() = default;
-  ScrollRoutine(Plain routine) : routine_(reinterpret_cast<Untyped>(routine)) {}
-  ScrollRoutine(WithParent routine) : routine_(reinterpret_cast<Untyped>(routine)) {}
-  bool IsSet() const { return routine_ != nullptr; }
+  ScrollRoutine(Plain routine) : routine_(routine) {}
+  ScrollRoutine(WithParent routine) : routine_(routine) {}
+  bool IsSet() const;
   void Call(Control* parent, int position) const;
 
  private:
-  using Untyped = void (*)();
-  Untyped routine_ = nullptr;
+  std::variant<Plain, WithParent> routine_{Plain{nullptr}};
 };
 
 // Options of ScrollBar::Create beyond the rectangle.
@@ -81,7 +81,7 @@ class ScrollBar : public Control {
   // pointer in host-window coordinates (x low word, y high word, signed);
   // wParam is the control the host's left press belongs to: the thumb
   // follows the pointer only while that is this bar.
-  void Render(int kind, WPARAM wParam, LPARAM lParam);
+  void Render(int renderKind, WPARAM wParam, LPARAM lParam);
   int PositionFromPixel(float coordinate) const;
   float ThumbOffset() const;
   void UpdateThumbLength();
@@ -109,8 +109,8 @@ class ScrollBar : public Control {
   int PartAt(const std::optional<Pointer>& pointer) const;
   // Render with the pointer already relative to the bar, or without one for
   // messages that carry no point.
-  void RenderAt(int kind, WPARAM pressOwner, std::optional<Pointer> pointer);
-  void DrawParts(GpGraphics* graphics, bool full, int hotPart) const;
+  void RenderAt(int renderKind, WPARAM pressOwner, std::optional<Pointer> pointer);
+  void DrawParts(GpGraphics* canvas, bool full, int hotPart) const;
   // The control the host's running left press belongs to, 0 without one.
   WPARAM PressOwner() const;
   // Forgets a press whose release never reached the bar (the window lost
@@ -119,7 +119,7 @@ class ScrollBar : public Control {
   void OnRepeatTick();
   void OnPointerMoved(LPARAM lParam);
   void OnButtonUp();
-  void OnPointerCrossed(int kind);
+  void OnPointerCrossed(int crossing);
   void OnDestroyed();
   void StopRepeat();
 

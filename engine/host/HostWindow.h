@@ -42,7 +42,7 @@ struct HostOptions {
 // routed to the controls that live on it. It owns the parts that do this:
 // the compositor, the input router and the caption bar; the accessibility
 // bridge answers for it through its window handle.
-class HostWindow : public ControlHost {
+class HostWindow final : public ControlHost {
  public:
   HostWindow();
   HostWindow(const HostWindow&) = delete;
@@ -64,7 +64,7 @@ class HostWindow : public ControlHost {
   WNDPROC PreviousProcedure() const { return prevWndProc_; }
 
   // --- its parts
-  Compositor& Composition() override { return compositor_; }
+  Compositor& Composition() { return compositor_; }
   const Compositor& Composition() const { return compositor_; }
   InputRouter& Input() { return input_; }
   const InputRouter& Input() const { return input_; }
@@ -119,7 +119,16 @@ class HostWindow : public ControlHost {
   void Present(const RectF& rect, bool whole);
   void RedrawRect(const RectF& rect, bool present) override { compositor_.RedrawRect(rect, present); }
   bool IsLayered() const { return compositor_.IsLayered(); }
-  bool IsBusy() const { return compositor_.IsBusy(); }
+  bool IsBusy() const override { return compositor_.IsBusy(); }
+  DisplayScale Scale() const override { return compositor_.Scale(); }
+  CompositionTarget PaintTarget() override {
+    return {compositor_.WindowDC(), compositor_.CompositionSurface().dc(), compositor_.CompositionSurface().graphics()};
+  }
+  GpImage* BackgroundImage() const override { return compositor_.BackgroundImage(); }
+  std::uint32_t BackgroundColor() const override { return compositor_.BackgroundColor(); }
+  void PresentOverlay(const std::function<void(GpGraphics* graphics)>& draw, const RectF& rect) override {
+    compositor_.PresentOverlay(draw, rect);
+  }
 
   // --- frame and animations
   void Show(int effect = 0, int duration = 200);

@@ -33,32 +33,32 @@ Control* MenuItemControl::Create(HWND menuWindow, const RectF& rect) {
 void MenuItemControl::Draw() {
   PaintContext context;
   if (!BeginControlPaint(*this, context) || context.graphics == nullptr) return;
-  GpGraphics* graphics = context.graphics;
+  GpGraphics* canvas = context.graphics;
   const float w = bounds.width, h = bounds.height;
   if (item_.kind == kMenuSeparator) {
     PenPtr pen = CreatePenOf(kSeparatorColour);
-    gp::GdipDrawLine(graphics, pen.get(), 0, h / 2, w, h / 2);
+    gp::GdipDrawLine(canvas, pen.get(), 0, h / 2, w, h / 2);
   } else {
     if (highlighted_ && disabled == 0) {
-      FillRoundRect(graphics, {0, 0, w, h}, 4, (menu_.accent & 0x00FFFFFF) | 0x40000000);
-      DrawRoundRectOutline(graphics, {0, 0, w, h}, 4, (menu_.accent & 0x00FFFFFF) | 0x90000000);
+      FillRoundRect(canvas, {0, 0, w, h}, 4, (menu_.accent & 0x00FFFFFF) | 0x40000000);
+      DrawRoundRectOutline(canvas, {0, 0, w, h}, 4, (menu_.accent & 0x00FFFFFF) | 0x90000000);
     }
     if (!item_.icon.empty()) {
       ImagePtr icon = LoadImageFromBytes(item_.icon);
-      DrawImageStretched(graphics, icon.get(), {4, (h - kIconSize) / 2, kIconSize, kIconSize});
+      DrawImageStretched(canvas, icon.get(), {4, (h - kIconSize) / 2, kIconSize, kIconSize});
     }
     GpFont* font = menu_.menu->DefaultFont() ? menu_.menu->DefaultFont() : DefaultFont();
     Gdiplus::GpSolidFill* brush = nullptr;
     gp::GdipCreateSolidFill(disabled ? kGreyedText : item_.textColor, &brush);
     BrushPtr owner(brush);
     const Gdiplus::RectF layout(kTextLeft, 0, w - kTextLeft, h);
-    gp::GdipDrawString(graphics, item_.text.c_str(), static_cast<INT>(item_.text.size()), font, &layout,
+    gp::GdipDrawString(canvas, item_.text.c_str(), static_cast<INT>(item_.text.size()), font, &layout,
                        format_.Handle(), brush);
     if (item_.kind == kMenuSubmenu) {
       // The arrow of an item that opens a sub-menu.
       PenPtr pen = CreatePenOf(disabled ? kGreyedText : item_.textColor, 1.5f);
-      gp::GdipDrawLine(graphics, pen.get(), w - 12, h / 2 - 4, w - 8, h / 2);
-      gp::GdipDrawLine(graphics, pen.get(), w - 8, h / 2, w - 12, h / 2 + 4);
+      gp::GdipDrawLine(canvas, pen.get(), w - 12, h / 2 - 4, w - 8, h / 2);
+      gp::GdipDrawLine(canvas, pen.get(), w - 8, h / 2, w - 12, h / 2 + 4);
     }
   }
   EndControlPaint(*this, context);

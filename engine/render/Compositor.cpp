@@ -8,6 +8,7 @@
 #include "PixelBlend.h"
 #include "Primitives.h"
 #include "engine/core/PictureVariants.h"
+#include "engine/core/EngineMessages.h"
 #include "engine/core/EngineTimers.h"
 
 namespace ui {
@@ -351,6 +352,16 @@ void Compositor::PresentChanges() {
 
 void Compositor::PresentLayeredSurface(HDC source) {
   ui::PresentLayered(window_, source, DeviceWidth(), DeviceHeight());
+}
+
+void Compositor::PresentOverlay(const std::function<void(GpGraphics* graphics)>& draw, const RectF& rect) {
+  draw(surface_.graphics());
+  gp::GdipFlush(surface_.graphics(), Gdiplus::FlushIntentionSync);
+  if (IsLayered()) {
+    SendMessageW(window_, kMsgPresentLayered, 0, 0);
+  } else {
+    PresentByCopy(window_, windowDC_, surface_.dc(), AsRect(scale_.CoveringBox(rect)));
+  }
 }
 
 }  // namespace ui

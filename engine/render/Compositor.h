@@ -130,6 +130,9 @@ class Compositor : public RedrawTarget {
   void PresentWhole();
   // Puts another picture of the window's size on a layered window.
   void PresentLayeredSurface(HDC source);
+  // Draws over the composition surface and presents the rectangle (a
+  // layered window: through its present message, as a redraw does).
+  void PresentOverlay(const std::function<void(GpGraphics* graphics)>& draw, const RectF& rect);
 
   // Whether items are clipped to the frame's body (not for a frameless window).
   bool ClipsItems() const { return clipRegion_ != nullptr; }

@@ -10,8 +10,8 @@ namespace {
 
 // A picture stored bottom row first, as a DIB section is.
 struct BottomUpPicture {
-  BottomUpPicture(int width, int height, std::uint32_t fill)
-      : pixels(static_cast<std::size_t>(width) * height, fill), width(width), height(height) {}
+  BottomUpPicture(int pictureWidth, int pictureHeight, std::uint32_t fill)
+      : pixels(static_cast<std::size_t>(pictureWidth) * pictureHeight, fill), width(pictureWidth), height(pictureHeight) {}
   PixelRows Rows() { return {pixels.data() + static_cast<std::size_t>(height - 1) * width, -width, width, height}; }
   std::vector<std::uint32_t> pixels;
   int width, height;

@@ -17,13 +17,13 @@ namespace setup::ziptest {
 // and sizes unless the test makes them lie.
 struct TestEntry {
   TestEntry() = default;
-  TestEntry(std::string name, std::string data = {}, std::uint16_t method = 8, std::uint16_t flags = 0,
-            std::uint32_t externalAttributes = 0)
-      : name(std::move(name)),
-        data(std::move(data)),
-        method(method),
-        flags(flags),
-        externalAttributes(externalAttributes) {}
+  TestEntry(std::string entryName, std::string entryData = {}, std::uint16_t entryMethod = 8,
+            std::uint16_t entryFlags = 0, std::uint32_t entryAttributes = 0)
+      : name(std::move(entryName)),
+        data(std::move(entryData)),
+        method(entryMethod),
+        flags(entryFlags),
+        externalAttributes(entryAttributes) {}
 
   std::string name;  // stored bytes
   std::string data;  // uncompressed
