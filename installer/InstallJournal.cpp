@@ -25,7 +25,7 @@ InstallJournal::~InstallJournal() {
   if (hiddenHandle_ != INVALID_HANDLE_VALUE) CloseHandle(hiddenHandle_);
 }
 
-bool InstallJournal::Write(JournalKind kind, std::vector<std::wstring> fields) {
+bool InstallJournal::Write(JournalKind kind, const std::vector<std::wstring>& fields) {
   product::JournalEntry entry{kind, {}};
   for (const std::wstring& field : fields) entry.fields.push_back(ui::WideToAnsi(field, CP_UTF8));
   return disk_.Append(entry);

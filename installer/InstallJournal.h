@@ -89,7 +89,7 @@ class InstallJournal {
     std::wstring aside;        // kReplaced: where the old file waits
     std::wstring asideFinal;
   };
-  bool Write(product::JournalKind kind, std::vector<std::wstring> fields);
+  bool Write(product::JournalKind kind, const std::vector<std::wstring>& fields);
   void EndHiddenFolder(bool filesRemain);
 
   std::wstring target_;

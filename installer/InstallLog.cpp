@@ -119,7 +119,7 @@ bool OpenInstallLog() {
 
 std::string InstallLogPath() {
   AcquireSRWLockShared(&logLock);
-  const std::string path = logFile != INVALID_HANDLE_VALUE ? logPath : std::string();
+  std::string path = logFile != INVALID_HANDLE_VALUE ? logPath : std::string();
   ReleaseSRWLockShared(&logLock);
   return path;
 }

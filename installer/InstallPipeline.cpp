@@ -118,7 +118,7 @@ class Deployment {
   // The target, made or taken; a folder of an earlier installation is the
   // one the Uninstall key names and holds its record.
   WriteResult Open(const std::wstring& target, const std::optional<std::wstring>& earlier) {
-    const WriteResult opened = writer_.OpenTarget(
+    WriteResult opened = writer_.OpenTarget(
         [&] { return earlier && SameFolder(*earlier, target) && HoldsInstallationRecord(target); });
     if (!opened.Ok()) return opened;
     if (!writer_.TakeOver().empty()) LogLine("target: " + Narrow(writer_.TakeOver()));

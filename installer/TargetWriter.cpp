@@ -155,7 +155,7 @@ WriteResult TargetWriter::OpenTarget(const std::function<bool()>& earlierInstall
       continue;
     }
     Folder made{};
-    if (const WriteResult opened = OpenLevel(level, L"", &made); !opened.Ok()) {
+    if (WriteResult opened = OpenLevel(level, L"", &made); !opened.Ok()) {
       RemoveDirectoryW(level.c_str());  // just made, still empty
       return opened;
     }
@@ -171,7 +171,7 @@ WriteResult TargetWriter::OpenTarget(const std::function<bool()>& earlierInstall
   // The target was there. It must be a real folder; the folders above it
   // are the user's, links among them included.
   Folder folder{};
-  const WriteResult opened = OpenLevel(target, L"", &folder);
+  WriteResult opened = OpenLevel(target, L"", &folder);
   if (!opened.Ok()) return opened;
   folders_[L""] = folder;
   return SecureExisting(folder, target, true, earlierInstallation);

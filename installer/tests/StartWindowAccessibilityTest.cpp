@@ -82,7 +82,7 @@ TEST_F(StartWindowAccessibility, EveryControlHasItsChineseName) {
 
 TEST_F(StartWindowAccessibility, TheInstallButtonsDefaultActionInstalls) {
   test::ScratchFolder scratch("nimbo-accessible");
-  const std::string folder = scratch.path();
+  const std::string& folder = scratch.path();
   pathBox->Text(folder);
   const long button = IdOf(L"\u7ACB\u5373\u5B89\u88C5");
   ASSERT_NE(button, 0);

@@ -68,6 +68,7 @@ void AskRestartManager(const std::vector<std::wstring>& files, std::vector<Produ
   if (start != nullptr && registerFiles != nullptr && list != nullptr && end != nullptr &&
       start(&session, 0, key) == ERROR_SUCCESS) {
     std::vector<const wchar_t*> names;
+    names.reserve(files.size());
     for (const std::wstring& file : files) names.push_back(file.c_str());
     if (registerFiles(session, static_cast<UINT>(names.size()), names.data(), 0, nullptr, 0, nullptr) ==
         ERROR_SUCCESS) {

@@ -51,7 +51,7 @@ std::wstring MakeCopyFolder(std::wstring* error) {
   for (int attempt = 0; attempt < kFolderAttempts; ++attempt) {
     const std::wstring name = ui::UnguessableName(kCopyFolderPrefix);
     if (name.empty()) break;
-    const std::wstring folder = temporary + L'\\' + name;
+    std::wstring folder = temporary + L'\\' + name;
     if (CreateDirectoryW(folder.c_str(), administratorsOnly.get())) return folder;
     if (GetLastError() != ERROR_ALREADY_EXISTS) {
       *error = Failure(L"cannot make " + folder);

@@ -27,6 +27,7 @@ struct Posted {
 TEST(LiveSet, MessagesForDestroyedTargetsAreDroppedWithoutTouchingThem) {
   LiveSet<Target> live;
   std::vector<std::unique_ptr<Target>> targets;
+  targets.reserve(6);
   for (int i = 0; i < 6; ++i) targets.push_back(std::make_unique<Target>(live));
   // Three messages each, then targets 1, 3 and 4 go while they wait; their
   // memory is freed (AddressSanitizer keeps it poisoned for a while, so

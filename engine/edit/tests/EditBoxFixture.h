@@ -22,7 +22,7 @@ class EditBoxes : public testing::Test {
   void TearDown() override { ReleaseKeys(); }
 
   // Creates the box and gives it the focus by a click at its left end.
-  void Make(RectF bounds, std::string_view initial, EditBoxOptions options = {}) {
+  void Make(RectF bounds, std::string_view initial, const EditBoxOptions& options = {}) {
     ASSERT_NE(box.Create(window.hwnd(), static_cast<int>(bounds.left), static_cast<int>(bounds.top),
                          static_cast<int>(bounds.width), static_cast<int>(bounds.height), initial, options),
               nullptr);

@@ -27,6 +27,7 @@ void RecordWithParent(Control* parent, int position) { reports.push_back({parent
 
 std::vector<int> Positions() {
   std::vector<int> positions;
+  positions.reserve(reports.size());
   for (const Report& report : reports) positions.push_back(report.position);
   return positions;
 }
@@ -356,7 +357,7 @@ TEST(ScrollBarLook, LightTranslucentBarsOnTheWindow) {
   ASSERT_NEAR(window236, 236, 1) << "the light window under the bars";
   const auto expectDarkened = [&](int x, int y, int alpha, const char* what) {
     const int red = test::Unpack(host.Composition().CompositionSurface().PixelAt(x, y)).r;
-    EXPECT_NEAR(red, window236 * (255 - alpha) / 255, 4) << what;
+    EXPECT_NEAR(red, window236 * (255 - alpha) / 255.0, 4) << what;
   };
   expectDarkened(20 + 10 + 40, 25, 40, "faint thumb");
   expectDarkened(20 + 170, 25, 0, "no track while faint");

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <vector>
 
 namespace ui {
@@ -76,7 +77,7 @@ TEST(PixelBlend, EveryChannelAndAlphaRoundsToTheNearest) {
   for (int alpha = 0; alpha <= 255; ++alpha) {
     for (std::uint32_t s = 0; s <= 255; s += 15) {
       for (std::uint32_t d = 0; d <= 255; d += 17) {
-        const auto rounded = [](double x) { return static_cast<std::uint32_t>(x + 0.5); };
+        const auto rounded = [](double x) { return static_cast<std::uint32_t>(std::lround(x)); };
         const std::uint32_t blended = rounded((s * alpha + d * (255 - alpha)) / 255.0);
         const std::uint32_t scaled = rounded(s * alpha / 255.0);
         const std::uint32_t source = s * 0x01010101u, destination = d * 0x01010101u;

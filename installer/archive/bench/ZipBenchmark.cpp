@@ -104,7 +104,7 @@ std::string GenerateArchive() {
     entries.push_back(std::move(entry));
   }
   const std::vector<std::uint8_t> bytes = setup::ziptest::WriteWithMinizip(entries, "zip_benchmark");
-  const std::string path = setup::ziptest::TemporaryPath("benchmark.zip");
+  std::string path = setup::ziptest::TemporaryPath("benchmark.zip");
   std::ofstream(path, std::ios::binary)
       .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
   return path;

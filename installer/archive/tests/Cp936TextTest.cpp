@@ -44,8 +44,8 @@ TEST(Cp936Text, FoldingTouchesLettersOnlyAndNeverSecondBytes) {
 // Unicode upper case (glibc's, in C.UTF-8) when that is in code page 936
 // too, and the character itself otherwise.
 TEST(Cp936Text, FoldingAgreesWithUnicodeUpperCaseForEveryCharacter) {
-  const locale_t utf8 = newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(0));
-  if (utf8 == static_cast<locale_t>(0)) GTEST_SKIP() << "no C.UTF-8 locale";
+  const locale_t utf8 = newlocale(LC_CTYPE_MASK, "C.UTF-8", nullptr);
+  if (utf8 == nullptr) GTEST_SKIP() << "no C.UTF-8 locale";
   const iconv_t decode = iconv_open("UTF-32LE", "CP936");
   const iconv_t encode = iconv_open("CP936", "UTF-32LE");
   ASSERT_NE(decode, reinterpret_cast<iconv_t>(-1));

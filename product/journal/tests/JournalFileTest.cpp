@@ -92,7 +92,7 @@ TEST(JournalFile, TheNextRunKnowsWhatToDo) {
       {"killed after the key was saved", Encode(beforeCommit), JournalRecovery::kRollBack},
       {"killed while committing", Encode(all), JournalRecovery::kFinishCommit},
       {"committed, with a torn entry after", Encode(all) + "\x05", JournalRecovery::kFinishCommit},
-      {"no journal of ours", "MZ\x90\x00 some other file", JournalRecovery::kLeaveAlone},
+      {"no journal of ours", std::string("MZ\x90\x00 some other file", 20), JournalRecovery::kLeaveAlone},
       {"a first entry that is not the target", Encode({all[3], all[0]}), JournalRecovery::kLeaveAlone},
       {"a head followed by damage", head + std::string(12, '\xFF'), JournalRecovery::kLeaveAlone},
   };
