@@ -35,7 +35,8 @@ bool SaveShortcut(const std::wstring& folder, const std::wstring& linkPath, cons
       if (SUCCEEDED(started)) CoUninitialize();
     }
   } com;
-  const std::vector<std::uint8_t> bytes = ui::ShellLinkBytes(ui::AnsiToWide(target), ui::AnsiToWide(kShortcutDescription));
+  const std::vector<std::uint8_t> bytes =
+      ui::ShellLinkBytes(ui::AnsiToWide(target), ui::AnsiToWide(kShortcutDescription));
   if (bytes.empty()) {
     *problem = "the shell could not make the link";
     return false;
@@ -48,8 +49,8 @@ bool SaveShortcut(const std::wstring& folder, const std::wstring& linkPath, cons
     return false;
   }
   DWORD written = 0;
-  bool saved = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-               written == bytes.size();
+  bool saved =
+      WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) && written == bytes.size();
   if (saved) {
     saved = ui::RenameOpenItem(file, linkPath, true);
     if (!saved) *problem = "cannot put it at its name (error " + std::to_string(GetLastError()) + ")";

@@ -52,16 +52,19 @@ void RemoveEarlierInstallation(const std::wstring& earlier) {
     return;
   }
   const uninstall::EntriesToRemove toRemove = uninstall::ReadEntriesToRemove(folder);
-  const std::wstring problem =
-      toRemove.missing ? L"no record" : !toRemove.problem.empty() ? toRemove.problem : uninstall::ListProblem(toRemove.Pointers());
+  const std::wstring problem = toRemove.missing            ? L"no record"
+                               : !toRemove.problem.empty() ? toRemove.problem
+                                                           : uninstall::ListProblem(toRemove.Pointers());
   if (!problem.empty()) {
     LogLine("earlier installation in " + shown + ": " + Narrow(problem) + "; left as it is");
     return;
   }
   const uninstall::RemovalReport report =
       uninstall::RemovePayload(folder, uninstall::RemovalOrder(toRemove.Pointers()));
-  for (const std::wstring& item : report.kept) LogLine("earlier installation: kept (not Nimbo's) " + shown + Narrow(item));
-  for (const std::wstring& item : report.failed) LogLine("earlier installation: could not remove " + shown + Narrow(item));
+  for (const std::wstring& item : report.kept)
+    LogLine("earlier installation: kept (not Nimbo's) " + shown + Narrow(item));
+  for (const std::wstring& item : report.failed)
+    LogLine("earlier installation: could not remove " + shown + Narrow(item));
   // The record goes last, and only when the payload did: a removal that
   // stopped can be made again by the earlier uninstaller.
   if (report.Complete() && !uninstall::DeleteFileWithPatience(uninstall::RecordPath(folder), 0)) {
@@ -69,7 +72,9 @@ void RemoveEarlierInstallation(const std::wstring& earlier) {
   }
   const bool folderGone = uninstall::RemoveEmptyProductFolder(folder);
   LogLine("earlier installation in " + shown + " removed: " + std::to_string(report.removed) + " item(s)" +
-          (folderGone ? ", and its folder" : report.kept.empty() ? "" : "; the user's own files are kept there"));
+          (folderGone            ? ", and its folder"
+           : report.kept.empty() ? ""
+                                 : "; the user's own files are kept there"));
 }
 
 }  // namespace setup

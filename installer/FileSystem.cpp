@@ -55,7 +55,8 @@ bool CreateInstallationFolder(const std::string& path) {
 }
 
 bool WriteWholeFile(const std::string& path, const void* bytes, std::size_t count) {
-  HANDLE file = CreateFileW(Wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE file =
+      CreateFileW(Wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
   DWORD written = 0;
   const bool wrote = WriteFile(file, bytes, static_cast<DWORD>(count), &written, nullptr) && written == count;

@@ -29,7 +29,8 @@ std::vector<unsigned char> ProcessUser() {
   CloseHandle(token);
   if (!read) return {};
   const PSID sid = reinterpret_cast<TOKEN_USER*>(user.data())->User.Sid;
-  return std::vector<unsigned char>(static_cast<unsigned char*>(sid), static_cast<unsigned char*>(sid) + GetLengthSid(sid));
+  return std::vector<unsigned char>(static_cast<unsigned char*>(sid),
+                                    static_cast<unsigned char*>(sid) + GetLengthSid(sid));
 }
 
 std::wstring SidText(PSID sid) {
@@ -118,7 +119,8 @@ bool ProtectFolder(HANDLE folder, DWORD* error) {
     return false;
   }
   // The owner first: the owner may always rewrite the permissions.
-  *error = SetSecurityInfo(folder, SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION, administrators, nullptr, nullptr, nullptr);
+  *error =
+      SetSecurityInfo(folder, SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION, administrators, nullptr, nullptr, nullptr);
   if (*error != ERROR_SUCCESS) return false;
   *error = SetSecurityInfo(folder, SE_FILE_OBJECT, DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION,
                            nullptr, nullptr, list, nullptr);

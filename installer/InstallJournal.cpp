@@ -156,7 +156,7 @@ RollbackReport InstallJournal::RollBack(ReleaseFolder release, void* context) {
     if (step->kind != Kind::kFolder) continue;
     release(context, step->path);
     lines.push_back((DeleteVerifiedItem(step->path, step->final, kFolder) ? "rolled back: removed folder "
-                                                                           : "rollback: kept folder (not empty) ") +
+                                                                          : "rollback: kept folder (not empty) ") +
                     Narrow(step->path));
   }
   steps_.clear();
@@ -173,8 +173,9 @@ std::vector<std::string> InstallJournal::Commit() {
     allGone = false;
     const bool scheduled = MoveFileExW(step.aside.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
     lines.push_back("commit: the replaced " + Narrow(step.path) + " is still in use as " + Narrow(step.aside) +
-                    (scheduled ? "; it is deleted at the next restart"
-                               : "; it could not be scheduled for deletion (error " + std::to_string(GetLastError()) + ")"));
+                    (scheduled
+                         ? "; it is deleted at the next restart"
+                         : "; it could not be scheduled for deletion (error " + std::to_string(GetLastError()) + ")"));
   }
   disk_.Discard();
   EndHiddenFolder(!allGone);

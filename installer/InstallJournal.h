@@ -85,8 +85,8 @@ class InstallJournal {
   struct Step {
     Kind kind;
     std::wstring path;
-    std::wstring final;        // where the item was when it was made or moved
-    std::wstring aside;        // kReplaced: where the old file waits
+    std::wstring final;  // where the item was when it was made or moved
+    std::wstring aside;  // kReplaced: where the old file waits
     std::wstring asideFinal;
   };
   bool Write(product::JournalKind kind, const std::vector<std::wstring>& fields);

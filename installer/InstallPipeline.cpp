@@ -73,8 +73,8 @@ const char* PayloadProblem(ProgramPayload::Status status) {
 // run left, trusting only what no one but the administrators may have
 // changed.
 void ReplayJournalIn(const std::wstring& folder) {
-  const product::ReplayReport replay =
-      product::ReplayInterrupted(folder, ui::AnsiToWide(kUninstallKey), product::ReplayPurpose::kInstall, [](HANDLE item) {
+  const product::ReplayReport replay = product::ReplayInterrupted(
+      folder, ui::AnsiToWide(kUninstallKey), product::ReplayPurpose::kInstall, [](HANDLE item) {
         std::wstring who;
         return ReadFolderTrust(item, &who) == FolderTrust::kOnlyAdministrators;
       });
@@ -118,8 +118,8 @@ class Deployment {
   // The target, made or taken; a folder of an earlier installation is the
   // one the Uninstall key names and holds its record.
   WriteResult Open(const std::wstring& target, const std::optional<std::wstring>& earlier) {
-    WriteResult opened = writer_.OpenTarget(
-        [&] { return earlier && SameFolder(*earlier, target) && HoldsInstallationRecord(target); });
+    WriteResult opened =
+        writer_.OpenTarget([&] { return earlier && SameFolder(*earlier, target) && HoldsInstallationRecord(target); });
     if (!opened.Ok()) return opened;
     if (!writer_.TakeOver().empty()) LogLine("target: " + Narrow(writer_.TakeOver()));
     // What a killed run left is taken back first, then this run's journal
@@ -170,8 +170,8 @@ class Deployment {
     const WriteResult made = writer_.MakeFile(ui::AnsiToWide(record::kInstallRecordName), &file);
     if (!made.Ok()) return Failed(made, InstallOutcome::ArchiveFailed);
     DWORD written = 0;
-    const bool wrote = WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
-                       written == text.size();
+    const bool wrote =
+        WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) && written == text.size();
     if (!CloseHandle(file) || !wrote) {
       LogLine("installation record not written: " + target_ + record::kInstallRecordName);
       return Fail(InstallOutcome::ArchiveFailed);
@@ -209,7 +209,8 @@ bool CloseRunningProduct(const std::vector<std::wstring>& folders) {
     return true;
   }
   LogLine("Nimbo (process " + std::to_string(left.front().id) + ") still runs " +
-          std::to_string(product::kProductCloseWaitMs / 1000) + " s after it was asked to close: nothing was installed");
+          std::to_string(product::kProductCloseWaitMs / 1000) +
+          " s after it was asked to close: nothing was installed");
   return false;
 }
 

@@ -6,7 +6,9 @@
 namespace setup {
 
 std::vector<RegistryValue> UninstallValues(const std::string& folder, std::uint64_t installedBytes) {
-  const auto text = [](std::string name, std::string data) { return RegistryValue{std::move(name), std::move(data), {}}; };
+  const auto text = [](std::string name, std::string data) {
+    return RegistryValue{std::move(name), std::move(data), {}};
+  };
   const auto number = [](std::string name, std::uint32_t value) { return RegistryValue{std::move(name), {}, value}; };
   return {
       text("", ""),

@@ -14,8 +14,8 @@ namespace setup {
 inline constexpr char kUninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Nimbo";
 
 struct RegistryValue {
-  std::string name;  // empty: the key's default value
-  std::string data;  // a REG_SZ value's text
+  std::string name;                     // empty: the key's default value
+  std::string data;                     // a REG_SZ value's text
   std::optional<std::uint32_t> number;  // set for a REG_DWORD value
 };
 // For a product installed in `folder` (ending in "\") whose files take

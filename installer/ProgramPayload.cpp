@@ -70,8 +70,8 @@ void ProgramPayload::Open() {
   }
   // Shared for reading only: while it is open, the file cannot be written,
   // renamed or deleted.
-  file_ = CreateFileW(OwnPath().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                      FILE_ATTRIBUTE_NORMAL, nullptr);
+  file_ = CreateFileW(OwnPath().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                      nullptr);
   if (file_ == INVALID_HANDLE_VALUE) {
     status_ = Status::kNoFile;
     return;

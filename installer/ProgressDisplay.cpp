@@ -37,7 +37,9 @@ void CALLBACK Tick(HWND window, UINT, UINT_PTR id, DWORD) {
 int ProgressPosition(unsigned elapsedMs, std::uint64_t done, std::uint64_t total, bool extracted) {
   const int byTime = static_cast<int>(std::min<unsigned>(elapsedMs / kStepMs, kEnd));
   // The last step is the last file: until then the bytes show at most 99.
-  const int byBytes = extracted ? kEnd : total == 0 ? 0 : static_cast<int>(std::min<std::uint64_t>(done * kEnd / total, kEnd - 1));
+  const int byBytes = extracted    ? kEnd
+                      : total == 0 ? 0
+                                   : static_cast<int>(std::min<std::uint64_t>(done * kEnd / total, kEnd - 1));
   return std::min(byTime, byBytes);
 }
 

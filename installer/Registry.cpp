@@ -57,8 +57,8 @@ bool WriteRegistryText(int root, const std::string& path, const std::string& tex
 std::optional<std::wstring> ReadRegistryText(int root, const std::string& path) {
   const auto [key, name] = SplitPath(path);
   DWORD size = 0;
-  if (RegGetValueW(RootKey(root), key.c_str(), name.empty() ? nullptr : name.c_str(), RRF_RT_REG_SZ, nullptr,
-                   nullptr, &size) != ERROR_SUCCESS) {
+  if (RegGetValueW(RootKey(root), key.c_str(), name.empty() ? nullptr : name.c_str(), RRF_RT_REG_SZ, nullptr, nullptr,
+                   &size) != ERROR_SUCCESS) {
     return std::nullopt;
   }
   std::wstring text(size / sizeof(wchar_t) + 1, L'\0');

@@ -58,9 +58,9 @@ HWND LoadStartWindow() {
   HINSTANCE instance = GetModuleHandleW(nullptr);
   RegisterStartWindowClass(instance);
   const std::wstring title = ui::AnsiToWide(kStartWindowTitle);
-  HWND window = CreateWindowExW(0, kStartWindowClass, title.c_str(), WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
-                                kStartWindowLeft, kStartWindowTop, kStartWindowWidth, kStartWindowHeight, nullptr,
-                                nullptr, instance, nullptr);
+  HWND window = CreateWindowExW(
+      0, kStartWindowClass, title.c_str(), WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, kStartWindowLeft,
+      kStartWindowTop, kStartWindowWidth, kStartWindowHeight, nullptr, nullptr, instance, nullptr);
   if (window == nullptr) return nullptr;
   Timer1.Attach(window);
   OnStartWindowCreated(window);

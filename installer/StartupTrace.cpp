@@ -21,7 +21,8 @@ bool ShowsSomething(HDC source) {
   }
   GdiFlush();
   const int x = dib.dsBm.bmWidth / 2, y = dib.dsBm.bmHeight / 2;
-  const auto* row = static_cast<const unsigned char*>(dib.dsBm.bmBits) + static_cast<std::size_t>(y) * dib.dsBm.bmWidthBytes;
+  const auto* row =
+      static_cast<const unsigned char*>(dib.dsBm.bmBits) + static_cast<std::size_t>(y) * dib.dsBm.bmWidthBytes;
   return row[x * 4 + 3] != 0;
 }
 

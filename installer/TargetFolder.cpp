@@ -53,7 +53,8 @@ ResolvedTarget ResolveTarget(const std::string& typed, int longestEntryUnits) {
   }
   const std::wstring root = RootOf(target.full);
   const UINT type = GetDriveTypeW(root.c_str());
-  if (type == DRIVE_NO_ROOT_DIR || type == DRIVE_UNKNOWN || GetFileAttributesW(root.c_str()) == INVALID_FILE_ATTRIBUTES) {
+  if (type == DRIVE_NO_ROOT_DIR || type == DRIVE_UNKNOWN ||
+      GetFileAttributesW(root.c_str()) == INVALID_FILE_ATTRIBUTES) {
     target.problem = InstallOutcome::NoSuchDrive;
   }
   return target;

@@ -12,7 +12,7 @@ namespace setup {
 // on a drive that exists, short enough for the payload's deepest entry.
 struct ResolvedTarget {
   InstallOutcome problem = InstallOutcome::Installed;  // Installed: usable
-  std::wstring full;  // ending with a backslash
+  std::wstring full;                                   // ending with a backslash
 };
 ResolvedTarget ResolveTarget(const std::string& typed, int longestEntryUnits);
 

@@ -39,8 +39,7 @@ WriteResult LinkAt(const std::wstring& path) { return {WriteResult::kLink, path,
 WriteResult OpenFailed(const std::wstring& path) {
   const DWORD error = GetLastError();
   const DWORD attributes = GetFileAttributesW(path.c_str());
-  if (IsMissing(error) ||
-      (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0)) {
+  if (IsMissing(error) || (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0)) {
     return LinkAt(path);
   }
   return Failed(path, error);
@@ -104,7 +103,8 @@ WriteResult TargetWriter::OpenLevel(const std::wstring& path, const std::wstring
   const bool isFolder = GetFileInformationByHandleEx(handle, FileBasicInfo, &basic, sizeof basic) &&
                         (basic.FileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
   const std::wstring final = FinalPath(handle);
-  const bool link = IsLink(handle, path) || final.empty() || (!expectedFinal.empty() && !SameName(final, expectedFinal));
+  const bool link =
+      IsLink(handle, path) || final.empty() || (!expectedFinal.empty() && !SameName(final, expectedFinal));
   if (!isFolder || link) {
     CloseHandle(handle);
     return link ? LinkAt(path) : Failed(path, ERROR_DIRECTORY);
@@ -244,16 +244,16 @@ WriteResult TargetWriter::MakeFile(const std::wstring& relative, HANDLE* file) {
   // goes to disk before it is made, so a journal never claims a file that
   // was there before.
   if (GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES) {
-    HANDLE existing = CreateFileW(path.c_str(), DELETE | FILE_READ_ATTRIBUTES | SYNCHRONIZE,
-                                  FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                  FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    HANDLE existing =
+        CreateFileW(path.c_str(), DELETE | FILE_READ_ATTRIBUTES | SYNCHRONIZE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                    nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (existing == INVALID_HANDLE_VALUE) return OpenFailed(path);
     BY_HANDLE_FILE_INFORMATION information{};
     const bool read = GetFileInformationByHandle(existing, &information);
     // A second name of a file elsewhere (a hard link) is a link too: moving
     // it would be harmless, but the file it names is not this folder's.
-    const bool link = IsLink(existing, path) || (read && information.nNumberOfLinks > 1) ||
-                      !SameName(FinalPath(existing), final);
+    const bool link =
+        IsLink(existing, path) || (read && information.nNumberOfLinks > 1) || !SameName(FinalPath(existing), final);
     if (!read || (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 || link) {
       CloseHandle(existing);
       return link ? LinkAt(path) : Failed(path, ERROR_DIRECTORY);

@@ -18,7 +18,7 @@ struct WriteResult {
     kNotOwned,  // the target was there, holds something, and others may change it
     kFailed,
   } kind = kOk;
-  std::wstring path;    // the item it came to: a link found, or what failed
+  std::wstring path;  // the item it came to: a link found, or what failed
   DWORD error = 0;
   std::wstring detail;  // kNotOwned: who else may change the folder, or why it could not be taken over
   bool Ok() const { return kind == kOk; }
@@ -92,7 +92,7 @@ class TargetWriter {
   std::wstring target_;
   InstallJournal journal_;
   std::wstring takeOver_;
-  std::map<std::wstring, Folder> folders_;  // by relative path in upper case ("" is the target)
+  std::map<std::wstring, Folder> folders_;              // by relative path in upper case ("" is the target)
   std::vector<std::pair<std::wstring, Folder>> above_;  // levels above the target this writer made
 };
 

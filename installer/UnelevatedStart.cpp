@@ -31,8 +31,8 @@ const AutomationText& Automation() {
   static const AutomationText functions = [] {
     AutomationText loaded;
     if (HMODULE module = ui::LoadSystemLibrary(L"oleaut32.dll")) {
-      loaded.allocate = reinterpret_cast<AutomationText::Allocate>(
-          reinterpret_cast<void*>(GetProcAddress(module, "SysAllocString")));
+      loaded.allocate =
+          reinterpret_cast<AutomationText::Allocate>(reinterpret_cast<void*>(GetProcAddress(module, "SysAllocString")));
       loaded.free =
           reinterpret_cast<AutomationText::Free>(reinterpret_cast<void*>(GetProcAddress(module, "SysFreeString")));
     }
@@ -65,8 +65,8 @@ class TextVariant {
 // The desktop's shell, as the Shell.Application object of its view.
 bool DesktopShell(Com<IShellDispatch2>* shell, std::string* why) {
   Com<IShellWindows> windows;
-  if (FAILED(CoCreateInstance(CLSID_ShellWindows, nullptr, CLSCTX_LOCAL_SERVER, IID_IShellWindows,
-                              windows.OutVoid()))) {
+  if (FAILED(
+          CoCreateInstance(CLSID_ShellWindows, nullptr, CLSCTX_LOCAL_SERVER, IID_IShellWindows, windows.OutVoid()))) {
     *why = "no shell windows";
     return false;
   }
@@ -77,8 +77,7 @@ bool DesktopShell(Com<IShellDispatch2>* shell, std::string* why) {
   none.vt = VT_EMPTY;
   long window = 0;
   Com<IDispatch> found;
-  if (windows->FindWindowSW(&desktop, &none, SWC_DESKTOP, &window, SWFO_NEEDDISPATCH, found.Out()) != S_OK ||
-      !found) {
+  if (windows->FindWindowSW(&desktop, &none, SWC_DESKTOP, &window, SWFO_NEEDDISPATCH, found.Out()) != S_OK || !found) {
     *why = "no desktop shell window";
     return false;
   }
@@ -88,14 +87,13 @@ bool DesktopShell(Com<IShellDispatch2>* shell, std::string* why) {
   Com<IDispatch> background;
   Com<IShellFolderViewDual> folderView;
   Com<IDispatch> application;
-  const bool reached =
-      SUCCEEDED(found->QueryInterface(IID_IServiceProvider, services.OutVoid())) &&
-      SUCCEEDED(services->QueryService(SID_STopLevelBrowser, IID_IShellBrowser, browser.OutVoid())) &&
-      SUCCEEDED(browser->QueryActiveShellView(view.Out())) &&
-      SUCCEEDED(view->GetItemObject(SVGIO_BACKGROUND, IID_IDispatch, background.OutVoid())) &&
-      SUCCEEDED(background->QueryInterface(IID_IShellFolderViewDual, folderView.OutVoid())) &&
-      SUCCEEDED(folderView->get_Application(application.Out())) &&
-      SUCCEEDED(application->QueryInterface(IID_IShellDispatch2, shell->OutVoid()));
+  const bool reached = SUCCEEDED(found->QueryInterface(IID_IServiceProvider, services.OutVoid())) &&
+                       SUCCEEDED(services->QueryService(SID_STopLevelBrowser, IID_IShellBrowser, browser.OutVoid())) &&
+                       SUCCEEDED(browser->QueryActiveShellView(view.Out())) &&
+                       SUCCEEDED(view->GetItemObject(SVGIO_BACKGROUND, IID_IDispatch, background.OutVoid())) &&
+                       SUCCEEDED(background->QueryInterface(IID_IShellFolderViewDual, folderView.OutVoid())) &&
+                       SUCCEEDED(folderView->get_Application(application.Out())) &&
+                       SUCCEEDED(application->QueryInterface(IID_IShellDispatch2, shell->OutVoid()));
   if (!reached) *why = "the desktop shell offers no Shell.Application";
   return reached;
 }

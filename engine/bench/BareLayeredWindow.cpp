@@ -13,7 +13,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   wchar_t path[MAX_PATH] = {};
   if (GetEnvironmentVariableW(L"NIMBO_STARTUP_TRACE", path, MAX_PATH) != 0) trace = _wfopen(path, L"a");
   const auto mark = [&](const char* stage) {
-    if (trace != nullptr) std::fprintf(trace, "%s\t%.3f\t%.3f\n", stage, ui::MillisecondsSinceProcessStart(), ui::UnixMilliseconds());
+    if (trace != nullptr)
+      std::fprintf(trace, "%s\t%.3f\t%.3f\n", stage, ui::MillisecondsSinceProcessStart(), ui::UnixMilliseconds());
   };
   mark("main");
 

@@ -49,7 +49,8 @@ std::vector<std::uint8_t> Background(int tint, int width = 825, int height = 468
       seed = seed * 1103515245u + 12345u;
       const int noise = static_cast<int>((seed >> 16) & 31);
       const int row = y * 468 / height;
-      ui::gp::GdipBitmapSetPixel(bitmap, x, y, 0xFF000000u | ((30 + row / 4 + noise) << 16) | ((90 + tint + noise) << 8) | 200);
+      ui::gp::GdipBitmapSetPixel(bitmap, x, y,
+                                 0xFF000000u | ((30 + row / 4 + noise) << 16) | ((90 + tint + noise) << 8) | 200);
     }
   }
   return ui::test::EncodeImage(image.get(), L"image/jpeg");
@@ -97,7 +98,8 @@ int main() {
     KillTimer(window.hwnd(), host.Composition().FadeTimerId());
     while (host.Composition().IsBusy()) host.Composition().FadeTick();
   });
-  const double present = MedianMs(rounds, [&] { ui::PresentLayered(window.hwnd(), host.Composition().CompositionSurface().dc(), 825, 468); });
+  const double present = MedianMs(
+      rounds, [&] { ui::PresentLayered(window.hwnd(), host.Composition().CompositionSurface().dc(), 825, 468); });
   const double redraw = MedianMs(rounds, [&] { host.RedrawRect(bar.bounds, true); });
   ui::Surface other;
   other.Create(nullptr, 825, 468);
@@ -116,7 +118,8 @@ int main() {
               framePainted / drawImage);
   // One step of a cross-fade blends the two pictures in memory.
   const double fadeBlend = MedianMs(rounds, [&] {
-    ui::BlendConstant(other.Pixels(), host.Composition().CompositionSurface().Pixels(), host.Composition().CompositionSurface().PixelCount(), 128);
+    ui::BlendConstant(other.Pixels(), host.Composition().CompositionSurface().Pixels(),
+                      host.Composition().CompositionSurface().PixelCount(), 128);
   });
   std::printf("of which: one cross-fade step's blend in memory    %8.3f ms  %6.2f x draw\n", fadeBlend,
               fadeBlend / drawImage);
@@ -153,17 +156,19 @@ int main() {
   std::printf("reference: one full-window UpdateLayeredWindow    %8.3f ms\n", present);
   std::printf("full Compose of 825 x 468                         %8.3f ms  %6.2f x draw (target <= 1.5)\n", compose,
               compose / drawImage);
-  std::printf("background cross-fade (composition and 5 steps)   %8.3f ms  %6.2f x draw (target <= 6; its six "
-              "presentations alone are %.2f x)\n",
-              crossFade, crossFade / drawImage, 6 * present / drawImage);
+  std::printf(
+      "background cross-fade (composition and 5 steps)   %8.3f ms  %6.2f x draw (target <= 6; its six "
+      "presentations alone are %.2f x)\n",
+      crossFade, crossFade / drawImage, 6 * present / drawImage);
   std::printf("cross-fade on its timer: %zu presentations, latest frame %.1f ms after its 50 ms step\n",
               fadeTicks.size(), fadeLate);
-  std::printf("show effect 7: %zu presentations in %.1f ms; its delays are %.0f ms, frames %.1f ms each "
-              "(%.2f x (draw + present))\n",
-              showFrames.size(), showTook, showDelays, (showTook - showDelays) / 11.0,
-              (showTook - showDelays) / 11.0 / (drawImage + present));
-  std::printf("partial redraw of the progress bar, presented     %8.3f ms  %6.2f x present (was about 0.5)\n",
-              redraw, redraw / present);
+  std::printf(
+      "show effect 7: %zu presentations in %.1f ms; its delays are %.0f ms, frames %.1f ms each "
+      "(%.2f x (draw + present))\n",
+      showFrames.size(), showTook, showDelays, (showTook - showDelays) / 11.0,
+      (showTook - showDelays) / 11.0 / (drawImage + present));
+  std::printf("partial redraw of the progress bar, presented     %8.3f ms  %6.2f x present (was about 0.5)\n", redraw,
+              redraw / present);
 
   // The same window on displays of 150 % and 200 % (moved there as the
   // system moves it), with the photograph drawn for each scale as an
@@ -187,9 +192,10 @@ int main() {
       ui::gp::GdipFlush(graphics, Gdiplus::FlushIntentionSync);
     });
     const double scaledCompose = MedianMs(rounds, [&] { host.Compose({}, std::nullopt, 0, true); });
-    std::printf("at %d dpi (%.0f x %.0f): full Compose %8.3f ms, draw %8.3f ms  %6.2f x draw (at 96 dpi %.2f; "
-                "target <= 1.5)\n",
-                dpi, width, height, scaledCompose, scaledDraw, scaledCompose / scaledDraw, compose / drawImage);
+    std::printf(
+        "at %d dpi (%.0f x %.0f): full Compose %8.3f ms, draw %8.3f ms  %6.2f x draw (at 96 dpi %.2f; "
+        "target <= 1.5)\n",
+        dpi, width, height, scaledCompose, scaledDraw, scaledCompose / scaledDraw, compose / drawImage);
   }
   return 0;
 }

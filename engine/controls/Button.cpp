@@ -65,7 +65,7 @@ Control* Button::Create(ControlParent parentArgument, int left, int top, int wid
   textEffect = options.textEffect;
   effectColor = options.effectColor.value_or(0);
   ControlHost* hostWindow = parentArgument.window ? ControlHost::Of(parentArgument.window)
-                                                 : (parentArgument.control ? parentArgument.control->host : nullptr);
+                                                  : (parentArgument.control ? parentArgument.control->host : nullptr);
   cornerStyle = options.cornerStyle.value_or(hostWindow != nullptr ? hostWindow->WindowFrameStyle() : 0);
 
   ControlOptions base;

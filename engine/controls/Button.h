@@ -25,14 +25,14 @@ using ButtonMessageHook = int (*)(Control* button, unsigned message, WPARAM wPar
 
 // Options of Button::Create beyond the rectangle and the caption.
 struct ButtonOptions {
-  std::optional<ArgbColor> textColor;    // default black at alpha 210
-  std::optional<std::string> fontName;   // with size and style absent: the shared default font
-  std::optional<float> fontSize;         // default 12
-  std::optional<int> fontStyle;          // default regular
-  int textEffect = 0;                    // 0 none, 3 glow, 4 outline
+  std::optional<ArgbColor> textColor;   // default black at alpha 210
+  std::optional<std::string> fontName;  // with size and style absent: the shared default font
+  std::optional<float> fontSize;        // default 12
+  std::optional<int> fontStyle;         // default regular
+  int textEffect = 0;                   // 0 none, 3 glow, 4 outline
   std::optional<ArgbColor> effectColor;
-  std::optional<int> cornerStyle;        // default the host's frame style
-  std::optional<int> visible;            // default 1
+  std::optional<int> cornerStyle;  // default the host's frame style
+  std::optional<int> visible;      // default 1
 };
 
 // The engine's image button: one image per state (normal, hover, pressed,

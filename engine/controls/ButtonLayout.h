@@ -6,7 +6,7 @@ namespace ui {
 
 // Where a button's icon and caption go.
 struct ButtonContent {
-  RectF icon;     // the icon is drawn at its natural size at this corner
+  RectF icon;  // the icon is drawn at its natural size at this corner
   RectF caption;
   bool placed = true;  // false for a layout number without a placement
 };
@@ -18,8 +18,8 @@ struct ButtonContent {
 // filling the rest, 5 icon at the right edge, 6 icon at the top. In the
 // pressed state both move one pixel right and down. Coordinates are
 // truncated to whole pixels.
-ButtonContent PlaceButtonContent(int layout, float surfaceWidth, float surfaceHeight, float iconWidth,
-                                 float iconHeight, float textWidth, float textHeight, float offsetX, float offsetY,
-                                 float gap, bool pressed);
+ButtonContent PlaceButtonContent(int layout, float surfaceWidth, float surfaceHeight, float iconWidth, float iconHeight,
+                                 float textWidth, float textHeight, float offsetX, float offsetY, float gap,
+                                 bool pressed);
 
 }  // namespace ui

@@ -434,9 +434,8 @@ int DeliverMessage(Control* control, unsigned message, WPARAM wParam, LPARAM lPa
   for (const Control::EventBinding& binding : control->events_) {
     // The engine's double click is a press with a marker; a binding for the
     // double click fires on that alone.
-    const bool matches = binding.eventId == WM_LBUTTONDBLCLK
-                             ? message == WM_LBUTTONDOWN && wParam == kDoubleClickMarker
-                             : binding.eventId == message;
+    const bool matches = binding.eventId == WM_LBUTTONDBLCLK ? message == WM_LBUTTONDOWN && wParam == kDoubleClickMarker
+                                                             : binding.eventId == message;
     if (!matches) continue;
     // A copy: the routine may rebind or destroy the control.
     const EventRoutine routine = binding.routine;

@@ -34,8 +34,7 @@ enum ControlKind : int {
 // with a parent control calls the five-argument form, the parent first; a
 // control without one calls the four-argument form. The result is ignored.
 using EventCallback = int (*)(Control* control, unsigned message, WPARAM wParam, LPARAM lParam);
-using ChildEventCallback = int (*)(Control* parent, Control* control, unsigned message, WPARAM wParam,
-                                   LPARAM lParam);
+using ChildEventCallback = int (*)(Control* parent, Control* control, unsigned message, WPARAM wParam, LPARAM lParam);
 
 // A routine bound to an event, in either form, called in its own form. The
 // control decides what comes first when the event fires, not how the
@@ -77,13 +76,13 @@ struct PackedMessage {
 struct PaintContext {
   HWND window = nullptr;
   GpGraphics* graphics = nullptr;
-  RectF rect;                    // in surface coordinates
+  RectF rect;  // in surface coordinates
   bool clearAndAnimate = true;
   ControlHost* host = nullptr;
   HDC windowDC = nullptr;
-  HDC surfaceDC = nullptr;       // the host's composition surface
+  HDC surfaceDC = nullptr;  // the host's composition surface
   GpGraphics* surfaceGraphics = nullptr;
-  GpImage* surface = nullptr;    // the control's own surface
+  GpImage* surface = nullptr;  // the control's own surface
 };
 
 // Options of Control::Create beyond the rectangle, kind and visibility.
@@ -92,7 +91,7 @@ struct ControlOptions {
   std::optional<int> cursorId;     // a system cursor; default none
   int transitionInterval = 0;      // ms per frame; 0: no transition
   int transitionFrames = 0;
-  int transitionStyle = 0;         // 0 cross-fade, 1 to 4 slides
+  int transitionStyle = 0;  // 0 cross-fade, 1 to 4 slides
 };
 
 // The base of every element the engine draws inside a host window. A
@@ -109,19 +108,19 @@ class Control : public Drawable {
   ~Control() override;
 
   // --- base fields, read and written by the host window and the renderer
-  HWND window = nullptr;        // the host window
-  Control* handle = nullptr;    // this while created, else null
-  Control* parent = nullptr;    // parent control; null at top level
+  HWND window = nullptr;      // the host window
+  Control* handle = nullptr;  // this while created, else null
+  Control* parent = nullptr;  // parent control; null at top level
   int visible = 0;
   int disabled = 0;
-  int interactive = 0;          // a left press is tracked and takes the focus
+  int interactive = 0;  // a left press is tracked and takes the focus
   int redrawEnabled = 0;
   HCURSOR cursor = nullptr;
   std::string tooltip;
   std::string tagText;
-  std::string accessibleName;   // what a screen reader calls it; see Describe
+  std::string accessibleName;  // what a screen reader calls it; see Describe
   int kind = 0;
-  RectF bounds;                 // in host-window client coordinates
+  RectF bounds;  // in host-window client coordinates
   RectF previousBounds;
   Control* firstChild = nullptr;
   Control* lastChild = nullptr;

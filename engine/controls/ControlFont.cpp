@@ -12,8 +12,7 @@ void ControlFont::Create(const std::optional<std::string>& family, std::optional
     sharedDefault_ = true;
     return;
   }
-  font_ = CreateFontByName(family.value_or(GetFontFamilyName(DefaultFont())), size.value_or(12.0f),
-                           style.value_or(0))
+  font_ = CreateFontByName(family.value_or(GetFontFamilyName(DefaultFont())), size.value_or(12.0f), style.value_or(0))
               .release();
 }
 

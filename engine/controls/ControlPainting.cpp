@@ -33,7 +33,8 @@ RectF SurfaceArea(const Control& control, const RectF& rect) {
   UINT width = 0, height = 0;
   gp::GdipGetImageWidth(control.surface.get(), &width);
   gp::GdipGetImageHeight(control.surface.get(), &height);
-  const int logicalWidth = static_cast<int>(control.bounds.width), logicalHeight = static_cast<int>(control.bounds.height);
+  const int logicalWidth = static_cast<int>(control.bounds.width),
+            logicalHeight = static_cast<int>(control.bounds.height);
   if (static_cast<int>(width) == logicalWidth && static_cast<int>(height) == logicalHeight) return rect;
   const float sx = static_cast<float>(width) / std::max(1, logicalWidth);
   const float sy = static_cast<float>(height) / std::max(1, logicalHeight);

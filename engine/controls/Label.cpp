@@ -43,8 +43,8 @@ Label::~Label() {
   if (handle != nullptr) Destroy();
 }
 
-Control* Label::Create(ControlParent parentArgument, int left, int top, int width, int height,
-                       std::string_view value, const LabelOptions& options) {
+Control* Label::Create(ControlParent parentArgument, int left, int top, int width, int height, std::string_view value,
+                       const LabelOptions& options) {
   textColor = options.textColor.value_or(kDefaultTextColor);
   font.Create(options.fontName, options.fontSize, options.fontStyle);
   stringFormat.Create(kOneLineFlags);
@@ -77,14 +77,14 @@ void Label::Measure() {
   Gdiplus::RectF layout(0, 0, 0, 0);
   if (!wordWrap) layout = Gdiplus::RectF(0, 0, bounds.width, FontHeight(font.get(), measuring));
   Gdiplus::RectF box;
-  gp::GdipMeasureString(measuring, text.c_str(), static_cast<INT>(text.size()), font.get(), &layout, stringFormat.Handle(),
-                        &box, nullptr, nullptr);
+  gp::GdipMeasureString(measuring, text.c_str(), static_cast<INT>(text.size()), font.get(), &layout,
+                        stringFormat.Handle(), &box, nullptr, nullptr);
   measuredWidth = static_cast<int>(std::lround(box.Width));
   measuredHeight = static_cast<int>(std::lround(box.Height));
 }
 
-std::wstring Label::TextBytes(std::optional<std::wstring> value, std::optional<int> animate,
-                              std::optional<int> style, std::optional<int> frames, std::optional<int> interval) {
+std::wstring Label::TextBytes(std::optional<std::wstring> value, std::optional<int> animate, std::optional<int> style,
+                              std::optional<int> frames, std::optional<int> interval) {
   if (!value) return text;
   if (animate) {
     textTransitionPending = 1;
@@ -219,8 +219,7 @@ void Label::Draw() {
     }
     AdjustTextRectHook(layout, 0);
     lastLayout = layout;
-    DrawTextWithEffect(g, layout, text, font.get(), colour, stringFormat.Handle(), textEffect,
-                       effectColor);
+    DrawTextWithEffect(g, layout, text, font.get(), colour, stringFormat.Handle(), textEffect, effectColor);
     ResetClip(g);
     if (host != nullptr && host->HasKeyboardFocus(this)) DrawRectOutline(g, paint, kOutlineDashed);
   }

@@ -18,8 +18,8 @@ enum VerticalAlign { kAlignTop = 0, kAlignMiddle = 1, kAlignBottom = 2 };
 
 // Options of Label::Create beyond the rectangle and the text.
 struct LabelOptions {
-  std::optional<ArgbColor> textColor;   // default black at alpha 210
-  int backgroundMode = -1;              // -1 none, else a GDI+ linear gradient mode
+  std::optional<ArgbColor> textColor;  // default black at alpha 210
+  int backgroundMode = -1;             // -1 none, else a GDI+ linear gradient mode
   ArgbColor backgroundColor1 = 0;
   ArgbColor backgroundColor2 = 0;
   int wordWrap = 0;
@@ -27,12 +27,12 @@ struct LabelOptions {
   std::optional<std::string> fontName;  // with size and style absent: the shared default font
   std::optional<float> fontSize;        // default 12
   std::optional<int> fontStyle;
-  int alignment = 0;                    // GDI+ string alignment: 0 near, 1 centre, 2 far
+  int alignment = 0;  // GDI+ string alignment: 0 near, 1 centre, 2 far
   int trimming = 0;
   int textEffect = 0;
   ArgbColor effectColor = 0;
   std::uint32_t frameStyle = 0;
-  std::optional<int> visible;           // default 1
+  std::optional<int> visible;  // default 1
 };
 
 // The layout top of one line of text `measuredHeight` high in a text area:

@@ -124,8 +124,8 @@ Control* PictureBox::Create(ControlParent parentArgument, int left, int top, int
                          options.visible.value_or(1) != 0, base);
 }
 
-Control* PictureBox::CreateFromIcon(ControlParent parentArgument, int left, int top, int width, int height,
-                                    HICON icon, ArgbColor background, std::optional<int> mode, std::uint32_t frame,
+Control* PictureBox::CreateFromIcon(ControlParent parentArgument, int left, int top, int width, int height, HICON icon,
+                                    ArgbColor background, std::optional<int> mode, std::uint32_t frame,
                                     std::optional<int> shown) {
   backgroundColor = background;
   sizeMode = mode.value_or(kPictureStretched);
@@ -142,8 +142,8 @@ Control* PictureBox::CreateFromIcon(ControlParent parentArgument, int left, int 
   frameDelays = {10};
   ControlOptions base;
   base.interactive = 1;
-  return Control::Create(parentArgument, MakeRectF(left, top, width, height), kKindPictureBox,
-                         shown.value_or(1) != 0, base);
+  return Control::Create(parentArgument, MakeRectF(left, top, width, height), kKindPictureBox, shown.value_or(1) != 0,
+                         base);
 }
 
 int PictureBox::Animate(std::optional<int> value) {

@@ -21,7 +21,7 @@ struct PictureOptions {
   std::optional<int> sizeMode;  // default 1: stretched
   RECT nineGrid{};
   std::uint32_t frameStyle = 0;
-  std::optional<int> visible;   // default 1
+  std::optional<int> visible;  // default 1
 };
 
 // An image from encoded bytes (animated GIFs play with each frame's own
@@ -50,8 +50,8 @@ class PictureBox : public Control {
   Control* Create(ControlParent parent, int left, int top, int width, int height, Bytes bytes,
                   const PictureOptions& options = {});
   Control* CreateFromIcon(ControlParent parent, int left, int top, int width, int height, HICON icon,
-                          ArgbColor background = 0, std::optional<int> mode = std::nullopt,
-                          std::uint32_t frame = 0, std::optional<int> shown = std::nullopt);
+                          ArgbColor background = 0, std::optional<int> mode = std::nullopt, std::uint32_t frame = 0,
+                          std::optional<int> shown = std::nullopt);
   int Animate(std::optional<int> value = std::nullopt);
   std::vector<std::uint8_t> Image(std::optional<Bytes> bytes = std::nullopt, std::optional<int> style = std::nullopt,
                                   std::optional<int> frames = std::nullopt, std::optional<int> interval = std::nullopt,

@@ -37,8 +37,8 @@ void ClipTo(GpGraphics* graphics, const RectF& rect, bool rounded) {
 
 }  // namespace
 
-Control* ProgressBar::Create(ControlParent parentArgument, int left, int top, int width, int height,
-                             int startPosition, const ProgressOptions& options) {
+Control* ProgressBar::Create(ControlParent parentArgument, int left, int top, int width, int height, int startPosition,
+                             const ProgressOptions& options) {
   position = startPosition;
   minimum = options.minimum;
   maximum = options.maximum.value_or(100);
@@ -49,7 +49,7 @@ Control* ProgressBar::Create(ControlParent parentArgument, int left, int top, in
   borderColor = options.borderColor.value_or(kDefaultBorder);
   trackColor = options.trackColor.value_or(kDefaultTrack);
   ControlHost* hostWindow = parentArgument.window ? ControlHost::Of(parentArgument.window)
-                                                 : (parentArgument.control ? parentArgument.control->host : nullptr);
+                                                  : (parentArgument.control ? parentArgument.control->host : nullptr);
   rounded = options.rounded.value_or(hostWindow != nullptr ? hostWindow->WindowFrameStyle() : 0);
   ControlOptions base;
   base.interactive = 0;

@@ -13,15 +13,15 @@ using ProgressMessageHook = int (*)(Control* bar, unsigned message, WPARAM wPara
 // Options of ProgressBar::Create beyond the rectangle and the position.
 struct ProgressOptions {
   int minimum = 0;
-  std::optional<int> maximum;             // default 100
+  std::optional<int> maximum;  // default 100
   int vertical = 0;
   int reserved = 0;
-  std::optional<ArgbColor> fillStartColor; // default 0xE60088FF
-  std::optional<ArgbColor> fillEndColor;   // default 0xE600E080
-  std::optional<ArgbColor> borderColor;    // default black at alpha 80
-  std::optional<ArgbColor> trackColor;     // default white at alpha 210; 0: no track fill
-  std::optional<int> rounded;              // default the host's frame style
-  std::optional<int> visible;              // default 1
+  std::optional<ArgbColor> fillStartColor;  // default 0xE60088FF
+  std::optional<ArgbColor> fillEndColor;    // default 0xE600E080
+  std::optional<ArgbColor> borderColor;     // default black at alpha 80
+  std::optional<ArgbColor> trackColor;      // default white at alpha 210; 0: no track fill
+  std::optional<int> rounded;               // default the host's frame style
+  std::optional<int> visible;               // default 1
 };
 
 // A position within a range shown as a filled bar: a translucent track with

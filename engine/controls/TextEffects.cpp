@@ -27,8 +27,8 @@ void DrawEffect(GpGraphics* graphics, const RectF& rect, std::wstring_view text,
   GraphicsPtr copiesGraphics(CreateConfiguredGraphics(copies));
   if (!copiesGraphics) return;
   for (const auto& offset : kEffectOffsets) {
-    DrawString(copiesGraphics.get(), text, font, Gdiplus::RectF(offset[0], offset[1], rect.width, rect.height),
-               format, effectColour);
+    DrawString(copiesGraphics.get(), text, font, Gdiplus::RectF(offset[0], offset[1], rect.width, rect.height), format,
+               effectColour);
   }
   // A glow is scaled down by three and up again, which blurs it; an outline
   // keeps its sharp edge.
@@ -51,13 +51,14 @@ void DrawEffect(GpGraphics* graphics, const RectF& rect, std::wstring_view text,
 
 }  // namespace
 
-void DrawTextWithEffect(GpGraphics* graphics, const RectF& rect, std::wstring_view text, GpFont* font,
-                        ArgbColor colour, GpStringFormat* format, int effect, std::optional<ArgbColor> effectColour) {
+void DrawTextWithEffect(GpGraphics* graphics, const RectF& rect, std::wstring_view text, GpFont* font, ArgbColor colour,
+                        GpStringFormat* format, int effect, std::optional<ArgbColor> effectColour) {
   if (graphics == nullptr || text.empty()) return;
-  const ArgbColor halo = effectColour.value_or(IsDarkColor(colour) ? ArgbFromRgb(Rgb(255, 255, 255), 85)
-                                                                   : ArgbFromRgb(Rgb(0, 0, 0), 75));
+  const ArgbColor halo =
+      effectColour.value_or(IsDarkColor(colour) ? ArgbFromRgb(Rgb(255, 255, 255), 85) : ArgbFromRgb(Rgb(0, 0, 0), 75));
   const RectF whole{static_cast<float>(static_cast<int>(rect.left)), static_cast<float>(static_cast<int>(rect.top)),
-                    static_cast<float>(static_cast<int>(rect.width)), static_cast<float>(static_cast<int>(rect.height))};
+                    static_cast<float>(static_cast<int>(rect.width)),
+                    static_cast<float>(static_cast<int>(rect.height))};
   if (effect == kTextGlow || effect == kTextOutline) DrawEffect(graphics, whole, text, font, format, effect, halo);
   DrawString(graphics, text, font, Gdiplus::RectF(whole.left, whole.top, whole.width, whole.height), format, colour);
 }
@@ -71,9 +72,8 @@ bool BackgroundIsDark(HWND window, const RectF& rect) {
   for (float fy : {0.2f, 0.5f, 0.8f}) {
     for (float fx : {0.2f, 0.5f, 0.8f}) {
       Gdiplus::ARGB sample = 0;
-      gp::GdipBitmapGetPixel(static_cast<GpBitmap*>(picture),
-                             static_cast<INT>(rect.left + fx * rect.width), static_cast<INT>(rect.top + fy * rect.height),
-                             &sample);
+      gp::GdipBitmapGetPixel(static_cast<GpBitmap*>(picture), static_cast<INT>(rect.left + fx * rect.width),
+                             static_cast<INT>(rect.top + fy * rect.height), &sample);
       dark += IsDarkColor(sample) ? 1 : 0;
     }
   }

@@ -14,9 +14,8 @@ enum TextEffect { kTextPlain = 0, kTextGlow = 3, kTextOutline = 4 };
 // Draws UTF-16 text in the rectangle (cut to whole pixels), first with a
 // soft glow or a sharp outline in the effect colour when asked. Without an
 // effect colour: faint white around dark text, faint black around light.
-void DrawTextWithEffect(GpGraphics* graphics, const RectF& rect, std::wstring_view text, GpFont* font,
-                        ArgbColor colour, GpStringFormat* format, int effect,
-                        std::optional<ArgbColor> effectColour = std::nullopt);
+void DrawTextWithEffect(GpGraphics* graphics, const RectF& rect, std::wstring_view text, GpFont* font, ArgbColor colour,
+                        GpStringFormat* format, int effect, std::optional<ArgbColor> effectColour = std::nullopt);
 
 // Whether the host window's background under the rectangle (host
 // coordinates) is dark: most of nine sample points of its background image,

@@ -15,9 +15,9 @@ int ReadWindowsMajorVersion() {
   // as the process environment block does.
   using RtlGetVersionProc = LONG(WINAPI*)(OSVERSIONINFOW*);
   HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
-  auto getVersion = ntdll ? reinterpret_cast<RtlGetVersionProc>(
-                                reinterpret_cast<void*>(GetProcAddress(ntdll, "RtlGetVersion")))
-                          : nullptr;
+  auto getVersion =
+      ntdll ? reinterpret_cast<RtlGetVersionProc>(reinterpret_cast<void*>(GetProcAddress(ntdll, "RtlGetVersion")))
+            : nullptr;
   OSVERSIONINFOW info{};
   info.dwOSVersionInfoSize = sizeof info;
   if (getVersion == nullptr || getVersion(&info) != 0) return 0;

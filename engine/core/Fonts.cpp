@@ -22,8 +22,7 @@ FontFamilyPtr FamilyByName(std::string_view name) {
 
 FontPtr FontOfFamily(GpFontFamily* family, float sizePixels, int style) {
   GpFont* font = nullptr;
-  if (family == nullptr ||
-      gp::GdipCreateFont(family, sizePixels, style, Gdiplus::UnitPixel, &font) != Gdiplus::Ok) {
+  if (family == nullptr || gp::GdipCreateFont(family, sizePixels, style, Gdiplus::UnitPixel, &font) != Gdiplus::Ok) {
     return nullptr;
   }
   return FontPtr(font);

@@ -19,30 +19,50 @@ using std::min;
 namespace ui {
 
 namespace gp = Gdiplus::DllExports;
+using Gdiplus::GpBitmap;
+using Gdiplus::GpBrush;
 using Gdiplus::GpFont;
 using Gdiplus::GpFontFamily;
 using Gdiplus::GpGraphics;
 using Gdiplus::GpImage;
-using Gdiplus::GpBitmap;
-using Gdiplus::GpStatus;
-using Gdiplus::GpBrush;
-using Gdiplus::GpPen;
-using Gdiplus::GpPath;
-using Gdiplus::GpRegion;
 using Gdiplus::GpImageAttributes;
+using Gdiplus::GpPath;
+using Gdiplus::GpPen;
+using Gdiplus::GpRegion;
+using Gdiplus::GpStatus;
 using Gdiplus::GpStringFormat;
 
 namespace detail {
-struct FontDeleter { void operator()(GpFont* f) const { gp::GdipDeleteFont(f); } };
-struct FontFamilyDeleter { void operator()(GpFontFamily* f) const { gp::GdipDeleteFontFamily(f); } };
-struct ImageDeleter { void operator()(GpImage* i) const { gp::GdipDisposeImage(i); } };
-struct GraphicsDeleter { void operator()(GpGraphics* g) const { gp::GdipDeleteGraphics(g); } };
-struct BrushDeleter { void operator()(GpBrush* b) const { gp::GdipDeleteBrush(b); } };
-struct PenDeleter { void operator()(GpPen* p) const { gp::GdipDeletePen(p); } };
-struct PathDeleter { void operator()(GpPath* p) const { gp::GdipDeletePath(p); } };
-struct RegionDeleter { void operator()(GpRegion* r) const { gp::GdipDeleteRegion(r); } };
-struct ImageAttributesDeleter { void operator()(GpImageAttributes* a) const { gp::GdipDisposeImageAttributes(a); } };
-struct StringFormatDeleter { void operator()(GpStringFormat* f) const { gp::GdipDeleteStringFormat(f); } };
+struct FontDeleter {
+  void operator()(GpFont* f) const { gp::GdipDeleteFont(f); }
+};
+struct FontFamilyDeleter {
+  void operator()(GpFontFamily* f) const { gp::GdipDeleteFontFamily(f); }
+};
+struct ImageDeleter {
+  void operator()(GpImage* i) const { gp::GdipDisposeImage(i); }
+};
+struct GraphicsDeleter {
+  void operator()(GpGraphics* g) const { gp::GdipDeleteGraphics(g); }
+};
+struct BrushDeleter {
+  void operator()(GpBrush* b) const { gp::GdipDeleteBrush(b); }
+};
+struct PenDeleter {
+  void operator()(GpPen* p) const { gp::GdipDeletePen(p); }
+};
+struct PathDeleter {
+  void operator()(GpPath* p) const { gp::GdipDeletePath(p); }
+};
+struct RegionDeleter {
+  void operator()(GpRegion* r) const { gp::GdipDeleteRegion(r); }
+};
+struct ImageAttributesDeleter {
+  void operator()(GpImageAttributes* a) const { gp::GdipDisposeImageAttributes(a); }
+};
+struct StringFormatDeleter {
+  void operator()(GpStringFormat* f) const { gp::GdipDeleteStringFormat(f); }
+};
 }  // namespace detail
 
 using FontPtr = std::unique_ptr<GpFont, detail::FontDeleter>;

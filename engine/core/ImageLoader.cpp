@@ -86,9 +86,7 @@ ImagePtr LoadPremultipliedImageFromBytes(Bytes bytes) {
   return decoded ? Redrawn(decoded.image.get(), PixelFormat32bppPARGB) : nullptr;
 }
 
-KeptImage LoadImageFromBytes(Bytes bytes, bool addPngSignature, KeepOriginal) {
-  return Decode(bytes, addPngSignature);
-}
+KeptImage LoadImageFromBytes(Bytes bytes, bool addPngSignature, KeepOriginal) { return Decode(bytes, addPngSignature); }
 
 int ImageWidth(GpImage* image) {
   UINT width = 0;

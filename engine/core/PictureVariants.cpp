@@ -41,7 +41,8 @@ PictureChoice PictureForScale(Bytes picture, int dpi) {
     const bool fits = variant.percent >= wanted;
     const bool bestFits = best.percent >= wanted;
     // Of those large enough the smallest; while none is, the largest.
-    if ((fits && (!bestFits || variant.percent < best.percent)) || (!fits && !bestFits && variant.percent > best.percent)) {
+    if ((fits && (!bestFits || variant.percent < best.percent)) ||
+        (!fits && !bestFits && variant.percent > best.percent)) {
       best = {variant.bytes, variant.percent};
     }
   }

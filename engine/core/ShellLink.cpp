@@ -24,8 +24,7 @@ std::vector<std::uint8_t> ShellLinkBytes(const std::wstring& target, const std::
       FAILED(link->SetPath(target.c_str())) || FAILED(link->SetShowCmd(SW_SHOW)) ||
       FAILED(link->SetDescription(description.c_str())) ||
       FAILED(link->QueryInterface(IID_IPersistStream, persist.OutVoid())) ||
-      FAILED(CreateStreamOnHGlobal(nullptr, TRUE, stream.Out())) ||
-      FAILED(persist->Save(stream.get(), TRUE))) {
+      FAILED(CreateStreamOnHGlobal(nullptr, TRUE, stream.Out())) || FAILED(persist->Save(stream.get(), TRUE))) {
     return {};
   }
   HGLOBAL memory = nullptr;

@@ -176,9 +176,7 @@ void EditBox::Relayout() {
   text.Layout(measurer, textArea, scrollBars);
 }
 
-void EditBox::ScrollToBottom() {
-  scrollY = static_cast<int>(textArea.top - (text.TotalHeight() - textArea.height));
-}
+void EditBox::ScrollToBottom() { scrollY = static_cast<int>(textArea.top - (text.TotalHeight() - textArea.height)); }
 
 float EditBox::FontHeight() const {
   Gdiplus::REAL height = 0;

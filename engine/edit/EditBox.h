@@ -44,18 +44,18 @@ class ChangeRoutine {
 
 // Options of EditBox::Create beyond the rectangle and the text.
 struct EditBoxOptions {
-  std::optional<ArgbColor> textColor;     // default black at alpha 230
-  std::optional<ArgbColor> backColor;     // default white at alpha 160; 0 transparent
-  std::optional<std::string> fontName;    // with size and style absent: the shared default font
-  std::optional<float> fontSize;          // default 12
-  std::optional<int> fontStyle;           // default regular
-  int reserved = 0;                       // accepted and ignored
+  std::optional<ArgbColor> textColor;   // default black at alpha 230
+  std::optional<ArgbColor> backColor;   // default white at alpha 160; 0 transparent
+  std::optional<std::string> fontName;  // with size and style absent: the shared default font
+  std::optional<float> fontSize;        // default 12
+  std::optional<int> fontStyle;         // default regular
+  int reserved = 0;                     // accepted and ignored
   int multiLine = 0;
   int inputMode = kEditNormal;
-  std::optional<std::string> passwordText;  // default "*"
-  std::optional<int> scrollBars;          // default both for a multi-line box, none otherwise
+  std::optional<std::string> passwordText;   // default "*"
+  std::optional<int> scrollBars;             // default both for a multi-line box, none otherwise
   std::optional<std::uint32_t> borderColor;  // default black at alpha 80; 0 none, 1 to 4 outline styles
-  std::optional<int> visible;             // default 1
+  std::optional<int> visible;                // default 1
 };
 
 // The engine's text entry: one line or many lines of code page 936 text,
@@ -190,9 +190,9 @@ class EditBox : public Control {
   static void OnVerticalScroll(Control* box, int position);
   static void OnHorizontalScroll(Control* box, int position);
 
-  bool pressed_ = false;          // the left button went down on the box
-  bool caretShown_ = false;       // the engine caret is on
-  bool composePending_ = false;   // a paint waits to be composed
+  bool pressed_ = false;         // the left button went down on the box
+  bool caretShown_ = false;      // the engine caret is on
+  bool composePending_ = false;  // a paint waits to be composed
 };
 
 }  // namespace ui

@@ -141,8 +141,7 @@ void EditBox::PaintLine(GpGraphics* canvas, int line, const RectF& extent) {
   // A password shows several characters for each of the line's.
   const int shown = inputMode == kEditPassword ? std::max(1, EditText::CharacterCount(passwordBytes)) : 1;
   const GdiPlusMeasurer measurer(canvas, font.get(), format.Handle());
-  const std::vector<RectF> rows =
-      measurer.MeasureRange(wide, layout, selected->start * shown, selected->count * shown);
+  const std::vector<RectF> rows = measurer.MeasureRange(wide, layout, selected->start * shown, selected->count * shown);
   if (rows.empty()) return;
 
   GpRegion* region = nullptr;

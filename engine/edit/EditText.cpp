@@ -65,10 +65,8 @@ void EditText::Store(std::string_view text, int multiLine) {
 
 void EditText::Layout(const TextMeasurer& measurer, const RectF& area, int scrollBars) {
   RectF layout{};
-  if ((scrollBars & 1) != 0)
-    layout = {area.left, area.top, 0, 0};
-  else if (scrollBars == 2)
-    layout = {area.left, area.top, area.width, 0};
+  if ((scrollBars & 1) != 0) layout = {area.left, area.top, 0, 0};
+  else if (scrollBars == 2) layout = {area.left, area.top, area.width, 0};
   totalHeight = 0;
   maxWidth = 0;
   const RectF reference = measurer.Measure(kReferenceCharacter, layout).value_or(RectF{});

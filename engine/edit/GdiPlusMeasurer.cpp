@@ -54,8 +54,7 @@ std::vector<RectF> GdiPlusMeasurer::MeasureRange(std::wstring_view text, const R
   gp::GdipCreateRegion(&region);
   RegionPtr regionOwner(region);
   const Gdiplus::RectF area = ToGdip(layout);
-  if (gp::GdipMeasureCharacterRanges(graphics_, text.data(), length, font_, area, format, 1, &region) !=
-      Gdiplus::Ok) {
+  if (gp::GdipMeasureCharacterRanges(graphics_, text.data(), length, font_, area, format, 1, &region) != Gdiplus::Ok) {
     return rows;
   }
   Gdiplus::GpMatrix* identity = nullptr;
@@ -67,7 +66,8 @@ std::vector<RectF> GdiPlusMeasurer::MeasureRange(std::wstring_view text, const R
   if (scans > 0) gp::GdipGetRegionScans(region, rects.data(), &got, identity);
   gp::GdipDeleteMatrix(identity);
   for (INT i = 0; i < got; ++i) {
-    if (rects[i].Width > 0 || rects[i].Height > 0) rows.push_back({rects[i].X, rects[i].Y, rects[i].Width, rects[i].Height});
+    if (rects[i].Width > 0 || rects[i].Height > 0)
+      rows.push_back({rects[i].X, rects[i].Y, rects[i].Width, rects[i].Height});
   }
   return rows;
 }

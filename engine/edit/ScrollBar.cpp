@@ -112,8 +112,12 @@ void ScrollBar::UpdateThumbLength() {
 
 ScrollTrack ScrollBar::Track() const {
   const bool horizontal = IsHorizontal();
-  return {horizontal ? trackRect.left : trackRect.top, horizontal ? trackRect.width : trackRect.height,
-          thumbLength, minimum, maximum, origin};
+  return {horizontal ? trackRect.left : trackRect.top,
+          horizontal ? trackRect.width : trackRect.height,
+          thumbLength,
+          minimum,
+          maximum,
+          origin};
 }
 
 float ScrollBar::ThumbOffset() const { return ui::ThumbOffset(Track(), position); }
@@ -258,9 +262,7 @@ void ScrollBar::OnPointerCrossed(int crossing) {
   RenderAt(crossing, 0, std::nullopt);
 }
 
-WPARAM ScrollBar::PressOwner() const {
-  return host != nullptr ? reinterpret_cast<WPARAM>(host->ActivePress()) : 0;
-}
+WPARAM ScrollBar::PressOwner() const { return host != nullptr ? reinterpret_cast<WPARAM>(host->ActivePress()) : 0; }
 
 void ScrollBar::DropLostPress() {
   if (pressedPart == kPartNone || PressOwner() == HandleValue()) return;
@@ -326,8 +328,7 @@ void ScrollBar::DrawParts(GpGraphics* canvas, bool full, int hotPart) const {
     const bool horizontal = IsHorizontal();
     const bool hasThumb = thumbLength > 0;
     DrawArrow(canvas, firstArrowRect, horizontal ? kLeftArrow : kUpArrow, hasThumb && hotPart == kPartFirstArrow);
-    DrawArrow(canvas, secondArrowRect, horizontal ? kRightArrow : kDownArrow,
-              hasThumb && hotPart == kPartSecondArrow);
+    DrawArrow(canvas, secondArrowRect, horizontal ? kRightArrow : kDownArrow, hasThumb && hotPart == kPartSecondArrow);
     DrawRoundRect(canvas, trackRect, Black(40), Black(30));
     thumbFill = Black(110);
     thumbOutline = Black(80);

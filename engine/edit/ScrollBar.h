@@ -75,8 +75,7 @@ class ScrollBar : public Control {
   int hoverPart = kPartNone;
 
   // --- operations
-  Control* Create(ControlParent parent, int left, int top, int width, int height,
-                  const ScrollBarOptions& options = {});
+  Control* Create(ControlParent parent, int left, int top, int width, int height, const ScrollBarOptions& options = {});
   // Paints the bar, or answers the pointer (ScrollRender). lParam is the
   // pointer in host-window coordinates (x low word, y high word, signed);
   // wParam is the control the host's left press belongs to: the thumb

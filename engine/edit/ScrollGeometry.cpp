@@ -13,9 +13,7 @@ constexpr float kTrackThickness = 8;
 constexpr int kMinimumThumb = 30;
 
 // How far the thumb can travel along the track.
-double Travel(const ScrollTrack& track) {
-  return std::max(0.0, static_cast<double>(track.length) - track.thumbLength);
-}
+double Travel(const ScrollTrack& track) { return std::max(0.0, static_cast<double>(track.length) - track.thumbLength); }
 
 }  // namespace
 

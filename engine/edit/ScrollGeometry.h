@@ -28,7 +28,7 @@ struct ScrollTrack {
   int thumbLength = 0;
   int minimum = 0;
   int maximum = 0;
-  int origin = 0;    // -minimum as it was when the bar was created
+  int origin = 0;  // -minimum as it was when the bar was created
 };
 
 // The thumb's first coordinate for a position; the thumb always stays on

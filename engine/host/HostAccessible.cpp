@@ -203,9 +203,10 @@ class HostAccessible final : public IAccessible {
       if (control == nullptr) return E_INVALIDARG;
       // On the screen, in device pixels.
       const HostWindow* host = Host();
-      const DeviceBox place = (host != nullptr ? host->Composition().Scale() : DisplayScale{}).ToDevice(
-          RectF{control->bounds.left, control->bounds.top, static_cast<float>(static_cast<LONG>(control->bounds.width)),
-                static_cast<float>(static_cast<LONG>(control->bounds.height))});
+      const DeviceBox place = (host != nullptr ? host->Composition().Scale() : DisplayScale{})
+                                  .ToDevice(RectF{control->bounds.left, control->bounds.top,
+                                                  static_cast<float>(static_cast<LONG>(control->bounds.width)),
+                                                  static_cast<float>(static_cast<LONG>(control->bounds.height))});
       POINT origin{place.left, place.top};
       ClientToScreen(window_, &origin);
       box = {origin.x, origin.y, origin.x + place.Width(), origin.y + place.Height()};
@@ -317,7 +318,8 @@ void NotifyAccessibleEvent(DWORD event, HWND window, long childId) {
 std::vector<Control*> HostWindow::AccessibleControls() const {
   std::vector<Control*> controls;
   for (Control* control = firstControl_; control != nullptr; control = control->nextSibling) {
-    if (control->visible == 1 && control->handle != nullptr && control->Describe().role != 0) controls.push_back(control);
+    if (control->visible == 1 && control->handle != nullptr && control->Describe().role != 0)
+      controls.push_back(control);
   }
   return controls;
 }

@@ -92,8 +92,7 @@ bool HostWindow::Create(HWND window, const HostOptions& options) {
       SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&HostWindow::Procedure)));
   // The caption and border styles are gone: let the system recompute the
   // frame so that the whole window is client area.
-  SetWindowPos(window, nullptr, 0, 0, 0, 0,
-               SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  SetWindowPos(window, nullptr, 0, 0, 0, 0, SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 
   compositor_.SetBusy(true);
   caption_.Create(hwnd_, Width());
@@ -116,14 +115,14 @@ void HostWindow::CreateTooltipWindow() {
   static const bool commonControlsReady = [] {
     HMODULE controls = LoadSystemLibrary(L"comctl32.dll");
     using InitControls = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
-    auto init = reinterpret_cast<InitControls>(
-        reinterpret_cast<void*>(GetProcAddress(controls, "InitCommonControlsEx")));
+    auto init =
+        reinterpret_cast<InitControls>(reinterpret_cast<void*>(GetProcAddress(controls, "InitCommonControlsEx")));
     const INITCOMMONCONTROLSEX classes{sizeof classes, ICC_WIN95_CLASSES};
     return controls != nullptr && init != nullptr && init(&classes);
   }();
   if (!commonControlsReady) return;
-  tooltipHwnd_ = CreateWindowExW(0, TOOLTIPS_CLASSW, L"", WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, 0, 0, 0, 0,
-                                nullptr, nullptr, nullptr, nullptr);
+  tooltipHwnd_ = CreateWindowExW(0, TOOLTIPS_CLASSW, L"", WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, 0, 0, 0, 0, nullptr,
+                                 nullptr, nullptr, nullptr);
   if (tooltipHwnd_ == nullptr) return;
   SetWindowPos(tooltipHwnd_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   SendMessageW(tooltipHwnd_, TTM_SETMAXTIPWIDTH, 0, 1024);
@@ -172,7 +171,7 @@ int HostWindow::FrameStyle(std::optional<int> value) {
 
 void HostWindow::SetWindowCursor(std::uintptr_t idOrHandle, bool isHandle) {
   windowCursor_ = isHandle ? reinterpret_cast<HCURSOR>(idOrHandle)
-                          : LoadCursorW(nullptr, MAKEINTRESOURCEW(static_cast<WORD>(idOrHandle)));
+                           : LoadCursorW(nullptr, MAKEINTRESOURCEW(static_cast<WORD>(idOrHandle)));
 }
 
 void HostWindow::Detach(HWND window) {
@@ -261,9 +260,8 @@ void HostWindow::OnDpiChanged(int dpi, const RECT* suggested) {
 LRESULT HostWindow::OnMinMaxInfo(MINMAXINFO* info) {
   RectF work{};
   GetWorkArea(work);
-  const MinMax limits =
-      HostMinMax(static_cast<int>(work.left), static_cast<int>(work.top), static_cast<int>(work.Right()),
-                 static_cast<int>(work.Bottom()), caption_.Flags());
+  const MinMax limits = HostMinMax(static_cast<int>(work.left), static_cast<int>(work.top),
+                                   static_cast<int>(work.Right()), static_cast<int>(work.Bottom()), caption_.Flags());
   info->ptMaxSize = {limits.maxWidth, limits.maxHeight};
   info->ptMaxPosition = {limits.maxLeft, limits.maxTop};
   info->ptMinTrackSize = {limits.minTrackWidth, limits.minTrackHeight};
@@ -328,8 +326,8 @@ LRESULT HostWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_PAINT: {
       PAINTSTRUCT paint;
       HDC dc = BeginPaint(hwnd_, &paint);
-      BitBlt(dc, 0, 0, compositor_.DeviceWidth(), compositor_.DeviceHeight(), compositor_.CompositionSurface().dc(),
-             0, 0, SRCCOPY);
+      BitBlt(dc, 0, 0, compositor_.DeviceWidth(), compositor_.DeviceHeight(), compositor_.CompositionSurface().dc(), 0,
+             0, SRCCOPY);
       EndPaint(hwnd_, &paint);
       break;
     }
@@ -349,8 +347,7 @@ LRESULT HostWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SETCURSOR:
       if (reinterpret_cast<HWND>(wParam) == hwnd_) {
         const Control* hover = input_.HoverControl();
-        HCURSOR shown = hover != nullptr && hover->cursor != nullptr ? hover->cursor
-                                                                                     : windowCursor_;
+        HCURSOR shown = hover != nullptr && hover->cursor != nullptr ? hover->cursor : windowCursor_;
         SetCursor(shown);
         return 1;
       }
@@ -413,8 +410,8 @@ LRESULT HostWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case kMsgDeliver: {
       auto* packed = reinterpret_cast<PackedMessage*>(lParam);
       if (packed == nullptr) return 0;
-      const LRESULT answer = DeliverMessage(Control::FromHandle(wParam), packed->message, packed->wParam,
-                                            packed->lParam);
+      const LRESULT answer =
+          DeliverMessage(Control::FromHandle(wParam), packed->message, packed->wParam, packed->lParam);
       if (packed->ownedByHost) delete packed;
       return answer;
     }
@@ -429,7 +426,8 @@ LRESULT HostWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
       break;
     case kMsgAccessibleClick:
       // A screen reader's default action on a control still there: a click.
-      if (Control* control = Control::FromHandle(wParam); control != nullptr && control->visible && !control->disabled) {
+      if (Control* control = Control::FromHandle(wParam);
+          control != nullptr && control->visible && !control->disabled) {
         DeliverMessage(control, kMsgClick, reinterpret_cast<WPARAM>(control), 0);
         input_.CallHook(hooks_.controlClick, control, 0, 0);
       }

@@ -22,18 +22,18 @@ class Control;
 
 // How a host window is attached; every option may be left out.
 struct HostOptions {
-  Bytes backgroundImage;                    // PNG, JPEG or another format GDI+ reads
-  std::optional<ArgbColor> backgroundColor; // default -1: none
-  std::optional<int> captionFlags;          // default, or with 1024: from the window's styles
-  std::optional<int> windowAlpha;           // 0..255; default -1: not layered
-  std::optional<int> backgroundMode;        // default 0
-  std::optional<int> frameStyle;            // default 7 (rounded)
-  std::optional<int> resizable;             // default: whether the window has a thick frame
-  std::optional<int> dragAnywhere;          // default 1
-  std::optional<int> edgeFade;              // default 1
-  std::optional<int> blurBehind;            // see Create
-  std::optional<RECT> nineGrid;             // default empty
-  std::optional<HWND> backgroundOwner;      // default none
+  Bytes backgroundImage;                     // PNG, JPEG or another format GDI+ reads
+  std::optional<ArgbColor> backgroundColor;  // default -1: none
+  std::optional<int> captionFlags;           // default, or with 1024: from the window's styles
+  std::optional<int> windowAlpha;            // 0..255; default -1: not layered
+  std::optional<int> backgroundMode;         // default 0
+  std::optional<int> frameStyle;             // default 7 (rounded)
+  std::optional<int> resizable;              // default: whether the window has a thick frame
+  std::optional<int> dragAnywhere;           // default 1
+  std::optional<int> edgeFade;               // default 1
+  std::optional<int> blurBehind;             // see Create
+  std::optional<RECT> nineGrid;              // default empty
+  std::optional<HWND> backgroundOwner;       // default none
 };
 
 // Attaches the engine to one existing top-level window: the window becomes

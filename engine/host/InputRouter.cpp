@@ -58,7 +58,8 @@ void InputRouter::ToggleMaximize() {
 bool InputRouter::SizingHitTest(UINT message, LPARAM lParam) {
   if (host_.Resizable() != 1 || pressActive_ || IsZoomed(Window())) return false;
   if (message != WM_MOUSEMOVE && message != WM_LBUTTONDOWN) return false;
-  const std::optional<SizingEdge> edge = SizingEdgeAt(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam), host_.Width(), host_.Height());
+  const std::optional<SizingEdge> edge =
+      SizingEdgeAt(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam), host_.Width(), host_.Height());
   if (!edge) return false;
   SetCursor(LoadCursorW(nullptr, MAKEINTRESOURCEW(edge->cursor)));
   if (hover_ != nullptr) {
@@ -147,7 +148,8 @@ void InputRouter::RouteMouse(UINT message, WPARAM wParam, LPARAM lParam) {
 
 void InputRouter::PressOrMove(Control* target, WPARAM wParam, LPARAM lParam) {
   const bool doubleClick = wParam == kDoubleClickMarker;
-  const bool titleDoubleClick = doubleClick && (host_.CaptionFlags() & kCaptionTitle) && (host_.CaptionFlags() & kCaptionMaximize);
+  const bool titleDoubleClick =
+      doubleClick && (host_.CaptionFlags() & kCaptionTitle) && (host_.CaptionFlags() & kCaptionMaximize);
   if (target == nullptr) {
     // Empty window area: a double click near the top toggles maximise.
     if (doubleClick && GET_Y_LPARAM(lParam) < 30 && (host_.CaptionFlags() & kCaptionMaximize)) {

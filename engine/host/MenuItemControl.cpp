@@ -52,8 +52,8 @@ void MenuItemControl::Draw() {
     gp::GdipCreateSolidFill(disabled ? kGreyedText : item_.textColor, &brush);
     BrushPtr owner(brush);
     const Gdiplus::RectF layout(kTextLeft, 0, w - kTextLeft, h);
-    gp::GdipDrawString(canvas, item_.text.c_str(), static_cast<INT>(item_.text.size()), font, &layout,
-                       format_.Handle(), brush);
+    gp::GdipDrawString(canvas, item_.text.c_str(), static_cast<INT>(item_.text.size()), font, &layout, format_.Handle(),
+                       brush);
     if (item_.kind == kMenuSubmenu) {
       // The arrow of an item that opens a sub-menu.
       PenPtr pen = CreatePenOf(disabled ? kGreyedText : item_.textColor, 1.5f);

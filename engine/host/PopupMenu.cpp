@@ -19,8 +19,8 @@ namespace {
 const ArgbColor kDefaultTextColor = ArgbFromRgb(Rgb(0, 0, 0), 210);
 constexpr int kCascadeDuration = 100;
 
-const wchar_t* const kMenuProperties[] = {kPropHost, kPropSub, kPropActive, kPropEvent, kPropParentMenu,
-                                          kPropMessageBox, kPropFlags};
+const wchar_t* const kMenuProperties[] = {kPropHost,       kPropSub,        kPropActive, kPropEvent,
+                                          kPropParentMenu, kPropMessageBox, kPropFlags};
 
 // Whether a message of the menu's modal loop ends the menu without being
 // handled: a press on any other window, or Escape wherever the keyboard is.
@@ -48,8 +48,9 @@ ArgbColor AccentOf(HWND menuWindow) {
   HWND source = static_cast<HWND>(GetPropW(menuWindow, kPropParentMenu));
   if (source == nullptr) source = static_cast<HWND>(GetPropW(menuWindow, kPropHost));
   const HostWindow* host = HostWindow::FromWindow(source);
-  const std::uint32_t rgb = host != nullptr && host->Composition().BackgroundColor() != 0xFFFFFFFF ? host->Composition().BackgroundColor()
-                                                                                     : Rgb(0, 120, 215);
+  const std::uint32_t rgb = host != nullptr && host->Composition().BackgroundColor() != 0xFFFFFFFF
+                                ? host->Composition().BackgroundColor()
+                                : Rgb(0, 120, 215);
   return ArgbFromRgb(rgb & 0x00FFFFFF);
 }
 
@@ -189,15 +190,15 @@ int PopupMenu::Open(HWND owner, bool atPoint, int x, int y) {
   } else {
     RECT ownerRect{};
     GetWindowRect(owner, &ownerRect);
-    const RectF ownerBounds = MakeRectF(ownerRect.left, ownerRect.top, ownerRect.right - ownerRect.left,
-                                        ownerRect.bottom - ownerRect.top);
-    placement = PlaceMenuBesideOwner(ownerBounds, scale.ToDevice(ownerHost->FocusControl()->bounds.top), onScreen,
-                                     work);
+    const RectF ownerBounds =
+        MakeRectF(ownerRect.left, ownerRect.top, ownerRect.right - ownerRect.left, ownerRect.bottom - ownerRect.top);
+    placement =
+        PlaceMenuBesideOwner(ownerBounds, scale.ToDevice(ownerHost->FocusControl()->bounds.top), onScreen, work);
   }
 
-  HWND menuWindow = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, AnsiToWide(kEngineClassName).c_str(),
-                                    kMenuTitle, WS_POPUP, placement.x, placement.y, size.width, size.height, owner,
-                                    nullptr, GetModuleHandleW(nullptr), nullptr);
+  HWND menuWindow = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, AnsiToWide(kEngineClassName).c_str(), kMenuTitle,
+                                    WS_POPUP, placement.x, placement.y, size.width, size.height, owner, nullptr,
+                                    GetModuleHandleW(nullptr), nullptr);
   if (menuWindow == nullptr) return 0;
   SetPropW(menuWindow, kPropFlags, reinterpret_cast<HANDLE>(1));
   SetPropW(menuWindow, kPropHost, owner);

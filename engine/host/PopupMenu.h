@@ -19,9 +19,9 @@ struct MenuItem {
   int state = 0;                   // 0 normal, -1 greyed
   int kind = 0;                    // 0 entry, 1 separator, 2 opens a sub-menu
   int enabled = 1;
-  int id = 0;                      // sent with WM_COMMAND
+  int id = 0;  // sent with WM_COMMAND
   ArgbColor textColor = 0;
-  int options[3] = {0, 0, 0};      // kept for the application
+  int options[3] = {0, 0, 0};  // kept for the application
 };
 
 // Called with the menu window just before it shows (atPoint: 1 for
@@ -43,8 +43,7 @@ class PopupMenu {
   int PopupAt(HWND owner, int x = 0, int y = 0);
 
   void AddItem(std::string_view text, Bytes icon = {}, int state = 0, int kind = 0, int enabled = 1, int id = 0,
-               std::optional<ArgbColor> textColor = std::nullopt, int option1 = 0, int option2 = 0,
-               int option3 = 0);
+               std::optional<ArgbColor> textColor = std::nullopt, int option1 = 0, int option2 = 0, int option3 = 0);
   bool RemoveItem(int index);
   void Clear() { items_.clear(); }
   int ItemState(int index, std::optional<int> value = std::nullopt);

@@ -61,18 +61,22 @@ void ComposeAllItems(Drawable* first, GpGraphics* graphics, bool refresh, const 
   }
 }
 
-void ComposeItems(HDC surfaceDC, Drawable* first, const RectF& dirty, GpGraphics* graphics,
-                  const DisplayScale& scale) {
+void ComposeItems(HDC surfaceDC, Drawable* first, const RectF& dirty, GpGraphics* graphics, const DisplayScale& scale) {
   for (Drawable* item = first; item != nullptr; item = item->NextItem()) {
     if (!item->IsShown() || !RectsOverlap(item->DrawBounds(), dirty)) continue;
     const RectF bounds = scale.ToDeviceRect(item->DrawBounds());
     Surface& scratch = ScratchSurface();
     const TransitionState transition = item->DrawTransitionState();
-    TransitionPaintRecord record{surfaceDC,           graphics,
-                                 scratch.dc(),        scratch.graphics(),
-                                 item->DrawSurface(), transition.snapshot,
-                                 bounds,              GetClipBounds(graphics),
-                                 transition.frame,    transition.frames};
+    TransitionPaintRecord record{surfaceDC,
+                                 graphics,
+                                 scratch.dc(),
+                                 scratch.graphics(),
+                                 item->DrawSurface(),
+                                 transition.snapshot,
+                                 bounds,
+                                 GetClipBounds(graphics),
+                                 transition.frame,
+                                 transition.frames};
     if (item->IsDisabled() || !TransitionRunning(transition)) {
       DrawImageWithOpacity(graphics, item->DrawSurface(), bounds, item->DrawOpacity());
     } else if (!item->PaintTransition(record)) {
@@ -100,8 +104,8 @@ void DrawTransition(int style, int opacity, const TransitionPaintRecord& record)
     gp::GdipFlush(record.surfaceGraphics, Gdiplus::FlushIntentionSync);
     const int frames = std::max(record.frames, 1);
     BLENDFUNCTION blend{AC_SRC_OVER, 0, static_cast<BYTE>(opacity * record.frame / frames), 0};
-    GdiAlphaBlend(record.surfaceDC, clip.left, clip.top, clipWidth, clipHeight, record.scratchDC, clip.left,
-                  clip.top, clipWidth, clipHeight, blend);
+    GdiAlphaBlend(record.surfaceDC, clip.left, clip.top, clipWidth, clipHeight, record.scratchDC, clip.left, clip.top,
+                  clipWidth, clipHeight, blend);
     return;
   }
   const bool vertical = style == 1 || style == 2;
@@ -180,9 +184,7 @@ void Notify(HWND window, HDC source, const RECT& area, bool layered) {
 
 }  // namespace
 
-void SetPresentObserver(std::function<void(const Presentation&)> observer) {
-  PresentObserver() = std::move(observer);
-}
+void SetPresentObserver(std::function<void(const Presentation&)> observer) { PresentObserver() = std::move(observer); }
 
 void PresentLayered(HWND window, HDC source, int width, int height, const RECT* dirty) {
   SIZE size{width, height};

@@ -246,8 +246,8 @@ void Compositor::FadeTick() {
     BlendConstant(fade_.Pixels(), surface_.Pixels(), surface_.PixelCount(), fadeAlpha_);
   } else {
     BLENDFUNCTION blend{AC_SRC_OVER, 0, static_cast<BYTE>(fadeAlpha_), 0};
-    GdiAlphaBlend(destination, 0, 0, DeviceWidth(), DeviceHeight(), surface_.dc(), 0, 0, DeviceWidth(),
-                  DeviceHeight(), blend);
+    GdiAlphaBlend(destination, 0, 0, DeviceWidth(), DeviceHeight(), surface_.dc(), 0, 0, DeviceWidth(), DeviceHeight(),
+                  blend);
   }
   if (fadeAlpha_ < 255) return;
   EndFade();
@@ -297,8 +297,8 @@ void Compositor::RedrawRect(const RectF& rect, bool present) {
   SetClipRect(graphics, scale_.CoveringRect(rect), ClipMode::Intersect);
   const RECT box = AsRect(scale_.CoveringBox(rect));
   gp::GdipFlush(graphics, Gdiplus::FlushIntentionSync);
-  BitBlt(surface_.dc(), box.left, box.top, box.right - box.left, box.bottom - box.top, back_.dc(), box.left,
-         box.top, SRCCOPY);
+  BitBlt(surface_.dc(), box.left, box.top, box.right - box.left, box.bottom - box.top, back_.dc(), box.left, box.top,
+         SRCCOPY);
   ComposeItems(surface_.dc(), client_.firstItem ? client_.firstItem() : nullptr, rect, graphics, scale_);
   ResetClip(graphics);
   gp::GdipFlush(graphics, Gdiplus::FlushIntentionSync);

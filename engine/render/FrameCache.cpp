@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-
 namespace ui {
 
 bool FrameKey::operator==(const FrameKey& other) const {

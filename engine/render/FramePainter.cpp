@@ -121,7 +121,8 @@ void PaintBackgroundImage(const FramePicture& frame, GpGraphics* graphics, HRGN 
     // The background layer of a layered window is windowAlpha/255 opaque:
     // what is painted so far is scaled in place, in one pass.
     gp::GdipFlush(graphics, Gdiplus::FlushIntentionSync);
-    if (std::uint32_t* pixels = frame.surface.Pixels()) ScalePremultiplied(pixels, frame.surface.PixelCount(), frame.settings.windowAlpha);
+    if (std::uint32_t* pixels = frame.surface.Pixels())
+      ScalePremultiplied(pixels, frame.surface.PixelCount(), frame.settings.windowAlpha);
   }
 }
 
@@ -176,7 +177,8 @@ void PaintFrame(const FramePicture& frame) {
     SetWindowFrameRegion(frame.window, frame.width, frame.height, scale.ToDevice(6), scale.ToDevice(5),
                          frame.settings.frameStyle);
   } else if (frame.settings.shadow) {
-    const std::uint32_t colour = frame.settings.shadowColor == kNoColour ? Rgb(0, 0, 0) : RgbOf(frame.settings.shadowColor);
+    const std::uint32_t colour =
+        frame.settings.shadowColor == kNoColour ? Rgb(0, 0, 0) : RgbOf(frame.settings.shadowColor);
     DrawShadow(frame.surface, frame.settings.frameStyle, colour, scale);
   }
 }
@@ -194,18 +196,24 @@ void DrawBorder(Surface& target, int frameStyle, const DisplayScale& scale) {
     DeleteObject(body);
     SetClipRegion(graphics, clip.get(), ClipMode::Replace);
   };
-  EdgeOutlineLayer::Draw(target, [&](GpGraphics* graphics, int width, int height) {
-    withinBody(graphics, width, height);
-    const RectF outer = MakeRectF(inset, inset, width - 2 * inset, height - 2 * inset);
-    if (rounded) DrawRoundRectOutline(graphics, outer, static_cast<float>(corner), outerColour);
-    else DrawRectOutline(graphics, outer, outerColour);
-  }, band);
-  EdgeOutlineLayer::Draw(target, [&](GpGraphics* graphics, int width, int height) {
-    withinBody(graphics, width, height);
-    const RectF inner = MakeRectF(inset + 1, inset + 1, width - 2 * inset - 2, height - 2 * inset - 2);
-    if (rounded) DrawRoundRectOutline(graphics, inner, static_cast<float>(corner - 1), innerColour);
-    else DrawRectOutline(graphics, inner, innerColour);
-  }, band);
+  EdgeOutlineLayer::Draw(
+      target,
+      [&](GpGraphics* graphics, int width, int height) {
+        withinBody(graphics, width, height);
+        const RectF outer = MakeRectF(inset, inset, width - 2 * inset, height - 2 * inset);
+        if (rounded) DrawRoundRectOutline(graphics, outer, static_cast<float>(corner), outerColour);
+        else DrawRectOutline(graphics, outer, outerColour);
+      },
+      band);
+  EdgeOutlineLayer::Draw(
+      target,
+      [&](GpGraphics* graphics, int width, int height) {
+        withinBody(graphics, width, height);
+        const RectF inner = MakeRectF(inset + 1, inset + 1, width - 2 * inset - 2, height - 2 * inset - 2);
+        if (rounded) DrawRoundRectOutline(graphics, inner, static_cast<float>(corner - 1), innerColour);
+        else DrawRectOutline(graphics, inner, innerColour);
+      },
+      band);
 }
 
 void DrawShadow(Surface& target, int frameStyle, std::uint32_t rgb, const DisplayScale& scale) {
@@ -216,12 +224,16 @@ void DrawShadow(Surface& target, int frameStyle, std::uint32_t rgb, const Displa
   const int rings = scale.ToDevice(4);
   for (int j = 0; j < rings; ++j) {
     const int k = std::min(3, scale.ToLogical(j));
-    const float corner = scale.IsIdentity() ? static_cast<float>(corners[k]) : scale.ToDevice(static_cast<float>(corners[k]));
-    EdgeOutlineLayer::Draw(target, [&](GpGraphics* graphics, int width, int height) {
-      const RectF ring =
-          MakeRectF(shadowBand - j, shadowBand - j, width - 2 * shadowBand + 2 * j, height - 2 * shadowBand + 2 * j);
-      DrawRoundRectOutline(graphics, ring, corner, ArgbFromRgb(rgb, kShadowAlphas[k]));
-    }, FrameBand(scale));
+    const float corner =
+        scale.IsIdentity() ? static_cast<float>(corners[k]) : scale.ToDevice(static_cast<float>(corners[k]));
+    EdgeOutlineLayer::Draw(
+        target,
+        [&](GpGraphics* graphics, int width, int height) {
+          const RectF ring = MakeRectF(shadowBand - j, shadowBand - j, width - 2 * shadowBand + 2 * j,
+                                       height - 2 * shadowBand + 2 * j);
+          DrawRoundRectOutline(graphics, ring, corner, ArgbFromRgb(rgb, kShadowAlphas[k]));
+        },
+        FrameBand(scale));
   }
 }
 
@@ -233,18 +245,17 @@ void SetWindowFrameRegion(HWND window, int width, int height, int inset, int cor
   SetWindowRgn(window, region, TRUE);
 }
 
-bool EnableBlur(HWND window, int left, int top, int right, int bottom, int corner, int frameStyle,
-                int windowAlpha) {
+bool EnableBlur(HWND window, int left, int top, int right, int bottom, int corner, int frameStyle, int windowAlpha) {
   if (Engine().windowsMajorVersion != 6 || frameStyle == 1 || windowAlpha == -1) return false;
   // dwmapi is loaded only on the systems that have the blur.
   static HMODULE dwm = LoadSystemLibrary(L"dwmapi.dll");
   if (dwm == nullptr) return false;
   using IsCompositionEnabled = HRESULT(WINAPI*)(BOOL*);
   using EnableBlurBehind = HRESULT(WINAPI*)(HWND, const void*);
-  auto isEnabled = reinterpret_cast<IsCompositionEnabled>(
-      reinterpret_cast<void*>(GetProcAddress(dwm, "DwmIsCompositionEnabled")));
-  auto enableBlur = reinterpret_cast<EnableBlurBehind>(
-      reinterpret_cast<void*>(GetProcAddress(dwm, "DwmEnableBlurBehindWindow")));
+  auto isEnabled =
+      reinterpret_cast<IsCompositionEnabled>(reinterpret_cast<void*>(GetProcAddress(dwm, "DwmIsCompositionEnabled")));
+  auto enableBlur =
+      reinterpret_cast<EnableBlurBehind>(reinterpret_cast<void*>(GetProcAddress(dwm, "DwmEnableBlurBehindWindow")));
   BOOL enabled = FALSE;
   if (isEnabled == nullptr || enableBlur == nullptr || FAILED(isEnabled(&enabled)) || !enabled) return false;
 

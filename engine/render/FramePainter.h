@@ -56,8 +56,7 @@ void SetWindowFrameRegion(HWND window, int width, int height, int inset, int cor
 
 // DWM blur behind the region (left, top, right, bottom) with round corners;
 // only on Windows 6.x, for framed layered windows. True when requested.
-bool EnableBlur(HWND window, int left, int top, int right, int bottom, int corner, int frameStyle,
-                int windowAlpha);
+bool EnableBlur(HWND window, int left, int top, int right, int bottom, int corner, int frameStyle, int windowAlpha);
 
 // The frame's constant colours and geometry.
 inline constexpr int kShadowBand = 5;

@@ -40,8 +40,7 @@ void BlendConstant(std::uint32_t* destination, const std::uint32_t* source, std:
     // The two products of a lane add up to at most 255 x 255: no carry
     // reaches the next lane.
     const std::uint32_t blueRed = LanesDividedBy255((s & kLanes) * a + (d & kLanes) * rest + kHalf);
-    const std::uint32_t greenAlpha =
-        LanesDividedBy255(((s >> 8) & kLanes) * a + ((d >> 8) & kLanes) * rest + kHalf);
+    const std::uint32_t greenAlpha = LanesDividedBy255(((s >> 8) & kLanes) * a + ((d >> 8) & kLanes) * rest + kHalf);
     destination[i] = blueRed | (greenAlpha << 8);
   }
 }

@@ -60,8 +60,8 @@ void DrawImageOnDevicePixels(GpGraphics* graphics, GpImage* image, float left, f
   gp::GdipResetWorldTransform(graphics);
   gp::GdipSetInterpolationMode(graphics, Gdiplus::InterpolationModeNearestNeighbor);
   gp::GdipSetPixelOffsetMode(graphics, Gdiplus::PixelOffsetModeHalf);
-  gp::GdipDrawImageRectI(graphics, image, static_cast<INT>(std::lround(corner.X)), static_cast<INT>(std::lround(corner.Y)),
-                         ImageWidth(image), ImageHeight(image));
+  gp::GdipDrawImageRectI(graphics, image, static_cast<INT>(std::lround(corner.X)),
+                         static_cast<INT>(std::lround(corner.Y)), ImageWidth(image), ImageHeight(image));
   gp::GdipSetWorldTransform(graphics, matrix);
   gp::GdipSetInterpolationMode(graphics, interpolation);
   gp::GdipSetPixelOffsetMode(graphics, offset);
@@ -100,7 +100,8 @@ void DrawImageNatural(GpGraphics* graphics, GpImage* image, const RectF& rect, b
     }
   }
   const float width = percent == 100 ? static_cast<float>(pixelWidth) : std::nearbyint(pixelWidth * 100.0f / percent);
-  const float height = percent == 100 ? static_cast<float>(pixelHeight) : std::nearbyint(pixelHeight * 100.0f / percent);
+  const float height =
+      percent == 100 ? static_cast<float>(pixelHeight) : std::nearbyint(pixelHeight * 100.0f / percent);
   float left = rect.left, top = rect.top;
   if (centre) {
     left = std::nearbyint(rect.left - (width - rect.width) / 2);
@@ -117,8 +118,8 @@ void DrawImageNineSlice(GpGraphics* graphics, GpImage* image, const RectF& dest,
   gp::GdipGetImageHeight(image, &height);
   ImageAttributesPtr attributes;
   if (opacity && *opacity >= 0 && *opacity <= 254) attributes = OpacityAttributes(*opacity);
-  for (const NineSliceCell& cell : NineSliceCells(static_cast<int>(width), static_cast<int>(height), dest,
-                                                  grid.left, grid.top, grid.right, grid.bottom)) {
+  for (const NineSliceCell& cell : NineSliceCells(static_cast<int>(width), static_cast<int>(height), dest, grid.left,
+                                                  grid.top, grid.right, grid.bottom)) {
     gp::GdipDrawImageRectRectI(graphics, image, cell.destination.x, cell.destination.y, cell.destination.width,
                                cell.destination.height, cell.source.x, cell.source.y, cell.source.width,
                                cell.source.height, Gdiplus::UnitPixel, attributes.get(), nullptr, nullptr);
@@ -136,8 +137,7 @@ RegionPtr ToGdipRegion(HRGN region) {
   return RegionPtr(result);
 }
 
-void FillLinearGradient(GpGraphics* graphics, const RectF& rect, ArgbColor first, ArgbColor second,
-                        GradientMode mode) {
+void FillLinearGradient(GpGraphics* graphics, const RectF& rect, ArgbColor first, ArgbColor second, GradientMode mode) {
   const Gdiplus::RectF area(rect.left, rect.top, rect.width, rect.height);
   Gdiplus::GpLineGradient* brush = nullptr;
   gp::GdipCreateLineBrushFromRect(&area, first, second, static_cast<Gdiplus::LinearGradientMode>(mode),

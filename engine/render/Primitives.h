@@ -32,8 +32,7 @@ void DrawImageWithOpacity(GpGraphics* graphics, GpImage* image, const RectF& rec
 // picture drawn at `percent` of its logical size at that logical size, and
 // where the graphics draws at that same scale, pixel for pixel (a drawing
 // made for the display's scale is not filtered again).
-void DrawImageNatural(GpGraphics* graphics, GpImage* image, const RectF& rect, bool centre = false,
-                      int percent = 100);
+void DrawImageNatural(GpGraphics* graphics, GpImage* image, const RectF& rect, bool centre = false, int percent = 100);
 
 // The image in nine cells around the stretchable centre `grid` {left, top,
 // right, bottom}; an opacity of 0..254 draws through the colour matrix.
@@ -56,7 +55,13 @@ void FillEdgeFade(GpGraphics* graphics, const RectF& rect, std::uint32_t rgb, in
 
 // Rectangle outlines: 0 none, 1 sunken, 2 raised, 3 flat, 4 dashed; any other
 // value is itself the ArgbColor of a solid outline.
-enum OutlineStyle : std::uint32_t { kOutlineNone = 0, kOutlineSunken = 1, kOutlineRaised = 2, kOutlineFlat = 3, kOutlineDashed = 4 };
+enum OutlineStyle : std::uint32_t {
+  kOutlineNone = 0,
+  kOutlineSunken = 1,
+  kOutlineRaised = 2,
+  kOutlineFlat = 3,
+  kOutlineDashed = 4
+};
 void DrawRectOutline(GpGraphics* graphics, const RectF& rect, std::uint32_t style,
                      std::optional<ArgbColor> colour = std::nullopt, std::optional<float> penWidth = std::nullopt);
 
@@ -64,8 +69,8 @@ PenPtr CreatePenOf(ArgbColor colour, float width = 1.0f);
 
 // A closed rounded-rectangle path; `corner` is the corner ellipse's diameter.
 PathPtr MakeRoundRectPath(const RectF& rect, float corner);
-void DrawRoundRectOutline(GpGraphics* graphics, const RectF& rect, float corner, ArgbColor colour,
-                          int dashStyle = 0, float penWidth = 1.0f);
+void DrawRoundRectOutline(GpGraphics* graphics, const RectF& rect, float corner, ArgbColor colour, int dashStyle = 0,
+                          float penWidth = 1.0f);
 void FillRoundRect(GpGraphics* graphics, const RectF& rect, float corner, ArgbColor colour);
 
 enum class ClipMode { Replace = 0, Intersect = 1 };

@@ -66,9 +66,8 @@ void Surface::ForEachSpan(HRGN region, const Span& span) const {
 
 void Surface::FillRegion(HRGN region, std::uint32_t premultiplied) {
   const PixelRows rows = Rows();
-  ForEachSpan(region, [&](int y, int left, int right) {
-    std::fill(rows.Row(y) + left, rows.Row(y) + right, premultiplied);
-  });
+  ForEachSpan(region,
+              [&](int y, int left, int right) { std::fill(rows.Row(y) + left, rows.Row(y) + right, premultiplied); });
 }
 
 void Surface::LayOver(HRGN region, const PixelRows& picture, int left, int top) {

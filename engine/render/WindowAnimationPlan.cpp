@@ -44,7 +44,8 @@ class StripWriter {
 
  private:
   void FlushRun() {
-    if (runLength_ > 0) out_.push_back(StripRun(columns_, runStart_, runStart_ + runLength_, width_, height_, runAlpha_));
+    if (runLength_ > 0)
+      out_.push_back(StripRun(columns_, runStart_, runStart_ + runLength_, width_, height_, runAlpha_));
     runLength_ = 0;
   }
 
@@ -168,4 +169,3 @@ AnimationPlan ShowAnimationPlan(int effect, int width, int height, int durationM
 }
 
 }  // namespace ui
-

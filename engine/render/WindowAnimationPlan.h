@@ -24,7 +24,7 @@ struct BlurRegion {
 struct AnimationFrame {
   std::vector<AnimationBlend> blends;  // drawn in order on a cleared surface
   int delayMs = 0;
-  std::optional<BlurRegion> blur;      // when the blur follows the frame
+  std::optional<BlurRegion> blur;  // when the blur follows the frame
 };
 
 struct AnimationPlan {

@@ -58,8 +58,8 @@ std::vector<std::uint8_t> MakeAnimatedGif(int width, int height, const std::vect
     out.push_back(static_cast<std::uint8_t>(rgb));
   }
   // Loop for ever.
-  const std::uint8_t loop[] = {0x21, 0xFF, 0x0B, 'N', 'E', 'T', 'S', 'C', 'A', 'P', 'E', '2', '.', '0',
-                               0x03, 0x01, 0x00, 0x00, 0x00};
+  const std::uint8_t loop[] = {0x21, 0xFF, 0x0B, 'N', 'E',  'T',  'S',  'C',  'A', 'P',
+                               'E',  '2',  '.',  '0', 0x03, 0x01, 0x00, 0x00, 0x00};
   out.insert(out.end(), std::begin(loop), std::end(loop));
 
   for (const GifFrame& frame : frames) {

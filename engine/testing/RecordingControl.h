@@ -20,8 +20,8 @@ class RecordingControl : public Control {
 
   std::uint32_t colour = 0xFFFF0000;  // ARGB
   std::vector<Received> received;
-  std::map<unsigned, int> answers;    // message -> answer (default -1)
-  DWORD lastThread = 0;               // the thread that handled the last message
+  std::map<unsigned, int> answers;  // message -> answer (default -1)
+  DWORD lastThread = 0;             // the thread that handled the last message
 
   int HandleMessage(unsigned message, WPARAM wParam, LPARAM lParam) override;
 

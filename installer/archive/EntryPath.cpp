@@ -46,10 +46,8 @@ EntryPathResult BuildEntryPath(std::string_view name, bool isFolder, int maxUnit
   EntryPathResult result;
   result.path.reserve(name.size());
   for (std::string_view character : characters) {
-    if (character == "/")
-      result.path += '\\';
-    else
-      result.path += character;
+    if (character == "/") result.path += '\\';
+    else result.path += character;
   }
   return result;
 }

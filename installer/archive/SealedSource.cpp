@@ -12,9 +12,7 @@ SealedSource::SealedSource(ByteSource& raw, std::uint64_t size, std::uint32_t bl
   if (usable_) blockVerified_ = std::make_unique<std::atomic<bool>[]>(static_cast<std::size_t>(BlockCount()));
 }
 
-std::uint64_t SealedSource::BlockCount() const {
-  return blockSize_ == 0 ? 0 : (size_ + blockSize_ - 1) / blockSize_;
-}
+std::uint64_t SealedSource::BlockCount() const { return blockSize_ == 0 ? 0 : (size_ + blockSize_ - 1) / blockSize_; }
 
 bool SealedSource::ReadAndVerify(std::uint64_t index, std::vector<std::uint8_t>* into) {
   const std::uint64_t start = index * blockSize_;

@@ -17,14 +17,15 @@ FILE* logFile = nullptr;
 
 std::string Utf8(const std::wstring& text) {
   if (text.empty()) return {};
-  const int needed = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                                         nullptr, nullptr);
+  const int needed =
+      WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
   std::string out(static_cast<std::size_t>(needed), '\0');
   WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), needed, nullptr, nullptr);
   return out;
 }
 
-std::wstring Read(IAccessible* object, const VARIANT& child, HRESULT (STDMETHODCALLTYPE IAccessible::*get)(VARIANT, BSTR*)) {
+std::wstring Read(IAccessible* object, const VARIANT& child,
+                  HRESULT (STDMETHODCALLTYPE IAccessible::*get)(VARIANT, BSTR*)) {
   BSTR text = nullptr;
   if ((object->*get)(child, &text) != S_OK || text == nullptr) return L"(none)";
   std::wstring copy(text);
@@ -77,7 +78,8 @@ int wmain(int argc, wchar_t** argv) {
   if (HWND target = FindWindowW(nullptr, title.c_str())) {
     IAccessible* client = nullptr;
     if (AccessibleObjectFromWindow(target, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
-                                   reinterpret_cast<void**>(&client)) == S_OK && client != nullptr) {
+                                   reinterpret_cast<void**>(&client)) == S_OK &&
+        client != nullptr) {
       VARIANT self{};
       self.vt = VT_I4;
       self.lVal = CHILDID_SELF;

@@ -69,8 +69,8 @@ class DesktopShortcutTest : public testing::Test {
   }
 
   void PutProgram() {
-    HANDLE file = CreateFileW(ui::AnsiToWide(folder_ + "Nimbo.exe").c_str(), GENERIC_WRITE, 0, nullptr,
-                              CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = CreateFileW(ui::AnsiToWide(folder_ + "Nimbo.exe").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(file, INVALID_HANDLE_VALUE);
     CloseHandle(file);
   }

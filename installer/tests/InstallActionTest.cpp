@@ -49,7 +49,7 @@ TEST(InstallFolder, GetsItsBackslashByTheLastCharacter) {
     const char* folder;
   };
   const Case cases[] = {
-      {"", "D:\\Nimbo\\"},                 // an empty box: the default folder
+      {"", "D:\\Nimbo\\"},  // an empty box: the default folder
       {"E:\\Apps", "E:\\Apps\\"},
       {"E:\\Apps\\", "E:\\Apps\\"},
       {"E:\\\x95\x5C", "E:\\\x95\x5C\\"},  // ends in a character whose second byte is 0x5C
@@ -112,11 +112,20 @@ TEST(ProductStart, GoesThroughTheDesktopsShellWhenElevatedElseWithTheInstallersR
     std::string line;
   };
   const Case cases[] = {
-      {true, true, "D:\\N\\Nimbo.exe", {"desktop D:\\N\\Nimbo.exe"},
+      {true,
+       true,
+       "D:\\N\\Nimbo.exe",
+       {"desktop D:\\N\\Nimbo.exe"},
        "started: D:\\N\\Nimbo.exe [Run] (as the desktop's user, through its shell)"},
-      {true, false, "D:\\N\\Nimbo.exe", {"desktop D:\\N\\Nimbo.exe", "direct D:\\N\\Nimbo.exe"},
+      {true,
+       false,
+       "D:\\N\\Nimbo.exe",
+       {"desktop D:\\N\\Nimbo.exe", "direct D:\\N\\Nimbo.exe"},
        "started: D:\\N\\Nimbo.exe [Run] (with the installer's own rights: no desktop shell window)"},
-      {false, true, "D:\\N\\Nimbo.exe", {"direct D:\\N\\Nimbo.exe"},
+      {false,
+       true,
+       "D:\\N\\Nimbo.exe",
+       {"direct D:\\N\\Nimbo.exe"},
        "started: D:\\N\\Nimbo.exe [Run] (with the installer's own rights: the installer is not elevated)"},
       {false, true, "D:\\missing.exe", {"direct D:\\missing.exe"}, "could not start: D:\\missing.exe [Run]"},
   };
@@ -297,8 +306,7 @@ TEST_F(Worker, RegistersReportsStartsTheProductAndClosesInThatOrder) {
   for (const auto& [name, expected] : values) {
     wchar_t data[512] = {};
     DWORD size = sizeof data;
-    ASSERT_EQ(RegGetValueW(HKEY_LOCAL_MACHINE, key.c_str(), name, RRF_RT_REG_SZ, nullptr, data, &size),
-              ERROR_SUCCESS)
+    ASSERT_EQ(RegGetValueW(HKEY_LOCAL_MACHINE, key.c_str(), name, RRF_RT_REG_SZ, nullptr, data, &size), ERROR_SUCCESS)
         << (name ? ui::WideToAnsi(name) : "(default)");
     EXPECT_EQ(std::wstring(data), expected);
   }
@@ -356,8 +364,9 @@ TEST_F(Worker, CloseDuringTheProgressUndoesEverything) {
   const std::string folder = scratch.path() + "product\\";
   // Closed as soon as the worker has begun to write, whatever the pace of
   // the bar's timer on this machine.
-  RunWorker(folder, [] { return Installation::Current().CurrentProgress().total > 0; },
-            [&] { SendMessageW(window, WM_CLOSE, 0, 0); });
+  RunWorker(
+      folder, [] { return Installation::Current().CurrentProgress().total > 0; },
+      [&] { SendMessageW(window, WM_CLOSE, 0, 0); });
   EXPECT_LT(progressBar->Position(), 100) << "the bar stopped with the close";
   EXPECT_EQ(status, "") << "nothing reported after the close";
   EXPECT_EQ(Installation::Current().Outcome(), InstallOutcome::Cancelled);
@@ -372,8 +381,9 @@ TEST_F(Worker, CloseDuringTheProgressUndoesEverything) {
 // registered, so the shortcut is made; it is not started any more.
 TEST_F(Worker, CloseDuringTheCompletionLineKeepsTheInstallationAndStartsNothing) {
   ScratchFolder product("nimbo-close-complete");
-  RunWorker(product.path(), [] { return status.find("已完成安装") != std::string::npos; },
-            [&] { SendMessageW(window, WM_CLOSE, 0, 0); });
+  RunWorker(
+      product.path(), [] { return status.find("已完成安装") != std::string::npos; },
+      [&] { SendMessageW(window, WM_CLOSE, 0, 0); });
   EXPECT_TRUE(Registered());
   EXPECT_EQ(Installation::Current().Outcome(), InstallOutcome::Installed);
   EXPECT_TRUE(FileExists(DesktopShortcutPath())) << "closing made the shortcut";

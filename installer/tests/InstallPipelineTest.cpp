@@ -165,9 +165,12 @@ class Undo : public Pipeline {
 TEST_F(Undo, AnEntryThatFailsLateTakesEverythingBack) {
   ziptest::TestEntry broken("new\\broken.txt", "data that does not match its check");
   broken.statedCrc = 0x12345678;
-  const ziptest::BuiltArchive archive = ziptest::BuildArchive(
-      {{"README.txt", "the new README"}, {"config/"}, {"config/settings.ini", "a=1"}, {"new/"}, {"new/a.txt", "a"},
-       broken});
+  const ziptest::BuiltArchive archive = ziptest::BuildArchive({{"README.txt", "the new README"},
+                                                               {"config/"},
+                                                               {"config/settings.ini", "a=1"},
+                                                               {"new/"},
+                                                               {"new/a.txt", "a"},
+                                                               broken});
   MemorySource payload({archive.bytes.data(), archive.bytes.size()});
   EXPECT_EQ(Install(folder, &payload), InstallOutcome::ArchiveFailed);
   ExpectAsBefore("a broken entry");

@@ -31,7 +31,8 @@ TEST(InstallerAssets, BackgroundsAreOpaqueWindowSizedAndDifferent) {
     for (int x = 10; x < 825; x += 50) {
       const std::uint32_t a = PixelAt(first.get(), x, y), b = PixelAt(second.get(), x, y);
       int distance = 0;
-      for (int shift = 0; shift < 24; shift += 8) distance += std::abs(int((a >> shift) & 0xFF) - int((b >> shift) & 0xFF));
+      for (int shift = 0; shift < 24; shift += 8)
+        distance += std::abs(int((a >> shift) & 0xFF) - int((b >> shift) & 0xFF));
       if (distance > 60) ++differing;
     }
   }

@@ -88,8 +88,7 @@ TEST_F(StartWindowAccessibility, TheInstallButtonsDefaultActionInstalls) {
   ASSERT_NE(button, 0);
   ASSERT_EQ(object->accDoDefaultAction(Child(button)), S_OK);
   // The tree then holds the progress bar and the status box by their names.
-  EXPECT_TRUE(test::PumpEachUntil([&] { return IdOf(L"\u5B89\u88C5\u8FDB\u5EA6") != 0; }, 20000))
-      << "the progress bar";
+  EXPECT_TRUE(test::PumpEachUntil([&] { return IdOf(L"\u5B89\u88C5\u8FDB\u5EA6") != 0; }, 20000)) << "the progress bar";
   EXPECT_NE(IdOf(L"\u5B89\u88C5\u72B6\u6001"), 0) << "the status box";
   ASSERT_TRUE(test::PumpEachUntil([] { return Installation::Current().CurrentProgress().extracted; }, 20000))
       << "the installation ran";

@@ -128,7 +128,6 @@ TEST_F(StartWindow, TimerAlternatesTheBackgroundsFromPhaseOne) {
   EXPECT_EQ(hostWindow->Composition().BackgroundImage(), current);
 }
 
-
 TEST_F(StartWindow, OnlyTheBackgroundTimersOwnTickAfterFiveSecondsAlternates) {
   // The engine's timers on this window use its objects' addresses and those
   // plus one (a control with no handle would use 1); the window's pointer

@@ -24,8 +24,8 @@ int wmain(int argc, wchar_t** argv) {
   }
   // Proof that the trap works: a lasting key inside is refused.
   HKEY child = nullptr;
-  const LSTATUS lasting = RegCreateKeyExW(key, L"Probe", 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
-                                          &child, nullptr);
+  const LSTATUS lasting =
+      RegCreateKeyExW(key, L"Probe", 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &child, nullptr);
   if (child != nullptr) {
     RegCloseKey(child);
     RegDeleteKeyW(key, L"Probe");

@@ -25,9 +25,9 @@ enum class JournalKind : std::uint8_t {
   kCreatedFolder = 2,  // path, final path: a folder made
   kCreatedFile = 3,    // path, final path: a file made
   kReplaced = 4,       // path, final path, aside, aside's final path: a file moved aside
-  kRegistry = 5,       // the Uninstall key before it was written: "0" (none), or "1" then name, type, data for each value
-  kCommitted = 6,      // the product is registered: from here on everything made is kept
-  kNotMade = 7,        // the step the entry before announced did not happen
+  kRegistry = 5,   // the Uninstall key before it was written: "0" (none), or "1" then name, type, data for each value
+  kCommitted = 6,  // the product is registered: from here on everything made is kept
+  kNotMade = 7,    // the step the entry before announced did not happen
 };
 
 struct JournalEntry {
@@ -44,11 +44,11 @@ inline constexpr std::uint32_t kLargestJournalBody = 1u << 20;
 std::string EncodeJournalEntry(const JournalEntry& entry);
 
 struct JournalRead {
-  bool head = false;               // the head line is whole
+  bool head = false;                  // the head line is whole
   std::vector<JournalEntry> entries;  // every whole, intact entry before the first that is not
-  std::size_t usedBytes = 0;       // the head and those entries
-  bool torn = false;               // bytes follow that are the start of an entry, cut short
-  bool damaged = false;            // bytes follow that are no entry (a bad checksum, length or kind)
+  std::size_t usedBytes = 0;          // the head and those entries
+  bool torn = false;                  // bytes follow that are the start of an entry, cut short
+  bool damaged = false;               // bytes follow that are no entry (a bad checksum, length or kind)
 };
 
 // Reads what the bytes hold; never more than was whole and intact.

@@ -19,8 +19,7 @@ std::wstring Wide(const std::string& utf8) { return ui::AnsiToWide(utf8, CP_UTF8
 
 // Opens the hidden folder or the journal as itself, checked to be of its
 // kind, no link, where it is found, and trusted.
-HANDLE OpenChecked(const std::wstring& path, bool folder, const std::function<bool(HANDLE)>& trusted,
-                   DWORD access) {
+HANDLE OpenChecked(const std::wstring& path, bool folder, const std::function<bool(HANDLE)>& trusted, DWORD access) {
   HANDLE item = CreateFileW(path.c_str(), access | READ_CONTROL | FILE_READ_ATTRIBUTES | SYNCHRONIZE,
                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                             FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
@@ -38,8 +37,8 @@ bool ReadAll(HANDLE file, std::string* bytes) {
   if (!GetFileSizeEx(file, &size) || size.QuadPart > kLargestJournal) return false;
   bytes->resize(static_cast<std::size_t>(size.QuadPart));
   DWORD read = 0;
-  return bytes->empty() || (ReadFile(file, bytes->data(), static_cast<DWORD>(bytes->size()), &read, nullptr) &&
-                            read == bytes->size());
+  return bytes->empty() ||
+         (ReadFile(file, bytes->data(), static_cast<DWORD>(bytes->size()), &read, nullptr) && read == bytes->size());
 }
 
 class Replay {
@@ -90,9 +89,9 @@ class Replay {
     for (const JournalEntry& level : aboveTarget_) {
       const std::wstring path = Wide(level.fields[0]);
       const std::string& text = level.fields[0];
-      const bool targetOrAbove = text == target_ || (target_.size() > text.size() + 1 &&
-                                                     target_.compare(0, text.size(), text) == 0 &&
-                                                     target_[text.size()] == '\\');
+      const bool targetOrAbove =
+          text == target_ || (target_.size() > text.size() + 1 && target_.compare(0, text.size(), text) == 0 &&
+                              target_[text.size()] == '\\');
       if (!targetOrAbove) continue;
       if (ui::DeleteVerifiedItem(path, Wide(level.fields[1]), true)) Say(L"taken back: removed folder " + path);
     }
@@ -154,7 +153,8 @@ class Replay {
       }
       return;
     }
-    const bool back = ui::IsExpectedItem(old, aside, Wide(step.fields[3]), false) && ui::RenameOpenItem(old, path, false);
+    const bool back =
+        ui::IsExpectedItem(old, aside, Wide(step.fields[3]), false) && ui::RenameOpenItem(old, path, false);
     CloseHandle(old);
     if (back) {
       Say(L"taken back: put back " + path);
@@ -195,7 +195,8 @@ ReplayReport ReplayInterrupted(const std::wstring& productFolder, const std::wst
   HANDLE search = FindFirstFileW((folder + L'\\' + kHiddenFolderPattern).c_str(), &found);
   if (search == INVALID_HANDLE_VALUE) return report;
   do {
-    if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) hiddenFolders.push_back(folder + L'\\' + found.cFileName);
+    if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
+      hiddenFolders.push_back(folder + L'\\' + found.cFileName);
   } while (FindNextFileW(search, &found));
   FindClose(search);
 

@@ -15,9 +15,9 @@ namespace product {
 // finishes its commit (the files kept aside go). The hidden folder goes
 // with its journal.
 struct ReplayReport {
-  bool found = false;                    // a journal was there
-  std::vector<std::wstring> lines;       // one per step, for a log
-  std::vector<std::wstring> notRestored; // items that could not be put back as they were
+  bool found = false;                     // a journal was there
+  std::vector<std::wstring> lines;        // one per step, for a log
+  std::vector<std::wstring> notRestored;  // items that could not be put back as they were
 };
 
 enum class ReplayPurpose {

@@ -29,8 +29,8 @@ RegistrySnapshot RegistrySnapshot::Take(const std::wstring& key) {
         ERROR_SUCCESS) {
       break;
     }
-    snapshot.values_.push_back(
-        {std::wstring(name.data(), nameLength), type, std::vector<unsigned char>(data.begin(), data.begin() + dataSize)});
+    snapshot.values_.push_back({std::wstring(name.data(), nameLength), type,
+                                std::vector<unsigned char>(data.begin(), data.begin() + dataSize)});
   }
   RegCloseKey(opened);
   return snapshot;

@@ -18,9 +18,9 @@ class InstallationLock {
   InstallationLock& operator=(const InstallationLock&) = delete;
 
   enum class Result {
-    kHeld,     // this process holds the lock now
-    kBusy,     // another still held it when the wait ended
-    kFailed,   // there is no such lock to be had (the mutex could not be made)
+    kHeld,    // this process holds the lock now
+    kBusy,    // another still held it when the wait ended
+    kFailed,  // there is no such lock to be had (the mutex could not be made)
   };
   // Waits at most `timeoutMs` for the lock.
   Result Acquire(DWORD timeoutMs);

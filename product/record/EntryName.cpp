@@ -31,7 +31,8 @@ bool IsReservedDevice(std::u32string_view level) {
   while (!base.empty() && base.back() == U' ') base.remove_suffix(1);
   for (std::u32string_view device : {U"CON", U"PRN", U"AUX", U"NUL", U"CONIN$", U"CONOUT$"})
     if (EqualsIgnoringCase(base, device)) return true;
-  return base.size() == 4 && (EqualsIgnoringCase(base.substr(0, 3), U"COM") || EqualsIgnoringCase(base.substr(0, 3), U"LPT")) &&
+  return base.size() == 4 &&
+         (EqualsIgnoringCase(base.substr(0, 3), U"COM") || EqualsIgnoringCase(base.substr(0, 3), U"LPT")) &&
          IsDigit(base[3]);
 }
 

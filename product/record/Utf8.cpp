@@ -41,5 +41,4 @@ std::optional<std::u32string> DecodeUtf8(std::string_view text) {
   return points;
 }
 
-
 }  // namespace record

@@ -108,7 +108,8 @@ BOOL CALLBACK CollectWindow(HWND window, LPARAM context) {
 }  // namespace
 
 RunningMark::RunningMark()
-    : local_(CreateMutexW(nullptr, FALSE, kRunningMarkLocal)), global_(CreateMutexW(nullptr, FALSE, kRunningMarkGlobal)) {}
+    : local_(CreateMutexW(nullptr, FALSE, kRunningMarkLocal)),
+      global_(CreateMutexW(nullptr, FALSE, kRunningMarkGlobal)) {}
 
 RunningMark::~RunningMark() {
   if (local_ != nullptr) CloseHandle(local_);

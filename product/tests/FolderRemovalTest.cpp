@@ -12,9 +12,9 @@ namespace {
 
 // A payload like the product's: files and folders on three levels, Chinese
 // names among them.
-const wchar_t* const kPayload[] = {L"Nimbo.exe", L"config/",    L"config/settings.ini", L"插件/",
-                                   L"插件/好運/", L"插件/好運/運勢.ini", L"data/",  L"data/cache/",
-                                   L"data/history.dat", L"logs/"};
+const wchar_t* const kPayload[] = {
+    L"Nimbo.exe", L"config/",     L"config/settings.ini", L"插件/", L"插件/好運/", L"插件/好運/運勢.ini",
+    L"data/",     L"data/cache/", L"data/history.dat",    L"logs/"};
 constexpr int kPayloadItems = 10;
 
 bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
@@ -155,8 +155,7 @@ TEST_F(FolderRemoval, ItemsTheUserReplacedAreLeftAlone) {
   WriteText(At(L"插件\\好運"), "user");
   const RemovalReport report = RemovePayload(folder, Steps());
   EXPECT_TRUE(report.Complete());
-  EXPECT_EQ(report.kept,
-            (std::vector<std::wstring>{L"data\\history.dat", L"插件\\好運", L"插件", L"data", L"logs"}));
+  EXPECT_EQ(report.kept, (std::vector<std::wstring>{L"data\\history.dat", L"插件\\好運", L"插件", L"data", L"logs"}));
   EXPECT_EQ(report.removed, 4);  // Nimbo.exe, config\settings.ini, data\cache, config
   EXPECT_TRUE(Exists(At(L"data\\history.dat\\2026.log")));
   EXPECT_TRUE(Exists(At(L"logs")));
@@ -175,8 +174,8 @@ TEST_F(FolderRemoval, ItemsAlreadyGoneAreNeitherRemovedNorFailed) {
 
 TEST_F(FolderRemoval, AFileInUseIsReportedAndTheNextRunFinishes) {
   Install();
-  HANDLE inUse = CreateFileW(At(L"config\\settings.ini").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE inUse = CreateFileW(At(L"config\\settings.ini").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                             FILE_ATTRIBUTE_NORMAL, nullptr);
   ASSERT_NE(inUse, INVALID_HANDLE_VALUE);
   const RemovalReport first = RemovePayload(folder, Steps());
   CloseHandle(inUse);

@@ -24,7 +24,8 @@ TEST(PayloadPlan, TheRecordsEntriesFollowTheRulesTheInstallerFollows) {
   for (const record::test::EntryNameCase& c : record::test::kEntryNameCases) {
     const std::wstring entry = ui::AnsiToWide(c.utf8, CP_UTF8);
     const std::string_view text = record::NameProblemText(c.problem);
-    const std::wstring expected = c.problem == record::NameProblem::kNone ? L"" : std::wstring(text.begin(), text.end());
+    const std::wstring expected =
+        c.problem == record::NameProblem::kNone ? L"" : std::wstring(text.begin(), text.end());
     EXPECT_EQ(EntryProblem(entry), expected) << c.utf8;
   }
 }

@@ -105,7 +105,8 @@ FolderVerdict ClassifyFolder(std::wstring_view folder) {
 
   std::wstring_view rest = path;
   if (!share) {
-    const bool drive = rest.size() >= 2 && AsciiUpper(rest[0]) >= L'A' && AsciiUpper(rest[0]) <= L'Z' && rest[1] == L':';
+    const bool drive =
+        rest.size() >= 2 && AsciiUpper(rest[0]) >= L'A' && AsciiUpper(rest[0]) <= L'Z' && rest[1] == L':';
     if (!drive) return FolderVerdict::kInvalid;
     if (rest.size() == 2) return FolderVerdict::kRoot;
     if (rest[2] != L'\\') return FolderVerdict::kInvalid;  // "C:folder" is relative to the drive

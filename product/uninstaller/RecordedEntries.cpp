@@ -15,8 +15,8 @@ constexpr DWORD kLargestRecord = 16 * 1024 * 1024;
 enum class ReadResult { kRead, kMissing, kFailed };
 
 ReadResult ReadWholeFile(const std::wstring& path, std::string* bytes) {
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE file =
+      CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
     const DWORD error = GetLastError();
     return error == ERROR_FILE_NOT_FOUND ? ReadResult::kMissing : ReadResult::kFailed;
@@ -26,8 +26,8 @@ ReadResult ReadWholeFile(const std::wstring& path, std::string* bytes) {
   if (ok) {
     bytes->resize(static_cast<std::size_t>(size.QuadPart));
     DWORD read = 0;
-    ok = bytes->empty() || (ReadFile(file, bytes->data(), static_cast<DWORD>(bytes->size()), &read, nullptr) &&
-                            read == bytes->size());
+    ok = bytes->empty() ||
+         (ReadFile(file, bytes->data(), static_cast<DWORD>(bytes->size()), &read, nullptr) && read == bytes->size());
   }
   CloseHandle(file);
   return ok ? ReadResult::kRead : ReadResult::kFailed;

@@ -84,8 +84,8 @@ HANDLE WriteCopy(const std::wstring& path, const std::vector<char>& bytes, std::
     return nullptr;
   }
   DWORD written = 0;
-  const bool wrote = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-                     written == bytes.size();
+  const bool wrote =
+      WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) && written == bytes.size();
   const bool closed = CloseHandle(file);
   HANDLE held = wrote && closed ? CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                               FILE_FLAG_OPEN_REPARSE_POINT, nullptr)
@@ -152,8 +152,8 @@ bool StartTemporaryCopy(const std::wstring& folder, bool silent, StartedCopy* co
   BOOL started = FALSE;
   PROCESS_INFORMATION process{};
   if (handles) {
-    std::wstring commandLine =
-        CopyCommandLine(copyPath, folder, HandleNumber(Inheritable(self)), HandleNumber(Inheritable(reportWrite)), silent);
+    std::wstring commandLine = CopyCommandLine(copyPath, folder, HandleNumber(Inheritable(self)),
+                                               HandleNumber(Inheritable(reportWrite)), silent);
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     started = CreateProcessW(copyPath.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,

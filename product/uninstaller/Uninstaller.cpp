@@ -69,8 +69,7 @@ int CheckFolderAndList(const Switches& switches, const std::wstring& folder, Ent
     Tell(switches, Text(kNoRecord) + L"\r\n" + folder, MB_ICONERROR);
     return kExitRefused;
   }
-  const std::wstring listProblem =
-      !toRemove->problem.empty() ? toRemove->problem : ListProblem(toRemove->Pointers());
+  const std::wstring listProblem = !toRemove->problem.empty() ? toRemove->problem : ListProblem(toRemove->Pointers());
   if (!listProblem.empty()) {
     Tell(switches, Text(kBadList) + L"\r\n" + listProblem, MB_ICONERROR);
     return kExitRefused;
@@ -203,8 +202,8 @@ int RunTemporaryCopy(const Switches& switches) {
     return kExitAnotherRunning;
   }
   // A Nimbo running from the folder is asked to close before anything goes.
-  if (const auto running = product::ProductProcesses({folder}); !running.empty() &&
-      !product::CloseProductProcesses(running, product::kProductCloseWaitMs).empty()) {
+  if (const auto running = product::ProductProcesses({folder});
+      !running.empty() && !product::CloseProductProcesses(running, product::kProductCloseWaitMs).empty()) {
     SendResult(*switches.reportTo, kExitProductRunning);
     Tell(switches, Text(kProductStillRunning), MB_ICONWARNING);
     return kExitProductRunning;

@@ -16,16 +16,15 @@ TEST(FrameSchedule, DelaysBeyondTheTimerRangeStayWithinIt) {
     int intervalMs;
   };
   const Case cases[] = {
-      {-2147482772, 0},        // the finding
-      {INT_MIN, 0},            // negative: as a delay of 0
+      {-2147482772, 0},  // the finding
+      {INT_MIN, 0},      // negative: as a delay of 0
       {-1, 0},
       {214748364, 2147483640},  // the largest delay whose interval is exact
       {214748365, INT_MAX},     // beyond it the interval stops at INT_MAX
       {INT_MAX, INT_MAX},
-      {65535, 655350},          // the longest delay a GIF can store
+      {65535, 655350},  // the longest delay a GIF can store
   };
-  for (const Case& c : cases)
-    EXPECT_EQ(FrameIntervalMs({10, c.delay}, 2), c.intervalMs) << "delay " << c.delay;
+  for (const Case& c : cases) EXPECT_EQ(FrameIntervalMs({10, c.delay}, 2), c.intervalMs) << "delay " << c.delay;
 }
 
 }  // namespace

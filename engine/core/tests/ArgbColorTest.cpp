@@ -34,9 +34,7 @@ TEST(ArgbColor, OpaqueMeansAlpha254WhetherOrNotTheAlphaIsGiven) {
   EXPECT_EQ(AlphaOf(ArgbFromRgb(0)), 254);
 }
 
-TEST(ArgbColor, IgnoresTheHighByteOfTheRgbValue) {
-  EXPECT_EQ(ArgbFromRgb(0xAB000000u | Rgb(9, 8, 7)), 0xFE090807u);
-}
+TEST(ArgbColor, IgnoresTheHighByteOfTheRgbValue) { EXPECT_EQ(ArgbFromRgb(0xAB000000u | Rgb(9, 8, 7)), 0xFE090807u); }
 
 }  // namespace
 }  // namespace ui

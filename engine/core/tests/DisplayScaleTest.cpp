@@ -65,14 +65,12 @@ TEST(DisplayScale, PointerPositionsGoBackToTheLogicalPixelThatHoldsThem) {
 }
 
 TEST(DisplayScale, AWindowIsPlacedFromItsMonitorsCorner) {
-  EXPECT_EQ(ScaleWindowPlacement(DeviceBox{50, 50, 875, 518}, 0, 0, DisplayScale(144)),
-            (DeviceBox{75, 75, 1313, 777}));
+  EXPECT_EQ(ScaleWindowPlacement(DeviceBox{50, 50, 875, 518}, 0, 0, DisplayScale(144)), (DeviceBox{75, 75, 1313, 777}));
   // On a second monitor to the right, at 1920: the offset is scaled, not
   // the monitor's own position.
   EXPECT_EQ(ScaleWindowPlacement(DeviceBox{1970, 50, 2795, 518}, 1920, 0, DisplayScale(192)),
             (DeviceBox{2020, 100, 3670, 1036}));
-  EXPECT_EQ(ScaleWindowPlacement(DeviceBox{50, 50, 875, 518}, 0, 0, DisplayScale(96)),
-            (DeviceBox{50, 50, 875, 518}));
+  EXPECT_EQ(ScaleWindowPlacement(DeviceBox{50, 50, 875, 518}, 0, 0, DisplayScale(96)), (DeviceBox{50, 50, 875, 518}));
 }
 
 }  // namespace

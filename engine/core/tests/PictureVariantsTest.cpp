@@ -22,8 +22,8 @@ TEST_F(PictureVariants, TheNextLargerDrawingIsTaken) {
   struct Case {
     int dpi, percent;
   };
-  for (const Case& c : {Case{96, 100}, Case{72, 100}, Case{97, 150}, Case{120, 150}, Case{144, 150},
-                        Case{145, 200}, Case{168, 200}, Case{192, 200}, Case{288, 200}}) {
+  for (const Case& c : {Case{96, 100}, Case{72, 100}, Case{97, 150}, Case{120, 150}, Case{144, 150}, Case{145, 200},
+                        Case{168, 200}, Case{192, 200}, Case{288, 200}}) {
     const PictureChoice choice = PictureForScale(picture, c.dpi);
     EXPECT_EQ(choice.percent, c.percent) << c.dpi;
     const std::vector<std::uint8_t>& expected = c.percent == 100 ? picture : c.percent == 150 ? at150 : at200;

@@ -12,16 +12,16 @@ TEST(RectF, RectanglesThatOnlyTouchDoNotOverlap) {
     bool overlaps;
   };
   const Case cases[] = {
-      {{30, 10, 5, 5}, false},          // touches the right edge
-      {{5, 10, 5, 5}, false},           // touches the left edge
-      {{10, 30, 5, 5}, false},          // touches the bottom edge
-      {{10, 5, 5, 5}, false},           // touches the top edge
-      {{30, 30, 5, 5}, false},          // touches a corner
-      {{29.5f, 10, 5, 5}, true},        // shares half a pixel
-      {{29.99f, 10, 5, 5}, true},       // a hundredth of a pixel is an overlap
-      {{15, 15, 2, 2}, true},           // inside
-      {{0, 0, 100, 100}, true},         // around
-      {{10, 10, 20, 20}, true},         // the same
+      {{30, 10, 5, 5}, false},     // touches the right edge
+      {{5, 10, 5, 5}, false},      // touches the left edge
+      {{10, 30, 5, 5}, false},     // touches the bottom edge
+      {{10, 5, 5, 5}, false},      // touches the top edge
+      {{30, 30, 5, 5}, false},     // touches a corner
+      {{29.5f, 10, 5, 5}, true},   // shares half a pixel
+      {{29.99f, 10, 5, 5}, true},  // a hundredth of a pixel is an overlap
+      {{15, 15, 2, 2}, true},      // inside
+      {{0, 0, 100, 100}, true},    // around
+      {{10, 10, 20, 20}, true},    // the same
   };
   for (const Case& c : cases) {
     EXPECT_EQ(RectsOverlap(a, c.b), c.overlaps) << c.b.left << "," << c.b.top;

@@ -46,8 +46,8 @@ TEST(SecurityAttributes, InstallationFoldersAreTheAdministratorsAndUsersOnlyRunT
   ExpectAccess(kInstallationFolderSddl, {{WinBuiltinAdministratorsSid, FILE_ALL_ACCESS},
                                          {WinLocalSystemSid, FILE_ALL_ACCESS},
                                          {WinBuiltinUsersSid, FILE_GENERIC_READ | FILE_GENERIC_EXECUTE}});
-  ExpectAccess(kAdministratorsOnlySddl, {{WinBuiltinAdministratorsSid, FILE_ALL_ACCESS},
-                                         {WinLocalSystemSid, FILE_ALL_ACCESS}});
+  ExpectAccess(kAdministratorsOnlySddl,
+               {{WinBuiltinAdministratorsSid, FILE_ALL_ACCESS}, {WinLocalSystemSid, FILE_ALL_ACCESS}});
 }
 
 }  // namespace

@@ -11,7 +11,7 @@ TEST(TextConversion, ChineseTextRoundTripsThroughUtf16) {
     std::wstring wide;
   };
   const Case cases[] = {
-      {"Nimbo - \xB0\xB2\xD7\xB0", L"Nimbo - \u5B89\u88C5"},    // "Nimbo - 安装"
+      {"Nimbo - \xB0\xB2\xD7\xB0", L"Nimbo - \u5B89\u88C5"},  // "Nimbo - 安装"
       {"D:\\Nimbo\\", L"D:\\Nimbo\\"},
       // 乗: a double-byte character whose trail byte is a backslash.
       {"\x81\x5C", L"\u4E57"},

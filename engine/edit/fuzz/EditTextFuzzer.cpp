@@ -161,8 +161,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const int position = AnyPosition(input, text);
         const std::string inserted = input.ConsumeRandomLengthString(32);
         const int at = std::clamp(position, 1, text.Length() + 1);
-        const std::string expected = Stored(text.Bytes().substr(0, at - 1) + inserted + text.Bytes().substr(at - 1),
-                                            multiLine);
+        const std::string expected =
+            Stored(text.Bytes().substr(0, at - 1) + inserted + text.Bytes().substr(at - 1), multiLine);
         text.InsertAt(position, inserted, multiLine);
         Check(text.Bytes() == expected, "InsertAt puts the text at the position");
         break;
@@ -201,8 +201,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (inputMode == 2)
           Check(shown.size() == password.size() * static_cast<std::size_t>(Columns(whole)),
                 "a password shows one password text per character");
-        else
-          Check(shown.size() == whole.size(), "display text keeps the line's length");
+        else Check(shown.size() == whole.size(), "display text keeps the line's length");
         break;
       }
       case 5: {
@@ -220,7 +219,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Check(position >= start && position <= start + static_cast<int>(whole.size()),
               "a column's position lies on its line");
         if (column <= 0) Check(position == start, "column 0 is the line's start");
-        if (column >= Columns(whole)) Check(position == start + static_cast<int>(whole.size()), "past the end: the end");
+        if (column >= Columns(whole))
+          Check(position == start + static_cast<int>(whole.size()), "past the end: the end");
         break;
       }
       case 6: {
@@ -248,8 +248,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const ui::TextPoint after = ui::CaretAfterInsert(text, caret, inserted, (multiLine & 1) != 0);
         CheckInside(text, after, "the caret after an insertion lies inside the text");
         // Plain ASCII behind a whole character: the caret ends right behind it.
-        const bool plain = std::all_of(inserted.begin(), inserted.end(),
-                                       [](char c) { return c >= 0x20 && c < 0x7F; });
+        const bool plain = std::all_of(inserted.begin(), inserted.end(), [](char c) { return c >= 0x20 && c < 0x7F; });
         const bool wholeBefore = caret.column == 0 || static_cast<unsigned char>(before[position - 2]) <= 0x80;
         if (plain && wholeBefore && (caret.line == 1 || (multiLine & 1) != 0))
           Check(text.PositionOf(after.line, after.column) == position + static_cast<int>(inserted.size()),

@@ -68,20 +68,14 @@ TEST_F(EditBoxes, NavigationKeysMoveTheCaretAndShiftKeepsTheAnchor) {
     TextPoint anchor, caret;
   };
   const Step steps[] = {
-      {VK_UP, false, {1, 0}, {1, 0}},     // line 1 stays line 1
-      {VK_END, false, {1, 3}, {1, 3}},
-      {VK_RIGHT, false, {2, 0}, {2, 0}},  // end of line 1: start of line 2
-      {VK_END, false, {2, 2}, {2, 2}},
-      {VK_RIGHT, false, {2, 2}, {2, 2}},  // end of the last line: stays
-      {VK_UP, false, {1, 2}, {1, 2}},
-      {VK_END, false, {1, 3}, {1, 3}},
-      {VK_DOWN, false, {2, 2}, {2, 2}},   // the column is kept where the line allows
-      {VK_HOME, true, {2, 2}, {2, 0}},
-      {VK_LEFT, true, {2, 2}, {1, 3}},
-      {VK_LEFT, true, {2, 2}, {1, 2}},
-      {VK_RIGHT, false, {1, 3}, {1, 3}},  // without Shift the anchor follows
-      {VK_LEFT, true, {1, 3}, {1, 2}},
-      {VK_LEFT, true, {1, 3}, {1, 1}},
+      {VK_UP, false, {1, 0}, {1, 0}},                                       // line 1 stays line 1
+      {VK_END, false, {1, 3}, {1, 3}},  {VK_RIGHT, false, {2, 0}, {2, 0}},  // end of line 1: start of line 2
+      {VK_END, false, {2, 2}, {2, 2}},  {VK_RIGHT, false, {2, 2}, {2, 2}},  // end of the last line: stays
+      {VK_UP, false, {1, 2}, {1, 2}},   {VK_END, false, {1, 3}, {1, 3}},
+      {VK_DOWN, false, {2, 2}, {2, 2}},  // the column is kept where the line allows
+      {VK_HOME, true, {2, 2}, {2, 0}},  {VK_LEFT, true, {2, 2}, {1, 3}},
+      {VK_LEFT, true, {2, 2}, {1, 2}},  {VK_RIGHT, false, {1, 3}, {1, 3}},  // without Shift the anchor follows
+      {VK_LEFT, true, {1, 3}, {1, 2}},  {VK_LEFT, true, {1, 3}, {1, 1}},
   };
   int number = 0;
   for (const Step& step : steps) {
@@ -227,7 +221,9 @@ TEST_F(EditBoxes, TypingTakesPrintableCharactersOnly) {
   EXPECT_EQ(box.Text(), "D:\\") << "control codes";
   for (WPARAM code : {0x4E2D, 0x20AC, 0x0E01, 0xD83D, 0x61}) Send(WM_CHAR, code, 1);
   // 中 and € have a form in code page 936; Thai and half a surrogate pair do not.
-  EXPECT_EQ(box.Text(), "D:\\\xD6\xD0\x80" "a");
+  EXPECT_EQ(box.Text(),
+            "D:\\\xD6\xD0\x80"
+            "a");
 }
 
 // Byte 0x80 is the euro sign, a character of one byte: deleting, moving
@@ -291,7 +287,10 @@ TEST_F(EditBoxes, IntegerAndDecimalBoxesTakeOnlyTheirCharacters) {
     const char* kept;
   };
   for (const Case& c : {Case{kEditInteger, "-12a.3", "-123"}, Case{kEditDecimal, "1.2.3/4e", "1.23/4"},
-                        Case{kEditNormal, "a\x7f" "b", "ab"}}) {
+                        Case{kEditNormal,
+                             "a\x7f"
+                             "b",
+                             "ab"}}) {
     EditBoxOptions options;
     options.inputMode = c.mode;
     Make({10, 10, 200, 27}, "", options);
@@ -377,13 +376,22 @@ TEST_F(EditBoxes, InputMethodResultsBeyondAsciiAreInsertedOnce) {
   EXPECT_EQ(box.Text(), "\xD6\xD0\xCE\xC4");
   ComposeResult(window.hwnd(), L"abc");
   test::Pump();
-  EXPECT_EQ(box.Text(), "\xD6\xD0\xCE\xC4" "abc") << "ASCII arrives as characters, once";
+  EXPECT_EQ(box.Text(),
+            "\xD6\xD0\xCE\xC4"
+            "abc")
+      << "ASCII arrives as characters, once";
   ComposeResult(window.hwnd(), L"\u4E2Dz\u20AC");
   test::Pump();
-  EXPECT_EQ(box.Text(), "\xD6\xD0\xCE\xC4" "abc\xD6\xD0z\x80") << "a result with 中 is taken once, whole";
+  EXPECT_EQ(box.Text(),
+            "\xD6\xD0\xCE\xC4"
+            "abc\xD6\xD0z\x80")
+      << "a result with 中 is taken once, whole";
   ComposeResult(window.hwnd(), L"\u20AC");
   test::Pump();
-  EXPECT_EQ(box.Text(), "\xD6\xD0\xCE\xC4" "abc\xD6\xD0z\x80\x80") << "the euro sign alone comes as a character";
+  EXPECT_EQ(box.Text(),
+            "\xD6\xD0\xCE\xC4"
+            "abc\xD6\xD0z\x80\x80")
+      << "the euro sign alone comes as a character";
 
   box.Destroy();
   EditBoxOptions password;

@@ -11,9 +11,10 @@ namespace {
 // line 2, an empty line 3.
 EditText ThreeLines() {
   EditText text;
-  text.SetText("abc\r\n\xD6\xD0"
-               "de\r\n",
-               1, 0, "*");
+  text.SetText(
+      "abc\r\n\xD6\xD0"
+      "de\r\n",
+      1, 0, "*");
   return text;
 }
 
@@ -59,8 +60,8 @@ TEST(EditNavigation, TheEuroSignIsACharacterOfOneByte) {
     TextPoint right;
   };
   const Case cases[] = {
-      {{1, 0}, 1, {1, 1}}, {{1, 1}, 2, {1, 2}}, {{1, 2}, 3, {2, 0}},
-      {{2, 0}, 5, {2, 1}}, {{2, 1}, 6, {2, 2}}, {{2, 2}, 8, {2, 3}}, {{2, 3}, 9, {2, 3}},
+      {{1, 0}, 1, {1, 1}}, {{1, 1}, 2, {1, 2}}, {{1, 2}, 3, {2, 0}}, {{2, 0}, 5, {2, 1}},
+      {{2, 1}, 6, {2, 2}}, {{2, 2}, 8, {2, 3}}, {{2, 3}, 9, {2, 3}},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(text.PositionOf(c.at.line, c.at.column), c.position) << c.at.line << ", " << c.at.column;
@@ -83,13 +84,13 @@ TEST(EditNavigation, DoubleClickSelectsARunOfLettersAndDigits) {
     ColumnSpan expected;
   };
   const Case cases[] = {
-      {"abc_def", 1, {0, 3}},    // stops at the underscore
+      {"abc_def", 1, {0, 3}},  // stops at the underscore
       {"abc_def", 5, {4, 7}},
-      {"x  y", 2, {2, 3}},       // between two spaces: one character
-      {"Ab9 z", 1, {0, 3}},      // capitals and digits count
+      {"x  y", 2, {2, 3}},                // between two spaces: one character
+      {"Ab9 z", 1, {0, 3}},               // capitals and digits count
       {"\xD6\xD0xy\xD6\xD0", 2, {1, 3}},  // double-byte characters do not
-      {"ab", 2, {0, 2}},         // at the end of the line
-      {"", 0, {0, 0}},           // an empty line has nothing to select
+      {"ab", 2, {0, 2}},                  // at the end of the line
+      {"", 0, {0, 0}},                    // an empty line has nothing to select
   };
   for (const Case& c : cases) {
     EditText text;

@@ -130,9 +130,9 @@ TEST(EditText, EditsWorkOnClampedBytePositions) {
     int b;
     std::string_view expected;
   };
-  const Row substrings[] = {{1, 3, "ab"}, {3, 1, "ab"}, {2, 2, ""}, {1, 4, "abc"}, {0, 2, "a"},
-                            {3, 9, "c"},  {-5, 100, "abc"}, {5, 6, ""}};
-  const Row deletions[] = {{3, 1, "c"},  {1, 4, ""},    {2, 3, "ac"},   {3, 3, "abc"},
+  const Row substrings[] = {{1, 3, "ab"}, {3, 1, "ab"}, {2, 2, ""},       {1, 4, "abc"},
+                            {0, 2, "a"},  {3, 9, "c"},  {-5, 100, "abc"}, {5, 6, ""}};
+  const Row deletions[] = {{3, 1, "c"},  {1, 4, ""},    {2, 3, "ac"},  {3, 3, "abc"},
                            {0, 2, "bc"}, {3, 10, "ab"}, {5, 7, "abc"}, {-1, -4, "abc"}};
   const Row insertions[] = {{1, 0, "xyabc"}, {4, 0, "abcxy"}, {2, 0, "axybc"}, {0, 0, "xyabc"}, {9, 0, "abcxy"}};
   for (const Row& row : substrings) {
@@ -273,24 +273,30 @@ TEST(EditText, ColumnsCountCharactersNotBytes) {
   // "b" starts at 1; line 2 "中x" starts at 7; line 3 is "中" cut after its
   // lead byte, then CR LF; line 4 is a lead byte ending the text.
   EditText text;
-  text.SetText("a\x95\x5C" "b\r\n\xD6\xD0x\r\n\xD6\r\n\xD6", 1, 0, "*");
+  text.SetText(
+      "a\x95\x5C"
+      "b\r\n\xD6\xD0x\r\n\xD6\r\n\xD6",
+      1, 0, "*");
   ASSERT_EQ(LineStarts(text), (std::vector<int>{1, 7, 12, 15}));
   struct Row {
     int line;
     int column;
     int position;
   };
-  const Row rows[] = {{1, 0, 1},  {1, 1, 2},   {1, 2, 4},  {1, 3, 5},  {1, 4, 5},  {1, -1, 1}, {2, 0, 7},
-                      {2, 1, 9},  {2, 2, 10},  {2, 9, 10}, {3, 1, 13}, {3, 2, 13}, {4, 0, 15}, {4, 1, 16},
-                      {4, 2, 16}, {5, 0, 0}};
+  const Row rows[] = {{1, 0, 1},  {1, 1, 2},  {1, 2, 4},  {1, 3, 5},  {1, 4, 5},  {1, -1, 1}, {2, 0, 7},  {2, 1, 9},
+                      {2, 2, 10}, {2, 9, 10}, {3, 1, 13}, {3, 2, 13}, {4, 0, 15}, {4, 1, 16}, {4, 2, 16}, {5, 0, 0}};
   for (const Row& row : rows)
     EXPECT_EQ(text.PositionOf(row.line, row.column), row.position) << row.line << ", " << row.column;
   EXPECT_EQ(text.LineLength(1), 3);
   EXPECT_EQ(text.LineLength(2), 2);
   EXPECT_EQ(text.LineLength(3), 1);
   EXPECT_EQ(text.LineLength(4), 1);
-  EXPECT_EQ(EditText::CharacterCount("\xD6\xD0" "a\x95\x5C"), 3);
-  EXPECT_EQ(text.Substring(text.PositionOf(1, 1), text.PositionOf(2, 1)), "\x95\x5C" "b\r\n\xD6\xD0");
+  EXPECT_EQ(EditText::CharacterCount("\xD6\xD0"
+                                     "a\x95\x5C"),
+            3);
+  EXPECT_EQ(text.Substring(text.PositionOf(1, 1), text.PositionOf(2, 1)),
+            "\x95\x5C"
+            "b\r\n\xD6\xD0");
 }
 
 std::string WithoutLf(std::string_view text) {

@@ -16,16 +16,32 @@ TEST(InputFilter, TypingTakesPrintableCharactersOfTheInputMode) {
   };
   const Case cases[] = {
       // Control codes, Ctrl+\ to Ctrl+_ among them, are no characters.
-      {kNormal, "a", "", true},          {kNormal, " ", "", true},           {kNormal, "~", "", true},
-      {kNormal, "\x1C", "", false},      {kNormal, "\x1F", "", false},       {kNormal, "\t", "", false},
-      {kNormal, "\x7F", "", false},      {kNormal, "", "", false},
+      {kNormal, "a", "", true},
+      {kNormal, " ", "", true},
+      {kNormal, "~", "", true},
+      {kNormal, "\x1C", "", false},
+      {kNormal, "\x1F", "", false},
+      {kNormal, "\t", "", false},
+      {kNormal, "\x7F", "", false},
+      {kNormal, "", "", false},
       // Beyond ASCII: the euro sign is one byte; 中 is a lead and a trail byte.
-      {kNormal, "\x80", "", true},       {kNormal, "\xD6\xD0", "", true},    {kNormal, "\x95\x5C", "", true},
-      {kNormal, "\xD6", "", false},      {kNormal, "\xD6\x7F", "", false},   {kNormal, "\xFF", "", false},
-      {kInteger, "7", "", true},         {kInteger, "-", "", true},          {kInteger, "a", "", false},
-      {kInteger, ".", "", false},        {kInteger, "\xD6\xD0", "", false},  {kInteger, "\x80", "", false},
-      {kDecimal, ".", "1", true},        {kDecimal, ".", "1.5", false},      {kDecimal, "/", "", true},
-      {kDecimal, "e", "", false},        {kDecimal, ",", "", false},
+      {kNormal, "\x80", "", true},
+      {kNormal, "\xD6\xD0", "", true},
+      {kNormal, "\x95\x5C", "", true},
+      {kNormal, "\xD6", "", false},
+      {kNormal, "\xD6\x7F", "", false},
+      {kNormal, "\xFF", "", false},
+      {kInteger, "7", "", true},
+      {kInteger, "-", "", true},
+      {kInteger, "a", "", false},
+      {kInteger, ".", "", false},
+      {kInteger, "\xD6\xD0", "", false},
+      {kInteger, "\x80", "", false},
+      {kDecimal, ".", "1", true},
+      {kDecimal, ".", "1.5", false},
+      {kDecimal, "/", "", true},
+      {kDecimal, "e", "", false},
+      {kDecimal, ",", "", false},
       {kReadOnly, "a", "", true},  // the read-only box refuses later, at the insertion
   };
   for (const Case& c : cases) {
@@ -54,7 +70,10 @@ TEST(InputFilter, PasteKeepsOneLineInASingleLineBoxAndWhatTheModeTakes) {
       {"a lead byte at the end goes", kNormal, false, "a\x81", "", "a"},
       {"integer: letters go", kInteger, false, "abc", "", ""},
       {"integer: digits stay", kInteger, false, "12a-3", "", "12-3"},
-      {"integer: Chinese goes", kInteger, false, "4\xD6\xD0" "5", "", "45"},
+      {"integer: Chinese goes", kInteger, false,
+       "4\xD6\xD0"
+       "5",
+       "", "45"},
       {"decimal: one full stop", kDecimal, false, "1.2.3", "", "1.23"},
       {"decimal: none when the box has one", kDecimal, false, "2.5", "1.0", "25"},
       {"decimal: slash and minus", kDecimal, false, "-1/2e", "", "-1/2"},

@@ -233,12 +233,8 @@ TEST_F(ScrollBars, PointerMovesRepaintOnlyWhenThePartChanges) {
   };
   const Move moves[] = {
       {70, 205, kPartThumb, true},  // onto the bar
-      {90, 205, kPartThumb, false},
-      {120, 204, kPartThumb, false},
-      {200, 205, kPartTrack, true},
-      {210, 202, kPartTrack, false},
-      {245, 205, kPartSecondArrow, true},
-      {246, 203, kPartSecondArrow, false},
+      {90, 205, kPartThumb, false},     {120, 204, kPartThumb, false},      {200, 205, kPartTrack, true},
+      {210, 202, kPartTrack, false},    {245, 205, kPartSecondArrow, true}, {246, 203, kPartSecondArrow, false},
       {52, 205, kPartFirstArrow, true},
   };
   for (const Move& move : moves) {

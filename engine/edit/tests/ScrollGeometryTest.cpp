@@ -32,15 +32,13 @@ TEST(ScrollGeometry, ThumbLengthFollowsTheRangeWithinItsLimits) {
     int thumb;
   };
   const Case cases[] = {
-      {80, 80, 40},                // 6400 / 160
-      {80, 1000, 30},              // 5.9: the smallest thumb
-      {80, 0, 0},                  // nothing to scroll: no thumb
-      {80, -25, 0},
-      {80, 1, 79},                 // 6400 / 81 = 79.01, truncated
-      {180, 100, 115},             // 32400 / 280 = 115.7
-      {20, 10, 20},                // 30 would not fit: the whole track
-      {0, 50, 0},
-      {50000, 50000, 25000},       // L x L beyond 32 bits
+      {80, 80, 40},                                 // 6400 / 160
+      {80, 1000, 30},                               // 5.9: the smallest thumb
+      {80, 0, 0},                                   // nothing to scroll: no thumb
+      {80, -25, 0},         {80, 1, 79},            // 6400 / 81 = 79.01, truncated
+      {180, 100, 115},                              // 32400 / 280 = 115.7
+      {20, 10, 20},                                 // 30 would not fit: the whole track
+      {0, 50, 0},           {50000, 50000, 25000},  // L x L beyond 32 bits
       {50000, INT_MAX, 30},
   };
   for (const Case& c : cases) {
@@ -49,9 +47,7 @@ TEST(ScrollGeometry, ThumbLengthFollowsTheRangeWithinItsLimits) {
 }
 
 // A vertical bar 100 high: track from 10, 80 long.
-ScrollTrack Track(int thumb, int minimum, int maximum) {
-  return {10, 80, thumb, minimum, maximum, -minimum};
-}
+ScrollTrack Track(int thumb, int minimum, int maximum) { return {10, 80, thumb, minimum, maximum, -minimum}; }
 
 TEST(ScrollGeometry, ThumbOffsetSpreadsTheRangeOverTheTrack) {
   struct Case {
@@ -60,19 +56,14 @@ TEST(ScrollGeometry, ThumbOffsetSpreadsTheRangeOverTheTrack) {
     float offset;
   };
   const Case cases[] = {
-      {Track(40, 0, 80), 0, 10},     // travel 40 for 80 positions
-      {Track(40, 0, 80), 20, 20},
-      {Track(40, 0, 80), 40, 30},
-      {Track(40, 0, 80), 80, 50},    // the thumb ends where the track ends
-      {Track(40, 0, 80), 120, 50},   // never past the track
-      {Track(40, 0, 80), -5, 10},
-      {Track(30, 0, 1000), 500, 35},
-      {Track(40, -50, 50), -50, 10},
-      {Track(40, -50, 50), 0, 30},   // the middle of a range around zero
-      {Track(40, -50, 50), 50, 50},
-      {Track(0, 0, 0), 0, 10},       // an empty range: no division
-      {Track(40, 7, 7), 7, 10},
-      {Track(80, 0, 10), 5, 10},     // a thumb as long as the track cannot move
+      {Track(40, 0, 80), 0, 10},  // travel 40 for 80 positions
+      {Track(40, 0, 80), 20, 20},    {Track(40, 0, 80), 40, 30},
+      {Track(40, 0, 80), 80, 50},   // the thumb ends where the track ends
+      {Track(40, 0, 80), 120, 50},  // never past the track
+      {Track(40, 0, 80), -5, 10},    {Track(30, 0, 1000), 500, 35},
+      {Track(40, -50, 50), -50, 10}, {Track(40, -50, 50), 0, 30},  // the middle of a range around zero
+      {Track(40, -50, 50), 50, 50},  {Track(0, 0, 0), 0, 10},      // an empty range: no division
+      {Track(40, 7, 7), 7, 10},      {Track(80, 0, 10), 5, 10},    // a thumb as long as the track cannot move
   };
   for (const Case& c : cases) {
     EXPECT_FLOAT_EQ(ThumbOffset(c.track, c.position), c.offset)
@@ -87,23 +78,18 @@ TEST(ScrollGeometry, PixelsMapToPositionsAndTheEndsToTheLimits) {
     int position;
   };
   const Case cases[] = {
-      {Track(40, 0, 80), 50, 80},      // the thumb at the track's end: exactly the maximum
-      {Track(40, 0, 80), 400, 80},
-      {Track(40, 0, 80), 10, 0},       // at the start: exactly the minimum
-      {Track(40, 0, 80), -100, 0},     // above the track
-      {Track(40, 0, 80), 30, 40},      // 20 pixels of 40 for 80 positions
-      {Track(40, 0, 80), 10.25f, 1},   // 0.5 rounds up
-      {Track(40, 0, 80), 10.2f, 0},    // 0.4 rounds down
-      {Track(40, 0, 80), 49.75f, 80},  // 79.5
-      {Track(40, 0, 80), 49.5f, 79},
-      {Track(30, 0, 1000), 35, 500},   // 25 pixels of 50 for 1000 positions
-      {Track(30, 0, 1000), 59.9f, 998},
-      {Track(40, -50, 50), 30, 0},
-      {Track(40, -50, 50), 0, -50},
-      {Track(40, -50, 50), 60, 50},
-      {Track(0, 0, 0), 30, 0},         // nothing to scroll
-      {Track(40, 10, 5), 30, 10},      // a range turned round keeps the minimum
-      {Track(80, 0, 10), 11, 10},      // no room to move: past the start is the end
+      {Track(40, 0, 80), 50, 80},                                   // the thumb at the track's end: exactly the maximum
+      {Track(40, 0, 80), 400, 80},      {Track(40, 0, 80), 10, 0},  // at the start: exactly the minimum
+      {Track(40, 0, 80), -100, 0},                                  // above the track
+      {Track(40, 0, 80), 30, 40},                                   // 20 pixels of 40 for 80 positions
+      {Track(40, 0, 80), 10.25f, 1},                                // 0.5 rounds up
+      {Track(40, 0, 80), 10.2f, 0},                                 // 0.4 rounds down
+      {Track(40, 0, 80), 49.75f, 80},                               // 79.5
+      {Track(40, 0, 80), 49.5f, 79},    {Track(30, 0, 1000), 35, 500},  // 25 pixels of 50 for 1000 positions
+      {Track(30, 0, 1000), 59.9f, 998}, {Track(40, -50, 50), 30, 0},   {Track(40, -50, 50), 0, -50},
+      {Track(40, -50, 50), 60, 50},     {Track(0, 0, 0), 30, 0},  // nothing to scroll
+      {Track(40, 10, 5), 30, 10},                                 // a range turned round keeps the minimum
+      {Track(80, 0, 10), 11, 10},                                 // no room to move: past the start is the end
   };
   for (const Case& c : cases) {
     EXPECT_EQ(PositionFromPixel(c.track, c.coordinate), c.position)

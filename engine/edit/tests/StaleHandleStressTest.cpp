@@ -93,13 +93,16 @@ class Fenced {
 // A delivery queued for the control, as its own posts queue them.
 void PostDelivery(HWND window, Control& control, unsigned message) {
   auto* packed = new PackedMessage{message, 0, 0, true};
-  ASSERT_TRUE(PostMessageW(window, kMsgDeliver, reinterpret_cast<WPARAM>(control.handle), reinterpret_cast<LPARAM>(packed)));
+  ASSERT_TRUE(
+      PostMessageW(window, kMsgDeliver, reinterpret_cast<WPARAM>(control.handle), reinterpret_cast<LPARAM>(packed)));
 }
 
 // Long enough for every timer of a dead control to come at least twice:
 // the caret blinks every 500 ms, transitions and pictures tick faster.
 constexpr int kTimersComeMs = 1200;
-void LetEverythingArrive() { test::PumpUntil([] { return false; }, kTimersComeMs); }
+void LetEverythingArrive() {
+  test::PumpUntil([] { return false; }, kTimersComeMs);
+}
 
 class StaleHandles : public testing::Test {
  protected:
@@ -134,8 +137,7 @@ TEST_F(StaleHandles, PictureDestroyedWhilePlaying) {
   Fenced<PictureBox> picture("picture");
   PictureOptions options;
   options.animate = 1;
-  const std::vector<std::uint8_t> gif =
-      test::MakeAnimatedGif(8, 8, {{0xFF0000, 1}, {0x00FF00, 1}, {0x0000FF, 1}});
+  const std::vector<std::uint8_t> gif = test::MakeAnimatedGif(8, 8, {{0xFF0000, 1}, {0x00FF00, 1}, {0x0000FF, 1}});
   ASSERT_NE(picture->Create(window.hwnd(), 10, 10, 8, 8, gif, options), nullptr);
   const int frame = picture->currentFrame;
   ASSERT_TRUE(test::PumpUntil([&] { return picture->currentFrame != frame; }, 3000)) << "it plays";

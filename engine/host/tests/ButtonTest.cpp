@@ -73,7 +73,9 @@ TEST_F(Buttons, FocusFromTheKeyboardShowsTheHoverLookAndAFrameThatGoesWithIt) {
     }
     return dark;
   };
-  const auto send = [&](UINT message, WPARAM wParam, LPARAM lParam) { SendMessageW(window.hwnd(), message, wParam, lParam); };
+  const auto send = [&](UINT message, WPARAM wParam, LPARAM lParam) {
+    SendMessageW(window.hwnd(), message, wParam, lParam);
+  };
 
   send(WM_KEYDOWN, VK_TAB, 0);
   EXPECT_EQ(SurfaceColour(first), kGreen);

@@ -52,7 +52,7 @@ TEST(CaptionSprite, EveryTypeAndStateHasItsColumn) {
     int type;
     int normal, hot, pressed;
   };
-  const Case cases[] = {{4, 0, 40, 80},      {8, 120, 149, 178}, {16, 294, 323, 352}, {32, 381, 410, 439},
+  const Case cases[] = {{4, 0, 40, 80},      {8, 120, 149, 178},   {16, 294, 323, 352}, {32, 381, 410, 439},
                         {64, 468, 497, 526}, {128, 555, 584, 613}, {256, 642, 671, 700}};
   for (const Case& c : cases) {
     const int width = c.type == 4 ? 39 : 28;

@@ -90,7 +90,10 @@ TEST(Composition, RoundedFramesCutTheCornersSquareFramesDoNot) {
   TestWindow third(100, 100, 300, 200);
   HostWindow three;
   ASSERT_TRUE(three.Create(third.hwnd(), Frame(3, std::nullopt)));
-  for (int d = 0; d < 12; ++d) EXPECT_EQ(three.Composition().CompositionSurface().PixelAt(d, d), rounded.Composition().CompositionSurface().PixelAt(d, d)) << d;
+  for (int d = 0; d < 12; ++d)
+    EXPECT_EQ(three.Composition().CompositionSurface().PixelAt(d, d),
+              rounded.Composition().CompositionSurface().PixelAt(d, d))
+        << d;
 }
 
 TEST(Composition, BackgroundLayerOfALayeredWindowHasTheWindowAlpha) {
@@ -150,7 +153,8 @@ TEST(Composition, FramelessWindowWithoutImageIsFullyTransparent) {
   HostWindow host;
   ASSERT_TRUE(host.Create(window.hwnd(), Frame(1, 250, 0xFEFFFFFF)));
   for (int y = 0; y < 200; y += 13) {
-    for (int x = 0; x < 300; x += 17) ASSERT_EQ(host.Composition().CompositionSurface().PixelAt(x, y), 0u) << x << "," << y;
+    for (int x = 0; x < 300; x += 17)
+      ASSERT_EQ(host.Composition().CompositionSurface().PixelAt(x, y), 0u) << x << "," << y;
   }
   EXPECT_FALSE(host.Composition().ClipsItems()) << "no control clip for a frameless window";
 }
@@ -209,10 +213,10 @@ TEST_F(ComposedControl, ControlThatOnlyTouchesTheDirtyRectangleIsNotRedrawn) {
   control.snapshot = test::SolidBitmap(40, 40, 0xFF0000FF);
   control.answers[kMsgDrawTransition] = 1;
   const int before = control.Count(kMsgDrawTransition);
-  host.RedrawRect({60, 20, 10, 10}, false);   // touches the right edge
-  host.RedrawRect({20, 0, 10, 20}, false);    // touches the top edge
+  host.RedrawRect({60, 20, 10, 10}, false);  // touches the right edge
+  host.RedrawRect({20, 0, 10, 20}, false);   // touches the top edge
   EXPECT_EQ(control.Count(kMsgDrawTransition), before);
-  host.RedrawRect({59, 20, 10, 10}, false);   // shares a column
+  host.RedrawRect({59, 20, 10, 10}, false);  // shares a column
   EXPECT_EQ(control.Count(kMsgDrawTransition), before + 1);
   control.snapshot.reset();
 }
@@ -265,7 +269,8 @@ TEST(Composition, WindowWithABackgroundOwnerTakesTheOwnersBackground) {
   host.Compose(png, 0xFE00FF00);
   EXPECT_EQ(host.Composition().BackgroundImage(), owner.Composition().BackgroundImage()) << "shared, not copied";
   EXPECT_EQ(host.Composition().BackgroundColor(), owner.Composition().BackgroundColor());
-  EXPECT_EQ(host.Composition().BackgroundGeneration(), owner.Composition().BackgroundGeneration()) << "the owner's frame, as it is";
+  EXPECT_EQ(host.Composition().BackgroundGeneration(), owner.Composition().BackgroundGeneration())
+      << "the owner's frame, as it is";
 }
 
 TEST(Composition, AverageColorIsTheMeanOfEveryPixel) {
@@ -298,9 +303,8 @@ TEST(Composition, BackgroundModesPlaceTheImage) {
     int x, y;
     bool red;  // red centre or blue border at that point
   };
-  for (const Case& c : {Case{0, 5 + 50, 5 + 30, true}, Case{0, 5 + 5, 5 + 30, false},
-                        Case{1, 150, 100, true}, Case{1, 10, 100, false},
-                        Case{2, 150, 100, true}, Case{2, 100 + 5, 70 + 30, false}}) {
+  for (const Case& c : {Case{0, 5 + 50, 5 + 30, true}, Case{0, 5 + 5, 5 + 30, false}, Case{1, 150, 100, true},
+                        Case{1, 10, 100, false}, Case{2, 150, 100, true}, Case{2, 100 + 5, 70 + 30, false}}) {
     TestWindow window(100, 100, 300, 200);
     HostWindow host;
     HostOptions options = Frame(7, std::nullopt, 0xFE00FF00);

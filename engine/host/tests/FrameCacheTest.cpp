@@ -20,7 +20,8 @@ int LargestDifference(const Surface& a, const Surface& b) {
   int largest = 0;
   for (std::size_t i = 0; i < a.PixelCount(); ++i) {
     for (int shift = 0; shift < 32; shift += 8) {
-      largest = std::max(largest, std::abs(static_cast<int>((p[i] >> shift) & 0xFF) - static_cast<int>((q[i] >> shift) & 0xFF)));
+      largest = std::max(largest,
+                         std::abs(static_cast<int>((p[i] >> shift) & 0xFF) - static_cast<int>((q[i] >> shift) & 0xFF)));
     }
   }
   return largest;
@@ -115,8 +116,8 @@ TEST(PixelArithmetic, FrameOutlinesAreTheOutlinesDrawnThroughTheDc) {
   // them. The outlines are drawn for windows just over twice the edge band
   // (65 pixels) and widened: sizes at that threshold and below it too.
   for (const bool rounded : {true, false}) {
-    for (const auto& [width, height] : {std::pair{160, 110}, std::pair{825, 468}, std::pair{50, 40},
-                                        std::pair{66, 65}, std::pair{64, 301}}) {
+    for (const auto& [width, height] :
+         {std::pair{160, 110}, std::pair{825, 468}, std::pair{50, 40}, std::pair{66, 65}, std::pair{64, 301}}) {
       Surface throughDc, framed;
       throughDc.CreateWithGraphics(width, height);
       framed.CreateWithGraphics(width, height);
@@ -153,8 +154,8 @@ TEST(PixelArithmetic, FrameOutlinesAreTheOutlinesDrawnThroughTheDc) {
 
       DrawBorder(framed, rounded ? 7 : 0);
       DrawShadow(framed, rounded ? 7 : 0, Rgb(0x3C, 0x28, 0x14));
-      EXPECT_LE(LargestDifference(throughDc, framed), 1) << (rounded ? "rounded " : "square ") << width << " x "
-                                                         << height;
+      EXPECT_LE(LargestDifference(throughDc, framed), 1)
+          << (rounded ? "rounded " : "square ") << width << " x " << height;
     }
   }
 }
@@ -171,8 +172,7 @@ TEST(PixelArithmetic, PictureLaidInMemoryIsThePictureDrawnAtItsOwnSize) {
     argb[i] = i % 5 == 0 ? (seed | 0xFF000000u) : i % 7 == 0 ? (seed & 0x00FFFFFFu) : seed;
   }
   GpBitmap* bitmap = nullptr;
-  gp::GdipCreateBitmapFromScan0(120, 80, 120 * 4, PixelFormat32bppARGB, reinterpret_cast<BYTE*>(argb.data()),
-                                &bitmap);
+  gp::GdipCreateBitmapFromScan0(120, 80, 120 * 4, PixelFormat32bppARGB, reinterpret_cast<BYTE*>(argb.data()), &bitmap);
   ImagePtr straight(bitmap);
   GpBitmap* clone = nullptr;
   gp::GdipCloneBitmapAreaI(0, 0, 120, 80, PixelFormat32bppPARGB, bitmap, &clone);
@@ -246,10 +246,13 @@ TEST(FrameCache, EveryFrameIsTheSameCopiedAsPaintedAnew) {
           painted.Compose(first, Rgb(40, 70, 120), 0);
           ASSERT_EQ(cached.Composition().FramesCopied(), 1) << "the frame came from the cache";
           ASSERT_EQ(painted.Composition().FramesCopied(), 0);
-          EXPECT_LE(LargestDifference(cached.Composition().CompositionSurface(), painted.Composition().CompositionSurface()), 1)
+          EXPECT_LE(
+              LargestDifference(cached.Composition().CompositionSurface(), painted.Composition().CompositionSurface()),
+              1)
               << "style " << frameStyle << ", mode " << mode << ", edge fade " << edgeFade << ", alpha "
               << alpha.value_or(-1);
-          EXPECT_LE(LargestDifference(cached.Composition().FrameLayer(), painted.Composition().FrameLayer()), 1) << "the frame layer itself";
+          EXPECT_LE(LargestDifference(cached.Composition().FrameLayer(), painted.Composition().FrameLayer()), 1)
+              << "the frame layer itself";
           ++configurations;
         }
       }

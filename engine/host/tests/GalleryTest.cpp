@@ -72,8 +72,8 @@ TEST(Gallery, EveryControlDrawsOnTheWindow) {
   // of 3 per channel for GDI+'s rounding.
   const auto expectNear = [&](int x, int y, test::Pixel expected, const char* what) {
     const test::Pixel p = test::Unpack(host.Composition().CompositionSurface().PixelAt(x, y));
-    EXPECT_TRUE(std::abs(p.a - expected.a) <= 3 && std::abs(p.r - expected.r) <= 3 &&
-                std::abs(p.g - expected.g) <= 3 && std::abs(p.b - expected.b) <= 3)
+    EXPECT_TRUE(std::abs(p.a - expected.a) <= 3 && std::abs(p.r - expected.r) <= 3 && std::abs(p.g - expected.g) <= 3 &&
+                std::abs(p.b - expected.b) <= 3)
         << what << " at " << x << "," << y << ": " << p.a << " " << p.r << " " << p.g << " " << p.b;
   };
   // The window: RGB(40, 70, 120) at alpha 250 (stored as 250).

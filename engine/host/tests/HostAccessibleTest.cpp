@@ -58,9 +58,9 @@ class Accessibility : public testing::Test {
     ASSERT_NE(bar.Create(window.hwnd(), 10, 170, 300, 20, 40), nullptr);
     ASSERT_NE(title.Create(window.hwnd(), 10, 200, 200, 20, "Title"), nullptr);
     test::Pump();
-    ASSERT_EQ(AccessibleObjectFromWindow(window.hwnd(), OBJID_CLIENT, IID_IAccessible,
-                                         reinterpret_cast<void**>(&object)),
-              S_OK);
+    ASSERT_EQ(
+        AccessibleObjectFromWindow(window.hwnd(), OBJID_CLIENT, IID_IAccessible, reinterpret_cast<void**>(&object)),
+        S_OK);
   }
   void TearDown() override {
     if (object != nullptr) object->Release();
@@ -80,8 +80,8 @@ TEST_F(Accessibility, ControlsAreChildrenWithNameRoleValueAndState) {
   ASSERT_EQ(object->get_accChildCount(&count), S_OK);
   EXPECT_EQ(count, 6) << "the six visible controls, in creation order";
 
-  const std::vector<std::wstring> names = {L"Go & Run", L"\u5B89\u88C5\u4F4D\u7F6E", L"(none)", L"(none)",
-                                           L"Progress", L"Title"};
+  const std::vector<std::wstring> names = {L"Go & Run", L"\u5B89\u88C5\u4F4D\u7F6E", L"(none)", L"(none)", L"Progress",
+                                           L"Title"};
   const std::vector<long> roles = {ROLE_SYSTEM_PUSHBUTTON, ROLE_SYSTEM_TEXT,        ROLE_SYSTEM_TEXT,
                                    ROLE_SYSTEM_TEXT,       ROLE_SYSTEM_PROGRESSBAR, ROLE_SYSTEM_STATICTEXT};
   const std::vector<std::wstring> values = {L"(none)", L"D:\\Nimbo\\", L"fixed", L"(none)", L"40%", L"(none)"};
@@ -141,10 +141,14 @@ TEST_F(Accessibility, NavigationWalksTheChildrenInTabOrder) {
     long to;  // -1: no child given back
   };
   const Step steps[] = {
-      {NAVDIR_FIRSTCHILD, CHILDID_SELF, S_OK, 1}, {NAVDIR_LASTCHILD, CHILDID_SELF, S_OK, 6},
-      {NAVDIR_NEXT, 1, S_OK, 2},                  {NAVDIR_NEXT, 6, S_FALSE, -1},
-      {NAVDIR_PREVIOUS, 3, S_OK, 2},              {NAVDIR_PREVIOUS, 1, S_FALSE, -1},
-      {NAVDIR_FIRSTCHILD, 2, S_FALSE, -1},        {NAVDIR_NEXT, 7, E_INVALIDARG, -1},
+      {NAVDIR_FIRSTCHILD, CHILDID_SELF, S_OK, 1},
+      {NAVDIR_LASTCHILD, CHILDID_SELF, S_OK, 6},
+      {NAVDIR_NEXT, 1, S_OK, 2},
+      {NAVDIR_NEXT, 6, S_FALSE, -1},
+      {NAVDIR_PREVIOUS, 3, S_OK, 2},
+      {NAVDIR_PREVIOUS, 1, S_FALSE, -1},
+      {NAVDIR_FIRSTCHILD, 2, S_FALSE, -1},
+      {NAVDIR_NEXT, 7, E_INVALIDARG, -1},
   };
   for (const Step& step : steps) {
     VARIANT end;
@@ -208,15 +212,15 @@ TEST_F(Accessibility, ControlsThatAppearOrGoAndStatusTextAreAnnounced) {
   ASSERT_NE(hook, nullptr);
   // Children in tab order: button 1, path 2, status 3, secret 4, bar 5, title 6.
   valuesAtEvents.clear();
-  title.Visible(0);   // announced with the place it had
+  title.Visible(0);  // announced with the place it had
   title.Visible(1);
   // The status box's new line is its value, read as the event arrives; its
   // name stays its label.
   status.Text("done");
   EXPECT_TRUE(test::PumpUntil([&] { return valuesAtEvents.size() == 1; }, 5000));
-  path.Text("E:\\");    // editable: a value change too
+  path.Text("E:\\");  // editable: a value change too
   EXPECT_TRUE(test::PumpUntil([&] { return valuesAtEvents.size() == 2; }, 5000));
-  status.Destroy();   // goes from place 3
+  status.Destroy();  // goes from place 3
   Label added;
   ASSERT_NE(added.Create(window.hwnd(), 10, 230, 100, 20, "Added"), nullptr);
   const std::vector<Event> expected = {{EVENT_OBJECT_HIDE, 6},        {EVENT_OBJECT_SHOW, 6},

@@ -49,7 +49,9 @@ class HostInput : public testing::Test {
   }
   void TearDown() override { hookCalls = nullptr; }
 
-  LRESULT Send(UINT message, WPARAM wParam, LPARAM lParam) { return SendMessageW(window.hwnd(), message, wParam, lParam); }
+  LRESULT Send(UINT message, WPARAM wParam, LPARAM lParam) {
+    return SendMessageW(window.hwnd(), message, wParam, lParam);
+  }
 
   test::TestWindow window{100, 100, 300, 200};
   HostWindow host;

@@ -32,9 +32,8 @@ using test::ProcessResources;
 constexpr long kTolerance = 2;
 
 void ExpectBack(const char* run, int rounds, const ProcessResources& before, const ProcessResources& after) {
-  std::printf("%-34s %6d rounds: GDI %ld -> %ld, USER %ld -> %ld, handles %ld -> %ld\n", run, rounds,
-              before.gdiObjects, after.gdiObjects, before.userObjects, after.userObjects, before.kernelHandles,
-              after.kernelHandles);
+  std::printf("%-34s %6d rounds: GDI %ld -> %ld, USER %ld -> %ld, handles %ld -> %ld\n", run, rounds, before.gdiObjects,
+              after.gdiObjects, before.userObjects, after.userObjects, before.kernelHandles, after.kernelHandles);
   EXPECT_LE(after.gdiObjects, before.gdiObjects + kTolerance) << run << ": GDI objects";
   EXPECT_LE(after.userObjects, before.userObjects + kTolerance) << run << ": USER objects";
   EXPECT_LE(after.kernelHandles, before.kernelHandles + kTolerance) << run << ": kernel handles";

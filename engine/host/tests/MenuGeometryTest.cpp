@@ -32,9 +32,9 @@ TEST(MenuGeometry, PointMenuFlipsAtTheRightAndBottomEdges) {
   };
   const Case cases[] = {
       {100, 100, 100, 100},
-      {1280 - 135, 100, 1280 - 135, 100},    // x + width - 5 reaches the edge exactly: no flip
+      {1280 - 135, 100, 1280 - 135, 100},  // x + width - 5 reaches the edge exactly: no flip
       {1280 - 134, 100, 1280 - 134 - 140, 100},
-      {100, 994 - 107, 100, 994 - 107},       // ends on the edge: no flip
+      {100, 994 - 107, 100, 994 - 107},  // ends on the edge: no flip
       {100, 994 - 106, 100, 994 - 106 - 107 + 5},
       {1270, 990, 1270 - 140, 990 - 107 + 5},
   };

@@ -34,9 +34,7 @@ class PlayingPicture : public PictureBox {
 
 class Pictures : public testing::Test {
  protected:
-  void SetUp() override {
-    ASSERT_TRUE(host.Create(window.hwnd(), test::PlainHost()));
-  }
+  void SetUp() override { ASSERT_TRUE(host.Create(window.hwnd(), test::PlainHost())); }
   test::TestWindow window{100, 100, 300, 200};
   HostWindow host;
 };

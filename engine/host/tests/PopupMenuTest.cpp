@@ -42,9 +42,10 @@ void CALLBACK RunScript(HWND, UINT, UINT_PTR id, DWORD) {
 int OnMenuPopup(HWND menuWindow, int) {
   openMenu = menuWindow;
   GetWindowRect(menuWindow, &openRect);
-  propertiesWhileOpen = GetPropW(menuWindow, kPropFlags) == reinterpret_cast<HANDLE>(1) &&
-                        GetPropW(menuWindow, kPropHost) != nullptr;
-  if (HostWindow* host = HostWindow::FromWindow(menuWindow)) test::SaveSurface(host->Composition().CompositionSurface().bitmap(), "edit-menu");
+  propertiesWhileOpen =
+      GetPropW(menuWindow, kPropFlags) == reinterpret_cast<HANDLE>(1) && GetPropW(menuWindow, kPropHost) != nullptr;
+  if (HostWindow* host = HostWindow::FromWindow(menuWindow))
+    test::SaveSurface(host->Composition().CompositionSurface().bitmap(), "edit-menu");
   scriptDelays = 0;
   SetTimer(nullptr, 0, 30, &RunScript);
   return 0;

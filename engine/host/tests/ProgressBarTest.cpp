@@ -33,9 +33,7 @@ ProgressOptions InstallerBar() {
 
 class ProgressBars : public testing::Test {
  protected:
-  void SetUp() override {
-    ASSERT_TRUE(host.Create(window.hwnd(), test::PlainHost()));
-  }
+  void SetUp() override { ASSERT_TRUE(host.Create(window.hwnd(), test::PlainHost())); }
   // Whether a pixel shows the fill: nearly opaque and saturated, unlike the
   // white translucent track.
   static bool Filled(const Argb& p) { return p.a > 240 && (p.r < 200 || p.b < 200) && p.g < 160; }

@@ -11,7 +11,9 @@ namespace {
 // A picture stored bottom row first, as a DIB section is.
 struct BottomUpPicture {
   BottomUpPicture(int pictureWidth, int pictureHeight, std::uint32_t fill)
-      : pixels(static_cast<std::size_t>(pictureWidth) * pictureHeight, fill), width(pictureWidth), height(pictureHeight) {}
+      : pixels(static_cast<std::size_t>(pictureWidth) * pictureHeight, fill),
+        width(pictureWidth),
+        height(pictureHeight) {}
   PixelRows Rows() { return {pixels.data() + static_cast<std::size_t>(height - 1) * width, -width, width, height}; }
   std::vector<std::uint32_t> pixels;
   int width, height;
@@ -72,8 +74,8 @@ TEST(EdgeStamp, ShortSidesAreTheStampsOwnAndAWrongStampLaysNothing) {
   BottomUpPicture narrow(4, 6, 0x11111111);
   BottomUpPicture stamp = NamedStamp(4, 5);
   LayEdgeStamp(narrow.Rows(), stamp.Rows(), 2);
-  EXPECT_EQ(PlacesOf(narrow), (std::vector<std::string>{"00 10 20 30", "01 11 21 31", "02 12 22 32",
-                                                         "02 12 22 32", "03 13 23 33", "04 14 24 34"}));
+  EXPECT_EQ(PlacesOf(narrow), (std::vector<std::string>{"00 10 20 30", "01 11 21 31", "02 12 22 32", "02 12 22 32",
+                                                        "03 13 23 33", "04 14 24 34"}));
 
   BottomUpPicture untouched(8, 7, 0x11111111);
   LayEdgeStamp(untouched.Rows(), NamedStamp(4, 5).Rows(), 2);

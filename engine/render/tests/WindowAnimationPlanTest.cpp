@@ -59,8 +59,8 @@ TEST(CloseAnimationPlan, ZoomGrowsForThreeFramesThenShrinks) {
     int delay;
   };
   const Case cases[] = {
-      {1, {0, 0, W + 1, H + 1}, 15},    {2, {-1, -1, W + 3, H + 3}, 14}, {3, {-2, -2, W + 4, H + 4}, 13},
-      {4, {-4, -4, W + 8, H + 8}, 12},  {6, {-2, -2, W + 4, H + 4}, 10}, {7, {-1, -1, W + 2, H + 2}, 10},
+      {1, {0, 0, W + 1, H + 1}, 15},      {2, {-1, -1, W + 3, H + 3}, 14}, {3, {-2, -2, W + 4, H + 4}, 13},
+      {4, {-4, -4, W + 8, H + 8}, 12},    {6, {-2, -2, W + 4, H + 4}, 10}, {7, {-1, -1, W + 2, H + 2}, 10},
       {20, {12, 12, W - 24, H - 24}, 10},
   };
   for (const Case& c : cases) {
@@ -200,7 +200,7 @@ TEST(ShowAnimationPlan, RevealsDrawABlockAndAFeatheredEdge) {
     bool columns;
     std::map<int, int> strips;  // position -> alpha, a sample
     int absent;
-    std::size_t drawn;          // block plus 99 feather strips
+    std::size_t drawn;  // block plus 99 feather strips
   };
   const Case cases[] = {
       {3, true, {{0, 75}, {245, 75}, {246, 75}, {295, 38}, {344, 1}}, 345, 246 + 99},

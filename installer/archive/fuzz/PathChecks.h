@@ -24,10 +24,8 @@ inline std::vector<std::string> Segments(std::string_view path) {
   std::vector<std::string> segments(1);
   for (std::size_t at = 0; at < path.size();) {
     const std::size_t length = std::max<std::size_t>(1, setup::Cp936CharLength(path, at));
-    if (length == 1 && path[at] == '\\')
-      segments.emplace_back();
-    else
-      segments.back().append(path, at, length);
+    if (length == 1 && path[at] == '\\') segments.emplace_back();
+    else segments.back().append(path, at, length);
     at += length;
   }
   if (setup::EndsWithBackslash(path)) segments.pop_back();

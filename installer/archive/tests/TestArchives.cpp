@@ -127,12 +127,9 @@ std::string MixedText(std::uint32_t seed, std::size_t size) {
   std::string text;
   while (text.size() < size) {
     const unsigned pick = random() % 20;
-    if (pick < 16)
-      text += kWords[pick];
-    else if (pick < 19)
-      text += std::to_string(random() % 100000);
-    else
-      text += "\r\n";
+    if (pick < 16) text += kWords[pick];
+    else if (pick < 19) text += std::to_string(random() % 100000);
+    else text += "\r\n";
     text += ' ';
   }
   text.resize(size);

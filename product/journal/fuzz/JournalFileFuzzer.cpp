@@ -18,7 +18,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::string again(product::kJournalHead);
     for (const product::JournalEntry& entry : read.entries) again += product::EncodeJournalEntry(entry);
     Check(std::string_view(again) == bytes.substr(0, read.usedBytes), "the entries read are the bytes used");
-    Check(read.usedBytes == bytes.size() || read.torn || read.damaged, "what is left over is said to be torn or damaged");
+    Check(read.usedBytes == bytes.size() || read.torn || read.damaged,
+          "what is left over is said to be torn or damaged");
   }
   const product::JournalRecovery recovery = product::DecideRecovery(read);
   if (recovery == product::JournalRecovery::kRollBack || recovery == product::JournalRecovery::kFinishCommit) {

@@ -14,8 +14,9 @@ using K = JournalKind;
 std::vector<JournalEntry> Installation() {
   return {
       {K::kTarget, {"D:\\Nimbo\\"}},
-      {K::kReplaced, {"D:\\Nimbo\\README.txt", "D:\\Nimbo\\README.txt", "D:\\Nimbo\\.nimbo-replaced-1\\1",
-                      "D:\\Nimbo\\.nimbo-replaced-1\\1"}},
+      {K::kReplaced,
+       {"D:\\Nimbo\\README.txt", "D:\\Nimbo\\README.txt", "D:\\Nimbo\\.nimbo-replaced-1\\1",
+        "D:\\Nimbo\\.nimbo-replaced-1\\1"}},
       {K::kCreatedFolder, {"D:\\Nimbo\\\xE6\x8F\x92\xE4\xBB\xB6", "D:\\Nimbo\\\xE6\x8F\x92\xE4\xBB\xB6"}},
       {K::kCreatedFile, {"D:\\Nimbo\\Nimbo.exe", "D:\\Nimbo\\Nimbo.exe"}},
       {K::kRegistry, {"1", "DisplayName", "1", std::string("N\0i\0m\0b\0o\0\0\0", 12)}},
@@ -101,12 +102,12 @@ TEST(JournalFile, TheNextRunKnowsWhatToDo) {
 
 TEST(JournalFile, EntriesWithTheWrongFieldsAreDamage) {
   for (const JournalEntry& wrong : std::vector<JournalEntry>{{K::kTarget, {}},
-                                                               {K::kCreatedFile, {"D:\\Nimbo\\a"}},
-                                                               {K::kReplaced, {"a", "b", "c"}},
-                                                               {K::kRegistry, {"1", "name", "1"}},
-                                                               {K::kCommitted, {"x"}},
-                                                               {K::kNotMade, {"x"}},
-                                                               {static_cast<K>(9), {}}}) {
+                                                             {K::kCreatedFile, {"D:\\Nimbo\\a"}},
+                                                             {K::kReplaced, {"a", "b", "c"}},
+                                                             {K::kRegistry, {"1", "name", "1"}},
+                                                             {K::kCommitted, {"x"}},
+                                                             {K::kNotMade, {"x"}},
+                                                             {static_cast<K>(9), {}}}) {
     const JournalRead read = ReadJournal(Encode({Installation()[0], wrong}));
     EXPECT_EQ(read.entries.size(), 1u) << static_cast<int>(wrong.kind);
     EXPECT_TRUE(read.damaged);
@@ -134,15 +135,15 @@ TEST(JournalFile, OnlyPathsStrictlyInsideTheTargetAreActedOn) {
       {"D:\\Nimbo\\Nimbo.exe", true},
       {"D:\\Nimbo\\docs\\a b.txt", true},
       {"D:\\Nimbo\\.nimbo-replaced-1\\1", true},
-      {"D:\\Nimbo", false},                 // the target itself
-      {"D:\\Nimbo\\", false},               // an empty name
-      {"D:\\Nimbo2\\Nimbo.exe", false},     // a neighbour that starts alike
+      {"D:\\Nimbo", false},              // the target itself
+      {"D:\\Nimbo\\", false},            // an empty name
+      {"D:\\Nimbo2\\Nimbo.exe", false},  // a neighbour that starts alike
       {"D:\\Nimbo\\..\\Windows\\x.dll", false},
       {"D:\\Nimbo\\docs\\.\\a", false},
-      {"D:\\Nimbo\\docs\\\\a", false},      // an empty level
-      {"D:\\Nimbo\\docs/../../x", false},   // a slash is a separator too
+      {"D:\\Nimbo\\docs\\\\a", false},     // an empty level
+      {"D:\\Nimbo\\docs/../../x", false},  // a slash is a separator too
       {"C:\\Windows\\x.dll", false},
-      {"d:\\nimbo\\Nimbo.exe", false},      // not as the journal wrote its target
+      {"d:\\nimbo\\Nimbo.exe", false},  // not as the journal wrote its target
   };
   for (const Case& c : cases) EXPECT_EQ(InsideTarget("D:\\Nimbo", c.path), c.inside) << c.path;
   EXPECT_FALSE(InsideTarget("", "\\x"));

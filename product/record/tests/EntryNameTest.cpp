@@ -13,7 +13,7 @@ TEST(EntryName, TheRecordReaderKeepsTheSharedRules) {
   }
   // Bytes that are not UTF-8 are no path of a record.
   EXPECT_EQ(CheckRecordPath("\xD6\xD0\xCE\xC4.txt"), NameProblem::kInvalidEncoding);  // 中文 in code page 936
-  EXPECT_EQ(CheckRecordPath("a\xC0\xAF"), NameProblem::kInvalidEncoding);  // an overlong '/'
+  EXPECT_EQ(CheckRecordPath("a\xC0\xAF"), NameProblem::kInvalidEncoding);             // an overlong '/'
 }
 
 TEST(EntryName, LengthCountsUtf16UnitsAndAFoldersSeparator) {

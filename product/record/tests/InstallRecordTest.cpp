@@ -29,11 +29,11 @@ TEST(InstallRecord, EditedLineEndsAndEmptyLinesAreReadAsTheyStand) {
 TEST(InstallRecord, BytesThatAreNotARecordAreRefused) {
   const char* const notRecords[] = {
       "",
-      "Nimbo.exe\r\nREADME.txt\r\n",                   // no head line
-      "nimbo installation record\r\nNimbo.exe\r\n",    // a head line that differs
-      "Nimbo installation record\r\n\xC0\xAF\r\n",     // an overlong "/"
-      "Nimbo installation record\r\n\xED\xA0\x80\r\n", // a surrogate
-      "Nimbo installation record\r\n\xF4\x90\x80\x80", // past U+10FFFF
+      "Nimbo.exe\r\nREADME.txt\r\n",                    // no head line
+      "nimbo installation record\r\nNimbo.exe\r\n",     // a head line that differs
+      "Nimbo installation record\r\n\xC0\xAF\r\n",      // an overlong "/"
+      "Nimbo installation record\r\n\xED\xA0\x80\r\n",  // a surrogate
+      "Nimbo installation record\r\n\xF4\x90\x80\x80",  // past U+10FFFF
       "Nimbo installation record\r\n\xE6\x8F",          // cut short
       "Nimbo installation record\r\n\xB2\xE5\xBC\xFE",  // code page 936, not UTF-8
   };
