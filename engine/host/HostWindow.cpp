@@ -97,7 +97,7 @@ bool HostWindow::Create(HWND window, const HostOptions& options) {
   compositor_.SetBusy(true);
   caption_.Create(hwnd_, Width());
   compositor_.SetBusy(false);
-  Compose(options.backgroundImage, options.backgroundColor, -1);
+  Compose(options.backgroundImage, options.backgroundColor, kPresentNothing);
 
   if (frame.windowAlpha != -1) {
     // A layered window starts invisible: Show presents the composition.
@@ -254,7 +254,7 @@ void HostWindow::OnDpiChanged(int dpi, const RECT* suggested) {
   }
   compositor_.ResizeSurfaces();
   for (Control* control = firstControl_; control != nullptr; control = control->nextSibling) control->Rescale();
-  Compose({}, compositor_.BackgroundColor(), 0, true);
+  Compose({}, compositor_.BackgroundColor(), kPresentAtOnce, true);
 }
 
 LRESULT HostWindow::OnMinMaxInfo(MINMAXINFO* info) {
@@ -428,8 +428,7 @@ LRESULT HostWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
       // A screen reader's default action on a control still there: a click.
       if (Control* control = Control::FromHandle(wParam);
           control != nullptr && control->visible && !control->disabled) {
-        DeliverMessage(control, kMsgClick, reinterpret_cast<WPARAM>(control), 0);
-        input_.CallHook(hooks_.controlClick, control, 0, 0);
+        input_.Click(control, 0, 0, 0);
       }
       return 0;
     case kMsgFocusGained:

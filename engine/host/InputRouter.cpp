@@ -100,8 +100,7 @@ void InputRouter::RouteMouse(UINT message, WPARAM wParam, LPARAM lParam) {
     ReleaseCapture();
     Control* under = ControlAt(x, y);
     if (under == pressed) {
-      DeliverMessage(pressed, kMsgClick, reinterpret_cast<WPARAM>(pressed), lParam);
-      CallHook(Hooks().controlClick, pressed, wParam, lParam);
+      Click(pressed, lParam, wParam, lParam);
     } else if (pressed != nullptr && pressed->handle != nullptr && pressed->visible) {
       DeliverMessage(pressed, kMsgMouseLeft, wParam, reinterpret_cast<LPARAM>(under));
       CallHook(Hooks().controlMouseLeave, pressed, wParam, lParam);
@@ -195,11 +194,14 @@ void InputRouter::OnKeyDown(UINT message, WPARAM wParam, LPARAM lParam) {
     }
   } else if (wParam == VK_RETURN || wParam == VK_SPACE) {
     if (focus_ != nullptr && focus_->visible && !focus_->disabled) {
-      Control* clicked = focus_;
-      DeliverMessage(clicked, kMsgClick, reinterpret_cast<WPARAM>(clicked), 0);
-      CallHook(Hooks().controlClick, clicked, wParam, lParam);
+      Click(focus_, 0, wParam, lParam);
     }
   }
+}
+
+void InputRouter::Click(Control* control, LPARAM point, WPARAM wParam, LPARAM lParam) {
+  DeliverMessage(control, kMsgClick, reinterpret_cast<WPARAM>(control), point);
+  CallHook(Hooks().controlClick, control, wParam, lParam);
 }
 
 bool InputRouter::OnSysChar(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -210,8 +212,7 @@ bool InputRouter::OnSysChar(UINT message, WPARAM wParam, LPARAM lParam) {
     Control* control = Control::FromHandle(reinterpret_cast<std::uintptr_t>(mnemonic.control));
     if (control == nullptr || !control->visible || control->disabled) continue;
     if (std::towlower(static_cast<wint_t>(mnemonic.keyCode)) != pressed) continue;
-    DeliverMessage(control, kMsgClick, reinterpret_cast<WPARAM>(control), 0);
-    CallHook(Hooks().controlClick, control, wParam, lParam);
+    Click(control, 0, wParam, lParam);
     return true;
   }
   return false;

@@ -59,6 +59,11 @@ class InputRouter {
   // Calls an application's hook for the control, with the control's kind
   // while it is alive.
   void CallHook(ControlEventHook hook, Control* control, WPARAM wParam, LPARAM lParam) const;
+  // A click of the control, however it came (a press released over it, a
+  // key, its mnemonic, a screen reader's default action): the control is
+  // told (kMsgClick, with the pointer's position for a press, else 0),
+  // then the host's click hook, with the message that made the click.
+  void Click(Control* control, LPARAM point, WPARAM wParam, LPARAM lParam);
 
  private:
   void StartWindowMove(LPARAM lParam);
