@@ -7,19 +7,21 @@
 #include "InstallerState.h"
 #include "ProcessObjects.h"
 #include "engine/core/ArgbColor.h"
+#include "engine/core/Engine.h"
 #include "engine/core/EngineMessages.h"
+#include "engine/host/CaptionLayout.h"
 
 namespace setup {
 namespace {
 
 // Close and minimise buttons; no icon, title or maximise button.
-constexpr int kStartCaptionFlags = 20;
+constexpr int kStartCaptionFlags = ui::kCaptionClose | ui::kCaptionMinimize;
 constexpr int kStartWindowAlpha = 250;
 constexpr int kShowGrow = 7;
 constexpr int kCloseZoom = 2;
 // The new background cross-fades over the old one.
-constexpr int kCrossFade = 1;
-constexpr int kHandCursor = 32649;
+constexpr int kCrossFade = ui::kPresentCrossFade;
+constexpr int kHandCursor = ui::kHandCursor;
 
 }  // namespace
 

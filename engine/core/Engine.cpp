@@ -74,7 +74,7 @@ void InitEngine() {
     engine.defaultFontMaker = CreateThread(nullptr, 0, &MakeDefaultFont, nullptr, 0, nullptr);
     if (engine.defaultFontMaker == nullptr) MakeDefaultFontNow();
   }
-  SetDefaultCursor(32512);  // IDC_ARROW
+  SetDefaultCursor(kArrowCursor);
   engine.captionButtonImage = LoadImageFromBytes(CaptionButtonStrip(), /*addPngSignature=*/true);
   // Its drawings for scaled displays, decoded when a window needs them.
   static const bool stripVariants = [] {

@@ -42,6 +42,9 @@ std::string DefaultFontFamily();
 void InitEngine();
 
 // Sets the engine's default cursor to a system cursor or to a given handle.
+// System cursor ids (what MAKEINTRESOURCE names IDC_ARROW and IDC_HAND).
+inline constexpr int kArrowCursor = 32512;
+inline constexpr int kHandCursor = 32649;
 void SetDefaultCursor(int systemCursorId);
 void SetDefaultCursor(HCURSOR cursor);
 

@@ -47,7 +47,7 @@ void HostWindow::OnSized(HWND window, int mode) {
   if (!compositor_.SetSize(newWidth, newHeight)) return;
   if (hooks_.resize != nullptr) hooks_.resize(window, newWidth, newHeight);
   compositor_.ResizeSurfaces();
-  Compose({}, compositor_.BackgroundColor(), 0, true);
+  Compose({}, compositor_.BackgroundColor(), kPresentAtOnce, true);
 }
 
 void HostWindow::Present(const RectF& rect, bool whole) {
@@ -67,12 +67,12 @@ void HostWindow::Show(int effect, int duration) {
     }
     ShowWindow(hwnd_, SW_SHOWNORMAL);
     // A layered window still shows the transparent frame of its creation.
-    Present(RectF{}, false);
+    Present(RectF{}, kPresentWholeWindow);
     return;
   }
   ShowAnimation(hwnd_, compositor_.CompositionSurface().dc(), frame.windowAlpha, effect, frame.blurBehind == 1,
                 frame.frameStyle, duration, &compositor_);
-  Present(RectF{}, false);
+  Present(RectF{}, kPresentWholeWindow);
   RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
 }
 

@@ -112,10 +112,14 @@ class HostWindow final : public ControlHost {
   // Full composition, on the background of the background owner when there
   // is one. presentMode 0 presents at once, 1 cross-fades from the previous
   // picture, any other value presents nothing.
-  int Compose(Bytes image = {}, std::optional<ArgbColor> colour = std::nullopt, int presentMode = 0,
+  int Compose(Bytes image = {}, std::optional<ArgbColor> colour = std::nullopt, int presentMode = kPresentAtOnce,
               bool keepControlSurfaces = false);
   void OnSized(HWND window, int mode);
-  // Presents the rectangle, or with whole false the whole window.
+  // Presents the rectangle when `whole` is true, otherwise the whole window
+  // (the flag keeps its established sense: true means "the whole of the
+  // rectangle"); callers say which with the two constants below.
+  static constexpr bool kPresentTheRect = true;
+  static constexpr bool kPresentWholeWindow = false;
   void Present(const RectF& rect, bool whole);
   void RedrawRect(const RectF& rect, bool present) override { compositor_.RedrawRect(rect, present); }
   bool IsLayered() const { return compositor_.IsLayered(); }

@@ -226,7 +226,7 @@ int PopupMenu::Open(HWND owner, bool atPoint, int x, int y) {
     if (const int letter = AccessLetter(items_[i].text)) host->SetMnemonic(control.get(), letter);
     controls.push_back(std::move(control));
   }
-  host->Compose({}, std::nullopt, -1);
+  host->Compose({}, std::nullopt, kPresentNothing);
 
   if (onPopup_ != nullptr) onPopup_(menuWindow, atPoint ? 1 : 0);
   if (atPoint) host->Show();

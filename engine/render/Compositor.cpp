@@ -134,7 +134,7 @@ void Compositor::Compose(Bytes image, std::optional<ArgbColor> colour, int prese
 
   // While a show or close effect runs it alone puts pictures on the screen:
   // the new composition shows when the effect is over, without a fade.
-  const bool crossFade = presentMode == 1 && !effectRunning_;
+  const bool crossFade = presentMode == kPresentCrossFade && !effectRunning_;
   const int deviceWidth = DeviceWidth(), deviceHeight = DeviceHeight();
   if (crossFade && IsLayered()) {
     fade_.Create(nullptr, deviceWidth, deviceHeight);
@@ -173,7 +173,7 @@ void Compositor::Compose(Bytes image, std::optional<ArgbColor> colour, int prese
                deviceHeight - scale_.ToDevice(5), scale_.ToDevice(6), frameStyle, settings_.windowAlpha);
   }
 
-  if (presentMode == 0) {
+  if (presentMode == kPresentAtOnce) {
     PresentRect(MakeRectF(0, 0, width_, height_));
   } else if (crossFade) {
     busy_ = true;
@@ -318,7 +318,6 @@ void Compositor::PresentRect(const RectF& rect) {
   RECT box = AsRect(scale_.CoveringBox(rect));
   const RECT whole{0, 0, DeviceWidth(), DeviceHeight()};
   IntersectRect(&box, &box, &whole);
-  ++presentations_;
   PresentByCopy(window_, windowDC_, surface_.dc(), box);
 }
 
@@ -343,7 +342,6 @@ void Compositor::PresentWhole() {
 }
 
 void Compositor::PresentChanges() {
-  ++presentations_;
   // Without a known change (a composition, a fade) the whole window goes.
   const RECT* dirty = IsRectEmpty(&dirty_) ? nullptr : &dirty_;
   ui::PresentLayered(window_, surface_.dc(), DeviceWidth(), DeviceHeight(), dirty);

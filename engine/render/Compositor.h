@@ -19,6 +19,10 @@
 
 namespace ui {
 
+// How a full composition is put on the screen (Compose's presentMode; any
+// value but these two presents nothing).
+enum PresentMode : int { kPresentAtOnce = 0, kPresentCrossFade = 1, kPresentNothing = -1 };
+
 // What a composition needs from the window it composes for, asked for at
 // each composition.
 struct CompositionClient {
@@ -136,9 +140,8 @@ class Compositor : public RedrawTarget {
 
   // Whether items are clipped to the frame's body (not for a frameless window).
   bool ClipsItems() const { return clipRegion_ != nullptr; }
-  // How often the window was presented (layered or by copy), and how often
-  // a composition copied a frame painted before; for tests and benchmarks.
-  int Presentations() const { return presentations_; }
+  // How often a composition copied a frame painted before; for tests and
+  // benchmarks.
   int FramesCopied() const { return framesCopied_; }
   // Paints the frame onto the composition surface as a composition does
   // when no frame painted before fits; for benchmarks.
@@ -193,7 +196,6 @@ class Compositor : public RedrawTarget {
   bool fading_ = false;         // a cross-fade runs
   bool effectRunning_ = false;  // a show or close effect runs
   bool closed_ = false;         // the close effect has ended
-  int presentations_ = 0;
   int framesCopied_ = 0;
 };
 

@@ -3,6 +3,7 @@
 #include "engine/core/ArgbColor.h"
 #include "engine/core/Engine.h"
 #include "engine/core/TextConversion.h"
+#include "engine/host/CaptionLayout.h"
 
 namespace nimbo {
 namespace {
@@ -15,7 +16,7 @@ constexpr char kFontName[] = "微软雅黑";
 constexpr std::uint32_t kBackground = ui::Rgb(40, 110, 190);
 constexpr std::uint32_t kText = ui::Rgb(255, 255, 255);
 // Close button and title text in the drawn caption.
-constexpr int kCaptionFlags = 4 | 2;
+constexpr int kCaptionFlags = ui::kCaptionClose | ui::kCaptionTitle;
 constexpr int kBoldStyle = 1;
 
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

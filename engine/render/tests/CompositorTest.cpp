@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/render/Surface.h"
+#include "engine/testing/PresentationLog.h"
 #include "engine/testing/TestWindow.h"
 
 namespace ui {
@@ -107,19 +108,19 @@ TEST_F(ComposedChain, RedrawsWaitWhileBusyAndAreDrawnWhenItEnds) {
 }
 
 TEST_F(ComposedChain, PresentsOnlyWhenNotBusyNorClosed) {
-  compositor.Compose({}, std::nullopt, -1, false);
-  const int before = compositor.Presentations();
+  compositor.Compose({}, std::nullopt, kPresentNothing, false);
+  test::PresentationLog presented(compositor.Window(), POINT{0, 0});
   compositor.SetBusy(true);
   compositor.PresentRect(MakeRectF(0, 0, 200, 150));
-  EXPECT_EQ(compositor.Presentations(), before);
+  EXPECT_EQ(presented.entries.size(), 0u);
   compositor.SetBusy(false);
   compositor.BeginEffect();
   compositor.EndEffect(/*closed=*/true);
   compositor.PresentRect(MakeRectF(0, 0, 200, 150));
-  EXPECT_EQ(compositor.Presentations(), before) << "after a close effect nothing is presented";
+  EXPECT_EQ(presented.entries.size(), 0u) << "after a close effect nothing is presented";
   compositor.Reopen();
   compositor.PresentRect(MakeRectF(0, 0, 200, 150));
-  EXPECT_EQ(compositor.Presentations(), before + 1);
+  EXPECT_EQ(presented.entries.size(), 1u);
 }
 
 }  // namespace
