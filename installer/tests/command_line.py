@@ -30,6 +30,9 @@ class SilentRuns(end_to_end.InstallationTest):
         # The drive, registry and desktop as for an installation, but no
         # program yet.
         self.prepare_machine()
+        # The installations made here are not left registered for the next
+        # program started in this prefix (it would offer their folder).
+        self.addCleanup(self.wine, "reg", "delete", end_to_end.UNINSTALL_KEY, "/f", check=False)
         self.desktop = Desktop(end_to_end.ARGS.build)
         self.shots = pathlib.Path(end_to_end.ARGS.screenshots)
         self.process = None
