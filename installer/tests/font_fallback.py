@@ -35,7 +35,12 @@ class PlainFontPrefix(unittest.TestCase):
         build = pathlib.Path(end_to_end.ARGS.build).resolve()
         cls.prefix = build / "wine" / "plain-fonts-prefix"
         shutil.rmtree(cls.prefix, ignore_errors=True)
-        shutil.copytree(build / "wine" / "prefix", cls.prefix, symlinks=True)
+        # The session's wineserver may be saving the registry meanwhile: it
+        # writes reg*.tmp beside the hive and renames it over, so a listed
+        # temporary file can be gone by the time it is copied. The hives
+        # themselves are always whole.
+        shutil.copytree(build / "wine" / "prefix", cls.prefix, symlinks=True,
+                        ignore=shutil.ignore_patterns("reg*.tmp"))
         user_reg = cls.prefix / "user.reg"
         registry = user_reg.read_text(encoding="utf-8", errors="surrogateescape")
         # The copy is of the registry as last saved: a test before this one
