@@ -1,15 +1,42 @@
 // Prints the Windows clipboard's text as UTF-8, as the programs under test
 // read it: Wine takes the X selection over when its desktop notices the new
 // owner, and a test waits for that before it pastes.
+//
+// Given `--put TEXT` it puts the text there instead, as a Windows program
+// copies it: a test marks the clipboard this way before it copies from the
+// window, so no X program owns the selection while the copy is made.
 #include <windows.h>
 
 #include <fcntl.h>
 #include <io.h>
 
 #include <cstdio>
+#include <cstring>
 #include <string>
 
-int wmain() {
+namespace {
+
+int PutText(const wchar_t* text) {
+  const std::size_t bytes = (wcslen(text) + 1) * sizeof(wchar_t);
+  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes);
+  if (block == nullptr) return 1;
+  std::memcpy(GlobalLock(block), text, bytes);
+  GlobalUnlock(block);
+  if (!OpenClipboard(nullptr)) {
+    GlobalFree(block);
+    return 1;
+  }
+  EmptyClipboard();
+  const bool set = SetClipboardData(CF_UNICODETEXT, block) != nullptr;
+  if (!set) GlobalFree(block);
+  CloseClipboard();
+  return set ? 0 : 1;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  if (argc == 3 && wcscmp(argv[1], L"--put") == 0) return PutText(argv[2]);
   if (!OpenClipboard(nullptr)) return 1;
   std::string text;
   if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {

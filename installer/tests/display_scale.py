@@ -350,7 +350,7 @@ def interact(test):
     y = top + height // 2
     copied = None
     for attempt in range(4):
-        test.put_in_clipboard("-")
+        test.mark_clipboard("-")
         test.desktop.move_mouse(left + test.device(2), y)
         test.desktop.x("xdotool", "mousedown", "1")
         for step in range(1, 9):

@@ -83,13 +83,28 @@ class ProgramTest(unittest.TestCase):
             self.assertLess(time.monotonic(), deadline, f"Wine's clipboard did not take {text!r}: {read!r}")
             time.sleep(0.1)
 
+    def mark_clipboard(self, text):
+        """Puts the text in Windows' clipboard as a Windows program would, and
+        waits until programs read it there. Unlike put_in_clipboard no X
+        program is left owning the selection: Wine's own hand-over of that
+        ownership cannot then meet a copy the window makes."""
+        subprocess.run(["pkill", "-f", "xclip -selection clipboard"], check=False)
+        deadline = time.monotonic() + 10
+        while True:
+            subprocess.run([str(ROOT / "harness" / "wine-run"), ARGS.build, ARGS.clipboard_reader, "--put", text],
+                           capture_output=True, timeout=30)
+            if self.windows_clipboard().replace("\r\n", "\n") == text:
+                return
+            self.assertLess(time.monotonic(), deadline, f"Wine's clipboard did not take {text!r}")
+            time.sleep(0.1)
+
     def copy_text_of(self, box, starts=""):
         """The text of an edit box (window coordinates), copied out of it as
         a user would, once it starts as given. A marker goes into the
         clipboard first, so that a copy left by an earlier program is not
         taken for this one. The window takes no click during a background
         cross-fade: a copy that brings nothing is made again."""
-        self.put_in_clipboard("-")
+        self.mark_clipboard("-")
         deadline = time.monotonic() + 20
         while True:
             self.desktop.focus(self.window)
