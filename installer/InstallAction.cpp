@@ -69,8 +69,8 @@ int InstallAction() {
   installButton->Destroy();
   pathBox->Destroy();
 
-  progressBar->accessibleName = "安装进度";
-  statusBox->accessibleName = "安装状态";
+  progressBar->SetAccessibleName("安装进度");
+  statusBox->SetAccessibleName("安装状态");
   progressBar->Create(startWindowHandle, 100, 240, 650, 21, 0, ProgressBarLook());
   statusBox->Create(startWindowHandle, 100, 270, 620, 172, "", StatusBoxLook());
   statusBox->Text(statusBox->Text() + "正在安装");

@@ -54,7 +54,7 @@ void OnStartWindowCreated(HWND window) {
   pathOptions.fontName = "微软雅黑";
   pathOptions.fontSize = 16;
   pathOptions.borderColor = 0;
-  pathBox->accessibleName = "安装位置";
+  pathBox->SetAccessibleName("安装位置");
   pathBox->Create(startWindowHandle, 20, 422, 200, 27, offeredInstallDir, pathOptions);
 
   // The button's three looks carry the caption themselves.
@@ -62,7 +62,7 @@ void OnStartWindowCreated(HWND window) {
   installButton->HoverImage(ButtonImage2());
   installButton->PressedImage(ButtonImage3());
   // The caption is in the pictures: a screen reader gets it by name.
-  installButton->accessibleName = "立即安装";
+  installButton->SetAccessibleName("立即安装");
   installButton->Create(startWindowHandle, 315, 275, 193, 58, "");
   installButton->Cursor(kHandCursor, false);
   installButton->BindEvent(ui::kMsgClick, &OnInstallClick);

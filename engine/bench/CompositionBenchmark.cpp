@@ -100,7 +100,7 @@ int main() {
   });
   const double present = MedianMs(
       rounds, [&] { ui::PresentLayered(window.hwnd(), host.Composition().CompositionSurface().dc(), 825, 468); });
-  const double redraw = MedianMs(rounds, [&] { host.RedrawRect(bar.bounds, true); });
+  const double redraw = MedianMs(rounds, [&] { host.RedrawRect(bar.Bounds(), true); });
   ui::Surface other;
   other.Create(nullptr, 825, 468);
   const double blend = MedianMs(rounds, [&] {

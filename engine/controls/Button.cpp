@@ -50,7 +50,7 @@ Button::Button() = default;
 Button::~Button() {
   // Destroy here, while this is still a Button, so that its own handler
   // releases the font and the string format.
-  if (handle != nullptr) Destroy();
+  if (GetHandle() != nullptr) Destroy();
 }
 
 Control* Button::Create(ControlParent parentArgument, int left, int top, int width, int height,
@@ -65,7 +65,7 @@ Control* Button::Create(ControlParent parentArgument, int left, int top, int wid
   textEffect = options.textEffect;
   effectColor = options.effectColor.value_or(0);
   ControlHost* hostWindow = parentArgument.window ? ControlHost::Of(parentArgument.window)
-                                                  : (parentArgument.control ? parentArgument.control->host : nullptr);
+                                                  : (parentArgument.control ? parentArgument.control->Host() : nullptr);
   cornerStyle = options.cornerStyle.value_or(hostWindow != nullptr ? hostWindow->WindowFrameStyle() : 0);
 
   ControlOptions base;
@@ -82,8 +82,8 @@ int Button::MnemonicOf(std::wstring_view caption) {
 }
 
 void Button::RegisterMnemonic() {
-  if (window != nullptr) {
-    SendMessageW(window, kMsgSetMnemonic, reinterpret_cast<WPARAM>(handle), MnemonicOf(text));
+  if (GetWindow() != nullptr) {
+    SendMessageW(GetWindow(), kMsgSetMnemonic, reinterpret_cast<WPARAM>(GetHandle()), MnemonicOf(text));
   }
 }
 
@@ -274,7 +274,7 @@ RECT Button::ImageCenter(std::optional<RECT> value) {
 }
 
 int Button::DrawStateImage(PaintContext& context, int drawState) {
-  if (disabled != 0) drawState = disabledImage.empty() ? kButtonNormal : kButtonDisabled;
+  if (Disabled() != 0) drawState = disabledImage.empty() ? kButtonNormal : kButtonDisabled;
   const std::vector<std::uint8_t>* bytes = &normalImage;
   if (drawState == kButtonHover || drawState == kButtonFocused) bytes = &hoverImage;
   else if (drawState == kButtonPressed) bytes = &pressedImage;
@@ -311,7 +311,7 @@ void Button::Draw(std::optional<int> drawState, bool clearAndAnimate) {
   GpGraphics* canvas = context.graphics;
   // Focus that came from the keyboard is shown: a resting button takes its
   // hover look, and a dashed frame goes round it.
-  focusShown = host != nullptr && host->HasKeyboardFocus(this);
+  focusShown = Host() != nullptr && Host()->HasKeyboardFocus(this);
   DrawStateImage(context, focusShown && state == kButtonNormal ? kButtonFocused : state);
 
   const RectF content = OffsetRectF(1, 1, -2, -2, context.rect);
@@ -328,7 +328,7 @@ void Button::Draw(std::optional<int> drawState, bool clearAndAnimate) {
   if (placed.placed) {
     if (icon) DrawImageNatural(canvas, icon.get(), placed.icon);
     if (!text.empty()) {
-      const ArgbColor colour = autoTextColor ? ReadableTextColor(window, bounds, textColor) : textColor;
+      const ArgbColor colour = autoTextColor ? ReadableTextColor(GetWindow(), Bounds(), textColor) : textColor;
       DrawTextWithEffect(canvas, placed.caption, text, font.get(), colour, stringFormat.Handle(), textEffect,
                          effectColor);
     }
@@ -345,7 +345,7 @@ int Button::FilterMessage(unsigned message, WPARAM wParam, LPARAM lParam) {
   }
   switch (message) {
     case WM_CREATE:
-      kind = kCreatedButtonKind;
+      SetKind(kCreatedButtonKind);
       break;
     case WM_DESTROY:
       normalImage.clear();
@@ -357,7 +357,7 @@ int Button::FilterMessage(unsigned message, WPARAM wParam, LPARAM lParam) {
     case kMsgFocusLost:
       // Focus from a press does not change the look; focus from the
       // keyboard is shown, and its mark goes again when the focus leaves.
-      if (message == kMsgFocusGained ? host != nullptr && host->HasKeyboardFocus(this) : focusShown) Draw();
+      if (message == kMsgFocusGained ? Host() != nullptr && Host()->HasKeyboardFocus(this) : focusShown) Draw();
       return 0;
     case kMsgDisabledLook:
       return disabledImage.empty() ? kUnhandled : 0;
@@ -382,21 +382,21 @@ int Button::HandleMessage(unsigned message, WPARAM wParam, LPARAM lParam) {
       Draw();
       break;
     case WM_LBUTTONDOWN:
-      if (interactive) Draw(kButtonPressed);
+      if (Interactive()) Draw(kButtonPressed);
       break;
     case WM_LBUTTONUP:
-      if (interactive) Draw(kButtonHover);
+      if (Interactive()) Draw(kButtonHover);
       break;
     case kMsgMouseEntered:
-      transitionFrames = kHoverFadeFrames;
+      Transition(kHoverFadeFrames);
       Draw(kButtonHover);
       break;
     case kMsgMouseLeft:
-      transitionFrames = kHoverFadeFrames;
+      Transition(kHoverFadeFrames);
       Draw(kButtonNormal);
       break;
     case kMsgTransitionFinished:
-      transitionFrames = 0;
+      Transition(0);
       break;
     default:
       break;

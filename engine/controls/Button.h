@@ -45,27 +45,6 @@ class Button : public Control {
   ~Button() override;
 
   // --- fields
-  int state = kButtonNormal;
-  // Whether the last drawing showed the keyboard focus (the hover look and
-  // a dashed frame), so that losing that focus draws the button again.
-  bool focusShown = false;
-  std::wstring text;
-  ControlFont font;
-  int textEffect = 0;
-  ArgbColor textColor = 0;
-  int cornerStyle = 0;
-  ui::StringFormat stringFormat;
-  ArgbColor effectColor = 0;
-  int autoTextColor = 0;
-  std::vector<std::uint8_t> iconBytes;
-  int iconLayout = 0;
-  int contentOffsetX = 0;
-  int contentOffsetY = 0;
-  int iconGap = 0;
-  std::vector<std::uint8_t> normalImage, hoverImage, pressedImage, disabledImage;
-  int imageMode = kImageNatural;
-  RectF imageCenter;
-
   // --- operations
   Control* Create(ControlParent parent, int left, int top, int width, int height, std::string_view caption,
                   const ButtonOptions& options = {});
@@ -111,6 +90,30 @@ class Button : public Control {
   static int MnemonicOf(std::wstring_view caption);
 
  private:
+  friend class test::ControlPeer;
+
+  // The class's fields, written by its operations and read through them.
+  int state = kButtonNormal;
+  // Whether the last drawing showed the keyboard focus (the hover look and
+  // a dashed frame), so that losing that focus draws the button again.
+  bool focusShown = false;
+  std::wstring text;
+  ControlFont font;
+  int textEffect = 0;
+  ArgbColor textColor = 0;
+  int cornerStyle = 0;
+  ui::StringFormat stringFormat;
+  ArgbColor effectColor = 0;
+  int autoTextColor = 0;
+  std::vector<std::uint8_t> iconBytes;
+  int iconLayout = 0;
+  int contentOffsetX = 0;
+  int contentOffsetY = 0;
+  int iconGap = 0;
+  std::vector<std::uint8_t> normalImage, hoverImage, pressedImage, disabledImage;
+  int imageMode = kImageNatural;
+  RectF imageCenter;
+
   void RegisterMnemonic();
   bool SetBytes(std::vector<std::uint8_t>& field, std::optional<Bytes> value);
 

@@ -9,6 +9,7 @@
 #include "engine/core/EngineMessages.h"
 #include "engine/core/DisplayScale.h"
 #include "engine/core/EngineTimers.h"
+#include "engine/core/QueuedBlock.h"
 #include "engine/render/Primitives.h"
 #include "engine/render/RedrawQueue.h"
 #include "engine/render/Surface.h"
@@ -26,6 +27,11 @@ LiveSet<Control>& Live() {
 bool Differs(float a, float b) { return std::fabs(a - b) > kRectTolerance; }
 
 }  // namespace
+
+ControlList::Iterator& ControlList::Iterator::operator++() {
+  at_ = fromTop_ ? at_->PrevSibling() : at_->NextSibling();
+  return *this;
+}
 
 Control::~Control() {
   // A control that is still created unlinks itself, so that no host keeps
@@ -97,7 +103,7 @@ void Control::Rescale() {
   const LPARAM h = static_cast<LPARAM>(bounds.height);
   SendToSelf(kMsgSurfaceResized, w, h);
   SendToSelf(WM_PAINT, w, h);
-  for (Control* child = firstChild; child != nullptr; child = child->nextSibling) child->Rescale();
+  for (Control* child : Children()) child->Rescale();
 }
 
 void Control::CreateSurface() {
@@ -276,7 +282,7 @@ void Control::Invalidate() {
 }
 
 void Control::MoveDescendants(float dx, float dy) {
-  for (Control* child = firstChild; child != nullptr; child = child->nextSibling) {
+  for (Control* child : Children()) {
     child->previousBounds = child->bounds;
     child->bounds.left += dx;
     child->bounds.top += dy;
@@ -374,16 +380,13 @@ LRESULT Control::SendToSelf(unsigned message, WPARAM wParam, LPARAM lParam) {
   if (window == nullptr) return 0;
   // The host handles it on the window's thread while this thread waits, so
   // the block can live on this stack; a window that is gone answers 0 at once.
-  PackedMessage packed{message, wParam, lParam, false};
-  return SendMessageW(window, kMsgDeliver, reinterpret_cast<WPARAM>(handle), reinterpret_cast<LPARAM>(&packed));
+  return QueuedBlock<PackedMessage>::Send(window, kMsgDeliver, reinterpret_cast<WPARAM>(handle),
+                                          {message, wParam, lParam});
 }
 
 void Control::PostToSelf(unsigned message, WPARAM wParam, LPARAM lParam) {
   if (window == nullptr) return;
-  auto* packed = new PackedMessage{message, wParam, lParam, true};
-  if (!PostMessageW(window, kMsgDeliver, reinterpret_cast<WPARAM>(handle), reinterpret_cast<LPARAM>(packed))) {
-    delete packed;
-  }
+  QueuedBlock<PackedMessage>::Post(window, kMsgDeliver, reinterpret_cast<WPARAM>(handle), {message, wParam, lParam});
 }
 
 HCURSOR Control::Cursor(std::optional<std::uintptr_t> value, bool isHandle) {
@@ -451,8 +454,7 @@ void SetTransitionTimer(HWND window, Control* control, UINT interval) {
 
 void PostInvalidate(HWND window, const RectF& rect, int mode) {
   if (window == nullptr) return;
-  auto* copy = new RectF(rect);
-  if (!PostMessageW(window, kMsgInvalidate, static_cast<WPARAM>(mode), reinterpret_cast<LPARAM>(copy))) delete copy;
+  QueuedBlock<RectF>::Post(window, kMsgInvalidate, static_cast<WPARAM>(mode), rect);
 }
 
 AccessibleDescription Control::Describe() const {

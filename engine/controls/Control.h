@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <variant>
 #include <vector>
 
@@ -16,6 +17,9 @@
 namespace ui {
 
 class Control;
+namespace test {
+class ControlPeer;
+}
 
 // What kind of element a control is; passed to the host window's hooks.
 enum ControlKind : int {
@@ -62,14 +66,12 @@ struct ControlParent {
   Control* control = nullptr;
 };
 
-// A message handed to a control through its host window (kMsgDeliver). A
-// posted one is owned by the host, which frees it; a sent one belongs to
-// the sender.
+// A message handed to a control through its host window (kMsgDeliver), in
+// a QueuedBlock: lent by SendToSelf, owned by the queue after PostToSelf.
 struct PackedMessage {
   unsigned message = 0;
   WPARAM wParam = 0;
   LPARAM lParam = 0;
-  bool ownedByHost = false;
 };
 
 // One drawing pass of a control, from BeginControlPaint to EndControlPaint.
@@ -94,6 +96,34 @@ struct ControlOptions {
   int transitionStyle = 0;  // 0 cross-fade, 1 to 4 slides
 };
 
+// One list of controls (a parent's children, a host's top-level controls),
+// walked from its first control to its last, or from its last to its first.
+// A control taken out of the list while it is walked ends the walk there.
+class ControlList {
+ public:
+  class Iterator {
+   public:
+    Iterator(Control* at, bool fromTop) : at_(at), fromTop_(fromTop) {}
+    Control* operator*() const { return at_; }
+    Iterator& operator++();
+    bool operator!=(const Iterator& other) const { return at_ != other.at_; }
+
+   private:
+    Control* at_;
+    bool fromTop_;
+  };
+
+  explicit ControlList(Control* first) : start_(first), fromTop_(false) {}
+  static ControlList FromTop(Control* last) { return ControlList(last, true); }
+  Iterator begin() const { return Iterator(start_, fromTop_); }
+  Iterator end() const { return Iterator(nullptr, fromTop_); }
+
+ private:
+  ControlList(Control* start, bool fromTop) : start_(start), fromTop_(fromTop) {}
+  Control* start_;
+  bool fromTop_;
+};
+
 // The base of every element the engine draws inside a host window. A
 // control draws into its own ARGB surface between BeginControlPaint and
 // EndControlPaint; the host window composes the surfaces and presents them.
@@ -107,7 +137,140 @@ class Control : public Drawable {
   Control& operator=(const Control&) = delete;
   ~Control() override;
 
-  // --- base fields, read and written by the host window and the renderer
+  // The live control with this handle value, or null when none is created
+  // under it (any more).
+  static Control* FromHandle(std::uintptr_t handleValue);
+  std::uintptr_t HandleValue() const { return reinterpret_cast<std::uintptr_t>(handle); }
+  // The scale of the window the control lives on (96 dpi when none).
+  DisplayScale Scale() const;
+  // The window's scale changed: the surface is made again at the new one
+  // and painted, and so are the children's.
+  void Rescale();
+  // Transition timers use the handle plus one as their id.
+  UINT_PTR TransitionTimerId() const { return HandleValue() + 1; }
+
+  // --- operations
+  Control* Create(ControlParent parent, const RectF& bounds, int kind, bool visible,
+                  const ControlOptions& options = {});
+  Control* GetHandle() const { return handle; }
+  HWND GetWindow() const { return window; }
+  Control* GetParentControl() const { return parent; }
+  void SetParentControl(ControlParent newParent);
+  virtual void Destroy();
+  const RectF& Bounds() const { return bounds; }
+  RectF Bounds(std::optional<RectF> value);
+  int Visible() const { return visible; }
+  int Visible(std::optional<int> value);
+  int Disabled() const { return disabled; }
+  int Disabled(std::optional<int> value);
+  int Interactive() const { return interactive; }
+  int Interactive(std::optional<int> value);
+  bool HasFocus();
+  void Repaint();
+  void Invalidate();
+  void Move(std::optional<int> left, std::optional<int> top, std::optional<int> width = std::nullopt,
+            std::optional<int> height = std::nullopt, bool redraw = true);
+  const std::string& TooltipText() const { return tooltip; }
+  std::string TooltipText(std::optional<std::string> text, bool apply = false);
+  void ApplyTooltip(const std::string& text);
+  void BindEvent(unsigned eventId, EventRoutine routine);
+  Control* Self() { return this; }
+  int Opacity() const { return opacity; }
+  int Opacity(std::optional<int> alpha, bool redraw = true);
+  int Transition(std::optional<int> frames = std::nullopt, std::optional<int> interval = std::nullopt);
+  int TransitionInterval() const { return transitionInterval; }
+  int TransitionInterval(std::optional<int> milliseconds);
+  int TransitionFrame() const { return transitionFrame; }
+  int TransitionFrames() const { return transitionFrames; }
+  int TransitionStyle() const { return transitionStyle; }
+  int TransitionStyle(std::optional<int> style);
+  LRESULT SendToSelf(unsigned message, WPARAM wParam, LPARAM lParam);
+  void PostToSelf(unsigned message, WPARAM wParam, LPARAM lParam);
+  HCURSOR Cursor() const { return cursor; }
+  HCURSOR Cursor(std::optional<std::uintptr_t> value, bool isHandle = false);
+  const std::string& TagText() const { return tagText; }
+  std::string TagText(std::optional<std::string> text);
+  float Left(std::optional<int> value = std::nullopt);
+  float Top(std::optional<int> value = std::nullopt);
+  float Width(std::optional<int> value = std::nullopt);
+  float Height(std::optional<int> value = std::nullopt);
+  // Position 2 puts the control first among its siblings (underneath the
+  // others); anything else puts it last (on top).
+  void ZOrder(std::optional<int> position = std::nullopt, bool redraw = true);
+  void Unlink();
+  // For the lists that hold controls (a parent's children, a host's
+  // top-level controls): puts this control last or first in the list, or
+  // takes it out.
+  void AppendTo(Control*& first, Control*& last);
+  void PrependTo(Control*& first, Control*& last);
+  void UnlinkFrom(Control*& first, Control*& last);
+  void LockRedraw() { redrawEnabled = 0; }
+  void UnlockRedraw() { redrawEnabled = 1; }
+  static void CALLBACK TransitionTick(HWND window, UINT message, UINT_PTR timerId, DWORD time);
+
+  // --- what the host window and the renderer read
+  int Kind() const { return kind; }
+  ControlHost* Host() const { return host; }
+  const RectF& PreviousBounds() const { return previousBounds; }
+  // The children, from the first (underneath) to the last (on top), and the
+  // other way round for hit-testing.
+  ControlList Children() const { return ControlList(firstChild); }
+  ControlList ChildrenFromTop() const { return ControlList::FromTop(lastChild); }
+  // The neighbours in the list the control is in: its parent's children,
+  // or its host's top-level controls.
+  Control* NextSibling() const { return nextSibling; }
+  Control* PrevSibling() const { return prevSibling; }
+
+  // --- overridables
+  virtual void OnPaintBegin(PaintContext&) {}
+  virtual void OnPaintEnd(PaintContext&) {}
+  // Called after the control and its children were composed onto the host
+  // window's surface, with that surface's graphics, clipped to the part being
+  // composed: for what a control keeps over the composed window (a caret).
+  void OnComposed(GpGraphics*) override {}
+  // The class's message handler: kUnhandled (-1) leaves the message to the
+  // default behaviour.
+  virtual int HandleMessage(unsigned message, WPARAM wParam, LPARAM lParam);
+  // What a screen reader is told of the control. The base is a plain
+  // element named by `accessibleName`, else by its tooltip.
+  virtual AccessibleDescription Describe() const;
+  // The name a control gives itself: `accessibleName`, else the given
+  // fallback (a caption), else the tooltip.
+  std::string AccessibleName(const std::string& fallback = {}) const;
+  void SetAccessibleName(std::string name) { accessibleName = std::move(name); }
+  // --- how the window's compositor sees it
+  bool IsShown() const override { return visible == 1; }
+  RectF DrawBounds() const override { return bounds; }
+  GpImage* DrawSurface() const override { return surface.get(); }
+  // Its opacity, halved when it is disabled and does not answer for its
+  // disabled look itself.
+  int DrawOpacity() override;
+  bool IsDisabled() const override { return disabled != 0; }
+  TransitionState DrawTransitionState() const override;
+  Drawable* FirstChildItem() const override { return firstChild; }
+  Drawable* NextItem() const override { return nextSibling; }
+  // Asks the class to bring its surface up to date (kMsgRefresh).
+  void RefreshSurface() override;
+  // Offers the class to draw its transition itself (kMsgDrawTransition).
+  bool PaintTransition(const TransitionPaintRecord& record) override;
+
+  // Tells screen readers of a change of this control (a WinEvent such as
+  // EVENT_OBJECT_VALUECHANGE) when it is in the host's accessible tree.
+  void AnnounceAccessibleEvent(unsigned long event) const;
+
+ protected:
+  // The surface's graphics and the surface, for the classes' drawing.
+  GpGraphics* Graphics() const { return graphics.get(); }
+  GpImage* Surface() const { return surface.get(); }
+  // A class that settles its kind when it is created (WM_CREATE).
+  void SetKind(int value) { kind = value; }
+  // For a class that is disabled from its creation: sets the field without
+  // what Disabled announces (focus, mouse, repaint) to a control not yet shown.
+  void SetDisabledSilently(int value) { disabled = value; }
+
+ private:
+  // The base fields. The operations above write them, with their side
+  // effects; the renderer and the host read them through the accessors.
   HWND window = nullptr;      // the host window
   Control* handle = nullptr;  // this while created, else null
   Control* parent = nullptr;  // parent control; null at top level
@@ -136,104 +299,11 @@ class Control : public Drawable {
   int transitionFrames = 0;
   int transitionStyle = 0;
 
-  // The live control with this handle value, or null when none is created
-  // under it (any more).
-  static Control* FromHandle(std::uintptr_t handleValue);
-  std::uintptr_t HandleValue() const { return reinterpret_cast<std::uintptr_t>(handle); }
-  // The scale of the window the control lives on (96 dpi when none).
-  DisplayScale Scale() const;
-  // The window's scale changed: the surface is made again at the new one
-  // and painted, and so are the children's.
-  void Rescale();
-  // Transition timers use the handle plus one as their id.
-  UINT_PTR TransitionTimerId() const { return HandleValue() + 1; }
-
-  // --- operations
-  Control* Create(ControlParent parent, const RectF& bounds, int kind, bool visible,
-                  const ControlOptions& options = {});
-  Control* GetHandle() const { return handle; }
-  HWND GetWindow() const { return window; }
-  Control* GetParentControl() const { return parent; }
-  void SetParentControl(ControlParent newParent);
-  virtual void Destroy();
-  RectF Bounds(std::optional<RectF> value = std::nullopt);
-  int Visible(std::optional<int> value = std::nullopt);
-  int Disabled(std::optional<int> value = std::nullopt);
-  int Interactive(std::optional<int> value = std::nullopt);
-  bool HasFocus();
-  void Repaint();
-  void Invalidate();
-  void Move(std::optional<int> left, std::optional<int> top, std::optional<int> width = std::nullopt,
-            std::optional<int> height = std::nullopt, bool redraw = true);
-  std::string TooltipText(std::optional<std::string> text = std::nullopt, bool apply = false);
-  void ApplyTooltip(const std::string& text);
-  void BindEvent(unsigned eventId, EventRoutine routine);
-  Control* Self() { return this; }
-  int Opacity(std::optional<int> alpha = std::nullopt, bool redraw = true);
-  int Transition(std::optional<int> frames = std::nullopt, std::optional<int> interval = std::nullopt);
-  int TransitionInterval(std::optional<int> milliseconds = std::nullopt);
-  int TransitionFrame() const { return transitionFrame; }
-  int TransitionStyle(std::optional<int> style = std::nullopt);
-  LRESULT SendToSelf(unsigned message, WPARAM wParam, LPARAM lParam);
-  void PostToSelf(unsigned message, WPARAM wParam, LPARAM lParam);
-  HCURSOR Cursor(std::optional<std::uintptr_t> value = std::nullopt, bool isHandle = false);
-  std::string TagText(std::optional<std::string> text = std::nullopt);
-  float Left(std::optional<int> value = std::nullopt);
-  float Top(std::optional<int> value = std::nullopt);
-  float Width(std::optional<int> value = std::nullopt);
-  float Height(std::optional<int> value = std::nullopt);
-  // Position 2 puts the control first among its siblings (underneath the
-  // others); anything else puts it last (on top).
-  void ZOrder(std::optional<int> position = std::nullopt, bool redraw = true);
-  void Unlink();
-  // For the lists that hold controls (a parent's children, a host's
-  // top-level controls): puts this control last or first in the list, or
-  // takes it out.
-  void AppendTo(Control*& first, Control*& last);
-  void PrependTo(Control*& first, Control*& last);
-  void UnlinkFrom(Control*& first, Control*& last);
-  void LockRedraw() { redrawEnabled = 0; }
-  void UnlockRedraw() { redrawEnabled = 1; }
-  static void CALLBACK TransitionTick(HWND window, UINT message, UINT_PTR timerId, DWORD time);
-
-  // --- overridables
-  virtual void OnPaintBegin(PaintContext&) {}
-  virtual void OnPaintEnd(PaintContext&) {}
-  // Called after the control and its children were composed onto the host
-  // window's surface, with that surface's graphics, clipped to the part being
-  // composed: for what a control keeps over the composed window (a caret).
-  void OnComposed(GpGraphics*) override {}
-  // The class's message handler: kUnhandled (-1) leaves the message to the
-  // default behaviour.
-  virtual int HandleMessage(unsigned message, WPARAM wParam, LPARAM lParam);
-  // What a screen reader is told of the control. The base is a plain
-  // element named by `accessibleName`, else by its tooltip.
-  virtual AccessibleDescription Describe() const;
-  // The name a control gives itself: `accessibleName`, else the given
-  // fallback (a caption), else the tooltip.
-  std::string AccessibleName(const std::string& fallback = {}) const;
-  // --- how the window's compositor sees it
-  bool IsShown() const override { return visible == 1; }
-  RectF DrawBounds() const override { return bounds; }
-  GpImage* DrawSurface() const override { return surface.get(); }
-  // Its opacity, halved when it is disabled and does not answer for its
-  // disabled look itself.
-  int DrawOpacity() override;
-  bool IsDisabled() const override { return disabled != 0; }
-  TransitionState DrawTransitionState() const override;
-  Drawable* FirstChildItem() const override { return firstChild; }
-  Drawable* NextItem() const override { return nextSibling; }
-  // Asks the class to bring its surface up to date (kMsgRefresh).
-  void RefreshSurface() override;
-  // Offers the class to draw its transition itself (kMsgDrawTransition).
-  bool PaintTransition(const TransitionPaintRecord& record) override;
-
-  // Tells screen readers of a change of this control (a WinEvent such as
-  // EVENT_OBJECT_VALUECHANGE) when it is in the host's accessible tree.
-  void AnnounceAccessibleEvent(unsigned long event) const;
-
- private:
   friend int DeliverMessage(Control* control, unsigned message, WPARAM wParam, LPARAM lParam);
+  friend bool BeginControlPaint(Control& control, PaintContext& context, std::optional<RectF> rect,
+                                bool clearAndAnimate);
+  friend void EndControlPaint(Control& control, PaintContext& context);
+  friend class test::ControlPeer;
   struct EventBinding {
     unsigned eventId;
     EventRoutine routine;
@@ -264,7 +334,7 @@ void EndControlPaint(Control& control, PaintContext& context);
 void SetTransitionTimer(HWND window, Control* control, UINT interval);
 
 // Posts an invalidation of the rectangle to a host window; the message
-// carries its own copy of the rectangle.
+// carries its own copy of the rectangle (a QueuedBlock<RectF>).
 void PostInvalidate(HWND window, const RectF& rect, int mode);
 
 }  // namespace ui

@@ -31,10 +31,10 @@ namespace {
 // surface, which on a scaled window holds device pixels.
 RectF SurfaceArea(const Control& control, const RectF& rect) {
   UINT width = 0, height = 0;
-  gp::GdipGetImageWidth(control.surface.get(), &width);
-  gp::GdipGetImageHeight(control.surface.get(), &height);
-  const int logicalWidth = static_cast<int>(control.bounds.width),
-            logicalHeight = static_cast<int>(control.bounds.height);
+  gp::GdipGetImageWidth(control.DrawSurface(), &width);
+  gp::GdipGetImageHeight(control.DrawSurface(), &height);
+  const int logicalWidth = static_cast<int>(control.Bounds().width),
+            logicalHeight = static_cast<int>(control.Bounds().height);
   if (static_cast<int>(width) == logicalWidth && static_cast<int>(height) == logicalHeight) return rect;
   const float sx = static_cast<float>(width) / std::max(1, logicalWidth);
   const float sy = static_cast<float>(height) / std::max(1, logicalHeight);
@@ -62,12 +62,12 @@ void CALLBACK Control::TransitionTick(HWND, UINT, UINT_PTR timerId, DWORD) {
 }
 
 bool BeginControlPaint(Control& control, PaintContext& context, std::optional<RectF> rect, bool clearAndAnimate) {
-  context.rect = rect.value_or(RectF{0, 0, static_cast<float>(static_cast<int>(control.bounds.width)),
+  context.rect = rect.value_or(RectF{0, 0, static_cast<float>(static_cast<int>(control.Bounds().width)),
                                      static_cast<float>(static_cast<int>(control.bounds.height))});
-  if (control.window == nullptr || control.host == nullptr) return false;
-  ControlHost& host = *control.host;
-  context.window = control.window;
-  context.graphics = control.graphics.get();
+  if (control.GetWindow() == nullptr || control.Host() == nullptr) return false;
+  ControlHost& host = *control.Host();
+  context.window = control.GetWindow();
+  context.graphics = control.Graphics();
   context.clearAndAnimate = clearAndAnimate;
   context.host = &host;
   const CompositionTarget target = host.PaintTarget();
@@ -78,12 +78,12 @@ bool BeginControlPaint(Control& control, PaintContext& context, std::optional<Re
 
   if (clearAndAnimate) {
     control.snapshot.reset();
-    if (!host.IsBusy() && control.transitionFrames != 0 && control.transitionInterval != 0) {
-      KillTimer(control.window, control.TransitionTimerId());
-      control.transitionFrame = control.transitionFrames;
+    if (!host.IsBusy() && control.TransitionFrames() != 0 && control.TransitionInterval() != 0) {
+      KillTimer(control.GetWindow(), control.TransitionTimerId());
+      control.transitionFrame = control.TransitionFrames();
       // Bring the window's picture of the control up to date, then keep the
       // look the transition starts from.
-      host.RedrawRect(control.bounds, true);
+      host.RedrawRect(control.Bounds(), true);
       GpBitmap* copy = nullptr;
       // The surface is in device pixels on a scaled window.
       const RectF area = SurfaceArea(control, context.rect);
@@ -103,14 +103,14 @@ bool BeginControlPaint(Control& control, PaintContext& context, std::optional<Re
 
 void EndControlPaint(Control& control, PaintContext& context) {
   control.OnPaintEnd(context);
-  if (!context.clearAndAnimate || control.redrawEnabled != 1 || control.visible != 1) return;
-  if (control.transitionInterval == 0 || control.transitionFrames == 0) {
-    PostInvalidate(control.window, control.bounds, static_cast<int>(RedrawMode::Append));
+  if (!context.clearAndAnimate || control.redrawEnabled != 1 || control.Visible() != 1) return;
+  if (control.TransitionInterval() == 0 || control.TransitionFrames() == 0) {
+    PostInvalidate(control.GetWindow(), control.Bounds(), static_cast<int>(RedrawMode::Append));
     return;
   }
   control.transitionFrame = 0;
   DeliverMessage(&control, kMsgTransitionStarted, 0, 0);
-  StartTimer(control.window, control.TransitionTimerId(), static_cast<UINT>(control.transitionInterval),
+  StartTimer(control.GetWindow(), control.TransitionTimerId(), static_cast<UINT>(control.TransitionInterval()),
              &Control::TransitionTick);
 }
 

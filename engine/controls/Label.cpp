@@ -40,7 +40,7 @@ float LabelTextTop(float areaTop, float areaHeight, float measuredHeight, int ve
 }
 
 Label::~Label() {
-  if (handle != nullptr) Destroy();
+  if (GetHandle() != nullptr) Destroy();
 }
 
 Control* Label::Create(ControlParent parentArgument, int left, int top, int width, int height, std::string_view value,
@@ -69,13 +69,13 @@ Control* Label::Create(ControlParent parentArgument, int left, int top, int widt
 }
 
 void Label::Measure() {
-  GpGraphics* measuring = graphics.get();
+  GpGraphics* measuring = Graphics();
   if (measuring == nullptr || font.get() == nullptr) {
     measuredWidth = measuredHeight = 0;
     return;
   }
   Gdiplus::RectF layout(0, 0, 0, 0);
-  if (!wordWrap) layout = Gdiplus::RectF(0, 0, bounds.width, FontHeight(font.get(), measuring));
+  if (!wordWrap) layout = Gdiplus::RectF(0, 0, Bounds().width, FontHeight(font.get(), measuring));
   Gdiplus::RectF box;
   gp::GdipMeasureString(measuring, text.c_str(), static_cast<INT>(text.size()), font.get(), &layout,
                         stringFormat.Handle(), &box, nullptr, nullptr);
@@ -88,7 +88,7 @@ std::wstring Label::TextBytes(std::optional<std::wstring> value, std::optional<i
   if (!value) return text;
   if (animate) {
     textTransitionPending = 1;
-    TransitionStyle(style.value_or(transitionStyle));
+    TransitionStyle(style.value_or(TransitionStyle()));
     textTransitionFrames = frames.value_or(kDefaultTextFrames);
     textTransitionInterval = interval.value_or(kDefaultTextInterval);
   } else {
@@ -189,8 +189,7 @@ int Label::WordWrap(std::optional<int> value) {
 
 void Label::Draw() {
   if (textTransitionPending) {
-    transitionFrames = textTransitionFrames;
-    transitionInterval = textTransitionInterval;
+    Transition(textTransitionFrames, textTransitionInterval);
   }
   PaintContext context;
   if (!BeginControlPaint(*this, context) || context.graphics == nullptr) return;
@@ -209,7 +208,7 @@ void Label::Draw() {
   if (!text.empty()) {
     const RectF area = OffsetRectF(2, 2, -4, -4, paint);
     SetClipRect(g, area, ClipMode::Replace);
-    const ArgbColor colour = autoTextColor ? ReadableTextColor(window, bounds, textColor) : textColor;
+    const ArgbColor colour = autoTextColor ? ReadableTextColor(GetWindow(), Bounds(), textColor) : textColor;
     RectF layout = area;
     if (wordWrap) {
       layout.height = paint.height + FontHeight(font.get(), g) + 3;
@@ -221,7 +220,7 @@ void Label::Draw() {
     lastLayout = layout;
     DrawTextWithEffect(g, layout, text, font.get(), colour, stringFormat.Handle(), textEffect, effectColor);
     ResetClip(g);
-    if (host != nullptr && host->HasKeyboardFocus(this)) DrawRectOutline(g, paint, kOutlineDashed);
+    if (Host() != nullptr && Host()->HasKeyboardFocus(this)) DrawRectOutline(g, paint, kOutlineDashed);
   }
   EndControlPaint(*this, context);
 }
@@ -247,7 +246,7 @@ int Label::HandleMessage(unsigned message, WPARAM wParam, LPARAM lParam) {
       break;
     case kMsgFocusGained:
     case kMsgFocusLost:
-      if (interactive) Draw();
+      if (Interactive()) Draw();
       break;
     case kMsgSurfaceResized:
       Measure();
@@ -257,7 +256,7 @@ int Label::HandleMessage(unsigned message, WPARAM wParam, LPARAM lParam) {
       break;
     case kMsgTransitionFinished:
       textTransitionPending = textTransitionInterval = textTransitionFrames = 0;
-      transitionFrames = transitionInterval = 0;
+      Transition(0, 0);
       break;
     default:
       break;

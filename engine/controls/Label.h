@@ -46,23 +46,6 @@ class Label : public Control {
  public:
   ~Label() override;
 
-  ControlFont font;
-  std::wstring text;
-  ArgbColor textColor = 0;
-  int backgroundMode = -1;
-  ArgbColor backgroundColor1 = 0, backgroundColor2 = 0;
-  int wordWrap = 0;
-  int verticalAlign = kAlignMiddle;
-  int textEffect = 0;
-  std::uint32_t frameStyle = 0;
-  int autoTextColor = 0;
-  ArgbColor effectColor = 0;
-  ui::StringFormat stringFormat;
-  int measuredWidth = 0, measuredHeight = 0;
-  int textTransitionPending = 0;
-  int textTransitionInterval = 0;
-  int textTransitionFrames = 0;
-
   Control* Create(ControlParent parent, int left, int top, int width, int height, std::string_view value,
                   const LabelOptions& options = {});
   void Measure();
@@ -99,18 +82,39 @@ class Label : public Control {
   void SetOnCreated(LabelCreatedHook hook) { onCreated_ = hook; }
 
   // The layout rectangle of the last draw; for tests and hooks.
-  RectF lastLayout;
+  const RectF& LastLayout() const { return lastLayout; }
 
   virtual void AdjustTextRectHook(RectF&, int) {}
   int HandleMessage(unsigned message, WPARAM wParam, LPARAM lParam) override;
   AccessibleDescription Describe() const override;
 
  private:
+  friend class test::ControlPeer;
+
+  // The class's fields, written by its operations and read through them.
+  ControlFont font;
+  std::wstring text;
+  ArgbColor textColor = 0;
+  int backgroundMode = -1;
+  ArgbColor backgroundColor1 = 0, backgroundColor2 = 0;
+  int wordWrap = 0;
+  int verticalAlign = kAlignMiddle;
+  int textEffect = 0;
+  std::uint32_t frameStyle = 0;
+  int autoTextColor = 0;
+  ArgbColor effectColor = 0;
+  ui::StringFormat stringFormat;
+  int measuredWidth = 0, measuredHeight = 0;
+  int textTransitionPending = 0;
+  int textTransitionInterval = 0;
+  int textTransitionFrames = 0;
+
   // After a font or format change: measure again and redraw.
   void LayoutChanged();
   template <typename T>
   T SetAndRepaint(T& field, std::optional<T> value);
 
+  RectF lastLayout;
   LabelMessageHook onMessage_ = nullptr;
   LabelCreatedHook onCreated_ = nullptr;
 };

@@ -85,7 +85,7 @@ ImagePtr BitmapFromIcon(HICON icon) {
 }  // namespace
 
 PictureBox::~PictureBox() {
-  if (handle != nullptr) Destroy();
+  if (GetHandle() != nullptr) Destroy();
 }
 
 void PictureBox::ReadFrames() {
@@ -163,8 +163,7 @@ std::vector<std::uint8_t> PictureBox::Image(std::optional<Bytes> bytes, std::opt
   LoadBytes(*bytes);
   if (redraw) {
     if (style) {
-      transitionFrames = frames.value_or(5);
-      transitionInterval = interval.value_or(60);
+      Transition(frames.value_or(5), interval.value_or(60));
     }
     Repaint();
   }
@@ -180,7 +179,7 @@ ArgbColor PictureBox::BackgroundColor(std::optional<ArgbColor> value) {
 }
 
 void PictureBox::StopTimer() {
-  if (window != nullptr) KillTimer(window, HandleValue());
+  if (GetWindow() != nullptr) KillTimer(GetWindow(), HandleValue());
 }
 
 void PictureBox::ScheduleNextFrame() {
@@ -194,11 +193,11 @@ void PictureBox::ScheduleNextFrame() {
   currentFrame += 1;
   if (currentFrame > frameCount || animate == 0) currentFrame = 1;
   // The host hands the timer (id = this control's handle) back as WM_TIMER.
-  if (window != nullptr) StartTimer(window, HandleValue(), static_cast<UINT>(scheduledIntervalMs));
+  if (GetWindow() != nullptr) StartTimer(GetWindow(), HandleValue(), static_cast<UINT>(scheduledIntervalMs));
 }
 
 void PictureBox::Draw() {
-  if (disabled != 0) {
+  if (Disabled() != 0) {
     currentFrame += 1;
     return;
   }
@@ -235,7 +234,7 @@ void PictureBox::Draw() {
     }
   }
   if (frameStyle != 0) DrawRectOutline(g, paint, frameStyle);
-  if (host != nullptr && host->HasKeyboardFocus(this)) DrawRectOutline(g, paint, kOutlineDashed);
+  if (Host() != nullptr && Host()->HasKeyboardFocus(this)) DrawRectOutline(g, paint, kOutlineDashed);
   EndControlPaint(*this, context);
   ScheduleNextFrame();
 }
@@ -260,7 +259,7 @@ int PictureBox::HandleMessage(unsigned message, WPARAM, LPARAM) {
       Draw();
       break;
     case kMsgTransitionFinished:
-      transitionFrames = 0;
+      Transition(0);
       pendingTransitionStyle = -1;
       break;
     default:

@@ -31,6 +31,24 @@ class PictureBox : public Control {
  public:
   ~PictureBox() override;
 
+  Control* Create(ControlParent parent, int left, int top, int width, int height, Bytes bytes,
+                  const PictureOptions& options = {});
+  Control* CreateFromIcon(ControlParent parent, int left, int top, int width, int height, HICON icon,
+                          ArgbColor background = 0, std::optional<int> mode = std::nullopt, std::uint32_t frame = 0,
+                          std::optional<int> shown = std::nullopt);
+  int Animate(std::optional<int> value = std::nullopt);
+  std::vector<std::uint8_t> Image(std::optional<Bytes> bytes = std::nullopt, std::optional<int> style = std::nullopt,
+                                  std::optional<int> frames = std::nullopt, std::optional<int> interval = std::nullopt,
+                                  bool redraw = true);
+  ArgbColor BackgroundColor(std::optional<ArgbColor> value = std::nullopt);
+  void Draw();
+
+  int HandleMessage(unsigned message, WPARAM wParam, LPARAM lParam) override;
+
+ private:
+  friend class test::ControlPeer;
+
+  // The class's fields, written by its operations and read through them.
   std::vector<std::uint8_t> imageBytes;
   KeptImage image;  // the decoder's own image: every frame of an animation
   int animate = 0;
@@ -47,21 +65,6 @@ class PictureBox : public Control {
   // The interval of the last scheduled frame timer; for tests.
   int scheduledIntervalMs = -1;
 
-  Control* Create(ControlParent parent, int left, int top, int width, int height, Bytes bytes,
-                  const PictureOptions& options = {});
-  Control* CreateFromIcon(ControlParent parent, int left, int top, int width, int height, HICON icon,
-                          ArgbColor background = 0, std::optional<int> mode = std::nullopt, std::uint32_t frame = 0,
-                          std::optional<int> shown = std::nullopt);
-  int Animate(std::optional<int> value = std::nullopt);
-  std::vector<std::uint8_t> Image(std::optional<Bytes> bytes = std::nullopt, std::optional<int> style = std::nullopt,
-                                  std::optional<int> frames = std::nullopt, std::optional<int> interval = std::nullopt,
-                                  bool redraw = true);
-  ArgbColor BackgroundColor(std::optional<ArgbColor> value = std::nullopt);
-  void Draw();
-
-  int HandleMessage(unsigned message, WPARAM wParam, LPARAM lParam) override;
-
- private:
   void LoadBytes(Bytes bytes);
   void ReadFrames();
   void ScheduleNextFrame();

@@ -49,7 +49,7 @@ Control* ProgressBar::Create(ControlParent parentArgument, int left, int top, in
   borderColor = options.borderColor.value_or(kDefaultBorder);
   trackColor = options.trackColor.value_or(kDefaultTrack);
   ControlHost* hostWindow = parentArgument.window ? ControlHost::Of(parentArgument.window)
-                                                  : (parentArgument.control ? parentArgument.control->host : nullptr);
+                                                  : (parentArgument.control ? parentArgument.control->Host() : nullptr);
   rounded = options.rounded.value_or(hostWindow != nullptr ? hostWindow->WindowFrameStyle() : 0);
   ControlOptions base;
   base.interactive = 0;
@@ -127,7 +127,7 @@ int ProgressBar::HandleMessage(unsigned message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_PAINT) {
     Draw();
     // Screen readers hear of a new position once it is drawn.
-    if (position != announcedPosition_ && host != nullptr) {
+    if (position != announcedPosition_ && Host() != nullptr) {
       announcedPosition_ = position;
       AnnounceAccessibleEvent(EVENT_OBJECT_VALUECHANGE);
     }

@@ -33,19 +33,6 @@ struct ProgressOptions {
 // track. The position itself is kept as given.
 class ProgressBar : public Control {
  public:
-  // Written by the installing thread, read by the window's.
-  std::atomic<int> position{0};
-  int minimum = 0;
-  int maximum = 100;
-  int vertical = 0;
-  int reserved = 0;
-  ArgbColor fillStartColor = 0;
-  ArgbColor fillEndColor = 0;
-  ArgbColor borderColor = 0;
-  int rounded = 0;
-  ArgbColor trackColor = 0;
-  int fillLength = 0;
-
   Control* Create(ControlParent parent, int left, int top, int width, int height, int startPosition,
                   const ProgressOptions& options = {});
   void FillColors(std::optional<ArgbColor> start, std::optional<ArgbColor> end = std::nullopt);
@@ -64,6 +51,21 @@ class ProgressBar : public Control {
   AccessibleDescription Describe() const override;
 
  private:
+  friend class test::ControlPeer;
+
+  // The class's fields, written by its operations and read through them.
+  std::atomic<int> position{0};  // written by the installing thread, read by the window's
+  int minimum = 0;
+  int maximum = 100;
+  int vertical = 0;
+  int reserved = 0;
+  ArgbColor fillStartColor = 0;
+  ArgbColor fillEndColor = 0;
+  ArgbColor borderColor = 0;
+  int rounded = 0;
+  ArgbColor trackColor = 0;
+  int fillLength = 0;
+
   int announcedPosition_ = 0;  // the position screen readers were last told of
   ProgressMessageHook onMessage_ = nullptr;
 };

@@ -17,9 +17,9 @@ inline constexpr unsigned kMsgTakesPress = 10250;      // query: -1 = decide by 
 inline constexpr unsigned kMsgSetMnemonic = 10251;     // to host: wParam control, lParam key code
 inline constexpr unsigned kMsgPresentLayered = 10253;  // to host
 inline constexpr unsigned kMsgDisabledLook = 10254;    // query: -1 = draw at half opacity
-inline constexpr unsigned kMsgInvalidate = 10256;      // to host: wParam mode, lParam owned RectF*
+inline constexpr unsigned kMsgInvalidate = 10256;      // to host: wParam mode, lParam QueuedBlock<RectF>*
 inline constexpr unsigned kMsgMoved = 10257;           // to host and control: wParam control, lParam 1 = redraw
-inline constexpr unsigned kMsgDeliver = 10258;         // to host: wParam control, lParam PackedMessage*
+inline constexpr unsigned kMsgDeliver = 10258;         // to host: wParam control, lParam QueuedBlock<PackedMessage>*
 inline constexpr unsigned kMsgHasFocus = 10260;        // query: 1, 0, or -1 = ask the host
 inline constexpr unsigned kMsgOpacityChanged = 10261;  // to control: lParam opacity
 inline constexpr unsigned kMsgRefresh = 10262;         // to control, during a full composition

@@ -46,12 +46,12 @@ EditBox::EditBox() = default;
 
 EditBox::~EditBox() {
   // Destroy while this is still an EditBox, so that its own handler runs.
-  if (handle != nullptr) Destroy();
+  if (GetHandle() != nullptr) Destroy();
 }
 
 Control* EditBox::Create(ControlParent parentArgument, int left, int top, int width, int height,
                          std::string_view initialText, const EditBoxOptions& options) {
-  if (handle == this) return handle;
+  if (GetHandle() == this) return GetHandle();
   font.Create(options.fontName, options.fontSize, options.fontStyle);
   pen = CreatePenOf(ArgbFromRgb(Rgb(0, 0, 0)));
   textBrush = SolidBrush(options.textColor.value_or(kDefaultTextColor));
@@ -86,29 +86,29 @@ void EditBox::OnCreated() {
     horizontal.orientation = kHorizontalOrientation;
     horizontal.visible = (scrollBars & kHorizontalBar) != 0 ? 1 : 0;
     // Placed by the first paint.
-    const int right = static_cast<int>(bounds.Right()), bottom = static_cast<int>(bounds.Bottom());
-    verticalBar.Create(this, right - 10, static_cast<int>(bounds.top), 10, 10, vertical);
-    horizontalBar.Create(this, static_cast<int>(bounds.left), bottom - 10, 10, 10, horizontal);
+    const int right = static_cast<int>(Bounds().Right()), bottom = static_cast<int>(Bounds().Bottom());
+    verticalBar.Create(this, right - 10, static_cast<int>(Bounds().top), 10, 10, vertical);
+    horizontalBar.Create(this, static_cast<int>(Bounds().left), bottom - 10, 10, 10, horizontal);
     verticalBar.OnScroll(&EditBox::OnVerticalScroll);
     horizontalBar.OnScroll(&EditBox::OnHorizontalScroll);
     verticalBar.TransitionInterval(0);
     horizontalBar.TransitionInterval(0);
   }
-  text.DisplaySpacesAsTabs(GdiPlusMeasurer(graphics.get(), font.get(), format.Handle()).TabsAdvance());
+  text.DisplaySpacesAsTabs(GdiPlusMeasurer(Graphics(), font.get(), format.Handle()).TabsAdvance());
   Paint(true);
-  CreateCaret(window, nullptr, 1, Scale().ToDevice(static_cast<int>(FontHeight() + 3)));
+  CreateCaret(GetWindow(), nullptr, 1, Scale().ToDevice(static_cast<int>(FontHeight() + 3)));
   caretRect = CaretRect(1, -1);
   previousCaretRect = caretRect;
 }
 
 void EditBox::OnDestroyed() {
   // Destroyed with the focus: the window's input context comes back.
-  if (savedImeContext != nullptr && window != nullptr) ImmAssociateContext(window, savedImeContext);
+  if (savedImeContext != nullptr && GetWindow() != nullptr) ImmAssociateContext(GetWindow(), savedImeContext);
   savedImeContext = nullptr;
   text.SetText("", multiLine, inputMode, passwordBytes);
   format.Delete();
   ReleaseFont();
-  if (window != nullptr) KillTimer(window, HandleValue());
+  if (GetWindow() != nullptr) KillTimer(GetWindow(), HandleValue());
   firstVisibleLine = lastDrawnLine = scrollX = scrollY = 0;
   anchorLine = caretLine = anchorColumn = caretColumn = 0;
   caretShown_ = pressed_ = false;
@@ -143,7 +143,7 @@ void EditBox::SetTextNow(const std::string& value, bool moveToEnd) {
   previousCaretRect = caretRect;
   Paint(false);
   FireChange();
-  if (!Focused() && window != nullptr) KillTimer(window, HandleValue());
+  if (!Focused() && GetWindow() != nullptr) KillTimer(GetWindow(), HandleValue());
 }
 
 void EditBox::SetTextColor(ArgbColor colour) {
@@ -168,11 +168,11 @@ void EditBox::FireChange() {
   // Screen readers hear of the new text as a new value: the value is the
   // text (the name stays the box's label), of a read-only status box too.
   AnnounceAccessibleEvent(EVENT_OBJECT_VALUECHANGE);
-  onChange.Call(parent, this);
+  onChange.Call(GetParentControl(), this);
 }
 
 void EditBox::Relayout() {
-  GdiPlusMeasurer measurer(graphics.get(), font.get(), format.Handle());
+  GdiPlusMeasurer measurer(Graphics(), font.get(), format.Handle());
   text.Layout(measurer, textArea, scrollBars);
 }
 
@@ -180,11 +180,11 @@ void EditBox::ScrollToBottom() { scrollY = static_cast<int>(textArea.top - (text
 
 float EditBox::FontHeight() const {
   Gdiplus::REAL height = 0;
-  if (font.get() != nullptr) gp::GdipGetFontHeight(font.get(), graphics.get(), &height);
+  if (font.get() != nullptr) gp::GdipGetFontHeight(font.get(), Graphics(), &height);
   return height;
 }
 
-bool EditBox::Focused() { return handle != nullptr && HasFocus(); }
+bool EditBox::Focused() { return GetHandle() != nullptr && HasFocus(); }
 
 void EditBox::OnVerticalScroll(Control* box, int position) {
   auto* edit = dynamic_cast<EditBox*>(Control::FromHandle(reinterpret_cast<std::uintptr_t>(box)));

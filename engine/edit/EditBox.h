@@ -69,37 +69,6 @@ class EditBox : public Control {
   ~EditBox() override;
 
   // --- fields
-  EditText text;
-  ui::StringFormat format;
-  RectF innerArea;  // inside the border, computed at every paint
-  RectF textArea;   // where the text is laid out: innerArea less the bars
-  ControlFont font;
-  PenPtr pen;
-  BrushPtr textBrush;
-  ArgbColor backColor = 0;
-  std::uint32_t borderColor = 0;
-  std::uint32_t normalBorderColor = 0;
-  int inputMode = kEditNormal;
-  std::string passwordBytes;
-  int multiLine = 0;
-  int reserved = 0;
-  int scrollBars = kNoBars;
-  int firstVisibleLine = 0;
-  int lastDrawnLine = 0;
-  int scrollY = 0;  // 0 or negative: the text is drawn shifted up by it
-  int scrollX = 0;
-  int anchorLine = 0, caretLine = 0;
-  int anchorColumn = 0, caretColumn = 0;
-  ScrollBar horizontalBar;
-  ScrollBar verticalBar;
-  RectF previousCaretRect;  // relative to the control
-  RectF caretRect;
-  int caretPhase = 0;
-  HIMC savedImeContext = nullptr;
-  int doubleClickPending = 0;
-  DWORD doubleClickTime = 0;
-  ChangeRoutine onChange;
-
   // --- operations
   Control* Create(ControlParent parent, int left, int top, int width, int height, std::string_view initialText,
                   const EditBoxOptions& options = {});
@@ -156,6 +125,40 @@ class EditBox : public Control {
   void OnPaintEnd(PaintContext&) override { composePending_ = true; }
 
  private:
+  friend class test::ControlPeer;
+
+  // The class's fields, written by its operations and read through them.
+  EditText text;
+  ui::StringFormat format;
+  RectF innerArea;  // inside the border, computed at every paint
+  RectF textArea;   // where the text is laid out: innerArea less the bars
+  ControlFont font;
+  PenPtr pen;
+  BrushPtr textBrush;
+  ArgbColor backColor = 0;
+  std::uint32_t borderColor = 0;
+  std::uint32_t normalBorderColor = 0;
+  int inputMode = kEditNormal;
+  std::string passwordBytes;
+  int multiLine = 0;
+  int reserved = 0;
+  int scrollBars = kNoBars;
+  int firstVisibleLine = 0;
+  int lastDrawnLine = 0;
+  int scrollY = 0;  // 0 or negative: the text is drawn shifted up by it
+  int scrollX = 0;
+  int anchorLine = 0, caretLine = 0;
+  int anchorColumn = 0, caretColumn = 0;
+  ScrollBar horizontalBar;
+  ScrollBar verticalBar;
+  RectF previousCaretRect;  // relative to the control
+  RectF caretRect;
+  int caretPhase = 0;
+  HIMC savedImeContext = nullptr;
+  int doubleClickPending = 0;
+  DWORD doubleClickTime = 0;
+  ChangeRoutine onChange;
+
   void OnCreated();
   void OnDestroyed();
   void SetTextNow(const std::string& value, bool moveToEnd);

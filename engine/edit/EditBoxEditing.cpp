@@ -49,7 +49,7 @@ void EditBox::Insert(std::string_view inserted) {
   if (caretLine == text.LineCount()) ScrollToBottom();
   float extra = 0;
   if (multiLine != 0) {
-    const GdiPlusMeasurer measurer(graphics.get(), font.get(), format.Handle());
+    const GdiPlusMeasurer measurer(Graphics(), font.get(), format.Handle());
     const std::optional<RectF> box = measurer.Measure(inserted, textArea);
     extra = box ? box->height : static_cast<float>(text.LineHeight());
   }
@@ -99,7 +99,7 @@ void EditBox::SelectAll() {
 
 void EditBox::CopySelection() {
   const std::string selected = SelectedText();
-  if (!selected.empty()) WriteClipboardText(window, selected);
+  if (!selected.empty()) WriteClipboardText(GetWindow(), selected);
 }
 
 int EditBox::KeyDown(unsigned key, bool fromMenu) {
@@ -199,7 +199,7 @@ bool EditBox::Navigate(unsigned key) {
 }
 
 void EditBox::ShowContextMenu() {
-  if (window == nullptr) return;
+  if (GetWindow() == nullptr) return;
   PopupMenu* menu = &EditContextMenu();
   const bool selection = !SelectedText().empty();
   const bool readOnly = inputMode == kEditReadOnly;
@@ -208,7 +208,7 @@ void EditBox::ShowContextMenu() {
   menu->ItemState(kMenuPaste, readOnly || ReadClipboardText().empty() ? kItemGreyed : kItemEnabled);
   menu->ItemState(kMenuSelectAll, text.Length() > 0 ? kItemAvailable : kItemGreyed);
   // A chosen item comes back as WM_COMMAND and acts like its Ctrl key.
-  menu->PopupAt(window, 0, 0);
+  menu->PopupAt(GetWindow(), 0, 0);
 }
 
 }  // namespace ui

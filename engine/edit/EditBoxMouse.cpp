@@ -34,7 +34,7 @@ void EditBox::OnLeftDown(WPARAM wParam, LPARAM lParam) {
       anchorLine = caretLine;
       anchorColumn = 0;
       caretColumn = text.LineLength(caretLine);
-    } else if (RectContains(textArea, x - bounds.left, y - bounds.top)) {
+    } else if (RectContains(textArea, x - Bounds().left, y - Bounds().top)) {
       const TextPoint hit = HitTest(x, y);
       caretLine = anchorLine = hit.line;
       caretColumn = anchorColumn = hit.column;
@@ -51,9 +51,9 @@ void EditBox::OnMouseMove(WPARAM wParam, LPARAM lParam) {
   // Only a drag that began on this box selects.
   if (!pressed_ || wParam != HandleValue() || inputMode == kEditPassword) return;
   const float x = static_cast<float>(GET_X_LPARAM(lParam)), y = static_cast<float>(GET_Y_LPARAM(lParam));
-  const float relativeX = x - bounds.left;
+  const float relativeX = x - Bounds().left;
   // One line: the hit test stays inside the line, wherever the pointer is.
-  const float hitY = multiLine != 0 ? y : bounds.top + textArea.top + 2;
+  const float hitY = multiLine != 0 ? y : Bounds().top + textArea.top + 2;
   if (relativeX < 0 && scrollX < 0) scrollX = std::min(0, scrollX + static_cast<int>(-relativeX));
   const TextPoint before = Caret();
   const int scrolledX = scrollX, scrolledY = scrollY;

@@ -63,7 +63,7 @@ void EditBox::Paint(bool relayout) {
   }
   PaintLines(canvas);
   // Focus that came from the keyboard is shown.
-  if (host != nullptr && host->HasKeyboardFocus(this)) DrawRectOutline(canvas, focusFrame, kOutlineDashed);
+  if (Host() != nullptr && Host()->HasKeyboardFocus(this)) DrawRectOutline(canvas, focusFrame, kOutlineDashed);
   EndControlPaint(*this, context);
 }
 
@@ -73,14 +73,15 @@ void EditBox::UpdateScrollBars(bool geometry, bool ranges) {
   const bool vertical = (scrollBars & kVerticalBar) != 0, horizontal = (scrollBars & kHorizontalBar) != 0;
   if (geometry && vertical) {
     textArea.width -= kBarThickness;
-    verticalBar.Move(static_cast<int>(bounds.left + textArea.Right()), static_cast<int>(bounds.top + textArea.top),
+    verticalBar.Move(static_cast<int>(Bounds().left + textArea.Right()), static_cast<int>(Bounds().top + textArea.top),
                      static_cast<int>(kBarThickness),
                      static_cast<int>(textArea.height - (horizontal ? kBarThickness : 0)), false);
   }
   if (geometry && horizontal) {
     textArea.height -= kBarThickness;
-    horizontalBar.Move(static_cast<int>(bounds.left + textArea.left), static_cast<int>(bounds.top + textArea.Bottom()),
-                       static_cast<int>(textArea.width), static_cast<int>(kBarThickness), false);
+    horizontalBar.Move(static_cast<int>(Bounds().left + textArea.left),
+                       static_cast<int>(Bounds().top + textArea.Bottom()), static_cast<int>(textArea.width),
+                       static_cast<int>(kBarThickness), false);
   }
   if (!ranges) return;
   // The range first, then the position: a position set against the range
@@ -188,8 +189,8 @@ int EditBox::LineAtY(float y, int hint) const {
 
 TextPoint EditBox::HitTest(float x, float y) {
   // Control coordinates from here on.
-  float pointX = std::max(x - bounds.left, textArea.left);
-  float pointY = y - bounds.top;
+  float pointX = std::max(x - Bounds().left, textArea.left);
+  float pointY = y - Bounds().top;
   int line = LineAtY(pointY - textArea.top - static_cast<float>(scrollY), firstVisibleLine);
   if (line < 1) line = 1;
   pointY = std::clamp(pointY, textArea.top + static_cast<float>(scrollY),
@@ -200,7 +201,7 @@ TextPoint EditBox::HitTest(float x, float y) {
   const std::wstring wide = AnsiToWide(display);
   const int characters = static_cast<int>(wide.size());
   const RectF layout = LineLayout(text.LineExtent(line));
-  const GdiPlusMeasurer measurer(graphics.get(), font.get(), format.Handle());
+  const GdiPlusMeasurer measurer(Graphics(), font.get(), format.Handle());
   // The pointer is kept within the row it is on.
   for (const RectF& row : measurer.MeasureRange(wide, layout, 0, characters)) {
     if (pointY >= row.top && pointY <= row.Bottom()) {
@@ -243,7 +244,7 @@ RectF EditBox::CaretRect(int line, int index, bool scrollIntoView, float extra) 
   // The character before the caret, or a 1-pixel box at the line's start.
   RectF box{layout.left, layout.top, 1, 0};
   if (displayIndex >= 0) {
-    const GdiPlusMeasurer measurer(graphics.get(), font.get(), format.Handle());
+    const GdiPlusMeasurer measurer(Graphics(), font.get(), format.Handle());
     box = measurer.CharacterBox(wide, layout, displayIndex);
     if (box.width == 0 && box.height == 0) {
       // A character GDI+ gives no box (a trailing tab): measured with a

@@ -31,21 +31,22 @@ void EditBox::DrawCaretLine(GpGraphics* canvas, const RectF& caret) const {
   Gdiplus::GpSolidFill* brush = nullptr;
   gp::GdipCreateSolidFill(kCaretColour, &brush);
   BrushPtr owner(brush);
-  const float x = std::trunc(bounds.left + caret.left), y = std::trunc(bounds.top + caret.top);
+  const float x = std::trunc(Bounds().left + caret.left), y = std::trunc(Bounds().top + caret.top);
   // The composition surface is in device pixels.
   const RectF column = Scale().ToDeviceRect(RectF{x, y + 1, 1, caret.height - 2});
   gp::GdipFillRectangle(canvas, brush, column.left, column.top, column.width, column.height);
 }
 
 void EditBox::RestartBlink() {
-  if (window == nullptr) return;
-  KillTimer(window, HandleValue());
-  StartTimer(window, HandleValue(), kBlinkMs);
+  if (GetWindow() == nullptr) return;
+  KillTimer(GetWindow(), HandleValue());
+  StartTimer(GetWindow(), HandleValue(), kBlinkMs);
 }
 
 void EditBox::DrawCaret(bool show, bool saveBackground) {
-  if (host == nullptr || host->IsBusy() || !CaretFits(caretRect)) return;
-  const int left = static_cast<int>(bounds.left + caretRect.left), top = static_cast<int>(bounds.top + caretRect.top);
+  if (Host() == nullptr || Host()->IsBusy() || !CaretFits(caretRect)) return;
+  const int left = static_cast<int>(Bounds().left + caretRect.left),
+            top = static_cast<int>(Bounds().top + caretRect.top);
   if (show && saveBackground) {
     // The system's caret, which the input method follows, is on the screen.
     SetCaretPos(Scale().ToDevice(left), Scale().ToDevice(top));
@@ -57,30 +58,30 @@ void EditBox::DrawCaret(bool show, bool saveBackground) {
   const RectF column = MakeRectF(left, top, 1, static_cast<int>(caretRect.height));
   if (!show) {
     caretShown_ = false;
-    host->RedrawRect(column, true);
+    Host()->RedrawRect(column, true);
     return;
   }
   caretShown_ = true;
   // A paint of the box that waits to be composed draws the caret with it.
   if (composePending_) return;
-  host->PresentOverlay([&](GpGraphics* canvas) { DrawCaretLine(canvas, caretRect); }, column);
+  Host()->PresentOverlay([&](GpGraphics* canvas) { DrawCaretLine(canvas, caretRect); }, column);
 }
 
 void EditBox::OnComposed(GpGraphics* surfaceGraphics) {
   composePending_ = false;
-  if (caretShown_ && host != nullptr && host->FocusControl() == this && CaretFits(caretRect)) {
+  if (caretShown_ && Host() != nullptr && Host()->FocusControl() == this && CaretFits(caretRect)) {
     DrawCaretLine(surfaceGraphics, caretRect);
   }
 }
 
 void EditBox::OnFocusGained() {
   RestartBlink();
-  CreateCaret(window, nullptr, 1, Scale().ToDevice(static_cast<int>(FontHeight() + 3)));
+  CreateCaret(GetWindow(), nullptr, 1, Scale().ToDevice(static_cast<int>(FontHeight() + 3)));
   if (TakesNoInputMethod(inputMode)) {
     // The window's input context is taken away while this box has the focus.
-    if (HIMC context = ImmGetContext(window)) {
-      ImmReleaseContext(window, context);
-      savedImeContext = ImmAssociateContext(window, nullptr);
+    if (HIMC context = ImmGetContext(GetWindow())) {
+      ImmReleaseContext(GetWindow(), context);
+      savedImeContext = ImmAssociateContext(GetWindow(), nullptr);
     }
   }
   Paint(false);
@@ -89,10 +90,10 @@ void EditBox::OnFocusGained() {
 
 void EditBox::OnFocusLost() {
   if (TakesNoInputMethod(inputMode) && savedImeContext != nullptr) {
-    ImmAssociateContext(window, savedImeContext);
+    ImmAssociateContext(GetWindow(), savedImeContext);
     savedImeContext = nullptr;
   }
-  if (window != nullptr) KillTimer(window, HandleValue());
+  if (GetWindow() != nullptr) KillTimer(GetWindow(), HandleValue());
   anchorLine = caretLine;
   anchorColumn = caretColumn;
   DrawCaret(false, false);
@@ -101,8 +102,8 @@ void EditBox::OnFocusLost() {
 }
 
 bool EditBox::OnImeComposition(LPARAM flags) {
-  if ((flags & GCS_RESULTSTR) == 0 || window == nullptr) return false;
-  HIMC context = ImmGetContext(window);
+  if ((flags & GCS_RESULTSTR) == 0 || GetWindow() == nullptr) return false;
+  HIMC context = ImmGetContext(GetWindow());
   if (context == nullptr) return false;
   std::wstring result;
   const LONG bytes = ImmGetCompositionStringW(context, GCS_RESULTSTR, nullptr, 0);
@@ -110,7 +111,7 @@ bool EditBox::OnImeComposition(LPARAM flags) {
     result.resize(static_cast<std::size_t>(bytes) / sizeof(wchar_t));
     ImmGetCompositionStringW(context, GCS_RESULTSTR, result.data(), static_cast<DWORD>(bytes));
   }
-  ImmReleaseContext(window, context);
+  ImmReleaseContext(GetWindow(), context);
   // A result with a double-byte character is taken here, whole; the window
   // then does not pass it on, so none of it comes again as characters. The
   // rest (ASCII, the euro sign) arrives as characters (WM_CHAR).

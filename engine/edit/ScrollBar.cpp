@@ -73,12 +73,12 @@ void ScrollRoutine::Call(Control* parent, int position) const {
 }
 
 ScrollBar::~ScrollBar() {
-  if (handle != nullptr) Destroy();
+  if (GetHandle() != nullptr) Destroy();
 }
 
 Control* ScrollBar::Create(ControlParent parentArgument, int left, int top, int width, int height,
                            const ScrollBarOptions& options) {
-  if (handle == this) return handle;
+  if (GetHandle() == this) return GetHandle();
   minimum = options.minimum;
   maximum = options.maximum.value_or(100);
   lineStep = options.lineStep.value_or(10);
@@ -126,7 +126,7 @@ int ScrollBar::PositionFromPixel(float coordinate) const { return ui::PositionFr
 
 void ScrollBar::FireScroll() {
   if (thumbLength == 0) return;
-  onScroll.Call(parent, position);
+  onScroll.Call(GetParentControl(), position);
 }
 
 int ScrollBar::Position(std::optional<int> value) {
@@ -211,7 +211,7 @@ int ScrollBar::HandleMessage(unsigned message, WPARAM wParam, LPARAM lParam) {
     case kMsgTakesPress:
       return 1;
     case kMsgTransitionFinished:
-      transitionFrames = 0;
+      Transition(0);
       break;
     default:
       break;
@@ -258,11 +258,11 @@ void ScrollBar::OnButtonUp() {
 }
 
 void ScrollBar::OnPointerCrossed(int crossing) {
-  if (transitionInterval != 0) transitionFrames = kCrossingFrames;
+  if (TransitionInterval() != 0) Transition(kCrossingFrames);
   RenderAt(crossing, 0, std::nullopt);
 }
 
-WPARAM ScrollBar::PressOwner() const { return host != nullptr ? reinterpret_cast<WPARAM>(host->ActivePress()) : 0; }
+WPARAM ScrollBar::PressOwner() const { return Host() != nullptr ? reinterpret_cast<WPARAM>(Host()->ActivePress()) : 0; }
 
 void ScrollBar::DropLostPress() {
   if (pressedPart == kPartNone || PressOwner() == HandleValue()) return;
@@ -271,7 +271,7 @@ void ScrollBar::DropLostPress() {
 }
 
 void ScrollBar::StopRepeat() {
-  if (window != nullptr) KillTimer(window, HandleValue());
+  if (GetWindow() != nullptr) KillTimer(GetWindow(), HandleValue());
 }
 
 int ScrollBar::PartAt(const std::optional<Pointer>& pointer) const {
@@ -285,8 +285,8 @@ int ScrollBar::PartAt(const std::optional<Pointer>& pointer) const {
 
 void ScrollBar::Render(int renderKind, WPARAM wParam, LPARAM lParam) {
   RenderAt(renderKind, wParam,
-           Pointer{static_cast<float>(GET_X_LPARAM(lParam)) - bounds.left,
-                   static_cast<float>(GET_Y_LPARAM(lParam)) - bounds.top});
+           Pointer{static_cast<float>(GET_X_LPARAM(lParam)) - Bounds().left,
+                   static_cast<float>(GET_Y_LPARAM(lParam)) - Bounds().top});
 }
 
 void ScrollBar::RenderAt(int renderKind, WPARAM pressOwner, std::optional<Pointer> pointer) {
@@ -318,7 +318,7 @@ void ScrollBar::RenderAt(int renderKind, WPARAM pressOwner, std::optional<Pointe
   if (painting && context.graphics != nullptr) DrawParts(context.graphics, full, hot);
   hoverPart = thumbLength < 1 ? kPartNone : hot;
   drawnPosition_ = position;
-  if (renderKind == kRenderPress && window != nullptr) StartTimer(window, HandleValue(), kRepeatPeriodMs);
+  if (renderKind == kRenderPress && GetWindow() != nullptr) StartTimer(GetWindow(), HandleValue(), kRepeatPeriodMs);
   if (painting) EndControlPaint(*this, context);
 }
 

@@ -58,22 +58,6 @@ class ScrollBar : public Control {
   ~ScrollBar() override;
 
   // --- fields
-  int minimum = 0;
-  int maximum = 0;
-  int lineStep = 0;
-  int arrowStep = 0;
-  int flags = 0;
-  int orientation = 0;
-  int pressedPart = kPartNone;
-  int idleFaint = 0;
-  int position = 0;
-  int thumbLength = 0;
-  int grabOffset = 0;
-  int origin = 0;  // -minimum, taken at Create
-  RectF trackRect, thumbRect, firstArrowRect, secondArrowRect;
-  ScrollRoutine onScroll;
-  int hoverPart = kPartNone;
-
   // --- operations
   Control* Create(ControlParent parent, int left, int top, int width, int height, const ScrollBarOptions& options = {});
   // Paints the bar, or answers the pointer (ScrollRender). lParam is the
@@ -101,6 +85,25 @@ class ScrollBar : public Control {
   int HandleMessage(unsigned message, WPARAM wParam, LPARAM lParam) override;
 
  private:
+  friend class test::ControlPeer;
+
+  // The class's fields, written by its operations and read through them.
+  int minimum = 0;
+  int maximum = 0;
+  int lineStep = 0;
+  int arrowStep = 0;
+  int flags = 0;
+  int orientation = 0;
+  int pressedPart = kPartNone;
+  int idleFaint = 0;
+  int position = 0;
+  int thumbLength = 0;
+  int grabOffset = 0;
+  int origin = 0;  // -minimum, taken at Create
+  RectF trackRect, thumbRect, firstArrowRect, secondArrowRect;
+  ScrollRoutine onScroll;
+  int hoverPart = kPartNone;
+
   struct Pointer {
     float x, y;  // relative to the bar
   };

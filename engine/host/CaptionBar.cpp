@@ -32,7 +32,7 @@ void CaptionBar::Create(HWND window, int width) {
   if (flags_ & kCaptionIcon) {
     auto icon = std::make_unique<PictureBox>();
     icon->CreateFromIcon(window, 11, 11, 16, 16, SmallIconOf(window));
-    icon->interactive = 0;
+    icon->Interactive(0);
     icon_ = std::move(icon);
   }
   if (flags_ & kCaptionTitle) {

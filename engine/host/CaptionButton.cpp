@@ -69,7 +69,7 @@ void CaptionButton::DrawState(int state, bool force, int style) {
   TransitionStyle(style);
   PaintContext context;
   if (!BeginControlPaint(*this, context)) return;
-  const RectF sprite = CaptionSpriteRect(buttonType, state, window != nullptr && IsZoomed(window));
+  const RectF sprite = CaptionSpriteRect(buttonType, state, GetWindow() != nullptr && IsZoomed(GetWindow()));
   const Strip strip = StripForScale(Scale());
   if (strip.image != nullptr && context.graphics != nullptr && sprite.width > 0) {
     DrawSprite(context.graphics, strip.image, sprite, context.rect.width, context.rect.height, strip.factor);
@@ -79,16 +79,16 @@ void CaptionButton::DrawState(int state, bool force, int style) {
 }
 
 void CaptionButton::OnClick() {
-  if (disabled != 0 || window == nullptr) return;
+  if (Disabled() != 0 || GetWindow() == nullptr) return;
   switch (buttonType) {
     case 4:
-      PostMessageW(window, WM_CLOSE, 0, 0);
+      PostMessageW(GetWindow(), WM_CLOSE, 0, 0);
       break;
     case 8:
-      PostMessageW(window, WM_SYSCOMMAND, IsZoomed(window) ? SC_RESTORE : SC_MAXIMIZE, 0);
+      PostMessageW(GetWindow(), WM_SYSCOMMAND, IsZoomed(GetWindow()) ? SC_RESTORE : SC_MAXIMIZE, 0);
       break;
     case 16:
-      if (!IsIconic(window)) PostMessageW(window, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+      if (!IsIconic(GetWindow())) PostMessageW(GetWindow(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
       break;
     default:
       break;  // spare buttons act only through the application's bindings

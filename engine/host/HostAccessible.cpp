@@ -157,9 +157,9 @@ class HostAccessible final : public IAccessible {
       const Control* control = Child(child);
       if (control == nullptr) return E_INVALIDARG;
       value = control->Describe().state;
-      if (control->interactive && !host->Caption().IsButton(control)) value |= STATE_SYSTEM_FOCUSABLE;
+      if (control->Interactive() && !host->Caption().IsButton(control)) value |= STATE_SYSTEM_FOCUSABLE;
       if (control == host->FocusControl()) value |= STATE_SYSTEM_FOCUSED;
-      if (control->disabled) value |= STATE_SYSTEM_UNAVAILABLE;
+      if (control->Disabled()) value |= STATE_SYSTEM_UNAVAILABLE;
     }
     state->vt = VT_I4;
     state->lVal = value;
@@ -204,9 +204,9 @@ class HostAccessible final : public IAccessible {
       // On the screen, in device pixels.
       const HostWindow* host = Host();
       const DeviceBox place = (host != nullptr ? host->Composition().Scale() : DisplayScale{})
-                                  .ToDevice(RectF{control->bounds.left, control->bounds.top,
-                                                  static_cast<float>(static_cast<LONG>(control->bounds.width)),
-                                                  static_cast<float>(static_cast<LONG>(control->bounds.height))});
+                                  .ToDevice(RectF{control->Bounds().left, control->Bounds().top,
+                                                  static_cast<float>(static_cast<LONG>(control->Bounds().width)),
+                                                  static_cast<float>(static_cast<LONG>(control->Bounds().height))});
       POINT origin{place.left, place.top};
       ClientToScreen(window_, &origin);
       box = {origin.x, origin.y, origin.x + place.Width(), origin.y + place.Height()};
@@ -258,7 +258,7 @@ class HostAccessible final : public IAccessible {
     const std::vector<Control*> controls = host->AccessibleControls();
     long id = CHILDID_SELF;
     for (std::size_t i = 0; i < controls.size(); ++i) {
-      const RectF& b = controls[i]->bounds;
+      const RectF& b = controls[i]->Bounds();
       if (point.x >= b.left && point.x < b.left + b.width && point.y >= b.top && point.y < b.top + b.height) {
         id = static_cast<long>(i + 1);
       }
@@ -271,9 +271,9 @@ class HostAccessible final : public IAccessible {
     HostWindow* host = Host();
     Control* control = Child(child);
     if (host == nullptr || control == nullptr) return E_INVALIDARG;
-    if (control->Describe().defaultAction.empty() || control->disabled) return DISP_E_MEMBERNOTFOUND;
+    if (control->Describe().defaultAction.empty() || control->Disabled()) return DISP_E_MEMBERNOTFOUND;
     // Done later on the window's thread, as a click; the caller goes on.
-    PostMessageW(window_, kMsgAccessibleClick, reinterpret_cast<WPARAM>(control->handle), 0);
+    PostMessageW(window_, kMsgAccessibleClick, reinterpret_cast<WPARAM>(control->GetHandle()), 0);
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE put_accName(VARIANT, BSTR) override { return E_NOTIMPL; }
@@ -317,8 +317,8 @@ void NotifyAccessibleEvent(DWORD event, HWND window, long childId) {
 
 std::vector<Control*> HostWindow::AccessibleControls() const {
   std::vector<Control*> controls;
-  for (Control* control = firstControl_; control != nullptr; control = control->nextSibling) {
-    if (control->visible == 1 && control->handle != nullptr && control->Describe().role != 0)
+  for (Control* control : ControlList(firstControl_)) {
+    if (control->Visible() == 1 && control->GetHandle() != nullptr && control->Describe().role != 0)
       controls.push_back(control);
   }
   return controls;

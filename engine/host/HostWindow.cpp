@@ -10,6 +10,7 @@
 #include "engine/controls/Control.h"
 #include "engine/core/Engine.h"
 #include "engine/core/EngineMessages.h"
+#include "engine/core/QueuedBlock.h"
 #include "engine/core/SystemLibraries.h"
 #include "engine/core/TextConversion.h"
 #include "engine/core/WindowDpi.h"
@@ -129,7 +130,7 @@ void HostWindow::CreateTooltipWindow() {
 }
 
 void HostWindow::SetTooltip(Control* control, std::optional<std::string> text) {
-  const std::string wanted = control == nullptr ? std::string() : text.value_or(control->tooltip);
+  const std::string wanted = control == nullptr ? std::string() : text.value_or(control->TooltipText());
   // The tooltip window is made for the first control that has a text.
   if (tooltipHwnd_ == nullptr && !wanted.empty()) CreateTooltipWindow();
   if (tooltipHwnd_ == nullptr) return;
@@ -141,7 +142,7 @@ void HostWindow::SetTooltip(Control* control, std::optional<std::string> text) {
   if (control == nullptr) return;
   tooltipText_ = AnsiToWide(wanted);
   if (tooltipText_.empty()) return;
-  const DeviceBox place = compositor_.Scale().ToDevice(control->bounds);
+  const DeviceBox place = compositor_.Scale().ToDevice(control->Bounds());
   info.rect = {place.left, place.top, place.right, place.bottom};
   info.lpszText = tooltipText_.data();
   SendMessageW(tooltipHwnd_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
@@ -180,7 +181,7 @@ void HostWindow::Detach(HWND window) {
   SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(prevWndProc_));
   compositor_.Queue().Clear();
   for (Control* control = firstControl_; control != nullptr;) {
-    Control* next = control->nextSibling;
+    Control* next = control->NextSibling();
     control->Destroy();
     control = next;
   }
@@ -206,11 +207,10 @@ void HostWindow::DiscardPendingMessages(HWND window) {
   // frees; the window no longer has a host to take them.
   MSG message;
   while (PeekMessageW(&message, window, kMsgInvalidate, kMsgInvalidate, PM_REMOVE)) {
-    delete reinterpret_cast<RectF*>(message.lParam);
+    QueuedBlock<RectF>::Discard(message.lParam);
   }
   while (PeekMessageW(&message, window, kMsgDeliver, kMsgDeliver, PM_REMOVE)) {
-    auto* packed = reinterpret_cast<PackedMessage*>(message.lParam);
-    if (packed != nullptr && packed->ownedByHost) delete packed;
+    QueuedBlock<PackedMessage>::Discard(message.lParam);
   }
 }
 
@@ -253,7 +253,7 @@ void HostWindow::OnDpiChanged(int dpi, const RECT* suggested) {
     compositor_.SetBusy(false);
   }
   compositor_.ResizeSurfaces();
-  for (Control* control = firstControl_; control != nullptr; control = control->nextSibling) control->Rescale();
+  for (Control* control : ControlList(firstControl_)) control->Rescale();
   Compose({}, compositor_.BackgroundColor(), kPresentAtOnce, true);
 }
 
@@ -275,12 +275,12 @@ LRESULT HostWindow::OnControlMoved(WPARAM wParam, LPARAM lParam) {
   if (control == nullptr) return 1;
   if (compositor_.IsBusy()) {
     // Drawn when the window is done with what keeps it busy.
-    compositor_.DeferRedraw(control->previousBounds);
-    compositor_.DeferRedraw(control->bounds);
+    compositor_.DeferRedraw(control->PreviousBounds());
+    compositor_.DeferRedraw(control->Bounds());
     return 0;
   }
-  RedrawRect(control->previousBounds, true);
-  RedrawRect(control->bounds, true);
+  RedrawRect(control->PreviousBounds(), true);
+  RedrawRect(control->Bounds(), true);
   return 1;
 }
 
@@ -289,7 +289,7 @@ void HostWindow::AppendControl(Control* control) { control->AppendTo(firstContro
 void HostWindow::PrependControl(Control* control) { control->PrependTo(firstControl_, lastControl_); }
 
 bool HostWindow::RemoveControl(Control* control) {
-  for (Control* listed = firstControl_; listed != nullptr; listed = listed->nextSibling) {
+  for (Control* listed : ControlList(firstControl_)) {
     if (listed == control) {
       control->UnlinkFrom(firstControl_, lastControl_);
       return true;
@@ -347,7 +347,7 @@ LRESULT HostWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SETCURSOR:
       if (reinterpret_cast<HWND>(wParam) == hwnd_) {
         const Control* hover = input_.HoverControl();
-        HCURSOR shown = hover != nullptr && hover->cursor != nullptr ? hover->cursor : windowCursor_;
+        HCURSOR shown = hover != nullptr && hover->Cursor() != nullptr ? hover->Cursor() : windowCursor_;
         SetCursor(shown);
         return 1;
       }
@@ -408,12 +408,9 @@ LRESULT HostWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
       input_.OnMouseLeave();
       break;
     case kMsgDeliver: {
-      auto* packed = reinterpret_cast<PackedMessage*>(lParam);
-      if (packed == nullptr) return 0;
-      const LRESULT answer =
-          DeliverMessage(Control::FromHandle(wParam), packed->message, packed->wParam, packed->lParam);
-      if (packed->ownedByHost) delete packed;
-      return answer;
+      const auto packed = QueuedBlock<PackedMessage>::Receive(lParam);
+      if (!packed) return 0;
+      return DeliverMessage(Control::FromHandle(wParam), packed->message, packed->wParam, packed->lParam);
     }
     case kMsgSetMnemonic:
       return input_.SetMnemonic(Control::FromHandle(wParam), static_cast<int>(lParam));
@@ -427,7 +424,7 @@ LRESULT HostWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case kMsgAccessibleClick:
       // A screen reader's default action on a control still there: a click.
       if (Control* control = Control::FromHandle(wParam);
-          control != nullptr && control->visible && !control->disabled) {
+          control != nullptr && control->Visible() && !control->Disabled()) {
         input_.Click(control, 0, 0, 0);
       }
       return 0;
@@ -438,12 +435,8 @@ LRESULT HostWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
       compositor_.PresentWhole();
       break;
     case kMsgInvalidate: {
-      auto* rect = reinterpret_cast<RectF*>(lParam);
-      if (rect != nullptr) {
-        Invalidate(*rect, static_cast<RedrawMode>(wParam));
-        delete rect;
-      }
-      // The rectangle is gone: nothing further may read lParam.
+      // The rectangle is freed here: nothing further may read lParam.
+      if (const auto rect = QueuedBlock<RectF>::Receive(lParam)) Invalidate(*rect, static_cast<RedrawMode>(wParam));
       return 0;
     }
     case kMsgMoved:

@@ -17,30 +17,32 @@
 namespace ui {
 namespace {
 
-// The deepest hit among `last` and its earlier siblings.
-Control* HitAmong(Control* last, float x, float y) {
-  for (Control* control = last; control != nullptr; control = control->prevSibling) {
-    if (control->visible != 1 || control->disabled != 0 || !RectContains(control->bounds, x, y)) continue;
-    Control* child = HitAmong(control->lastChild, x, y);
+// The deepest hit among the controls, the topmost first.
+Control* HitAmong(ControlList fromTop, float x, float y) {
+  for (Control* control : fromTop) {
+    if (control->Visible() != 1 || control->Disabled() != 0 || !RectContains(control->Bounds(), x, y)) continue;
+    Control* child = HitAmong(control->ChildrenFromTop(), x, y);
     return child != nullptr ? child : control;
   }
   return nullptr;
 }
 
 bool TakesPress(Control* control) {
-  return DeliverMessage(control, kMsgTakesPress, 0, 0) != kUnhandled || control->interactive != 0;
+  return DeliverMessage(control, kMsgTakesPress, 0, 0) != kUnhandled || control->Interactive() != 0;
 }
 
-bool IsCaptionButton(const Control* control) { return control->kind == kKindCaptionButton; }
+bool IsCaptionButton(const Control* control) { return control->Kind() == kKindCaptionButton; }
 
 Control* TopLevelAncestor(Control* control) {
-  while (control != nullptr && control->parent != nullptr) control = control->parent;
+  while (control != nullptr && control->GetParentControl() != nullptr) control = control->GetParentControl();
   return control;
 }
 
 }  // namespace
 
-Control* InputRouter::ControlAt(float x, float y) const { return HitAmong(host_.LastControl(), x, y); }
+Control* InputRouter::ControlAt(float x, float y) const {
+  return HitAmong(ControlList::FromTop(host_.LastControl()), x, y);
+}
 
 void InputRouter::StartWindowMove(LPARAM lParam) {
   // The point is in logical pixels; the system moves the window on the screen.
@@ -101,11 +103,9 @@ void InputRouter::RouteMouse(UINT message, WPARAM wParam, LPARAM lParam) {
     Control* under = ControlAt(x, y);
     if (under == pressed) {
       Click(pressed, lParam, wParam, lParam);
-    } else if (pressed != nullptr && pressed->handle != nullptr && pressed->visible) {
-      DeliverMessage(pressed, kMsgMouseLeft, wParam, reinterpret_cast<LPARAM>(under));
-      CallHook(Hooks().controlMouseLeave, pressed, wParam, lParam);
-      DeliverMessage(under, kMsgMouseEntered, wParam, reinterpret_cast<LPARAM>(pressed));
-      CallHook(Hooks().controlMouseEnter, under, wParam, lParam);
+    } else if (pressed != nullptr && pressed->GetHandle() != nullptr && pressed->Visible()) {
+      PointerLeft(pressed, under, wParam, lParam);
+      PointerEntered(under, pressed, wParam, lParam);
       host_.SetTooltip(under);
       hover_ = under;
     }
@@ -115,9 +115,8 @@ void InputRouter::RouteMouse(UINT message, WPARAM wParam, LPARAM lParam) {
   }
 
   Control* target = ControlAt(x, y);
-  if (target != hover_ && hover_ != nullptr && hover_->visible) {
-    DeliverMessage(hover_, kMsgMouseLeft, wParam, reinterpret_cast<LPARAM>(target));
-    CallHook(Hooks().controlMouseLeave, hover_, wParam, lParam);
+  if (target != hover_ && hover_ != nullptr && hover_->Visible()) {
+    PointerLeft(hover_, target, wParam, lParam);
   }
 
   switch (message) {
@@ -133,8 +132,7 @@ void InputRouter::RouteMouse(UINT message, WPARAM wParam, LPARAM lParam) {
       break;
     case WM_MOUSEMOVE:
       if (target != hover_) {
-        DeliverMessage(target, kMsgMouseEntered, wParam, reinterpret_cast<LPARAM>(hover_));
-        CallHook(Hooks().controlMouseEnter, target, wParam, lParam);
+        PointerEntered(target, hover_, wParam, lParam);
         host_.SetTooltip(target);
       }
       break;
@@ -163,7 +161,7 @@ void InputRouter::PressOrMove(Control* target, WPARAM wParam, LPARAM lParam) {
     CallHook(Hooks().controlMouseDown, target, wParam, lParam);
     pressActive_ = true;
     pressed_ = target;
-    if (target->interactive != 0 && target != focus_) MoveFocusByPress(target, wParam);
+    if (target->Interactive() != 0 && target != focus_) MoveFocusByPress(target, wParam);
     if (doubleClick) CallHook(Hooks().controlDoubleClick, target, wParam, lParam);
     SetCapture(Window());
     return;
@@ -182,18 +180,18 @@ void InputRouter::OnKeyDown(UINT message, WPARAM wParam, LPARAM lParam) {
     Control* start = focus_ != nullptr ? TopLevelAncestor(focus_) : host_.FirstControl();
     if (start == nullptr) return;
     // With no focus the walk starts at the first control itself.
-    Control* candidate = focus_ != nullptr ? start->nextSibling : start;
+    Control* candidate = focus_ != nullptr ? start->NextSibling() : start;
     for (int guard = 0; guard < 100000; ++guard) {
       if (candidate == nullptr) candidate = host_.FirstControl();
-      if (candidate->visible && candidate->interactive && !candidate->disabled && !IsCaptionButton(candidate)) {
+      if (candidate->Visible() && candidate->Interactive() && !candidate->Disabled() && !IsCaptionButton(candidate)) {
         if (candidate != focus_) SetFocusControl(candidate, true);
         return;
       }
-      candidate = candidate->nextSibling;
+      candidate = candidate->NextSibling();
       if (candidate == start || (candidate == nullptr && host_.FirstControl() == start)) return;
     }
   } else if (wParam == VK_RETURN || wParam == VK_SPACE) {
-    if (focus_ != nullptr && focus_->visible && !focus_->disabled) {
+    if (focus_ != nullptr && focus_->Visible() && !focus_->Disabled()) {
       Click(focus_, 0, wParam, lParam);
     }
   }
@@ -210,7 +208,7 @@ bool InputRouter::OnSysChar(UINT message, WPARAM wParam, LPARAM lParam) {
   for (const Mnemonic& mnemonic : mnemonics_) {
     // An entry names its control by handle: only a live control is clicked.
     Control* control = Control::FromHandle(reinterpret_cast<std::uintptr_t>(mnemonic.control));
-    if (control == nullptr || !control->visible || control->disabled) continue;
+    if (control == nullptr || !control->Visible() || control->Disabled()) continue;
     if (std::towlower(static_cast<wint_t>(mnemonic.keyCode)) != pressed) continue;
     Click(control, 0, wParam, lParam);
     return true;
@@ -219,8 +217,8 @@ bool InputRouter::OnSysChar(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void InputRouter::SetFocusControl(Control* control, bool byKeyboard) {
-  if (control == nullptr || control->handle == nullptr || control->disabled || !control->visible ||
-      !control->interactive || IsCaptionButton(control) || control == focus_) {
+  if (control == nullptr || control->GetHandle() == nullptr || control->Disabled() || !control->Visible() ||
+      !control->Interactive() || IsCaptionButton(control) || control == focus_) {
     return;
   }
   Control* old = focus_;
@@ -237,7 +235,17 @@ void InputRouter::CallHook(ControlEventHook hook, Control* control, WPARAM wPara
   // The control's own handler may have destroyed it: its kind is read only
   // while it is alive.
   const Control* live = Control::FromHandle(reinterpret_cast<std::uintptr_t>(control));
-  hook(Window(), control, wParam, lParam, live != nullptr ? live->kind : 0);
+  hook(Window(), control, wParam, lParam, live != nullptr ? live->Kind() : 0);
+}
+
+void InputRouter::PointerLeft(Control* control, Control* towards, WPARAM wParam, LPARAM lParam) {
+  DeliverMessage(control, kMsgMouseLeft, wParam, reinterpret_cast<LPARAM>(towards));
+  CallHook(Hooks().controlMouseLeave, control, wParam, lParam);
+}
+
+void InputRouter::PointerEntered(Control* control, Control* from, WPARAM wParam, LPARAM lParam) {
+  DeliverMessage(control, kMsgMouseEntered, wParam, reinterpret_cast<LPARAM>(from));
+  CallHook(Hooks().controlMouseEnter, control, wParam, lParam);
 }
 
 void InputRouter::OnActivate(WPARAM wParam) {
@@ -258,8 +266,7 @@ void InputRouter::OnMouseLeave() {
   ReleaseCapture();
   if (hover_ != nullptr) {
     Control* left = hover_;
-    DeliverMessage(left, kMsgMouseLeft, 0, 0);
-    CallHook(Hooks().controlMouseLeave, left, 0, 0);
+    PointerLeft(left, nullptr, 0, 0);
     hover_ = nullptr;
   }
 }

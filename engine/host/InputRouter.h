@@ -66,6 +66,12 @@ class InputRouter {
   void Click(Control* control, LPARAM point, WPARAM wParam, LPARAM lParam);
 
  private:
+  // The pointer left the control for `towards` (null: for none), or came
+  // onto it from `from`: the control is told (kMsgMouseLeft,
+  // kMsgMouseEntered, with the other control), then the host's hook, with
+  // the message's own wParam and lParam.
+  void PointerLeft(Control* control, Control* towards, WPARAM wParam, LPARAM lParam);
+  void PointerEntered(Control* control, Control* from, WPARAM wParam, LPARAM lParam);
   void StartWindowMove(LPARAM lParam);
   void ToggleMaximize();
   void MoveFocusByPress(Control* target, WPARAM wParam);

@@ -26,7 +26,7 @@ MenuItemControl::MenuItemControl(const MenuItem& item, Menu& menu) : item_(item)
 
 Control* MenuItemControl::Create(HWND menuWindow, const RectF& rect) {
   Control* created = Control::Create(menuWindow, rect, kKindButton, true);
-  if (created != nullptr && item_.state == -1) disabled = 1;
+  if (created != nullptr && item_.state == -1) SetDisabledSilently(1);
   return created;
 }
 
@@ -34,12 +34,12 @@ void MenuItemControl::Draw() {
   PaintContext context;
   if (!BeginControlPaint(*this, context) || context.graphics == nullptr) return;
   GpGraphics* canvas = context.graphics;
-  const float w = bounds.width, h = bounds.height;
+  const float w = Bounds().width, h = Bounds().height;
   if (item_.kind == kMenuSeparator) {
     PenPtr pen = CreatePenOf(kSeparatorColour);
     gp::GdipDrawLine(canvas, pen.get(), 0, h / 2, w, h / 2);
   } else {
-    if (highlighted_ && disabled == 0) {
+    if (highlighted_ && Disabled() == 0) {
       FillRoundRect(canvas, {0, 0, w, h}, 4, (menu_.accent & 0x00FFFFFF) | 0x40000000);
       DrawRoundRectOutline(canvas, {0, 0, w, h}, 4, (menu_.accent & 0x00FFFFFF) | 0x90000000);
     }
@@ -49,14 +49,14 @@ void MenuItemControl::Draw() {
     }
     GpFont* font = menu_.menu->DefaultFont() ? menu_.menu->DefaultFont() : DefaultFont();
     Gdiplus::GpSolidFill* brush = nullptr;
-    gp::GdipCreateSolidFill(disabled ? kGreyedText : item_.textColor, &brush);
+    gp::GdipCreateSolidFill(Disabled() ? kGreyedText : item_.textColor, &brush);
     BrushPtr owner(brush);
     const Gdiplus::RectF layout(kTextLeft, 0, w - kTextLeft, h);
     gp::GdipDrawString(canvas, item_.text.c_str(), static_cast<INT>(item_.text.size()), font, &layout, format_.Handle(),
                        brush);
     if (item_.kind == kMenuSubmenu) {
       // The arrow of an item that opens a sub-menu.
-      PenPtr pen = CreatePenOf(disabled ? kGreyedText : item_.textColor, 1.5f);
+      PenPtr pen = CreatePenOf(Disabled() ? kGreyedText : item_.textColor, 1.5f);
       gp::GdipDrawLine(canvas, pen.get(), w - 12, h / 2 - 4, w - 8, h / 2);
       gp::GdipDrawLine(canvas, pen.get(), w - 8, h / 2, w - 12, h / 2 + 4);
     }
@@ -65,13 +65,13 @@ void MenuItemControl::Draw() {
 }
 
 void MenuItemControl::Choose() {
-  if (disabled != 0 || item_.kind == kMenuSeparator) return;
+  if (Disabled() != 0 || item_.kind == kMenuSeparator) return;
   if (item_.kind == kMenuSubmenu) {
     // This program builds no second level of menus: the item only stays lit.
-    if (HostWindow* hostWindow = HostWindow::FromWindow(window)) hostWindow->Input().SetHover(this);
+    if (HostWindow* hostWindow = HostWindow::FromWindow(GetWindow())) hostWindow->Input().SetHover(this);
     return;
   }
-  HWND menuWindow = window;
+  HWND menuWindow = GetWindow();
   ShowWindow(menuWindow, SW_HIDE);
   SetForegroundWindow(menu_.owner);
   // Posted: the menu window must not go away under this very message.
@@ -98,7 +98,7 @@ int MenuItemControl::HandleMessage(unsigned message, WPARAM wParam, LPARAM) {
       Choose();
       break;
     case WM_TIMER:
-      KillTimer(window, wParam);
+      KillTimer(GetWindow(), wParam);
       break;
     default:
       break;

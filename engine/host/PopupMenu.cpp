@@ -193,7 +193,7 @@ int PopupMenu::Open(HWND owner, bool atPoint, int x, int y) {
     const RectF ownerBounds =
         MakeRectF(ownerRect.left, ownerRect.top, ownerRect.right - ownerRect.left, ownerRect.bottom - ownerRect.top);
     placement =
-        PlaceMenuBesideOwner(ownerBounds, scale.ToDevice(ownerHost->FocusControl()->bounds.top), onScreen, work);
+        PlaceMenuBesideOwner(ownerBounds, scale.ToDevice(ownerHost->FocusControl()->Bounds().top), onScreen, work);
   }
 
   HWND menuWindow = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, AnsiToWide(kEngineClassName).c_str(), kMenuTitle,

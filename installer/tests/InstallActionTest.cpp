@@ -28,6 +28,7 @@
 #include "installer/StartWindow.h"
 #include "installer/archive/EntryPath.h"
 #include "installer/archive/ZipReader.h"
+#include "engine/testing/ControlPeer.h"
 #include "installer/archive/tests/TestArchives.h"
 
 #include <shellapi.h>
@@ -241,7 +242,7 @@ class Worker : public testing::Test {
   // Where the sample product writes its command line when it starts.
   static std::string LaunchRecord() { return TempFolder() + "Nimbo-started.txt"; }
 
-  static void RecordStatus(ui::Control*) { status = statusBox->text.Text(); }
+  static void RecordStatus(ui::Control*) { status = ui::test::ControlPeer::Text(*statusBox).Text(); }
   // The program's own hook after the record: a close cancels the
   // installation before the window plays its close effect, as in the program.
   static LRESULT RecordClose(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

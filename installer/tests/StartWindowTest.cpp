@@ -7,6 +7,7 @@
 #include "installer/InstallerState.h"
 #include "installer/ProcessObjects.h"
 #include "installer/StartUp.h"
+#include "engine/testing/ControlPeer.h"
 #include "installer/tests/Pumping.h"
 
 namespace setup {
@@ -60,14 +61,14 @@ TEST_F(StartWindow, IsTheEnginesLayeredWindowAtItsPlace) {
 
 TEST_F(StartWindow, InstallButtonSitsInTheMiddleWithAHandCursor) {
   ui::Button& button = *installButton;
-  EXPECT_EQ(button.bounds, ui::MakeRectF(315, 275, 193, 58));
-  EXPECT_TRUE(button.text.empty());
-  EXPECT_FALSE(button.normalImage.empty());
-  EXPECT_FALSE(button.hoverImage.empty());
-  EXPECT_FALSE(button.pressedImage.empty());
-  EXPECT_TRUE(button.disabledImage.empty());
+  EXPECT_EQ(button.Bounds(), ui::MakeRectF(315, 275, 193, 58));
+  EXPECT_TRUE(ui::test::ControlPeer::Text(button).empty());
+  EXPECT_FALSE(ui::test::ControlPeer::NormalImage(button).empty());
+  EXPECT_FALSE(ui::test::ControlPeer::HoverImage(button).empty());
+  EXPECT_FALSE(ui::test::ControlPeer::PressedImage(button).empty());
+  EXPECT_TRUE(ui::test::ControlPeer::DisabledImage(button).empty());
   const HCURSOR hand = LoadCursorW(nullptr, MAKEINTRESOURCEW(32649));
-  EXPECT_EQ(button.cursor, hand);
+  EXPECT_EQ(button.Cursor(), hand);
   // With the pointer over the button, the window shows the hand.
   SendMessageW(window, WM_MOUSEMOVE, 0, MAKELPARAM(400, 300));
   EXPECT_EQ(hostWindow->Input().HoverControl(), &button);
@@ -80,17 +81,18 @@ TEST_F(StartWindow, InstallButtonSitsInTheMiddleWithAHandCursor) {
 
 TEST_F(StartWindow, PathBoxOffersTheDefaultFolderOnOneLine) {
   ui::EditBox& box = *pathBox;
-  EXPECT_EQ(box.bounds, ui::MakeRectF(20, 422, 200, 27));
+  EXPECT_EQ(box.Bounds(), ui::MakeRectF(20, 422, 200, 27));
   EXPECT_EQ(box.Text(), "D:\\Nimbo\\");
-  EXPECT_EQ(box.multiLine, 0);
-  EXPECT_EQ(box.inputMode, ui::kEditNormal);
-  EXPECT_EQ(box.scrollBars, ui::kNoBars);
-  EXPECT_EQ(box.backColor, 0u) << "transparent";
-  EXPECT_EQ(box.borderColor, 0u) << "no border";
-  EXPECT_FLOAT_EQ(box.font.Size(), 16) << "its own font, 16 pixels (the family is mapped by the system)";
-  EXPECT_EQ(statusBox->handle, nullptr) << "the status box comes with the installation";
+  EXPECT_EQ(ui::test::ControlPeer::MultiLine(box), 0);
+  EXPECT_EQ(ui::test::ControlPeer::InputMode(box), ui::kEditNormal);
+  EXPECT_EQ(ui::test::ControlPeer::ScrollBars(box), ui::kNoBars);
+  EXPECT_EQ(ui::test::ControlPeer::BackColor(box), 0u) << "transparent";
+  EXPECT_EQ(ui::test::ControlPeer::BorderColor(box), 0u) << "no border";
+  EXPECT_FLOAT_EQ(ui::test::ControlPeer::Font(box).Size(), 16)
+      << "its own font, 16 pixels (the family is mapped by the system)";
+  EXPECT_EQ(statusBox->GetHandle(), nullptr) << "the status box comes with the installation";
   // Created before the button, so the button is drawn over it.
-  EXPECT_EQ(box.nextSibling, &*installButton);
+  EXPECT_EQ(box.NextSibling(), &*installButton);
 }
 
 TEST_F(StartWindow, EscapeClosesTheWindowOnlyBeforeAnInstallationStarts) {

@@ -9,6 +9,7 @@
 #include "engine/edit/EditContextMenu.h"
 #include "engine/core/Engine.h"
 #include "engine/host/PopupMenu.h"
+#include "engine/testing/ControlPeer.h"
 #include "engine/testing/ModalWatchdog.h"
 
 namespace ui {
@@ -90,8 +91,8 @@ TEST_F(EditBoxes, NavigationKeysMoveTheCaretAndShiftKeepsTheAnchor) {
 // The middle of a character of the box's first line, in window coordinates.
 POINT MiddleOf(EditBox& box, int column) {
   const RectF before = box.CaretRect(1, column - 1), after = box.CaretRect(1, column);
-  return {static_cast<LONG>(box.bounds.left + (before.left + after.left) / 2),
-          static_cast<LONG>(box.bounds.top + before.top + before.height / 2)};
+  return {static_cast<LONG>(box.Bounds().left + (before.left + after.left) / 2),
+          static_cast<LONG>(box.Bounds().top + before.top + before.height / 2)};
 }
 
 TEST_F(EditBoxes, DoubleClickSelectsAWordAndAThirdClickTheLine) {
@@ -104,7 +105,7 @@ TEST_F(EditBoxes, DoubleClickSelectsAWordAndAThirdClickTheLine) {
     const POINT at = MiddleOf(box, c.column);
     DoubleClick(at.x, at.y);
     EXPECT_EQ(box.SelectedText(), c.selected) << "column " << c.column;
-    box.doubleClickPending = 0;
+    test::ControlPeer::DoubleClickPending(box) = 0;
   }
   const POINT at = MiddleOf(box, 1);
   DoubleClick(at.x, at.y);
@@ -112,7 +113,7 @@ TEST_F(EditBoxes, DoubleClickSelectsAWordAndAThirdClickTheLine) {
   EXPECT_EQ(box.SelectedText(), "abc_de9 x  y");
   // A click long after a double click only places the caret.
   DoubleClick(at.x, at.y);
-  box.doubleClickTime -= 501;
+  test::ControlPeer::DoubleClickTime(box) -= 501;
   Click(at.x, at.y);
   EXPECT_EQ(box.SelectedText(), "");
 }
@@ -277,7 +278,7 @@ TEST_F(EditBoxes, ReadOnlyAndPasswordBoxesRefuseWhatTheyMust) {
   EXPECT_EQ(ReadClipboardText(), "before") << "a password is never copied";
   Type("!");
   EXPECT_EQ(box.Text(), "secre!t");
-  EXPECT_EQ(box.text.LineText(1, std::nullopt, true), "*******");
+  EXPECT_EQ(test::ControlPeer::Text(box).LineText(1, std::nullopt, true), "*******");
 }
 
 TEST_F(EditBoxes, IntegerAndDecimalBoxesTakeOnlyTheirCharacters) {

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "EditBoxFixture.h"
+#include "engine/testing/ControlPeer.h"
 #include "engine/testing/TestImages.h"
 #include "engine/testing/TimerLog.h"
 
@@ -22,7 +23,7 @@ bool IsWhitish(const Pixel& p) { return p.r > 200 && p.g > 200 && p.b > 240 && p
 bool IsCaretDark(const Pixel& p) { return p.r < 60 && p.g < 60 && p.b < 60 && p.a > 200; }
 
 Pixel BoxPixel(EditBox& box, int x, int y) {
-  const std::uint32_t argb = test::PixelAt(box.surface.get(), x, y);
+  const std::uint32_t argb = test::PixelAt(box.DrawSurface(), x, y);
   return {static_cast<int>(argb >> 24), static_cast<int>((argb >> 16) & 0xFF), static_cast<int>((argb >> 8) & 0xFF),
           static_cast<int>(argb & 0xFF)};
 }
@@ -38,12 +39,12 @@ TEST_F(EditBoxes, OneLineIsCentredInTheBox) {
   options.fontSize = 16;
   Make({10, 10, 200, 27}, "Nimbo", options);
   Gdiplus::REAL fontHeight = 0;
-  gp::GdipGetFontHeight(box.font.get(), box.graphics.get(), &fontHeight);
+  gp::GdipGetFontHeight(test::ControlPeer::Font(box).get(), test::ControlPeer::Graphics(box), &fontHeight);
   // Inside the border (2 pixels) the line is h = font height + 3 high,
   // centred in the 23 rows there, then one row lower.
   const float h = std::trunc(fontHeight + 3);
-  EXPECT_FLOAT_EQ(box.textArea.top, 2 + std::trunc((23 - h) / 2) + 1);
-  EXPECT_FLOAT_EQ(box.textArea.height, h);
+  EXPECT_FLOAT_EQ(test::ControlPeer::TextArea(box).top, 2 + std::trunc((23 - h) / 2) + 1);
+  EXPECT_FLOAT_EQ(test::ControlPeer::TextArea(box).height, h);
   // The text's ink is centred too, within two rows.
   int top = 27, bottom = -1;
   for (int y = 0; y < 27; ++y) {
@@ -80,8 +81,8 @@ TEST_F(EditBoxes, SelectionAcrossThreeLinesIsWhiteOnBlueOnItsRows) {
     int fromColumn, toColumn;  // -1: no selection on the line
   };
   for (const Expected& e : {Expected{1, 2, 4}, Expected{2, 0, 4}, Expected{3, 0, 2}, Expected{4, -1, -1}}) {
-    const RectF extent = box.text.LineExtent(e.line);
-    const int y = static_cast<int>(box.textArea.top + extent.top + extent.height / 2);
+    const RectF extent = test::ControlPeer::Text(box).LineExtent(e.line);
+    const int y = static_cast<int>(test::ControlPeer::TextArea(box).top + extent.top + extent.height / 2);
     int first = -1, last = -1, white = 0;
     for (int x = 0; x < 300; ++x) {
       const Pixel p = BoxPixel(box, x, y);
@@ -104,8 +105,8 @@ TEST_F(EditBoxes, SelectionAcrossThreeLinesIsWhiteOnBlueOnItsRows) {
 
 int SelectedPixels(EditBox& box) {
   int selected = 0;
-  for (int y = 0; y < static_cast<int>(box.bounds.height); ++y) {
-    for (int x = 0; x < static_cast<int>(box.bounds.width); ++x) selected += IsSelected(BoxPixel(box, x, y)) ? 1 : 0;
+  for (int y = 0; y < static_cast<int>(box.Bounds().height); ++y) {
+    for (int x = 0; x < static_cast<int>(box.Bounds().width); ++x) selected += IsSelected(BoxPixel(box, x, y)) ? 1 : 0;
   }
   return selected;
 }
@@ -116,8 +117,8 @@ TEST_F(EditBoxes, DragBackToThePressPointDrawsNoSelection) {
   Make({10, 10, 300, 27}, "abcdef");
   const auto at = [&](int column) {
     const RectF caret = box.CaretRect(1, column - 1);
-    return MAKELPARAM(static_cast<int>(box.bounds.left + caret.left),
-                      static_cast<int>(box.bounds.top + caret.top + caret.height / 2));
+    return MAKELPARAM(static_cast<int>(box.Bounds().left + caret.left),
+                      static_cast<int>(box.Bounds().top + caret.top + caret.height / 2));
   };
   Send(WM_LBUTTONDOWN, MK_LBUTTON, at(1));
   Send(WM_MOUSEMOVE, MK_LBUTTON, at(2));
@@ -132,9 +133,9 @@ TEST_F(EditBoxes, DragBackToThePressPointDrawsNoSelection) {
 // A column of the window's surface that is dark like the caret, over the
 // caret's rows: how many such pixels.
 int CaretPixels(HostWindow& host, EditBox& box, const RectF& caret) {
-  const int x = static_cast<int>(box.bounds.left + caret.left);
+  const int x = static_cast<int>(box.Bounds().left + caret.left);
   int dark = 0;
-  for (int y = static_cast<int>(box.bounds.top + caret.top); y < box.bounds.top + caret.Bottom(); ++y) {
+  for (int y = static_cast<int>(box.Bounds().top + caret.top); y < box.Bounds().top + caret.Bottom(); ++y) {
     dark += IsCaretDark(test::Unpack(host.Composition().CompositionSurface().PixelAt(x, y))) ? 1 : 0;
   }
   return dark;
@@ -149,8 +150,8 @@ TEST_F(EditBoxes, CaretBlinksInsideTheTextAreaAndNotOnceScrolledOut) {
   const POINT at{20, 20};
   Click(at.x, at.y);
   test::Pump();
-  const RectF caret = box.caretRect;
-  ASSERT_TRUE(RectContains(box.textArea, caret.left, caret.top + 2));
+  const RectF caret = test::ControlPeer::CaretRect(box);
+  ASSERT_TRUE(RectContains(test::ControlPeer::TextArea(box), caret.left, caret.top + 2));
   EXPECT_GE(CaretPixels(host, box, caret), static_cast<int>(caret.height) - 3) << "drawn at once";
   EXPECT_EQ(timers.PeriodsOf(box.HandleValue()).back(), 500u) << "blinking every 500 ms";
 
@@ -168,13 +169,14 @@ TEST_F(EditBoxes, CaretBlinksInsideTheTextAreaAndNotOnceScrolledOut) {
   // Scrolled down by the wheel: the caret's line is out of view.
   Send(WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-120)), 0);
   test::Pump();
-  EXPECT_LT(box.caretRect.top, box.textArea.top);
+  EXPECT_LT(test::ControlPeer::CaretRect(box).top, test::ControlPeer::TextArea(box).top);
   Send(WM_TIMER, box.HandleValue(), 0);
   Send(WM_TIMER, box.HandleValue(), 0);
   test::Pump();
   int dark = 0;
   for (int x = 0; x < 200; ++x) {
-    for (int y = static_cast<int>(box.textArea.top); y < box.textArea.Bottom(); ++y) {
+    for (int y = static_cast<int>(test::ControlPeer::TextArea(box).top); y < test::ControlPeer::TextArea(box).Bottom();
+         ++y) {
       dark += IsCaretDark(test::Unpack(host.Composition().CompositionSurface().PixelAt(10 + x, 10 + y))) ? 1 : 0;
     }
   }
@@ -184,22 +186,24 @@ TEST_F(EditBoxes, CaretBlinksInsideTheTextAreaAndNotOnceScrolledOut) {
 TEST_F(EditBoxes, WheelScrollsThreeLinesOfAMultiLineBoxOnly) {
   Make({10, 10, 200, 27}, "one line");
   Send(WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-120)), 0);
-  EXPECT_EQ(box.scrollY, 0) << "one line does not scroll";
+  EXPECT_EQ(test::ControlPeer::ScrollY(box), 0) << "one line does not scroll";
   box.Destroy();
 
   EditBoxOptions many;
   many.multiLine = 1;
   Make({10, 10, 200, 100}, Lines(30), many);
-  const int line = box.text.LineHeight();
+  const int line = test::ControlPeer::Text(box).LineHeight();
   ASSERT_GT(line, 0);
   Send(WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-120)), 0);
-  EXPECT_EQ(box.scrollY, -3 * line);
-  EXPECT_EQ(box.verticalBar.position, 3 * line) << "the bar follows";
+  EXPECT_EQ(test::ControlPeer::ScrollY(box), -3 * line);
+  EXPECT_EQ(test::ControlPeer::Position(test::ControlPeer::VerticalBar(box)), 3 * line) << "the bar follows";
   Send(WM_MOUSEWHEEL, MAKEWPARAM(0, 120), 0);
   Send(WM_MOUSEWHEEL, MAKEWPARAM(0, 120), 0);
-  EXPECT_EQ(box.scrollY, 0) << "never above the start";
+  EXPECT_EQ(test::ControlPeer::ScrollY(box), 0) << "never above the start";
   for (int i = 0; i < 40; ++i) Send(WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-120)), 0);
-  EXPECT_EQ(box.scrollY, -(box.text.TotalHeight() - static_cast<int>(box.textArea.height))) << "nor below the end";
+  EXPECT_EQ(test::ControlPeer::ScrollY(box),
+            -(test::ControlPeer::Text(box).TotalHeight() - static_cast<int>(test::ControlPeer::TextArea(box).height)))
+      << "nor below the end";
 }
 
 TEST_F(EditBoxes, TextSetWithMoveToEndShowsTheLastLine) {
@@ -209,15 +213,16 @@ TEST_F(EditBoxes, TextSetWithMoveToEndShowsTheLastLine) {
   box.Text(Lines(30), /*moveToEnd=*/true);
   EXPECT_EQ(box.Caret(), (TextPoint{30, 7}));
   EXPECT_EQ(box.Anchor(), box.Caret());
-  const RectF last = box.text.LineExtent(30);
-  const float lastBottom = box.textArea.top + static_cast<float>(box.scrollY) + last.Bottom();
-  EXPECT_LE(lastBottom, box.textArea.Bottom()) << "the last line is in view";
-  EXPECT_GT(lastBottom, box.textArea.Bottom() - last.height - 3) << "at the bottom";
-  EXPECT_EQ(box.verticalBar.position, -box.scrollY);
+  const RectF last = test::ControlPeer::Text(box).LineExtent(30);
+  const float lastBottom =
+      test::ControlPeer::TextArea(box).top + static_cast<float>(test::ControlPeer::ScrollY(box)) + last.Bottom();
+  EXPECT_LE(lastBottom, test::ControlPeer::TextArea(box).Bottom()) << "the last line is in view";
+  EXPECT_GT(lastBottom, test::ControlPeer::TextArea(box).Bottom() - last.height - 3) << "at the bottom";
+  EXPECT_EQ(test::ControlPeer::Position(test::ControlPeer::VerticalBar(box)), -test::ControlPeer::ScrollY(box));
 
   box.Text(Lines(30));
   EXPECT_EQ(box.Caret(), (TextPoint{1, 0}));
-  EXPECT_EQ(box.scrollY, 0);
+  EXPECT_EQ(test::ControlPeer::ScrollY(box), 0);
 }
 
 }  // namespace

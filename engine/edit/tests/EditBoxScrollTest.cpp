@@ -4,6 +4,7 @@
 // vertical bar scrolls on the wheel.
 #include <string>
 
+#include "engine/testing/ControlPeer.h"
 #include "EditBoxFixture.h"
 
 namespace ui {
@@ -27,11 +28,12 @@ EditBoxOptions ManyLines(int scrollBars = kBothBars) {
 // The bar shows what the box shows: its range is the text's height beyond
 // the text area, its position the scroll.
 void ExpectBarFollows(EditBox& box, const std::string& when) {
-  const int range = box.text.TotalHeight() - static_cast<int>(box.textArea.height);
-  EXPECT_EQ(box.verticalBar.maximum, range) << when;
-  EXPECT_EQ(box.verticalBar.position, -box.scrollY) << when;
-  EXPECT_LE(box.scrollY, 0) << when;
-  EXPECT_GE(box.scrollY, -std::max(range, 0)) << when;
+  const int range =
+      test::ControlPeer::Text(box).TotalHeight() - static_cast<int>(test::ControlPeer::TextArea(box).height);
+  EXPECT_EQ(test::ControlPeer::Maximum(test::ControlPeer::VerticalBar(box)), range) << when;
+  EXPECT_EQ(test::ControlPeer::Position(test::ControlPeer::VerticalBar(box)), -test::ControlPeer::ScrollY(box)) << when;
+  EXPECT_LE(test::ControlPeer::ScrollY(box), 0) << when;
+  EXPECT_GE(test::ControlPeer::ScrollY(box), -std::max(range, 0)) << when;
 }
 
 TEST_F(EditBoxes, VerticalBarFollowsEveryChangeOfTextAndScroll) {
@@ -43,8 +45,9 @@ TEST_F(EditBoxes, VerticalBarFollowsEveryChangeOfTextAndScroll) {
     ExpectBarFollows(box, "after Return number " + std::to_string(line - 1));
     ASSERT_FALSE(HasFailure());
   }
-  ASSERT_GT(box.verticalBar.maximum, 0) << "the text overflows";
-  EXPECT_GT(box.verticalBar.position, 0) << "scrolled to the caret on the last line";
+  ASSERT_GT(test::ControlPeer::Maximum(test::ControlPeer::VerticalBar(box)), 0) << "the text overflows";
+  EXPECT_GT(test::ControlPeer::Position(test::ControlPeer::VerticalBar(box)), 0)
+      << "scrolled to the caret on the last line";
 
   Key(VK_BACK);
   ExpectBarFollows(box, "after BackSpace");
@@ -52,7 +55,8 @@ TEST_F(EditBoxes, VerticalBarFollowsEveryChangeOfTextAndScroll) {
   ExpectBarFollows(box, "text set, moved to the end");
   box.Text(Lines(30));
   ExpectBarFollows(box, "text set, caret at the start");
-  EXPECT_EQ(box.verticalBar.position, 0) << "the first line shows, the thumb at the top";
+  EXPECT_EQ(test::ControlPeer::Position(test::ControlPeer::VerticalBar(box)), 0)
+      << "the first line shows, the thumb at the top";
 
   for (int i = 0; i < 4; ++i) Key(VK_DOWN);
   ExpectBarFollows(box, "after Down");
@@ -65,27 +69,29 @@ TEST_F(EditBoxes, VerticalBarFollowsEveryChangeOfTextAndScroll) {
   box.Text(Lines(30), true);
   box.Move(std::nullopt, std::nullopt, 200, 1000);
   ExpectBarFollows(box, "grown beyond the text");
-  EXPECT_EQ(box.scrollY, 0) << "nothing left to scroll";
+  EXPECT_EQ(test::ControlPeer::ScrollY(box), 0) << "nothing left to scroll";
   box.Move(std::nullopt, std::nullopt, 200, 100);
   ExpectBarFollows(box, "made small again");
 }
 
 TEST_F(EditBoxes, WheelScrollsOnlyABoxWithAVerticalBar) {
   Make({10, 10, 200, 100}, Lines(30), ManyLines(kHorizontalBar));
-  ASSERT_GT(box.text.TotalHeight(), box.textArea.height) << "the text overflows";
+  ASSERT_GT(test::ControlPeer::Text(box).TotalHeight(), test::ControlPeer::TextArea(box).height)
+      << "the text overflows";
   Send(WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-120)), 0);
-  EXPECT_EQ(box.scrollY, 0) << "no vertical bar, no wheel";
+  EXPECT_EQ(test::ControlPeer::ScrollY(box), 0) << "no vertical bar, no wheel";
   box.Destroy();
 
   Make({10, 10, 200, 100}, Lines(3), ManyLines());
-  ASSERT_LE(box.text.TotalHeight(), box.textArea.height) << "the text fits";
+  ASSERT_LE(test::ControlPeer::Text(box).TotalHeight(), test::ControlPeer::TextArea(box).height) << "the text fits";
   Send(WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-120)), 0);
-  EXPECT_EQ(box.scrollY, 0) << "text that fits does not scroll";
+  EXPECT_EQ(test::ControlPeer::ScrollY(box), 0) << "text that fits does not scroll";
 }
 
 TEST_F(EditBoxes, BlankLineOfAWrappingBoxTakesARow) {
   Make({10, 10, 200, 100}, "a\r\n\r\nb", ManyLines(kVerticalBar));
-  const RectF first = box.text.LineExtent(1), blank = box.text.LineExtent(2), last = box.text.LineExtent(3);
+  const RectF first = test::ControlPeer::Text(box).LineExtent(1), blank = test::ControlPeer::Text(box).LineExtent(2),
+              last = test::ControlPeer::Text(box).LineExtent(3);
   ASSERT_GT(first.height, 0);
   EXPECT_FLOAT_EQ(blank.height, first.height) << "one row, like a line of text";
   EXPECT_FLOAT_EQ(blank.top, first.Bottom());
@@ -93,8 +99,9 @@ TEST_F(EditBoxes, BlankLineOfAWrappingBoxTakesARow) {
 
   const RectF blankCaret = box.CaretRect(2, -1), lastCaret = box.CaretRect(3, -1);
   EXPECT_LT(blankCaret.top, lastCaret.top) << "the blank line's caret stands on its own row";
-  const int x = static_cast<int>(box.bounds.left + box.textArea.left + 2);
-  const int y = static_cast<int>(box.bounds.top + box.textArea.top + blank.top + blank.height / 2);
+  const int x = static_cast<int>(box.Bounds().left + test::ControlPeer::TextArea(box).left + 2);
+  const int y =
+      static_cast<int>(box.Bounds().top + test::ControlPeer::TextArea(box).top + blank.top + blank.height / 2);
   Click(x, y);
   EXPECT_EQ(box.Caret(), (TextPoint{2, 0})) << "a click reaches the blank line";
 }

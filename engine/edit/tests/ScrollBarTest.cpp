@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "engine/host/HostWindow.h"
+#include "engine/testing/ControlPeer.h"
 #include "engine/testing/RecordingControl.h"
 #include "engine/testing/TestImages.h"
 #include "engine/testing/TestWindows.h"
@@ -46,7 +47,7 @@ ScrollBarOptions Vertical(int maximum) {
   return options;
 }
 
-int AlphaAt(ScrollBar& bar, int x, int y) { return static_cast<int>(test::PixelAt(bar.surface.get(), x, y) >> 24); }
+int AlphaAt(ScrollBar& bar, int x, int y) { return static_cast<int>(test::PixelAt(bar.DrawSurface(), x, y) >> 24); }
 
 class ScrollBars : public testing::Test {
  protected:
@@ -78,16 +79,16 @@ TEST_F(ScrollBars, ThumbLengthFollowsTheMaximumOnARealBar) {
     ASSERT_NE(created.Create(window.hwnd(), 20, 20, 10, 100, Vertical(c.maximum)), nullptr);
     ASSERT_NE(set.Create(window.hwnd(), 40, 20, 10, 100, Vertical(500)), nullptr);
     set.Maximum(c.maximum);
-    EXPECT_EQ(created.trackRect, (RectF{1, 10, 8, 80}));
-    EXPECT_EQ(created.thumbLength, c.thumb) << "created with maximum " << c.maximum;
-    EXPECT_EQ(set.thumbLength, c.thumb) << "maximum set to " << c.maximum;
+    EXPECT_EQ(test::ControlPeer::TrackRect(created), (RectF{1, 10, 8, 80}));
+    EXPECT_EQ(test::ControlPeer::ThumbLength(created), c.thumb) << "created with maximum " << c.maximum;
+    EXPECT_EQ(test::ControlPeer::ThumbLength(set), c.thumb) << "maximum set to " << c.maximum;
   }
   ScrollBar across;
   ASSERT_NE(across.Create(window.hwnd(), 20, 150, 200, 10), nullptr);
-  EXPECT_EQ(across.thumbLength, 115) << "180-pixel track, default maximum 100: 32400 / 280";
+  EXPECT_EQ(test::ControlPeer::ThumbLength(across), 115) << "180-pixel track, default maximum 100: 32400 / 280";
   across.Move(std::nullopt, std::nullopt, 300, std::nullopt, false);
-  EXPECT_EQ(across.trackRect, (RectF{10, 1, 280, 8}));
-  EXPECT_EQ(across.thumbLength, 206) << "laid out again when resized: 78400 / 380";
+  EXPECT_EQ(test::ControlPeer::TrackRect(across), (RectF{10, 1, 280, 8}));
+  EXPECT_EQ(test::ControlPeer::ThumbLength(across), 206) << "laid out again when resized: 78400 / 380";
 }
 
 TEST_F(ScrollBars, SettersKeepThePositionInTheRangeAndReportNothing) {
@@ -107,9 +108,9 @@ TEST_F(ScrollBars, SettersKeepThePositionInTheRangeAndReportNothing) {
   };
   for (const Step& step : steps) {
     (bar.*step.setter)(step.value);
-    EXPECT_EQ(bar.position, step.position) << "after setting " << step.value;
+    EXPECT_EQ(test::ControlPeer::Position(bar), step.position) << "after setting " << step.value;
   }
-  EXPECT_EQ(bar.thumbLength, 0);
+  EXPECT_EQ(test::ControlPeer::ThumbLength(bar), 0);
   EXPECT_TRUE(reports.empty()) << "setting the position is not a scroll by the user";
 }
 
@@ -137,10 +138,10 @@ TEST_F(ScrollBars, DraggingTheThumbMapsThePointerAndReportsByTheFlags) {
     bar.OnScroll(&RecordPlain);
     Send(WM_MOUSEMOVE, 105, 65);
     Send(WM_LBUTTONDOWN, 105, 65);
-    ASSERT_EQ(bar.pressedPart, kPartThumb);
-    EXPECT_EQ(bar.grabOffset, 5);
+    ASSERT_EQ(test::ControlPeer::PressedPart(bar), kPartThumb);
+    EXPECT_EQ(test::ControlPeer::GrabOffset(bar), 5);
     for (int y : c.moves) Send(WM_MOUSEMOVE, 105, y);
-    EXPECT_EQ(bar.position, c.final);
+    EXPECT_EQ(test::ControlPeer::Position(bar), c.final);
     // The thumb is drawn where the position puts it while the press lasts:
     // at the track's end for the maximum (y 50..90), at its start for the
     // minimum (y 10..50), darker than the track around it.
@@ -152,7 +153,7 @@ TEST_F(ScrollBars, DraggingTheThumbMapsThePointerAndReportsByTheFlags) {
     Send(WM_LBUTTONUP, 105, c.moves.back());
     EXPECT_EQ(Positions(), c.reported) << "flags " << c.flags;
     for (const Report& report : reports) EXPECT_EQ(report.parent, nullptr) << "a bar on the window: plain form";
-    EXPECT_EQ(bar.pressedPart, kPartNone);
+    EXPECT_EQ(test::ControlPeer::PressedPart(bar), kPartNone);
   }
 }
 
@@ -181,10 +182,10 @@ TEST_F(ScrollBars, HeldArrowRepeatsByTheArrowStepUntilTheEnd) {
     test::TimerLog timers;
     Send(WM_LBUTTONDOWN, c.arrow.x, c.arrow.y);
     EXPECT_EQ(timers.PeriodsOf(bar.HandleValue()), std::vector<UINT>{100});
-    EXPECT_EQ(bar.position, c.start) << "the first step comes with the first tick";
+    EXPECT_EQ(test::ControlPeer::Position(bar), c.start) << "the first step comes with the first tick";
     for (int expected : c.ticks) {
       Tick(bar);
-      EXPECT_EQ(bar.position, expected);
+      EXPECT_EQ(test::ControlPeer::Position(bar), expected);
     }
     EXPECT_EQ(Positions(), c.ticks) << "every tick is reported";
     EXPECT_FALSE(RepeatStillRuns(bar)) << "the end killed the timer";
@@ -213,11 +214,11 @@ TEST_F(ScrollBars, PressesThatMoveNothingStopTheTimerAtTheFirstTick) {
     Send(WM_LBUTTONDOWN, c.press.x, c.press.y);
     if (c.deactivate) SendMessageW(window.hwnd(), WM_ACTIVATE, WA_INACTIVE, 0);
     Tick(bar);
-    EXPECT_EQ(bar.position, 0) << c.what;
+    EXPECT_EQ(test::ControlPeer::Position(bar), 0) << c.what;
     EXPECT_TRUE(reports.empty()) << c.what;
     EXPECT_FALSE(RepeatStillRuns(bar)) << c.what;
     if (!c.deactivate) Send(WM_LBUTTONUP, c.press.x, c.press.y);
-    EXPECT_EQ(bar.pressedPart, kPartNone) << c.what;
+    EXPECT_EQ(test::ControlPeer::PressedPart(bar), kPartNone) << c.what;
   }
 }
 
@@ -241,7 +242,7 @@ TEST_F(ScrollBars, PointerMovesRepaintOnlyWhenThePartChanges) {
     const int before = bar.paints;
     Send(WM_MOUSEMOVE, move.x, move.y);
     EXPECT_EQ(bar.paints > before, move.repaints) << "move to " << move.x << ", " << move.y;
-    EXPECT_EQ(bar.hoverPart, move.part) << "move to " << move.x << ", " << move.y;
+    EXPECT_EQ(test::ControlPeer::HoverPart(bar), move.part) << "move to " << move.x << ", " << move.y;
   }
 }
 
@@ -262,7 +263,7 @@ TEST_F(ScrollBars, FaintWhileThePointerIsAwayAndFullOverTheBar) {
   const auto expectLook = [&](const Look& look, const char* when) {
     EXPECT_NEAR(AlphaAt(bar, 5, 30), look.thumb, 3) << when << ": thumb";
     EXPECT_NEAR(AlphaAt(bar, 5, 70), look.track, 3) << when << ": track";
-    EXPECT_EQ(test::PixelAt(bar.surface.get(), 5, 30) & 0xFFFFFF, 0u) << when << ": black";
+    EXPECT_EQ(test::PixelAt(bar.DrawSurface(), 5, 30) & 0xFFFFFF, 0u) << when << ": black";
     EXPECT_EQ(AlphaAt(bar, 4, 4) > 40, look.arrows) << when << ": first arrow's triangle";
     EXPECT_EQ(AlphaAt(bar, 4, 95) > 40, look.arrows) << when << ": second arrow's triangle";
     EXPECT_EQ(AlphaAt(bar, 0, 3) > 40, look.hotFirstArrow) << when << ": outline of the hot arrow";
@@ -293,7 +294,7 @@ TEST_F(ScrollBars, BarInsideAControlReportsToItsParent) {
   bar.OnScroll(&RecordWithParent);
   bar.TransitionInterval(0);
   Send(WM_LBUTTONDOWN, 235, 155);  // the second arrow, found inside the box
-  ASSERT_EQ(bar.pressedPart, kPartSecondArrow);
+  ASSERT_EQ(test::ControlPeer::PressedPart(bar), kPartSecondArrow);
   Tick(bar);
   Tick(bar);
   Send(WM_LBUTTONUP, 235, 155);
@@ -308,8 +309,8 @@ TEST_F(ScrollBars, DestroyingAPressedBarStopsItsTimer) {
     Send(WM_LBUTTONDOWN, 105, 145);
     if (!byDestructor) {
       bar->Destroy();
-      EXPECT_EQ(bar->maximum, 0);
-      EXPECT_EQ(bar->thumbLength, 0);
+      EXPECT_EQ(test::ControlPeer::Maximum(*bar), 0);
+      EXPECT_EQ(test::ControlPeer::ThumbLength(*bar), 0);
     }
     bar.reset();
     EXPECT_FALSE(KillTimer(window.hwnd(), handle)) << "no tick is left for a bar that is gone";
@@ -341,8 +342,9 @@ TEST(ScrollBarLook, LightTranslucentBarsOnTheWindow) {
   downFull.Position(80);
   // The pointer over the full horizontal bar's second arrow makes it hot.
   SendMessageW(window.hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(20 + 195, 55));
-  ASSERT_EQ(acrossFull.hoverPart, kPartSecondArrow);
-  ASSERT_TRUE(test::PumpUntil([&] { return acrossFull.snapshot == nullptr && acrossFull.transitionFrame == 0; }));
+  ASSERT_EQ(test::ControlPeer::HoverPart(acrossFull), kPartSecondArrow);
+  ASSERT_TRUE(test::PumpUntil(
+      [&] { return test::ControlPeer::Snapshot(acrossFull) == nullptr && acrossFull.TransitionFrame() == 0; }));
   host.Compose();
   test::SaveSurface(host.Composition().CompositionSurface().bitmap(), "scroll-bars");
 

@@ -11,6 +11,7 @@
 #include <new>
 #include <vector>
 
+#include "engine/core/QueuedBlock.h"
 #include "engine/controls/Button.h"
 #include "engine/edit/EditContextMenu.h"
 #include "engine/controls/PictureBox.h"
@@ -19,6 +20,7 @@
 #include "engine/edit/EditBox.h"
 #include "engine/host/HostWindow.h"
 #include "engine/host/PopupMenu.h"
+#include "engine/testing/ControlPeer.h"
 #include "engine/testing/GifWriter.h"
 #include "engine/testing/ModalWatchdog.h"
 #include "engine/testing/TestImages.h"
@@ -92,9 +94,8 @@ class Fenced {
 
 // A delivery queued for the control, as its own posts queue them.
 void PostDelivery(HWND window, Control& control, unsigned message) {
-  auto* packed = new PackedMessage{message, 0, 0, true};
-  ASSERT_TRUE(
-      PostMessageW(window, kMsgDeliver, reinterpret_cast<WPARAM>(control.handle), reinterpret_cast<LPARAM>(packed)));
+  ASSERT_TRUE(QueuedBlock<PackedMessage>::Post(window, kMsgDeliver, reinterpret_cast<WPARAM>(control.GetHandle()),
+                                               {message, 0, 0}));
 }
 
 // Long enough for every timer of a dead control to come at least twice:
@@ -120,7 +121,7 @@ TEST_F(StaleHandles, ButtonDestroyedInItsCrossFadeWithDeliveriesQueued) {
   ASSERT_NE(button->Create(window.hwnd(), 10, 10, 40, 20, "&Go"), nullptr);
   test::Pump();
   DeliverMessage(&*button, kMsgMouseEntered, 0, 0);
-  ASSERT_GT(button->transitionFrames, 0) << "the cross-fade runs";
+  ASSERT_GT(button->TransitionFrames(), 0) << "the cross-fade runs";
   PostDelivery(window.hwnd(), *button, WM_PAINT);
   PostDelivery(window.hwnd(), *button, kMsgMouseLeft);
   PostMessageW(window.hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(20, 15));
@@ -139,8 +140,8 @@ TEST_F(StaleHandles, PictureDestroyedWhilePlaying) {
   options.animate = 1;
   const std::vector<std::uint8_t> gif = test::MakeAnimatedGif(8, 8, {{0xFF0000, 1}, {0x00FF00, 1}, {0x0000FF, 1}});
   ASSERT_NE(picture->Create(window.hwnd(), 10, 10, 8, 8, gif, options), nullptr);
-  const int frame = picture->currentFrame;
-  ASSERT_TRUE(test::PumpUntil([&] { return picture->currentFrame != frame; }, 3000)) << "it plays";
+  const int frame = test::ControlPeer::CurrentFrame(*picture);
+  ASSERT_TRUE(test::PumpUntil([&] { return test::ControlPeer::CurrentFrame(*picture) != frame; }, 3000)) << "it plays";
   PostDelivery(window.hwnd(), *picture, WM_PAINT);
   picture.Kill();
   LetEverythingArrive();

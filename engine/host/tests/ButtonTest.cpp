@@ -5,6 +5,7 @@
 #include "engine/core/Engine.h"
 #include "engine/core/EngineMessages.h"
 #include "engine/host/HostWindow.h"
+#include "engine/testing/ControlPeer.h"
 #include "engine/testing/TestImages.h"
 #include "engine/testing/TestWindows.h"
 
@@ -25,13 +26,14 @@ class Buttons : public testing::Test {
     pressed = SolidPng(40, 20, kBlue);
   }
 
-  std::uint32_t SurfaceColour(Button& button) { return test::PixelAt(button.surface.get(), 20, 10); }
+  std::uint32_t SurfaceColour(Button& button) { return test::PixelAt(button.DrawSurface(), 20, 10); }
   std::uint32_t ScreenColour(int x, int y) {
     const test::Pixel p = test::Unpack(host.Composition().CompositionSurface().PixelAt(x, y));
     return (static_cast<std::uint32_t>(p.a) << 24) | (p.r << 16) | (p.g << 8) | p.b;
   }
   void WaitForTransitionEnd(Button& button) {
-    ASSERT_TRUE(test::PumpUntil([&] { return button.transitionFrames == 0 && button.snapshot == nullptr; }, 3000));
+    ASSERT_TRUE(test::PumpUntil(
+        [&] { return button.TransitionFrames() == 0 && test::ControlPeer::Snapshot(button) == nullptr; }, 3000));
   }
 
   test::TestWindow window{100, 100, 300, 200};
@@ -68,7 +70,7 @@ TEST_F(Buttons, FocusFromTheKeyboardShowsTheHoverLookAndAFrameThatGoesWithIt) {
   const auto framed = [](Button& button) {
     int dark = 0;
     for (int x = 0; x < 40; ++x) {
-      const std::uint32_t pixel = test::PixelAt(button.surface.get(), x, 0);
+      const std::uint32_t pixel = test::PixelAt(button.DrawSurface(), x, 0);
       dark += pixel != kRed && pixel != kGreen;
     }
     return dark;
@@ -100,10 +102,10 @@ TEST_F(Buttons, ImageModeZeroDrawsAtNaturalSizeAtTheCorner) {
   Button button;
   button.NormalImage(SolidPng(10, 8, kRed));
   ASSERT_NE(button.Create(window.hwnd(), 10, 10, 40, 20, ""), nullptr);
-  EXPECT_EQ(test::PixelAt(button.surface.get(), 9, 7), kRed);
-  EXPECT_EQ(test::PixelAt(button.surface.get(), 10, 8) >> 24, 0u) << "not scaled";
+  EXPECT_EQ(test::PixelAt(button.DrawSurface(), 9, 7), kRed);
+  EXPECT_EQ(test::PixelAt(button.DrawSurface(), 10, 8) >> 24, 0u) << "not scaled";
   button.ImageMode(kImageStretched);
-  EXPECT_EQ(test::PixelAt(button.surface.get(), 30, 15), kRed);
+  EXPECT_EQ(test::PixelAt(button.DrawSurface(), 30, 15), kRed);
 }
 
 TEST_F(Buttons, DisabledWithoutItsOwnImageIsComposedAtHalfOpacity) {
@@ -129,24 +131,24 @@ TEST_F(Buttons, EnteringCrossFadesOverFourFramesAndAPressRedrawsAtOnce) {
   ASSERT_NE(button.Create(window.hwnd(), 10, 10, 40, 20, ""), nullptr);
   test::Pump();
   DeliverMessage(&button, kMsgMouseEntered, 0, 0);
-  EXPECT_EQ(button.transitionFrames, 4);
-  EXPECT_EQ(button.transitionInterval, 60);
+  EXPECT_EQ(button.TransitionFrames(), 4);
+  EXPECT_EQ(button.TransitionInterval(), 60);
   EXPECT_EQ(SurfaceColour(button), kGreen) << "the new look is drawn at once";
-  ASSERT_NE(button.snapshot, nullptr) << "and cross-faded from the old one";
-  EXPECT_EQ(test::PixelAt(button.snapshot.get(), 20, 10), kRed);
+  ASSERT_NE(test::ControlPeer::Snapshot(button), nullptr) << "and cross-faded from the old one";
+  EXPECT_EQ(test::PixelAt(test::ControlPeer::Snapshot(button).get(), 20, 10), kRed);
 
   // Pressed within the fade: drawn at once, the fade restarts from what shows.
   DeliverMessage(&button, WM_LBUTTONDOWN, 0, 0);
   EXPECT_EQ(SurfaceColour(button), kBlue);
-  EXPECT_EQ(button.transitionFrame, 0) << "a new transition began";
-  ASSERT_NE(button.snapshot, nullptr);
-  EXPECT_EQ(test::PixelAt(button.snapshot.get(), 20, 10), kGreen);
+  EXPECT_EQ(button.TransitionFrame(), 0) << "a new transition began";
+  ASSERT_NE(test::ControlPeer::Snapshot(button), nullptr);
+  EXPECT_EQ(test::PixelAt(test::ControlPeer::Snapshot(button).get(), 20, 10), kGreen);
   WaitForTransitionEnd(button);
   EXPECT_EQ(ScreenColour(30, 20), kBlue);
 
   // After the fade, pressing and releasing switch without a transition.
   DeliverMessage(&button, WM_LBUTTONUP, 0, 0);
-  EXPECT_EQ(button.snapshot, nullptr);
+  EXPECT_EQ(test::ControlPeer::Snapshot(button), nullptr);
   test::Pump();  // the posted redraw
   EXPECT_EQ(ScreenColour(30, 20) & 0xFFFFFF, 0x00FF00u);
 }
@@ -177,12 +179,12 @@ TEST_F(Buttons, CaptionIsDrawnInItsColourWithTheMnemonicHidden) {
   int whitePixels = 0;
   for (int y = 0; y < 40; ++y) {
     for (int x = 0; x < 120; ++x) {
-      const std::uint32_t c = test::PixelAt(button.surface.get(), x, y);
+      const std::uint32_t c = test::PixelAt(button.DrawSurface(), x, y);
       whitePixels += (c >> 24) > 128 && (c & 0xFFFFFF) == 0xFFFFFF ? 1 : 0;
     }
   }
   EXPECT_GT(whitePixels, 20) << "the caption is drawn";
-  EXPECT_EQ(test::PixelAt(button.surface.get(), 1, 1), 0u) << "no image: the rest stays transparent";
+  EXPECT_EQ(test::PixelAt(button.DrawSurface(), 1, 1), 0u) << "no image: the rest stays transparent";
 
   // A format given to the button replaces its own and is drawn with: without
   // the hot-key prefix the "&" shows.
@@ -192,7 +194,7 @@ TEST_F(Buttons, CaptionIsDrawnInItsColourWithTheMnemonicHidden) {
   int whiteWithAmpersand = 0;
   for (int y = 0; y < 40; ++y) {
     for (int x = 0; x < 120; ++x) {
-      const std::uint32_t c = test::PixelAt(button.surface.get(), x, y);
+      const std::uint32_t c = test::PixelAt(button.DrawSurface(), x, y);
       whiteWithAmpersand += (c >> 24) > 128 && (c & 0xFFFFFF) == 0xFFFFFF ? 1 : 0;
     }
   }
@@ -203,17 +205,17 @@ TEST_F(Buttons, SettersBeforeCreateOnlyStoreAndTheSharedFontIsNeverDeleted) {
   Button button;
   button.NormalImage(normal);
   EXPECT_EQ(button.TextColor(0xFF123456), 0xFF123456u);
-  EXPECT_EQ(button.handle, nullptr);
+  EXPECT_EQ(button.GetHandle(), nullptr);
   ASSERT_NE(button.Create(window.hwnd(), 10, 10, 40, 20, "x"), nullptr);
-  EXPECT_EQ(button.font.get(), DefaultFont()) << "no font given: the shared default font";
+  EXPECT_EQ(test::ControlPeer::Font(button).get(), DefaultFont()) << "no font given: the shared default font";
   button.Destroy();
   EXPECT_NE(DefaultFont(), nullptr);
-  EXPECT_TRUE(button.normalImage.empty()) << "destroying empties the images";
+  EXPECT_TRUE(test::ControlPeer::NormalImage(button).empty()) << "destroying empties the images";
   Button sized;
   ButtonOptions options;
   options.fontSize = 20;
   ASSERT_NE(sized.Create(window.hwnd(), 10, 10, 40, 20, "x", options), nullptr);
-  EXPECT_NE(sized.font.get(), DefaultFont());
+  EXPECT_NE(test::ControlPeer::Font(sized).get(), DefaultFont());
   EXPECT_FLOAT_EQ(sized.FontSize(), 20);
   EXPECT_FLOAT_EQ(sized.FontSize(14.0f), 14);
 }

@@ -6,6 +6,7 @@
 #include "engine/core/EngineMessages.h"
 #include "engine/host/CaptionSprite.h"
 #include "engine/host/HostWindow.h"
+#include "engine/testing/ControlPeer.h"
 #include "engine/testing/TestImages.h"
 #include "engine/testing/TestWindows.h"
 
@@ -45,13 +46,13 @@ class CaptionButtons : public testing::Test {
   // all of its 19 rows: the sprite's rows 2 to 19 of the 20-row strip, and
   // its last row once more at the bottom, where the strip has none.
   bool Shows(CaptionButton& button, int state, bool zoomed) {
-    const RectF sprite = CaptionSpriteRect(button.buttonType, state, zoomed);
+    const RectF sprite = CaptionSpriteRect(button.ButtonType(), state, zoomed);
     GpImage* strip = Engine().captionButtonImage.get();
     for (int y = 0; y < 19; ++y) {
       for (int x = 0; x < static_cast<int>(sprite.width); x += 3) {
         const int stripRow = y < 18 ? 2 + y : 19;
         const std::uint32_t expected = test::PixelAt(strip, static_cast<int>(sprite.left) + x, stripRow);
-        const std::uint32_t actual = test::PixelAt(button.surface.get(), x, y);
+        const std::uint32_t actual = test::PixelAt(button.DrawSurface(), x, y);
         for (int shift = 0; shift < 32; shift += 8) {
           if (std::abs(static_cast<int>((expected >> shift) & 0xFF) - static_cast<int>((actual >> shift) & 0xFF)) > 2) {
             return false;
@@ -73,13 +74,13 @@ TEST_F(CaptionButtons, StatesFollowThePointerWithTheirSprites) {
   CaptionButton& close = Button(0);
   EXPECT_TRUE(Shows(close, kCaptionNormal, false));
   Deliver(close, kMsgMouseEntered);
-  EXPECT_EQ(close.drawnState, kCaptionHot);
+  EXPECT_EQ(close.DrawnState(), kCaptionHot);
   EXPECT_TRUE(Shows(close, kCaptionHot, false));
   EXPECT_FALSE(Shows(close, kCaptionNormal, false)) << "the hot look differs from the normal one";
   Deliver(close, WM_LBUTTONDOWN);
   EXPECT_TRUE(Shows(close, kCaptionPressed, false));
   Deliver(close, WM_LBUTTONUP);
-  EXPECT_EQ(close.drawnState, kCaptionHot);
+  EXPECT_EQ(close.DrawnState(), kCaptionHot);
   Deliver(close, kMsgMouseLeft);
   EXPECT_TRUE(Shows(close, kCaptionNormal, false));
   EXPECT_EQ(DeliverMessage(&close, kMsgTakesPress, 0, 0), 0) << "caption buttons take presses";
@@ -96,7 +97,7 @@ TEST_F(CaptionButtons, ClicksPostTheWindowCommands) {
 }
 
 TEST_F(CaptionButtons, DisabledButtonIgnoresClicks) {
-  Button(0).disabled = 1;
+  test::ControlPeer::Disabled(Button(0)) = 1;
   Deliver(Button(0), kMsgClick);
   test::Pump();
   EXPECT_TRUE(posted.empty());

@@ -3,6 +3,7 @@
 #include "engine/core/EngineMessages.h"
 #include "engine/host/HostWindow.h"
 #include "engine/render/Composition.h"
+#include "engine/testing/ControlPeer.h"
 #include "engine/testing/PresentationLog.h"
 #include "engine/testing/RecordingControl.h"
 #include "engine/testing/TestImages.h"
@@ -175,11 +176,11 @@ class ComposedControl : public testing::Test {
 TEST_F(ComposedControl, DisabledControlIsComposedAtHalfOpacity) {
   host.Compose();
   ExpectPixel(host, 30, 30, {255, 255, 0, 0});
-  control.disabled = 1;
+  test::ControlPeer::Disabled(control) = 1;
   host.Compose();
   ExpectPixel(host, 30, 30, {127, 127, 0, 0});
   // The partial redraw composes it the same way.
-  host.RedrawRect(control.bounds, false);
+  host.RedrawRect(control.Bounds(), false);
   ExpectPixel(host, 30, 30, {127, 127, 0, 0});
   // A control that draws its own disabled look keeps its opacity.
   control.answers[kMsgDisabledLook] = 0;
@@ -188,10 +189,10 @@ TEST_F(ComposedControl, DisabledControlIsComposedAtHalfOpacity) {
 }
 
 TEST_F(ComposedControl, OpacityScalesTheControlAndHiddenControlsAreNotDrawn) {
-  control.opacity = 102;
+  test::ControlPeer::Opacity(control) = 102;
   host.Compose();
   ExpectPixel(host, 30, 30, {102, 102, 0, 0});
-  control.visible = 0;
+  test::ControlPeer::Visible(control) = 0;
   host.Compose();
   ExpectPixel(host, 30, 30, {0, 0, 0, 0});
 }
@@ -207,10 +208,10 @@ TEST_F(ComposedControl, FullCompositionAsksControlsToRefreshUnlessTold) {
 TEST_F(ComposedControl, ControlThatOnlyTouchesTheDirtyRectangleIsNotRedrawn) {
   // A control in the middle of a transition is asked how to draw itself;
   // that question shows whether the compositor looked at it.
-  control.transitionInterval = 60;
-  control.transitionFrames = 4;
-  control.transitionFrame = 1;
-  control.snapshot = test::SolidBitmap(40, 40, 0xFF0000FF);
+  test::ControlPeer::TransitionInterval(control) = 60;
+  test::ControlPeer::TransitionFrames(control) = 4;
+  test::ControlPeer::TransitionFrame(control) = 1;
+  test::ControlPeer::Snapshot(control) = test::SolidBitmap(40, 40, 0xFF0000FF);
   control.answers[kMsgDrawTransition] = 1;
   const int before = control.Count(kMsgDrawTransition);
   host.RedrawRect({60, 20, 10, 10}, false);  // touches the right edge
@@ -218,7 +219,7 @@ TEST_F(ComposedControl, ControlThatOnlyTouchesTheDirtyRectangleIsNotRedrawn) {
   EXPECT_EQ(control.Count(kMsgDrawTransition), before);
   host.RedrawRect({59, 20, 10, 10}, false);  // shares a column
   EXPECT_EQ(control.Count(kMsgDrawTransition), before + 1);
-  control.snapshot.reset();
+  test::ControlPeer::Snapshot(control).reset();
 }
 
 TEST_F(ComposedControl, CrossFadeShowsFiveBlendsFiftyMillisecondsApartThenTheNewPicture) {

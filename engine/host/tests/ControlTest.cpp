@@ -1,3 +1,4 @@
+#include "engine/core/QueuedBlock.h"
 #include "engine/controls/Control.h"
 
 #include <gtest/gtest.h>
@@ -8,6 +9,7 @@
 #include "engine/core/EngineMessages.h"
 #include "engine/core/ImageLoader.h"
 #include "engine/host/HostWindow.h"
+#include "engine/testing/ControlPeer.h"
 #include "engine/testing/PresentationLog.h"
 #include "engine/testing/RecordingControl.h"
 #include "engine/testing/TestImages.h"
@@ -65,24 +67,24 @@ int FiveArgument(Control* parent, Control* control, unsigned message, WPARAM, LP
 TEST_F(Controls, CreateLinksTheControlAndSendsCreatedThenPaint) {
   RecordingControl control;
   Make(control, window.hwnd(), {10, 10, 40, 30});
-  EXPECT_EQ(control.handle, &control);
+  EXPECT_EQ(control.GetHandle(), &control);
   EXPECT_EQ(Control::FromHandle(control.HandleValue()), &control);
-  EXPECT_EQ(control.host, &host);
-  EXPECT_EQ(control.opacity, 255);
-  EXPECT_EQ(control.interactive, 1);
+  EXPECT_EQ(control.Host(), &host);
+  EXPECT_EQ(control.Opacity(), 255);
+  EXPECT_EQ(control.Interactive(), 1);
   EXPECT_EQ(host.LastControl(), &control);
   ASSERT_GE(control.received.size(), 2u);
   EXPECT_EQ(control.received[0].message, static_cast<unsigned>(WM_CREATE));
   EXPECT_EQ(control.received[1].message, static_cast<unsigned>(WM_PAINT));
-  EXPECT_EQ(ImageWidth(control.surface.get()), 40);
+  EXPECT_EQ(ImageWidth(control.DrawSurface()), 40);
   EXPECT_EQ(control.Create(window.hwnd(), {0, 0, 1, 1}, kKindButton, true), &control) << "not created twice";
-  EXPECT_EQ(control.bounds.width, 40);
+  EXPECT_EQ(control.Bounds().width, 40);
 
   RecordingControl orphan;
   test::TestWindow plain(0, 0, 50, 50);
   EXPECT_EQ(orphan.Create(plain.hwnd(), {0, 0, 10, 10}, kKindButton, true), nullptr) << "no host on that window";
   EXPECT_EQ(orphan.Create(static_cast<Control*>(&orphan), {0, 0, 10, 10}, kKindButton, true), nullptr);
-  EXPECT_EQ(orphan.handle, nullptr);
+  EXPECT_EQ(orphan.GetHandle(), nullptr);
 }
 
 TEST_F(Controls, SecondBindingForAnIdReplacesTheFirst) {
@@ -102,7 +104,7 @@ TEST_F(Controls, ChildCallbacksGetTheParentFirst) {
   RecordingControl parentControl, child;
   Make(parentControl, window.hwnd(), {10, 10, 100, 100});
   Make(child, &parentControl, {20, 20, 30, 30});
-  EXPECT_EQ(child.parent, &parentControl);
+  EXPECT_EQ(child.GetParentControl(), &parentControl);
   child.BindEvent(kMsgClick, &FiveArgument);
   parentControl.BindEvent(kMsgClick, &FourArgument);
   DeliverMessage(&child, kMsgClick, 0, 0);
@@ -152,10 +154,10 @@ TEST_F(Controls, MoveCarriesEveryDescendantAndASameMoveSendsNothing) {
   Make(child, &parentControl, {20, 20, 50, 50});
   Make(grandchild, &child, {30, 30, 10, 10});
   parentControl.Move(20, 15);
-  EXPECT_EQ(parentControl.bounds, (RectF{20, 15, 100, 100}));
-  EXPECT_EQ(child.bounds, (RectF{30, 25, 50, 50}));
-  EXPECT_EQ(grandchild.bounds, (RectF{40, 35, 10, 10}));
-  EXPECT_EQ(parentControl.previousBounds, (RectF{10, 10, 100, 100}));
+  EXPECT_EQ(parentControl.Bounds(), (RectF{20, 15, 100, 100}));
+  EXPECT_EQ(child.Bounds(), (RectF{30, 25, 50, 50}));
+  EXPECT_EQ(grandchild.Bounds(), (RectF{40, 35, 10, 10}));
+  EXPECT_EQ(parentControl.PreviousBounds(), (RectF{10, 10, 100, 100}));
   EXPECT_EQ(MovedMessagesTo(parentControl), 1);
 
   const std::size_t before = parentControl.received.size();
@@ -166,8 +168,8 @@ TEST_F(Controls, MoveCarriesEveryDescendantAndASameMoveSendsNothing) {
 
   parentControl.Width(120);
   EXPECT_EQ(parentControl.Count(kMsgSurfaceResized), 1);
-  EXPECT_EQ(ImageWidth(parentControl.surface.get()), 120) << "a new surface of the new size";
-  EXPECT_EQ(child.bounds.width, 50) << "children keep their size";
+  EXPECT_EQ(ImageWidth(parentControl.DrawSurface()), 120) << "a new surface of the new size";
+  EXPECT_EQ(child.Bounds().width, 50) << "children keep their size";
 }
 
 TEST_F(Controls, MovedOrShrunkControlLeavesTheBackgroundWhereItWas) {
@@ -205,9 +207,9 @@ TEST_F(Controls, ZOrderAndUnlinkKeepTheSiblingListWhole) {
   Make(c, window.hwnd(), {0, 0, 10, 10});
   auto order = [&] {
     std::vector<Control*> list;
-    for (Control* x = host.FirstControl(); x != nullptr; x = x->nextSibling) list.push_back(x);
+    for (Control* x : ControlList(host.FirstControl())) list.push_back(x);
     std::vector<Control*> backwards;
-    for (Control* x = host.LastControl(); x != nullptr; x = x->prevSibling) backwards.insert(backwards.begin(), x);
+    for (Control* x = host.LastControl(); x != nullptr; x = x->PrevSibling()) backwards.insert(backwards.begin(), x);
     EXPECT_EQ(list, backwards) << "the links agree in both directions";
     return list;
   };
@@ -221,8 +223,8 @@ TEST_F(Controls, ZOrderAndUnlinkKeepTheSiblingListWhole) {
   EXPECT_EQ(order(), (List{&a, &c, &b}));
   c.Unlink();  // middle out
   EXPECT_EQ(order(), (List{&a, &b}));
-  EXPECT_EQ(c.prevSibling, nullptr);
-  EXPECT_EQ(c.nextSibling, nullptr);
+  EXPECT_EQ(c.PrevSibling(), nullptr);
+  EXPECT_EQ(c.NextSibling(), nullptr);
   b.Unlink();  // last out
   EXPECT_EQ(order(), (List{&a}));
   a.Unlink();  // first and only out
@@ -238,10 +240,10 @@ TEST_F(Controls, DestroyUnlinksResetsAndLeavesAStaleHandleHarmless) {
   Make(child, &parentControl, {20, 20, 30, 30});
   const std::uintptr_t childHandle = child.HandleValue();
   parentControl.Destroy();
-  EXPECT_EQ(child.handle, nullptr) << "children are destroyed first";
+  EXPECT_EQ(child.GetHandle(), nullptr) << "children are destroyed first";
   EXPECT_EQ(child.Count(WM_DESTROY), 1);
-  EXPECT_EQ(parentControl.handle, nullptr);
-  EXPECT_EQ(parentControl.surface, nullptr);
+  EXPECT_EQ(parentControl.GetHandle(), nullptr);
+  EXPECT_EQ(parentControl.DrawSurface(), nullptr);
   EXPECT_EQ(host.FirstControl(), nullptr);
   EXPECT_EQ(Control::FromHandle(childHandle), nullptr);
   // Timers and deliveries with the dead handle reach nobody and draw nothing.
@@ -250,14 +252,13 @@ TEST_F(Controls, DestroyUnlinksResetsAndLeavesAStaleHandleHarmless) {
   test::PresentationLog log(window.hwnd(), {25, 25});
   SendMessageW(window.hwnd(), WM_TIMER, childHandle, 0);
   Control::TransitionTick(window.hwnd(), WM_TIMER, childHandle + 1, 0);
-  PackedMessage packed{WM_PAINT, 0, 0, false};
-  EXPECT_EQ(SendMessageW(window.hwnd(), kMsgDeliver, childHandle, reinterpret_cast<LPARAM>(&packed)), 0);
+  EXPECT_EQ(QueuedBlock<PackedMessage>::Send(window.hwnd(), kMsgDeliver, childHandle, {WM_PAINT, 0, 0}), 0);
   test::Pump();
   EXPECT_EQ(child.received.size(), heard) << "nothing reached the destroyed control";
   EXPECT_TRUE(log.entries.empty()) << "nothing was drawn for it";
   // It can be created again.
   Make(parentControl, window.hwnd(), {10, 10, 20, 20});
-  EXPECT_EQ(parentControl.handle, &parentControl);
+  EXPECT_EQ(parentControl.GetHandle(), &parentControl);
 }
 
 TEST_F(Controls, SendToSelfFromAnotherThreadRunsOnTheWindowsThread) {
@@ -292,7 +293,7 @@ TEST_F(Controls, SendToAWindowThatIsGoneReturnsAtOnce) {
   ASSERT_FALSE(IsWindow(gone));
   // The control was destroyed with its window; sending through a stale
   // window handle must not block or crash.
-  control.window = gone;
+  test::ControlPeer::Window(control) = gone;
   HANDLE returned = CreateEventW(nullptr, TRUE, FALSE, nullptr);
   std::thread worker([&] {
     control.SendToSelf(WM_USER + 2, 0, 0);
@@ -328,8 +329,8 @@ class Transitions : public Controls {
   // depend on how fast this machine runs the timer.
   void ShowFrame(int frame) {
     KillTimer(window.hwnd(), control.TransitionTimerId());
-    control.transitionFrame = frame;
-    host.RedrawRect(control.bounds, false);
+    test::ControlPeer::TransitionFrame(control) = frame;
+    host.RedrawRect(control.Bounds(), false);
   }
   test::Pixel At(int x, int y) { return test::Unpack(host.Composition().CompositionSurface().PixelAt(x, y)); }
 
@@ -340,8 +341,8 @@ class Transitions : public Controls {
 TEST_F(Transitions, CrossFadeBlendsTheTwoLooksAndTicksToTheEnd) {
   Start(0);
   EXPECT_EQ(control.Count(kMsgTransitionStarted), startedBefore + 1);
-  ASSERT_NE(control.snapshot, nullptr) << "the old look is kept";
-  EXPECT_EQ(test::PixelAt(control.snapshot.get(), 5, 5), 0xFFFF0000u);
+  ASSERT_NE(test::ControlPeer::Snapshot(control), nullptr) << "the old look is kept";
+  EXPECT_EQ(test::PixelAt(test::ControlPeer::Snapshot(control).get(), 5, 5), 0xFFFF0000u);
 
   ShowFrame(2);  // halfway: a blend of red and blue
   EXPECT_NEAR(At(30, 30).r, 128, 3);
@@ -352,11 +353,11 @@ TEST_F(Transitions, CrossFadeBlendsTheTwoLooksAndTicksToTheEnd) {
   // From frame 1, three more ticks: the fourth frame ends it.
   Control::TransitionTick(window.hwnd(), WM_TIMER, control.TransitionTimerId(), 0);
   Control::TransitionTick(window.hwnd(), WM_TIMER, control.TransitionTimerId(), 0);
-  EXPECT_EQ(control.transitionFrame, 3);
+  EXPECT_EQ(control.TransitionFrame(), 3);
   EXPECT_EQ(control.Count(kMsgTransitionFinished), finishedBefore);
   Control::TransitionTick(window.hwnd(), WM_TIMER, control.TransitionTimerId(), 0);
   EXPECT_EQ(control.Count(kMsgTransitionFinished), finishedBefore + 1);
-  EXPECT_EQ(control.snapshot, nullptr);
+  EXPECT_EQ(test::ControlPeer::Snapshot(control), nullptr);
   EXPECT_EQ(At(30, 30).b, 255);
   EXPECT_EQ(At(30, 30).r, 0);
 
@@ -373,7 +374,7 @@ TEST_F(Transitions, TimerRunsFourTicksOfSixtyMilliseconds) {
   ASSERT_TRUE(test::PumpUntil([&] { return control.Count(kMsgTransitionFinished) == finishedBefore + 1; }, 3000));
   // Ticks 1 to 3 draw blends (the control is asked first); tick 4 the new look.
   EXPECT_EQ(control.Count(kMsgDrawTransition), blendsBefore + 3);
-  EXPECT_EQ(control.snapshot, nullptr);
+  EXPECT_EQ(test::ControlPeer::Snapshot(control), nullptr);
 }
 
 TEST_F(Transitions, SlideMovesTheOldLookOut) {

@@ -77,12 +77,12 @@ TEST_F(ScaledHost, TakesTheSuggestedPlaceAndMakesItsSurfacesAtTheNewScale) {
   EXPECT_EQ(host.Composition().CompositionSurface().width(), 600);
   EXPECT_EQ(host.Composition().CompositionSurface().height(), 450);
   // The button at (10, 10, 80, 24) covers (15, 15) to (135, 51).
-  EXPECT_EQ(ImageSide(button.surface.get(), true), 120u);
-  EXPECT_EQ(ImageSide(button.surface.get(), false), 36u);
-  EXPECT_EQ(button.bounds.width, 80);
+  EXPECT_EQ(ImageSide(button.DrawSurface(), true), 120u);
+  EXPECT_EQ(ImageSide(button.DrawSurface(), false), 36u);
+  EXPECT_EQ(button.Bounds().width, 80);
   // The path box at (10, 50, 200, 27): (15, 75) to (315, 116).
-  EXPECT_EQ(ImageSide(path.surface.get(), true), 300u);
-  EXPECT_EQ(ImageSide(path.surface.get(), false), 41u);
+  EXPECT_EQ(ImageSide(path.DrawSurface(), true), 300u);
+  EXPECT_EQ(ImageSide(path.DrawSurface(), false), 41u);
 }
 
 TEST_F(ScaledHost, ThePointerIsMappedToLogicalPixels) {
@@ -121,7 +121,7 @@ TEST_F(ScaledHost, BackAtNinetySixTheWindowLooksAsItDidBefore) {
   MoveToDpi(96, RECT{100, 100, 500, 400});
   host.Compose();
   EXPECT_EQ(host.Composition().CompositionSurface().width(), 400);
-  EXPECT_EQ(ImageSide(button.surface.get(), true), 80u);
+  EXPECT_EQ(ImageSide(button.DrawSurface(), true), 80u);
   EXPECT_TRUE(Picture(host.Composition()) == before);
 }
 

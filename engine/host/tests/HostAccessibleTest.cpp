@@ -46,7 +46,7 @@ class Accessibility : public testing::Test {
     ASSERT_TRUE(host.Create(window.hwnd(), test::PlainHost()));
     host.Show();
     ASSERT_NE(button.Create(window.hwnd(), 10, 10, 80, 24, "&Go && Run"), nullptr);
-    path.accessibleName = "安装位置";
+    path.SetAccessibleName("安装位置");
     ASSERT_NE(path.Create(window.hwnd(), 10, 50, 200, 27, "D:\\Nimbo\\", {}), nullptr);
     EditBoxOptions readOnly;
     readOnly.inputMode = kEditReadOnly;
@@ -54,7 +54,7 @@ class Accessibility : public testing::Test {
     EditBoxOptions password;
     password.inputMode = kEditPassword;
     ASSERT_NE(secret.Create(window.hwnd(), 10, 130, 200, 27, "secret", password), nullptr);
-    bar.accessibleName = "Progress";
+    bar.SetAccessibleName("Progress");
     ASSERT_NE(bar.Create(window.hwnd(), 10, 170, 300, 20, 40), nullptr);
     ASSERT_NE(title.Create(window.hwnd(), 10, 200, 200, 20, "Title"), nullptr);
     test::Pump();

@@ -2,6 +2,7 @@
 
 #include "engine/core/EngineMessages.h"
 #include "engine/host/HostWindow.h"
+#include "engine/testing/ControlPeer.h"
 #include "engine/testing/RecordingControl.h"
 #include "engine/testing/TestWindows.h"
 
@@ -149,7 +150,7 @@ TEST_F(HostInput, PressMovesTheFocusToAnInteractiveControl) {
 }
 
 TEST_F(HostInput, ControlThatIsNotInteractiveIsPressedOnlyWhenItAsks) {
-  right.interactive = 0;
+  test::ControlPeer::Interactive(right) = 0;
   Send(WM_LBUTTONDOWN, MK_LBUTTON, Point(140, 50));
   EXPECT_EQ(host.Input().IsPressActive(), 0);
   right.answers[kMsgTakesPress] = 0;
@@ -161,7 +162,7 @@ TEST_F(HostInput, ControlThatIsNotInteractiveIsPressedOnlyWhenItAsks) {
 }
 
 TEST_F(HostInput, TabWalksTheTopLevelControlsSkippingCaptionButtonsAndWraps) {
-  middle.interactive = 0;
+  test::ControlPeer::Interactive(middle) = 0;
   Send(WM_KEYDOWN, VK_TAB, 0);
   EXPECT_EQ(host.FocusControl(), &left) << "with no focus Tab starts at the first control";
   EXPECT_EQ(host.Input().KeyboardFocus(), &left);
@@ -169,7 +170,7 @@ TEST_F(HostInput, TabWalksTheTopLevelControlsSkippingCaptionButtonsAndWraps) {
   EXPECT_EQ(host.FocusControl(), &right) << "not interactive: skipped";
   Send(WM_KEYDOWN, VK_TAB, 0);
   EXPECT_EQ(host.FocusControl(), &left) << "wraps past the close button";
-  right.visible = 0;
+  test::ControlPeer::Visible(right) = 0;
   Send(WM_KEYDOWN, VK_TAB, 0);
   EXPECT_EQ(host.FocusControl(), &left) << "nothing else takes the focus";
 }
@@ -190,18 +191,18 @@ TEST_F(HostInput, AltLetterClicksTheControlWithThatMnemonic) {
   ASSERT_EQ(host.Input().Mnemonics().size(), 1u);
   EXPECT_EQ(Send(WM_SYSCHAR, 'r', 0), 0);
   EXPECT_EQ(right.Count(kMsgClick), 1);
-  right.disabled = 1;
+  test::ControlPeer::Disabled(right) = 1;
   Send(WM_SYSCHAR, 'R', 0);
   EXPECT_EQ(right.Count(kMsgClick), 1) << "a disabled control is not clicked";
 }
 
 TEST_F(HostInput, SetFocusRefusesControlsThatCannotHaveIt) {
-  middle.disabled = 1;
+  test::ControlPeer::Disabled(middle) = 1;
   host.SetFocusControl(&middle, false);
   EXPECT_EQ(host.FocusControl(), nullptr);
   host.SetFocusControl(static_cast<Control*>(host.Caption().Buttons()[0].get()), false);
   EXPECT_EQ(host.FocusControl(), nullptr);
-  left.visible = 0;
+  test::ControlPeer::Visible(left) = 0;
   host.SetFocusControl(&left, false);
   EXPECT_EQ(host.FocusControl(), nullptr);
   host.SetFocusControl(&right, false);
@@ -243,11 +244,11 @@ TEST_F(HostInput, DestroyingAControlClearsTheHostsReferences) {
   // An entry whose control is no longer created reaches nothing, however
   // its memory looks now.
   host.SetMnemonic(&left, 'L');
-  left.handle = &left;
-  left.visible = 1;
+  test::ControlPeer::Handle(left) = &left;
+  test::ControlPeer::Visible(left) = 1;
   Send(WM_SYSCHAR, 'l', 0);
   EXPECT_EQ(left.Count(kMsgClick), 0);
-  left.handle = nullptr;
+  test::ControlPeer::Handle(left) = nullptr;
 }
 
 TEST_F(HostInput, TooltipFollowsTheControlUnderThePointer) {

@@ -1,3 +1,4 @@
+#include "engine/core/QueuedBlock.h"
 #include "engine/host/HostWindow.h"
 
 #include <gtest/gtest.h>
@@ -6,6 +7,7 @@
 #include "engine/controls/Label.h"
 #include "engine/host/CaptionButton.h"
 #include "engine/render/Primitives.h"
+#include "engine/testing/ControlPeer.h"
 #include "engine/testing/PresentationLog.h"
 #include "engine/testing/RecordingControl.h"
 #include "engine/testing/TestWindows.h"
@@ -80,14 +82,14 @@ TEST(HostWindow, CloseAndMinimiseButtonsSitAtTheTopRightForFlags20) {
   auto* close = static_cast<CaptionButton*>(host.Caption().Buttons()[0].get());
   auto* minimise = static_cast<CaptionButton*>(host.Caption().Buttons()[1].get());
   EXPECT_EQ(close->ButtonType(), 4);
-  EXPECT_EQ(close->bounds, MakeRectF(825 - 51, 7, 39, 19));
+  EXPECT_EQ(close->Bounds(), MakeRectF(825 - 51, 7, 39, 19));
   EXPECT_EQ(minimise->ButtonType(), 16);
-  EXPECT_EQ(minimise->bounds, MakeRectF(825 - 79, 7, 28, 19));
+  EXPECT_EQ(minimise->Bounds(), MakeRectF(825 - 79, 7, 28, 19));
   // A full composition lays the caption out again at the same places.
   host.Compose();
-  EXPECT_EQ(close->bounds, MakeRectF(825 - 51, 7, 39, 19));
+  EXPECT_EQ(close->Bounds(), MakeRectF(825 - 51, 7, 39, 19));
   EXPECT_EQ(host.FirstControl(), close) << "caption buttons are the first top-level controls";
-  EXPECT_EQ(close->interactive, 0);
+  EXPECT_EQ(close->Interactive(), 0);
 }
 
 TEST(HostWindow, MinMaxInfoFollowsTheWorkAreaAndTheCaption) {
@@ -136,12 +138,12 @@ TEST_F(HostWithControls, HitTestingSkipsHiddenAndDisabledAndAnswersTheDeepest) {
   EXPECT_EQ(host.ControlAt(80, 80), &child) << "right and bottom edges are outside";
   EXPECT_EQ(host.ControlAt(250, 190), nullptr);
 
-  grandchild.disabled = 1;
+  test::ControlPeer::Disabled(grandchild) = 1;
   EXPECT_EQ(host.ControlAt(75, 75), &child);
-  front.visible = 0;
+  test::ControlPeer::Visible(front) = 0;
   EXPECT_EQ(host.ControlAt(75, 75), &back) << "a hidden control hides its children";
-  front.visible = 1;
-  front.disabled = 1;
+  test::ControlPeer::Visible(front) = 1;
+  test::ControlPeer::Disabled(front) = 1;
   EXPECT_EQ(host.ControlAt(65, 65), &back) << "so does a disabled one";
 }
 
@@ -208,8 +210,7 @@ TEST_F(HostWithControls, ControlMessagesArriveThroughTheHost) {
   // A message for a control that is gone reaches nobody.
   const std::uintptr_t handle = control.HandleValue();
   control.Destroy();
-  PackedMessage packed{WM_USER + 7, 0, 0, false};
-  EXPECT_EQ(SendMessageW(window.hwnd(), kMsgDeliver, handle, reinterpret_cast<LPARAM>(&packed)), 0);
+  EXPECT_EQ(QueuedBlock<PackedMessage>::Send(window.hwnd(), kMsgDeliver, handle, {WM_USER + 7, 0, 0}), 0);
   EXPECT_EQ(control.Count(WM_USER + 7), 0);
 }
 
@@ -220,7 +221,7 @@ TEST_F(HostWithControls, DetachRestoresTheWindowProcedureAndDestroysTheControls)
   host.Detach(window.hwnd());
   EXPECT_EQ(reinterpret_cast<WNDPROC>(GetWindowLongPtrW(window.hwnd(), GWLP_WNDPROC)), previous);
   EXPECT_EQ(HostWindow::FromWindow(window.hwnd()), nullptr);
-  EXPECT_EQ(control.handle, nullptr);
+  EXPECT_EQ(control.GetHandle(), nullptr);
   EXPECT_EQ(control.Count(WM_DESTROY), 1);
   EXPECT_EQ(host.FirstControl(), nullptr);
   EXPECT_TRUE(host.Caption().Buttons().empty());
@@ -243,13 +244,13 @@ TEST(HostCaption, IconAndTitleFollowTheWindow) {
   ASSERT_NE(host.Caption().Icon(), nullptr);
   ASSERT_NE(host.Caption().Title(), nullptr);
   auto& title = static_cast<Label&>(*host.Caption().Title());
-  EXPECT_EQ(title.text, L"\u5B89\u88C5 Nimbo");
-  EXPECT_EQ(host.Caption().Icon()->bounds, MakeRectF(11, 11, 16, 16));
-  EXPECT_EQ(host.Caption().Icon()->interactive, 0);
+  EXPECT_EQ(test::ControlPeer::Text(title), L"\u5B89\u88C5 Nimbo");
+  EXPECT_EQ(host.Caption().Icon()->Bounds(), MakeRectF(11, 11, 16, 16));
+  EXPECT_EQ(host.Caption().Icon()->Interactive(), 0);
   // After the icon, up to the close button (flags 1 + 2 + 4).
-  EXPECT_EQ(title.bounds, MakeRectF(28, 10, 400 - 51 - 28, 20));
+  EXPECT_EQ(title.Bounds(), MakeRectF(28, 10, 400 - 51 - 28, 20));
   SetWindowTextW(window.hwnd(), L"Other");
-  EXPECT_EQ(title.text, L"Other") << "the title follows WM_SETTEXT";
+  EXPECT_EQ(test::ControlPeer::Text(title), L"Other") << "the title follows WM_SETTEXT";
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include "engine/core/EngineMessages.h"
 #include "engine/host/HostWindow.h"
+#include "engine/testing/ControlPeer.h"
 #include "engine/testing/TestImages.h"
 #include "engine/testing/TestWindows.h"
 
@@ -21,9 +22,9 @@ std::vector<std::uint8_t> SolidBackground(std::uint32_t argb) { return test::Sol
 // The brightest colour among the label's opaque text pixels.
 int BrightestText(Label& label) {
   int brightest = -1;
-  for (int y = 0; y < static_cast<int>(label.bounds.height); ++y) {
-    for (int x = 0; x < static_cast<int>(label.bounds.width); ++x) {
-      const std::uint32_t c = test::PixelAt(label.surface.get(), x, y);
+  for (int y = 0; y < static_cast<int>(label.Bounds().height); ++y) {
+    for (int x = 0; x < static_cast<int>(label.Bounds().width); ++x) {
+      const std::uint32_t c = test::PixelAt(label.DrawSurface(), x, y);
       if ((c >> 24) > 150) brightest = std::max(brightest, static_cast<int>((c >> 16) & 0xFF));
     }
   }
@@ -58,10 +59,10 @@ TEST(LabelLayout, OneLineTextIsPlacedByItsVerticalAlignment) {
 TEST_F(Labels, DrawsItsTextAtTheComputedTop) {
   Label label;
   ASSERT_NE(label.Create(window.hwnd(), 10, 10, 200, 100, "Nimbo"), nullptr);
-  ASSERT_GT(label.measuredHeight, 0);
-  EXPECT_FLOAT_EQ(label.lastLayout.top, 2 + (96 - label.measuredHeight) / 2.0f);
+  ASSERT_GT(test::ControlPeer::MeasuredHeight(label), 0);
+  EXPECT_FLOAT_EQ(label.LastLayout().top, 2 + (96 - test::ControlPeer::MeasuredHeight(label)) / 2.0f);
   label.VerticalAlign(kAlignBottom);
-  EXPECT_FLOAT_EQ(label.lastLayout.top, 98 - label.measuredHeight - 2.0f);
+  EXPECT_FLOAT_EQ(label.LastLayout().top, 98 - test::ControlPeer::MeasuredHeight(label) - 2.0f);
 }
 
 TEST_F(Labels, SameTextDoesNotRedrawUnlessAnimated) {
@@ -75,12 +76,12 @@ TEST_F(Labels, SameTextDoesNotRedrawUnlessAnimated) {
   EXPECT_EQ(paints, 1);
   label.Text(std::string("two"), 1, 0, 3, 30);
   EXPECT_EQ(paints, 2) << "animated: drawn again even though the text is the same";
-  EXPECT_EQ(label.transitionFrames, 3);
-  ASSERT_NE(label.snapshot, nullptr) << "a transition runs";
-  ASSERT_TRUE(test::PumpUntil([&] { return label.transitionFrames == 0; }, 3000));
-  EXPECT_EQ(label.textTransitionPending, 0);
+  EXPECT_EQ(label.TransitionFrames(), 3);
+  ASSERT_NE(test::ControlPeer::Snapshot(label), nullptr) << "a transition runs";
+  ASSERT_TRUE(test::PumpUntil([&] { return label.TransitionFrames() == 0; }, 3000));
+  EXPECT_EQ(test::ControlPeer::TextTransitionPending(label), 0);
   label.Text(std::string("three"));
-  EXPECT_EQ(label.snapshot, nullptr) << "later changes are immediate again";
+  EXPECT_EQ(test::ControlPeer::Snapshot(label), nullptr) << "later changes are immediate again";
 }
 
 TEST_F(Labels, AutomaticTextColourFollowsTheBackground) {
@@ -102,19 +103,19 @@ TEST_F(Labels, GradientBackgroundRunsFromTheFirstColourToTheSecond) {
   options.backgroundColor1 = 0;
   options.backgroundColor2 = 0xFF000000;
   ASSERT_NE(label.Create(window.hwnd(), 10, 10, 100, 100, "", options), nullptr);
-  EXPECT_LT(test::PixelAt(label.surface.get(), 50, 1) >> 24, 10u);
-  EXPECT_GT(test::PixelAt(label.surface.get(), 50, 98) >> 24, 240u);
+  EXPECT_LT(test::PixelAt(label.DrawSurface(), 50, 1) >> 24, 10u);
+  EXPECT_GT(test::PixelAt(label.DrawSurface(), 50, 98) >> 24, 240u);
 }
 
 TEST_F(Labels, WordWrapSwitchesTheStringFormatFlags) {
   Label label;
   ASSERT_NE(label.Create(window.hwnd(), 10, 10, 60, 100, "a long text that wraps"), nullptr);
   EXPECT_EQ(label.FormatFlags(), Gdiplus::StringFormatFlagsNoWrap);
-  EXPECT_EQ(label.lastLayout.height, label.measuredHeight) << "one line: as high as the text";
+  EXPECT_EQ(label.LastLayout().height, test::ControlPeer::MeasuredHeight(label)) << "one line: as high as the text";
   label.WordWrap(1);
   EXPECT_EQ(label.FormatFlags(), 0x6C00);
-  EXPECT_GT(label.lastLayout.height, 100) << "wrapped: the whole label and a line more";
-  EXPECT_EQ(label.lastLayout.top, 2);
+  EXPECT_GT(label.LastLayout().height, 100) << "wrapped: the whole label and a line more";
+  EXPECT_EQ(label.LastLayout().top, 2);
 }
 
 TEST_F(Labels, GlowInEffectColourZeroDrawsNoHalo) {
@@ -131,8 +132,8 @@ TEST_F(Labels, GlowInEffectColourZeroDrawsNoHalo) {
   int differing = 0;
   for (int y = 0; y < 40; ++y) {
     for (int x = 0; x < 200; ++x) {
-      const test::Pixel p = test::Unpack(test::PixelAt(a.surface.get(), x, y));
-      const test::Pixel q = test::Unpack(test::PixelAt(b.surface.get(), x, y));
+      const test::Pixel p = test::Unpack(test::PixelAt(a.DrawSurface(), x, y));
+      const test::Pixel q = test::Unpack(test::PixelAt(b.DrawSurface(), x, y));
       differing += std::abs(p.a - q.a) > 1 || std::abs(p.r - q.r) > 1 ? 1 : 0;
     }
   }
@@ -143,13 +144,14 @@ TEST_F(Labels, NewStringFormatIsMeasuredAndDrawn) {
   Label label;
   label.SetOnMessage(&CountPaints);
   ASSERT_NE(label.Create(window.hwnd(), 10, 10, 200, 30, "a&b&c&d&e&f&g"), nullptr);
-  const int withAmpersands = label.measuredWidth;
+  const int withAmpersands = test::ControlPeer::MeasuredWidth(label);
   GpStringFormat* format = nullptr;
   ASSERT_EQ(gp::GdipCreateStringFormat(Gdiplus::StringFormatFlagsNoWrap, LANG_NEUTRAL, &format), Gdiplus::Ok);
   gp::GdipSetStringFormatHotkeyPrefix(format, Gdiplus::HotkeyPrefixHide);
   paints = 0;
   EXPECT_EQ(label.StringFormat(format), format);
-  EXPECT_LT(label.measuredWidth, withAmpersands) << "measured again: the ampersands are now prefixes";
+  EXPECT_LT(test::ControlPeer::MeasuredWidth(label), withAmpersands)
+      << "measured again: the ampersands are now prefixes";
   EXPECT_EQ(paints, 1);
   EXPECT_EQ(label.Alignment(Gdiplus::StringAlignmentFar), Gdiplus::StringAlignmentFar);
   INT alignment = 0;

@@ -104,7 +104,7 @@ TEST(ResourceCounts, LongRunsGiveBackWhatTheyTake) {
   RunCounted("partial redraws of the bar", 1000, [&](int i) {
     bar.colour = i % 2 == 0 ? 0xFF20A020 : 0xFF2020A0;
     bar.PaintSolid();
-    host.RedrawRect(bar.bounds, true);
+    host.RedrawRect(bar.Bounds(), true);
   });
 
   RunCounted("background cross-fades", 100, [&](int i) {

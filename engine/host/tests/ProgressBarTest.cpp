@@ -5,6 +5,7 @@
 #include <thread>
 
 #include "engine/host/HostWindow.h"
+#include "engine/testing/ControlPeer.h"
 #include "engine/testing/TestImages.h"
 #include "engine/testing/TestWindows.h"
 
@@ -15,7 +16,7 @@ struct Argb {
   int a, r, g, b;
 };
 Argb At(ProgressBar& bar, int x, int y) {
-  const std::uint32_t c = test::PixelAt(bar.surface.get(), x, y);
+  const std::uint32_t c = test::PixelAt(bar.DrawSurface(), x, y);
   return {static_cast<int>(c >> 24), static_cast<int>((c >> 16) & 0xFF), static_cast<int>((c >> 8) & 0xFF),
           static_cast<int>(c & 0xFF)};
 }
@@ -45,7 +46,7 @@ class ProgressBars : public testing::Test {
 TEST_F(ProgressBars, HalfPositionFillsHalfTheInnerWidth) {
   ProgressBar bar;
   ASSERT_NE(bar.Create(window.hwnd(), 100, 40, 650, 21, 50, InstallerBar()), nullptr);
-  EXPECT_EQ(bar.fillLength, 323);
+  EXPECT_EQ(test::ControlPeer::FillLength(bar), 323);
   EXPECT_TRUE(Filled(At(bar, 2 + 322, 10))) << "the last filled column";
   EXPECT_FALSE(Filled(At(bar, 2 + 324, 10))) << "past the fill: the track";
   // Halfway along the track the gradient is halfway from blue to red.
@@ -65,7 +66,7 @@ ProgressOptions NeutralBorder() {
 TEST_F(ProgressBars, FullPositionCoversTheInnerRectangle) {
   ProgressBar bar;
   ASSERT_NE(bar.Create(window.hwnd(), 100, 40, 650, 21, 100, NeutralBorder()), nullptr);
-  EXPECT_EQ(bar.fillLength, 646);
+  EXPECT_EQ(test::ControlPeer::FillLength(bar), 646);
   for (int y : {3, 10, 17}) {
     EXPECT_TRUE(Filled(At(bar, 4, y))) << y;
     EXPECT_TRUE(Filled(At(bar, 645, y))) << y;
@@ -81,7 +82,7 @@ TEST_F(ProgressBars, FullPositionCoversTheInnerRectangle) {
 TEST_F(ProgressBars, MinimumShowsTrackShadowAndBorderOnly) {
   ProgressBar bar;
   ASSERT_NE(bar.Create(window.hwnd(), 100, 40, 650, 21, 0, InstallerBar()), nullptr);
-  EXPECT_EQ(bar.fillLength, 0);
+  EXPECT_EQ(test::ControlPeer::FillLength(bar), 0);
   for (int x = 3; x < 647; x += 40) EXPECT_FALSE(Filled(At(bar, x, 10))) << x;
   const Argb track = At(bar, 300, 10);
   EXPECT_GT(track.a, 150) << "the translucent white track";
@@ -108,7 +109,7 @@ TEST_F(ProgressBars, VerticalBarFillsUpwards) {
   ProgressOptions options = InstallerBar();
   options.vertical = 1;
   ASSERT_NE(bar.Create(window.hwnd(), 10, 10, 21, 200, 50, options), nullptr);
-  EXPECT_EQ(bar.fillLength, 98);
+  EXPECT_EQ(test::ControlPeer::FillLength(bar), 98);
   EXPECT_TRUE(Filled(At(bar, 10, 195)));
   EXPECT_TRUE(Filled(At(bar, 10, 100)));
   EXPECT_FALSE(Filled(At(bar, 10, 98)));
@@ -119,10 +120,10 @@ TEST_F(ProgressBars, PositionsOutsideTheRangeDrawAsTheNearestEnd) {
   ProgressBar over, under;
   ASSERT_NE(over.Create(window.hwnd(), 100, 40, 650, 21, 150, NeutralBorder()), nullptr);
   ASSERT_NE(under.Create(window.hwnd(), 100, 80, 650, 21, -20, NeutralBorder()), nullptr);
-  EXPECT_EQ(over.fillLength, 646);
+  EXPECT_EQ(test::ControlPeer::FillLength(over), 646);
   EXPECT_EQ(over.Position(), 150) << "the position is kept as given";
   EXPECT_FALSE(Filled(At(over, 649, 10)));
-  EXPECT_EQ(under.fillLength, 0);
+  EXPECT_EQ(test::ControlPeer::FillLength(under), 0);
 }
 
 TEST_F(ProgressBars, PositionFromAnotherThreadIsDrawnBeforeTheCallReturns) {
@@ -132,7 +133,7 @@ TEST_F(ProgressBars, PositionFromAnotherThreadIsDrawnBeforeTheCallReturns) {
   std::atomic<int> fillSeenByWorker{-1};
   std::thread worker([&] {
     for (int p = 1; p <= 30; ++p) bar.Position(p);
-    fillSeenByWorker = bar.fillLength;
+    fillSeenByWorker = test::ControlPeer::FillLength(bar);
     done = true;
   });
   ASSERT_TRUE(test::PumpUntil([&] { return done.load(); }, 5000));
