@@ -9,6 +9,7 @@
 #include "ProcessObjects.h"
 #include "ProgramLauncher.h"
 #include "UnelevatedStart.h"
+#include "engine/core/TextConversion.h"
 
 namespace setup {
 namespace {
@@ -19,11 +20,11 @@ void AppendStatus(const std::string& line) { statusBox->Text(statusBox->Text() +
 
 }  // namespace
 
-void LaunchProduct(const std::string& folder) {
+void LaunchProduct(const std::wstring& folder) {
   // Nimbo runs with the rights of the user at the desktop, not with the
   // installer's administrator rights, where the desktop's shell can start it.
   ProgramStarters starters;
-  starters.directly = [](const std::string& file, const std::string& parameters) {
+  starters.directly = [](const std::wstring& file, const std::string& parameters) {
     return RunProgram(kVerbOpen, file, parameters);
   };
   LogLine(StartUnelevated(folder + kProductProgram, kLaunchParameters, starters));
@@ -35,22 +36,21 @@ DWORD WINAPI CompletionWorker(void*) {
   // Committed only once the bar shows its end: a close before that undoes
   // the installation.
   steps.beforeCommit = [&] { return installation.WaitForDisplay(); };
-  std::string where;
-  const InstallOutcome outcome = RunInstallation(installation, installDir, steps, &where);
+  const InstallOutcome outcome = RunInstallation(installation, steps);
   if (outcome == InstallOutcome::Cancelled) {
     installation.Finish(outcome);
     return 1;
   }
   if (outcome != InstallOutcome::Installed) {
     // Nothing is registered or started; the window stays open with the reason.
-    AppendStatus(FailureLine(outcome, where, installation.NotRestored()));
+    AppendStatus(FailureLine(outcome, ui::WideToAnsi(installation.FailurePlace()), installation.NotRestored()));
     installation.Finish(outcome);
     return 1;
   }
   AppendStatus(kCompletionLine);
   // Closed during the completion line: installed, but nothing is started.
   const bool stayed = installation.PauseUnlessClosed(kCompletionPauseMs);
-  if (stayed) LaunchProduct(where);
+  if (stayed) LaunchProduct(installation.Folder());
   installation.Finish(outcome);
   if (!stayed) return 0;
   return PostMessageW(startWindowHandle, WM_CLOSE, 1, 0) ? 0 : 1;

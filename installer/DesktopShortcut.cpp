@@ -24,7 +24,7 @@ namespace {
 // one can guess, then renamed over the shortcut's name, which replaces
 // whatever stood there (a link as the link itself) and never writes through
 // it. False, with the reason, when it could not be put there.
-bool SaveShortcut(const std::wstring& folder, const std::wstring& linkPath, const std::string& target,
+bool SaveShortcut(const std::wstring& folder, const std::wstring& linkPath, const std::wstring& target,
                   std::string* problem) {
   // COM is started here, for the shell link alone, rather than with the
   // process: starting it is a good part of a process's start under Wine.
@@ -35,8 +35,7 @@ bool SaveShortcut(const std::wstring& folder, const std::wstring& linkPath, cons
       if (SUCCEEDED(started)) CoUninitialize();
     }
   } com;
-  const std::vector<std::uint8_t> bytes =
-      ui::ShellLinkBytes(ui::AnsiToWide(target), ui::AnsiToWide(kShortcutDescription));
+  const std::vector<std::uint8_t> bytes = ui::ShellLinkBytes(target, ui::AnsiToWide(kShortcutDescription));
   if (bytes.empty()) {
     *problem = "the shell could not make the link";
     return false;
@@ -74,7 +73,7 @@ std::string DesktopShortcutPath() {
   return ui::WideToAnsi(folder) + "\\" + kShortcutName + ".lnk";
 }
 
-void MakeDesktopShortcut(const std::string& folder) {
+void MakeDesktopShortcut(const std::wstring& folder) {
   const std::wstring desktop = ui::DesktopFolder();
   if (desktop.empty()) {
     LogLine("shortcut: no desktop folder");

@@ -6,7 +6,7 @@ namespace setup {
 
 inline constexpr char kShortcutName[] = "Nimbo";
 inline constexpr char kShortcutDescription[] = "Nimbo - 星桥云帆";
-inline constexpr char kProductProgram[] = "Nimbo.exe";
+inline constexpr wchar_t kProductProgram[] = L"Nimbo.exe";
 
 // The start window's close query. Puts the desktop shortcut "Nimbo" to the
 // installed program on the current user's desktop, but only when the
@@ -16,7 +16,7 @@ void OnStartWindowCloseQuery();
 
 // Puts the shortcut to the program in the folder (ending in "\") on the
 // current user's desktop.
-void MakeDesktopShortcut(const std::string& folder);
+void MakeDesktopShortcut(const std::wstring& folder);
 
 // The full path of the desktop shortcut file ("...\Nimbo.lnk"), or empty
 // when the desktop folder cannot be found.

@@ -44,8 +44,8 @@ constexpr char kProductRunning[] =
 
 // Nimbo running from the folder is closed by the installation before it
 // writes; the user says first whether it may be. True to go on.
-bool ProductMayClose(const std::string& folder) {
-  if (product::ProductProcesses({ui::AnsiToWide(folder)}).empty()) return true;
+bool ProductMayClose(const std::wstring& folder) {
+  if (product::ProductProcesses({folder}).empty()) return true;
   return MessageBoxW(startWindowHandle, ui::AnsiToWide(kProductRunning).c_str(),
                      ui::AnsiToWide(kStartWindowTitle).c_str(), MB_OKCANCEL | MB_ICONWARNING) == IDOK;
 }
@@ -54,15 +54,15 @@ bool ProductMayClose(const std::string& folder) {
 
 int OnInstallClick(ui::Control*, unsigned, WPARAM, LPARAM) { return InstallAction(); }
 
-std::string NormalisedInstallDir(const std::string& typed) {
-  return WithTrailingBackslash(typed.empty() ? std::string(kDefaultInstallDir) : typed);
+std::wstring NormalisedInstallDir(const std::string& typed) {
+  return ui::AnsiToWide(WithTrailingBackslash(typed.empty() ? std::string(kDefaultInstallDir) : typed));
 }
 
 int InstallAction() {
-  const std::string chosen = NormalisedInstallDir(pathBox->Text());
+  const std::wstring chosen = NormalisedInstallDir(pathBox->Text());
   if (!ProductMayClose(chosen)) return 0;
   Timer1.SetPeriod(0);
-  installDir = chosen;
+  Installation::Current().Choose(chosen);
 
   installButton->Visible(0);
   pathBox->Visible(0);

@@ -16,8 +16,9 @@ int OnInstallClick(ui::Control* button, unsigned message, WPARAM wParam, LPARAM 
 // window goes on answering meanwhile. Runs on the UI thread.
 int InstallAction();
 
-// The folder an installation goes to for the path box's text: the default
-// folder when it is empty, always with a backslash at its end.
-std::string NormalisedInstallDir(const std::string& typed);
+// The folder an installation goes to for the path box's text (code page
+// 936): the default folder when it is empty, always with a backslash at its
+// end, as the one wide path the installation keeps.
+std::wstring NormalisedInstallDir(const std::string& typed);
 
 }  // namespace setup

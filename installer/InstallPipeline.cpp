@@ -84,8 +84,8 @@ void ReplayJournalIn(const std::wstring& folder) {
 // Everything the installation wrote, its record, and undoing it.
 class Deployment {
  public:
-  Deployment(Installation& state, const std::wstring& target, std::string* where)
-      : state_(state), writer_(target), target_(Narrow(target)), where_(where) {}
+  Deployment(Installation& state, const std::wstring& target)
+      : state_(state), writer_(target), target_(Narrow(target)) {}
 
   InstallOutcome Fail(InstallOutcome outcome) {
     const RollbackReport rollback = writer_.RollBack();
@@ -102,8 +102,8 @@ class Deployment {
   // The outcome of a writing step that did not succeed.
   InstallOutcome Failed(const WriteResult& result, InstallOutcome otherwise) {
     if (result.kind == WriteResult::kLink) {
-      *where_ = Narrow(result.path);
-      LogLine("a link, junction or mount point stands at " + *where_ + ": not written through");
+      state_.SetFailurePlace(result.path);
+      LogLine("a link, junction or mount point stands at " + Narrow(result.path) + ": not written through");
       return Fail(InstallOutcome::LinkInTarget);
     }
     if (result.kind == WriteResult::kNotOwned) {
@@ -188,8 +188,7 @@ class Deployment {
  private:
   Installation& state_;
   TargetWriter writer_;
-  std::string target_;
-  std::string* where_;
+  std::string target_;  // for the log and the record
   std::vector<std::pair<std::string, bool>> record_;
 };
 
@@ -215,8 +214,8 @@ bool CloseRunningProduct(const std::vector<std::wstring>& folders) {
 }
 
 // Everything from the payload's archive on.
-InstallOutcome Install(Installation& state, const std::string& folder, ByteSource& payload, const PipelineSteps& steps,
-                       std::string* where, unsigned long start) {
+InstallOutcome Install(Installation& state, const std::wstring& folder, ByteSource& payload, const PipelineSteps& steps,
+                       unsigned long start) {
   ZipReader reader;
   if (const ZipStatus opened = reader.Open(payload); opened != ZipStatus::kOk) {
     LogLine(std::string("the archive cannot be read: ") + ZipStatusText(opened));
@@ -244,9 +243,8 @@ InstallOutcome Install(Installation& state, const std::string& folder, ByteSourc
     LogLine(std::string("refused: ") + OutcomeName(target.problem));
     return target.problem;
   }
-  *where = Narrow(target.full);
-  state.SetFolder(*where);
-  if (*where != folder) LogLine("full path: " + *where);
+  state.SetFolder(target.full);
+  if (target.full != folder) LogLine("full path: " + Narrow(target.full));
   const int room = kLongestFolderPathUnits - static_cast<int>(target.full.size());
   if (!ArchiveSafety(reader, room).Safe()) return InstallOutcome::ArchiveUnsafe;
   if (!HasRoomFor(target.full, total)) {
@@ -264,7 +262,7 @@ InstallOutcome Install(Installation& state, const std::string& folder, ByteSourc
   }
   if (elsewhere) ReplayJournalIn(*earlier);
 
-  Deployment deployment(state, target.full, where);
+  Deployment deployment(state, target.full);
   if (const WriteResult opened = deployment.Open(target.full, earlier); !opened.Ok()) {
     return deployment.Failed(opened, InstallOutcome::FolderNotCreated);
   }
@@ -290,7 +288,7 @@ InstallOutcome Install(Installation& state, const std::string& folder, ByteSourc
   }
   bool keyRestored = true;
   const bool registered = state.CommitUnlessClosed([&] {
-    if (RegisterProduct(*where, total + recordBytes)) return true;
+    if (RegisterProduct(Narrow(target.full), total + recordBytes)) return true;
     keyRestored = before.Restore();
     if (!keyRestored) {
       LogLine(before.KeyExisted() ? "registry: the earlier key could not get its values back"
@@ -312,12 +310,11 @@ InstallOutcome Install(Installation& state, const std::string& folder, ByteSourc
 
 }  // namespace
 
-InstallOutcome RunInstallation(Installation& state, const std::string& folder, const PipelineSteps& steps,
-                               std::string* where) {
-  *where = folder;
+InstallOutcome RunInstallation(Installation& state, const PipelineSteps& steps) {
+  const std::wstring folder = state.Chosen();
   const unsigned long start = LogClockMs();
-  LogLine("folder: " + folder);
-  if (steps.payload != nullptr) return Install(state, folder, *steps.payload, steps, where, start);
+  LogLine("folder: " + Narrow(folder));
+  if (steps.payload != nullptr) return Install(state, folder, *steps.payload, steps, start);
   // The program's own payload, pinned when the process started. Each block
   // is verified as it is read; with the window the whole payload was
   // checked while the window waited, and its verdict comes before anything
@@ -337,7 +334,7 @@ InstallOutcome RunInstallation(Installation& state, const std::string& folder, c
       return InstallOutcome::PayloadDamaged;
     }
   }
-  const InstallOutcome outcome = Install(state, folder, own, steps, where, start);
+  const InstallOutcome outcome = Install(state, folder, own, steps, start);
   // An archive that could not be read because a block of it is not the
   // sealed one is a damaged payload; nothing of that block was written.
   if ((outcome == InstallOutcome::ArchiveFailed || outcome == InstallOutcome::ArchiveUnsafe) && own.Damaged()) {

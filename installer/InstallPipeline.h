@@ -24,9 +24,9 @@ struct PipelineSteps {
   ByteSource* payload = nullptr;
   std::function<bool()> beforeCommit;
 };
-// `folder` is the target as given (code page 936). On failure `where` is
-// what the failure line names (the folder, or the link found).
-InstallOutcome RunInstallation(Installation& state, const std::string& folder, const PipelineSteps& steps,
-                               std::string* where);
+// The target is the folder `state` was given (Installation::Choose); the
+// installation tells it the full folder it resolved that to, and on a
+// failure the place the failure line names (the folder, or a link found).
+InstallOutcome RunInstallation(Installation& state, const PipelineSteps& steps);
 
 }  // namespace setup

@@ -1,5 +1,6 @@
 #include "Installation.h"
 
+#include <utility>
 #include <chrono>
 
 namespace setup {
@@ -64,14 +65,40 @@ void Installation::Finish(InstallOutcome outcome) {
   changed_.notify_all();
 }
 
-void Installation::SetFolder(const std::string& folder) {
+void Installation::Choose(std::wstring folder) {
   std::lock_guard<std::mutex> held(lock_);
-  folder_ = folder;
+  chosen_ = std::move(folder);
 }
 
-std::string Installation::Folder() const {
+bool Installation::HasChosen() const {
   std::lock_guard<std::mutex> held(lock_);
-  return folder_;
+  return !chosen_.empty();
+}
+
+std::wstring Installation::Chosen() const {
+  std::lock_guard<std::mutex> held(lock_);
+  return chosen_;
+}
+
+void Installation::SetFolder(std::wstring folder) {
+  std::lock_guard<std::mutex> held(lock_);
+  folder_ = std::move(folder);
+}
+
+void Installation::SetFailurePlace(std::wstring place) {
+  std::lock_guard<std::mutex> held(lock_);
+  failurePlace_ = std::move(place);
+}
+
+std::wstring Installation::Folder() const {
+  std::lock_guard<std::mutex> held(lock_);
+  return folder_.empty() ? chosen_ : folder_;
+}
+
+std::wstring Installation::FailurePlace() const {
+  std::lock_guard<std::mutex> held(lock_);
+  if (!failurePlace_.empty()) return failurePlace_;
+  return folder_.empty() ? chosen_ : folder_;
 }
 
 bool Installation::Close() {
@@ -123,7 +150,9 @@ void Installation::Reset() {
   outcome_ = InstallOutcome::Installed;
   progress_ = {};
   closed_ = displayed_ = false;
+  chosen_.clear();
   folder_.clear();
+  failurePlace_.clear();
   notRestored_.clear();
 }
 

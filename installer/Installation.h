@@ -14,6 +14,9 @@ namespace setup {
 // The state of the process's one installation, shared by the thread that
 // installs and the window (or the silent run) that waits for it, under one
 // lock: nobody spins on a flag, every wait is on the condition variable.
+// It owns the target folder, from the choice (what the user typed, made a
+// wide path once) to the full path the installation resolved it to; the
+// product is started and its shortcut made from that one folder.
 //
 // Closing the window before the installation is committed (before the
 // product is registered) cancels it: the installing thread stops at its
@@ -36,6 +39,12 @@ class Installation {
   // The process's installation.
   static Installation& Current();
 
+  // --- the window or the silent run, before Start
+  // The folder the user chose, with a trailing backslash.
+  void Choose(std::wstring folder);
+  bool HasChosen() const;
+  std::wstring Chosen() const;
+
   // --- the installing thread
   void Start();
   void SetTotal(std::uint64_t bytes);
@@ -53,7 +62,10 @@ class Installation {
   // The installation is over with this outcome.
   void Finish(InstallOutcome outcome);
   // The folder it installs to, in full, once known.
-  void SetFolder(const std::string& folder);
+  void SetFolder(std::wstring folder);
+  // The place a failure is reported at when it is not the folder itself (a
+  // link found where the installation was to write).
+  void SetFailurePlace(std::wstring place);
   // A failed installation's rollback could not put this item back as it
   // was (a path, or the registry key).
   void AddNotRestored(const std::string& item);
@@ -68,7 +80,10 @@ class Installation {
   // The outcome once ended (Installed before).
   InstallOutcome Outcome() const;
   bool Closed() const;
-  std::string Folder() const;
+  // The full folder once the installation resolved it, the chosen one before.
+  std::wstring Folder() const;
+  // Where a failure happened: the failure place if one was set, else Folder.
+  std::wstring FailurePlace() const;
   // What a failed installation left as it should not be; empty when its
   // rollback put everything back.
   std::vector<std::string> NotRestored() const;
@@ -87,7 +102,9 @@ class Installation {
   Progress progress_;
   bool closed_ = false;
   bool displayed_ = false;
-  std::string folder_;
+  std::wstring chosen_;
+  std::wstring folder_;
+  std::wstring failurePlace_;
   std::vector<std::string> notRestored_;
 };
 

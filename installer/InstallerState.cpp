@@ -3,7 +3,6 @@
 namespace setup {
 
 HWND startWindowHandle = nullptr;
-std::string installDir;
 std::string offeredInstallDir = kDefaultInstallDir;
 int backgroundPhase = 0;
 

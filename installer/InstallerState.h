@@ -9,10 +9,6 @@ namespace setup {
 // The start window, fetched by the start-up routine.
 extern HWND startWindowHandle;
 
-// The target folder; ends with a backslash once the install action has
-// normalised it. Empty before an installation.
-extern std::string installDir;
-
 // The folder the path box offers, and the one an empty box installs to.
 inline constexpr char kDefaultInstallDir[] = "D:\\Nimbo\\";
 

@@ -27,8 +27,8 @@ const wchar_t* VerbName(int verb) {
 
 }  // namespace
 
-bool RunProgram(int verb, const std::string& file, const std::string& parameters) {
-  return ui::ShellExecuteFile(VerbName(verb), ui::AnsiToWide(file), ui::AnsiToWide(parameters));
+bool RunProgram(int verb, const std::wstring& file, const std::string& parameters) {
+  return ui::ShellExecuteFile(VerbName(verb), file, ui::AnsiToWide(parameters));
 }
 
 void WaitMilliseconds(int milliseconds) {

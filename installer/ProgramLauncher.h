@@ -10,7 +10,7 @@ inline constexpr int kVerbOpen = 4;
 
 // Starts a program through the shell, with no owner window, the process's
 // current folder and a normal window. True when the shell started it.
-bool RunProgram(int verb, const std::string& file, const std::string& parameters);
+bool RunProgram(int verb, const std::wstring& file, const std::string& parameters);
 
 // Returns after `milliseconds` (by the system's tick counter), handling the
 // calling thread's window messages meanwhile. A non-positive time returns

@@ -17,15 +17,14 @@ int RunSilentInstallation(const SetupOptions& options) {
   // The payload's blocks are verified on a second thread, ahead of the
   // extraction, which verifies any block it reaches first itself.
   ProgramPayload::Pinned().VerifyAhead();
-  const std::string folder = NormalisedInstallDir(OfferedFolder(options));
   OpenInstallLog();
   Installation& installation = Installation::Current();
+  installation.Choose(NormalisedInstallDir(OfferedFolder(options)));
   installation.Start();
-  std::string where;
-  const InstallOutcome outcome = RunInstallation(installation, folder, {}, &where);
+  const InstallOutcome outcome = RunInstallation(installation, {});
   if (outcome == InstallOutcome::Installed) {
-    MakeDesktopShortcut(where);
-    if (options.launch) LaunchProduct(where);
+    MakeDesktopShortcut(installation.Folder());
+    if (options.launch) LaunchProduct(installation.Folder());
   }
   installation.Finish(outcome);
   CloseInstallLog(ExitCodeOf(outcome), OutcomeName(outcome));

@@ -1,6 +1,7 @@
 #include "StartWindow.h"
 
 #include "DesktopShortcut.h"
+#include "Installation.h"
 #include "InstallerAssets.h"
 #include "InstallerState.h"
 #include "StartUp.h"
@@ -23,7 +24,7 @@ LRESULT CALLBACK StartWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
     case WM_KEYDOWN:
       // Escape closes the window the way Alt+F4 does, but only before an
       // installation has started.
-      if (wParam == VK_ESCAPE && installDir.empty()) {
+      if (wParam == VK_ESCAPE && !Installation::Current().HasChosen()) {
         PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
         return 0;
       }

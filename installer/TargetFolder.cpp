@@ -2,7 +2,6 @@
 
 #include <vector>
 
-#include "engine/core/TextConversion.h"
 #include "engine/core/Win32.h"
 #include "installer/archive/TargetPath.h"
 
@@ -29,16 +28,15 @@ std::wstring RootOf(const std::wstring& full) {
 
 }  // namespace
 
-ResolvedTarget ResolveTarget(const std::string& typed, int longestEntryUnits) {
+ResolvedTarget ResolveTarget(const std::wstring& chosen, int longestEntryUnits) {
   ResolvedTarget target;
-  const std::wstring wide = ui::AnsiToWide(typed);
-  target.full = FullPath(wide);
+  target.full = FullPath(chosen);
   if (target.full.empty()) {
     target.problem = InstallOutcome::TargetRelative;
     return target;
   }
   if (target.full.back() != L'\\') target.full += L'\\';
-  switch (CheckTargetPath(wide, target.full, longestEntryUnits)) {
+  switch (CheckTargetPath(chosen, target.full, longestEntryUnits)) {
     case TargetProblem::kRelative:
       target.problem = InstallOutcome::TargetRelative;
       return target;

@@ -14,7 +14,7 @@ struct ResolvedTarget {
   InstallOutcome problem = InstallOutcome::Installed;  // Installed: usable
   std::wstring full;                                   // ending with a backslash
 };
-ResolvedTarget ResolveTarget(const std::string& typed, int longestEntryUnits);
+ResolvedTarget ResolveTarget(const std::wstring& chosen, int longestEntryUnits);
 
 // Whether the drive holding the target (or the part of it that exists)
 // has room for `bytes` more.

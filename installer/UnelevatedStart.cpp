@@ -110,7 +110,7 @@ bool ProcessIsElevated() {
   return read && elevation.TokenIsElevated != 0;
 }
 
-bool StartAsDesktopUser(const std::string& file, const std::string& parameters, std::string* why) {
+bool StartAsDesktopUser(const std::wstring& file, const std::string& parameters, std::string* why) {
   // COM for this call alone; a thread that has COM already keeps it.
   struct ComForThisCall {
     const HRESULT started = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
@@ -121,8 +121,7 @@ bool StartAsDesktopUser(const std::string& file, const std::string& parameters, 
   Com<IShellDispatch2> shell;
   if (!DesktopShell(&shell, why)) return false;
   TextVariant arguments(ui::AnsiToWide(parameters)), folder(L""), verb(L"open");
-  const std::wstring wideFile = ui::AnsiToWide(file);
-  BSTR program = Automation().allocate != nullptr ? Automation().allocate(wideFile.c_str()) : nullptr;
+  BSTR program = Automation().allocate != nullptr ? Automation().allocate(file.c_str()) : nullptr;
   if (program == nullptr || verb.Empty()) {
     *why = "no automation text";
     return false;
@@ -136,14 +135,15 @@ bool StartAsDesktopUser(const std::string& file, const std::string& parameters, 
   return SUCCEEDED(result);
 }
 
-std::string StartUnelevated(const std::string& file, const std::string& parameters, const ProgramStarters& starters) {
-  const std::string started = "started: " + file + " " + parameters;
+std::string StartUnelevated(const std::wstring& file, const std::string& parameters, const ProgramStarters& starters) {
+  const std::string shown = ui::WideToAnsi(file) + " " + parameters;  // for the log
+  const std::string started = "started: " + shown;
   std::string why = "the installer is not elevated";
   if (starters.elevated() && starters.asDesktopUser(file, parameters, &why)) {
     return started + " (as the desktop's user, through its shell)";
   }
   if (starters.directly(file, parameters)) return started + " (with the installer's own rights: " + why + ")";
-  return "could not start: " + file + " " + parameters;
+  return "could not start: " + shown;
 }
 
 }  // namespace setup

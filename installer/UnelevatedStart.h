@@ -17,19 +17,20 @@ bool ProcessIsElevated();
 // Starts the file with the verb "open" and the parameters through the
 // desktop's shell. False, with the reason in `why`, when there is no such
 // shell to ask or it refused.
-bool StartAsDesktopUser(const std::string& file, const std::string& parameters, std::string* why);
+bool StartAsDesktopUser(const std::wstring& file, const std::string& parameters, std::string* why);
 
 // The ways a program can be started, in the order they are tried.
 struct ProgramStarters {
   bool (*elevated)() = &ProcessIsElevated;
-  bool (*asDesktopUser)(const std::string& file, const std::string& parameters, std::string* why) = &StartAsDesktopUser;
+  bool (*asDesktopUser)(const std::wstring& file, const std::string& parameters,
+                        std::string* why) = &StartAsDesktopUser;
   // With the process's own rights, as a last resort.
-  bool (*directly)(const std::string& file, const std::string& parameters) = nullptr;
+  bool (*directly)(const std::wstring& file, const std::string& parameters) = nullptr;
 };
 
 // Starts the program as the desktop's user where the installer is elevated
 // and the desktop's shell can start it, else with the installer's own
 // rights; returns the log line that tells which way it took.
-std::string StartUnelevated(const std::string& file, const std::string& parameters, const ProgramStarters& starters);
+std::string StartUnelevated(const std::wstring& file, const std::string& parameters, const ProgramStarters& starters);
 
 }  // namespace setup

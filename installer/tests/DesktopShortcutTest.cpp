@@ -64,7 +64,6 @@ class DesktopShortcutTest : public testing::Test {
     DeleteFileW(ui::AnsiToWide(linkPath_).c_str());
     DeleteFileW(ui::AnsiToWide(folder_ + "Nimbo.exe").c_str());
     RemoveDirectoryW(ui::AnsiToWide(folder_).c_str());
-    installDir.clear();
     Installation::Current().Reset();
   }
 
@@ -89,7 +88,7 @@ TEST_F(DesktopShortcutTest, InstalledProductGetsAShortcutToItsProgram) {
   // An installation into the folder that was committed.
   Installation& installation = Installation::Current();
   installation.Start();
-  installation.SetFolder(folder_);
+  installation.SetFolder(ui::AnsiToWide(folder_));
   ASSERT_TRUE(installation.CommitUnlessClosed([] { return true; }));
   OnStartWindowCloseQuery();
 
@@ -113,7 +112,7 @@ TEST_F(DesktopShortcutTest, NothingInstalledMeansNoShortcut) {
   Installation::Current().Reset();
   PutProgram();
   Installation::Current().Start();
-  Installation::Current().SetFolder(folder_);
+  Installation::Current().SetFolder(ui::AnsiToWide(folder_));
   OnStartWindowCloseQuery();
   EXPECT_FALSE(Exists(linkPath_));
   EXPECT_FALSE(Installation::Current().CommitUnlessClosed([] { return true; })) << "nothing commits after a close";

@@ -223,8 +223,8 @@ DWORD WINAPI Extract(void* argument) {
   Installation installation;
   PipelineSteps steps;
   steps.payload = &archive;
-  std::string where;
-  extraction->outcome = RunInstallation(installation, kTarget, steps, &where);
+  installation.Choose(ui::AnsiToWide(kTarget));
+  extraction->outcome = RunInstallation(installation, steps);
   return 0;
 }
 

@@ -56,7 +56,7 @@ TEST(InstallFolder, GetsItsBackslashByTheLastCharacter) {
       {"E:\\\x95\x5C", "E:\\\x95\x5C\\"},  // ends in a character whose second byte is 0x5C
       {"E:\\\xD6\xD0 \xCE\xC4", "E:\\\xD6\xD0 \xCE\xC4\\"},
   };
-  for (const Case& c : cases) EXPECT_EQ(NormalisedInstallDir(c.typed), c.folder) << c.typed;
+  for (const Case& c : cases) EXPECT_EQ(NormalisedInstallDir(c.typed), ui::AnsiToWide(c.folder)) << c.typed;
 }
 
 TEST(Registry, WriteRegistryTextSplitsThePathAndPicksTheRoot) {
@@ -97,14 +97,14 @@ std::vector<std::string> startsTried;
 bool desktopStarts = false;
 TEST(ProductStart, GoesThroughTheDesktopsShellWhenElevatedElseWithTheInstallersRights) {
   ProgramStarters starters;
-  starters.asDesktopUser = [](const std::string& file, const std::string&, std::string* why) {
-    startsTried.push_back("desktop " + file);
+  starters.asDesktopUser = [](const std::wstring& file, const std::string&, std::string* why) {
+    startsTried.push_back("desktop " + ui::WideToAnsi(file));
     *why = "no desktop shell window";
     return desktopStarts;
   };
-  starters.directly = [](const std::string& file, const std::string&) {
-    startsTried.push_back("direct " + file);
-    return file != "D:\\missing.exe";
+  starters.directly = [](const std::wstring& file, const std::string&) {
+    startsTried.push_back("direct " + ui::WideToAnsi(file));
+    return file != L"D:\\missing.exe";
   };
   struct Case {
     bool elevated, desktop;
@@ -134,7 +134,7 @@ TEST(ProductStart, GoesThroughTheDesktopsShellWhenElevatedElseWithTheInstallersR
     startsTried.clear();
     desktopStarts = c.desktop;
     starters.elevated = c.elevated ? +[] { return true; } : +[] { return false; };
-    EXPECT_EQ(StartUnelevated(c.file, "[Run]", starters), c.line);
+    EXPECT_EQ(StartUnelevated(ui::AnsiToWide(c.file), "[Run]", starters), c.line);
     EXPECT_EQ(startsTried, c.tried) << c.line;
   }
 }
@@ -204,7 +204,6 @@ class Worker : public testing::Test {
     if (IsWindow(window)) DestroyWindow(window);
     Pump();
     ReleaseProcessObjects();
-    installDir.clear();
     ResetInstallClosing();
     DeleteRegistryTree(kLocalMachine, kUninstallKey);
     DeleteFileW(ui::AnsiToWide(DesktopShortcutPath()).c_str());
@@ -217,7 +216,7 @@ class Worker : public testing::Test {
   // (a user closing the window).
   void RunWorker(const std::string& folder, const std::function<bool()>& when = nullptr,
                  const std::function<void()>& step = nullptr) {
-    installDir = folder;
+    Installation::Current().Choose(ui::AnsiToWide(folder));
     Installation::Current().Start();
     StartProgressDisplay();
     HANDLE thread = CreateThread(nullptr, 0, &CompletionWorker, nullptr, 0, nullptr);

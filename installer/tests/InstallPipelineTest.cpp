@@ -76,8 +76,8 @@ InstallOutcome Install(const std::string& folder, ByteSource* payload = nullptr,
   PipelineSteps steps;
   steps.payload = payload;
   steps.beforeCommit = std::move(beforeCommit);
-  std::string where;
-  return RunInstallation(installation, folder, steps, &where);
+  installation.Choose(ui::AnsiToWide(folder));
+  return RunInstallation(installation, steps);
 }
 
 class Pipeline : public testing::Test {
@@ -185,8 +185,8 @@ TEST_F(Undo, AnInstallationClosedBeforeItsCommitTakesEverythingBack) {
     installation.Close();
     return installation.WaitForDisplay();
   };
-  std::string where;
-  EXPECT_EQ(RunInstallation(installation, folder, steps, &where), InstallOutcome::Cancelled);
+  installation.Choose(ui::AnsiToWide(folder));
+  EXPECT_EQ(RunInstallation(installation, steps), InstallOutcome::Cancelled);
   ExpectAsBefore("closed");
 }
 
@@ -203,8 +203,8 @@ TEST_F(Undo, ARollbackThatCannotPutAFileBackNamesIt) {
     installation.Close();
     return false;
   };
-  std::string where;
-  EXPECT_EQ(RunInstallation(installation, folder, steps, &where), InstallOutcome::Cancelled);
+  installation.Choose(ui::AnsiToWide(folder));
+  EXPECT_EQ(RunInstallation(installation, steps), InstallOutcome::Cancelled);
   ASSERT_NE(held, INVALID_HANDLE_VALUE);
   CloseHandle(held);
   EXPECT_EQ(installation.NotRestored(), std::vector<std::string>{folder + "README.txt"});

@@ -47,7 +47,6 @@ class StartWindowAccessibility : public testing::Test {
     test::Pump();
     ReleaseProcessObjects();
     ResetInstallClosing();
-    installDir.clear();
     backgroundPhase = 0;
   }
   // The children's names, in order.

@@ -4,6 +4,7 @@
 
 #include "engine/core/EngineMessages.h"
 #include "engine/core/TextConversion.h"
+#include "installer/Installation.h"
 #include "installer/InstallerState.h"
 #include "installer/ProcessObjects.h"
 #include "installer/StartUp.h"
@@ -99,11 +100,11 @@ TEST_F(StartWindow, EscapeClosesTheWindowOnlyBeforeAnInstallationStarts) {
   // From the path box too: it leaves Escape to the window.
   SendMessageW(window, WM_KEYDOWN, VK_TAB, 0);
   ASSERT_EQ(hostWindow->FocusControl(), &*pathBox);
-  installDir = "D:\\Nimbo\\";  // as once the install button was pressed
+  Installation::Current().Choose(L"D:\\Nimbo\\");  // as once the install button was pressed
   SendMessageW(window, WM_KEYDOWN, VK_ESCAPE, 0);
   Pump();
   EXPECT_TRUE(IsWindow(window) && IsWindowVisible(window)) << "an installation is not ended by Escape";
-  installDir.clear();
+  Installation::Current().Reset();
   SendMessageW(window, WM_KEYDOWN, VK_ESCAPE, 0);
   EXPECT_TRUE(test::PumpUntil([&] { return !IsWindow(window); }, 5000)) << "closed, with its close effect";
 }
