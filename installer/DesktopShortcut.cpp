@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <vector>
 
-#include "InstallClosing.h"
 #include "InstallLog.h"
 #include "Installation.h"
 #include "InstallerState.h"
@@ -89,8 +88,9 @@ void MakeDesktopShortcut(const std::wstring& folder) {
 }
 
 void OnStartWindowCloseQuery() {
-  // From here on the worker registers and starts nothing.
-  if (CloseInstallation()) MakeDesktopShortcut(Installation::Current().Folder());
+  // The close request closed the installation already (the host's message
+  // hook, before the close effect); what it found decides.
+  if (Installation::Current().ClosedAfterCommit()) MakeDesktopShortcut(Installation::Current().Folder());
 }
 
 }  // namespace setup

@@ -104,8 +104,14 @@ std::wstring Installation::FailurePlace() const {
 bool Installation::Close() {
   std::lock_guard<std::mutex> held(lock_);
   closed_ = true;
+  committedAtClose_ = phase_ == Phase::kCommitted || (phase_ == Phase::kEnded && outcome_ == InstallOutcome::Installed);
   changed_.notify_all();
-  return phase_ == Phase::kCommitted || (phase_ == Phase::kEnded && outcome_ == InstallOutcome::Installed);
+  return committedAtClose_;
+}
+
+bool Installation::ClosedAfterCommit() const {
+  std::lock_guard<std::mutex> held(lock_);
+  return closed_ && committedAtClose_;
 }
 
 void Installation::DisplayComplete() {
@@ -149,7 +155,7 @@ void Installation::Reset() {
   phase_ = Phase::kNotStarted;
   outcome_ = InstallOutcome::Installed;
   progress_ = {};
-  closed_ = displayed_ = false;
+  closed_ = displayed_ = committedAtClose_ = false;
   chosen_.clear();
   folder_.clear();
   failurePlace_.clear();

@@ -74,6 +74,8 @@ class Installation {
   // A close: from here on nothing more is committed or started. True when
   // the product was committed before (the installation then counts as done).
   bool Close();
+  // Whether the installation was closed, and was committed when it was.
+  bool ClosedAfterCommit() const;
   void DisplayComplete();
   Progress CurrentProgress() const;
   Phase CurrentPhase() const;
@@ -101,6 +103,7 @@ class Installation {
   InstallOutcome outcome_ = InstallOutcome::Installed;
   Progress progress_;
   bool closed_ = false;
+  bool committedAtClose_ = false;
   bool displayed_ = false;
   std::wstring chosen_;
   std::wstring folder_;

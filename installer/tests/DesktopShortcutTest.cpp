@@ -5,6 +5,7 @@
 #include <shobjidl.h>
 
 #include "engine/core/TextConversion.h"
+#include "installer/InstallClosing.h"
 #include "installer/Installation.h"
 #include "installer/InstallerState.h"
 
@@ -67,6 +68,13 @@ class DesktopShortcutTest : public testing::Test {
     Installation::Current().Reset();
   }
 
+  // The window's close as the program handles it: the request reaches the
+  // host's message hook, then, after the close effect, the close query.
+  static void CloseWindow() {
+    CancelInstallationOnClose(nullptr, WM_CLOSE, 0, 0);
+    OnStartWindowCloseQuery();
+  }
+
   void PutProgram() {
     HANDLE file = CreateFileW(ui::AnsiToWide(folder_ + "Nimbo.exe").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -90,7 +98,7 @@ TEST_F(DesktopShortcutTest, InstalledProductGetsAShortcutToItsProgram) {
   installation.Start();
   installation.SetFolder(ui::AnsiToWide(folder_));
   ASSERT_TRUE(installation.CommitUnlessClosed([] { return true; }));
-  OnStartWindowCloseQuery();
+  CloseWindow();
 
   ASSERT_TRUE(Exists(linkPath_));
   const LinkContents link = ReadLink(linkPath_);
@@ -104,7 +112,7 @@ TEST_F(DesktopShortcutTest, InstalledProductGetsAShortcutToItsProgram) {
 
 TEST_F(DesktopShortcutTest, NothingInstalledMeansNoShortcut) {
   // Before an installation: no folder at all.
-  OnStartWindowCloseQuery();
+  CloseWindow();
   EXPECT_FALSE(Exists(linkPath_));
 
   // An installation that did not get to its commit, even with the program
@@ -113,7 +121,7 @@ TEST_F(DesktopShortcutTest, NothingInstalledMeansNoShortcut) {
   PutProgram();
   Installation::Current().Start();
   Installation::Current().SetFolder(ui::AnsiToWide(folder_));
-  OnStartWindowCloseQuery();
+  CloseWindow();
   EXPECT_FALSE(Exists(linkPath_));
   EXPECT_FALSE(Installation::Current().CommitUnlessClosed([] { return true; })) << "nothing commits after a close";
 }
