@@ -15,6 +15,8 @@ function(add_fuzzer name)
   cmake_parse_arguments(ARG "" "DICTIONARY" "SOURCES;LIBRARIES" ${ARGN})
   add_executable(${name}_fuzzer ${ARG_SOURCES})
   target_link_libraries(${name}_fuzzer PRIVATE ${ARG_LIBRARIES})
+  # A fuzz target is test code: it sees the whole tree, internals included.
+  target_include_directories(${name}_fuzzer PRIVATE ${CMAKE_SOURCE_DIR})
   target_link_options(${name}_fuzzer PRIVATE -fsanitize=fuzzer)
   set(options)
   if(ARG_DICTIONARY)
