@@ -359,7 +359,7 @@ def interact(test):
         test.desktop.key("ctrl+c")
         deadline = time.monotonic() + 3
         while time.monotonic() < deadline:
-            copied = test.desktop.x("xclip", "-o", "-selection", "clipboard", check=False)
+            copied = test.windows_clipboard()
             if copied != "-":
                 break
             time.sleep(0.2)
