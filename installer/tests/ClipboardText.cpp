@@ -22,7 +22,14 @@ int PutText(const wchar_t* text) {
   if (block == nullptr) return 1;
   std::memcpy(GlobalLock(block), text, bytes);
   GlobalUnlock(block);
-  if (!OpenClipboard(nullptr)) {
+  // Wine's own clipboard manager may hold the clipboard open for a moment
+  // (taking the X selection over): asked again for up to a second.
+  bool opened = false;
+  for (int attempt = 0; attempt < 50 && !opened; ++attempt) {
+    opened = OpenClipboard(nullptr) != FALSE;
+    if (!opened) Sleep(20);
+  }
+  if (!opened) {
     GlobalFree(block);
     return 1;
   }

@@ -89,7 +89,8 @@ class ProgramTest(unittest.TestCase):
         program is left owning the selection: Wine's own hand-over of that
         ownership cannot then meet a copy the window makes."""
         subprocess.run(["pkill", "-f", "xclip -selection clipboard"], check=False)
-        deadline = time.monotonic() + 10
+        # Each try starts two Wine programs: bounded generously for a busy machine.
+        deadline = time.monotonic() + 30
         while True:
             subprocess.run([str(ROOT / "harness" / "wine-run"), ARGS.build, ARGS.clipboard_reader, "--put", text],
                            capture_output=True, timeout=30)
