@@ -155,6 +155,14 @@ class DuringALongerInstallation(InstallingTest):
                        check=True, timeout=120)
         cls.PROGRAM = str(program)
 
+    def wait_for_the_first_file(self, folder, known):
+        """Waits (polling the folder itself, not the screen) until a name
+        the installation writes appears beside the `known` ones."""
+        deadline = time.monotonic() + 30
+        while not any(path.name not in known and not path.name.startswith(".nimbo-") for path in folder.iterdir()):
+            self.assertLess(time.monotonic(), deadline, "no file of the payload was written")
+            time.sleep(0.002)
+
     def test_close_during_the_progress(self):
         # An earlier installation is there: its key, and a file of the
         # target that the payload replaces. Both are as they were after.
@@ -166,8 +174,14 @@ class DuringALongerInstallation(InstallingTest):
         (self.drive_d / "Nimbo").mkdir()
         (self.drive_d / "Nimbo" / "README.txt").write_bytes(b"the README of version 1.0.7\r\n")
         before = self.drive_contents()
-        self.start_installation()
+        # The installation is committed only once the bar shows its end:
+        # the bar takes at least a second from the click, and stays short
+        # of its end until the last file is written. The close goes in as
+        # soon as the first file of the payload is there, so that it finds
+        # files to take back on any machine, however fast.
         self.desktop.focus(self.window)
+        self.desktop.click(*self.centre(INSTALL_BUTTON))
+        self.wait_for_the_first_file(self.drive_d / "Nimbo", known={"README.txt"})
         self.desktop.key("alt+F4")
         self.assertEqual(wait_for_exit(self.process, timeout=EXIT_BOUND), 6, "closed before it finished")
         self.assertEqual(self.registry_values(), earlier, "the earlier key is kept as it was")
