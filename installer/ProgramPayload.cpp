@@ -135,6 +135,12 @@ bool ProgramPayload::Verified() {
   return verified_;
 }
 
+void ProgramPayload::StopCheck() {
+  stop_ = true;
+  if (checker_.joinable()) checker_.join();
+  checkEnded_ = true;
+}
+
 bool ProgramPayload::Damaged() const {
   return status_ == Status::kChanged || (sealed_ != nullptr && sealed_->Damaged());
 }

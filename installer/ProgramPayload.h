@@ -54,6 +54,10 @@ class ProgramPayload final : public ByteSource {
   // The check's verdict, waiting for it (at most the time one read of the
   // payload takes): true when every block is the sealed one.
   bool Verified();
+  // Ends a check or a verification ahead that is still running, at its
+  // next block (the window closed before it was done): the process then
+  // ends with no thread of its own still reading. The verdict stays false.
+  void StopCheck();
   // A block read so far was not the sealed one.
   bool Damaged() const;
 

@@ -156,6 +156,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   // its next step: the controls it uses live until it has.
   const bool workerEnded = setup::JoinCompletionWorker(kWorkerStopBoundMs);
   if (workerEnded) {
+    // A window closed at once leaves the payload's check running.
+    setup::ProgramPayload::Pinned().StopCheck();
     setup::ReleaseProcessObjects();
   } else {
     setup::LogLine("the installing thread had not stopped " + std::to_string(kWorkerStopBoundMs / 1000) +

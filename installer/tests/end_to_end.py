@@ -740,10 +740,16 @@ class LargeInstallation(InstallationTest):
         # (filled columns, generated files on disk after the screen was read)
         # until the completion: the bar must rise while the files arrive.
         samples = []
+        # When the first and the last generated file were seen on disk.
+        arrivals = {}
         deadline = time.monotonic() + 60
         while self.process.poll() is None and time.monotonic() < deadline:
             fill = self.bar_fill()
             on_disk = len(os.listdir(generated)) if generated.is_dir() else 0
+            if on_disk > 0:
+                arrivals.setdefault("first", time.monotonic())
+            if on_disk == LARGE_FILES:
+                arrivals.setdefault("last", time.monotonic())
             if fill is None:
                 continue
             samples.append((fill, on_disk))
@@ -762,18 +768,30 @@ class LargeInstallation(InstallationTest):
         self.assertEqual(probe.wait(timeout=30), 0, "the probe saw the window and its end")
         figures = dict(line.split() for line in report.read_text().splitlines())
         self.assertGreater(int(figures["asked"]), 20, figures)
-        self.assertLessEqual(float(figures["longest"]), 200, f"the window answered within 200 ms: {figures}")
+        # A window that did the extraction itself would not answer for as
+        # long as it takes; one that leaves it to another thread answers at
+        # once, but for the time a loaded machine keeps it from running. The
+        # bound is the greater of 200 ms and half the extraction as seen
+        # here, so that it holds on a slow machine and still catches a
+        # window held for the extraction; the figures are printed.
+        extraction = 1000 * (arrivals["last"] - arrivals["first"]) if "last" in arrivals else 0
+        print(f"the window answered {figures['asked']} times, the longest wait {figures['longest']} ms, "
+              f"while the files took {extraction:.0f} ms to arrive", file=sys.stderr)
+        self.assertLessEqual(float(figures["longest"]), max(200, extraction / 2),
+                             f"the window answered while the files arrived: {figures}, {extraction:.0f} ms")
 
 
     def test_close_during_the_extraction_takes_everything_back(self):
         folder = self.drive_d / "Nimbo"
         generated = folder / "generated"
+        # Focused before the click, so that nothing stands between the
+        # files seen on disk and the close.
+        self.desktop.focus(self.window)
         self.desktop.click(*self.centre(INSTALL_BUTTON))
         deadline = time.monotonic() + 60
         while not (generated.is_dir() and len(os.listdir(generated)) > 50):
             self.assertLess(time.monotonic(), deadline, "the extraction did not start")
-            time.sleep(0.02)
-        self.desktop.focus(self.window)
+            time.sleep(0.002)
         self.desktop.key("alt+F4")
         self.assertEqual(wait_for_exit(self.process, timeout=60), 6, "closed before it finished")
         self.assertFalse(folder.exists(), "everything written is taken back")
