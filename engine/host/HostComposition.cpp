@@ -56,6 +56,8 @@ void HostWindow::Present(const RectF& rect, bool whole) {
 
 void HostWindow::Show(int effect, int duration) {
   PumpPendingMessages();
+  // Closed by a message that was waiting: the host let go of the window.
+  if (hwnd_ == nullptr) return;
   compositor_.Reopen();
   const FrameSettings& frame = compositor_.Settings();
   if (effect == 0) {
@@ -72,6 +74,9 @@ void HostWindow::Show(int effect, int duration) {
   }
   ShowAnimation(hwnd_, compositor_.CompositionSurface().dc(), frame.windowAlpha, effect, frame.blurBehind == 1,
                 frame.frameStyle, duration, &compositor_);
+  // Closed during the effect: nothing to present (and a null window would
+  // mean the desktop).
+  if (hwnd_ == nullptr) return;
   Present(RectF{}, kPresentWholeWindow);
   RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
 }

@@ -74,6 +74,30 @@ TEST(WindowAnimations, CloseRequestDuringTheCloseEffectIsTheSameClose) {
   EXPECT_FALSE(IsWindow(window.hwnd())) << "the window closed once, without a crash";
 }
 
+void CALLBACK CloseFromTimer(HWND window, UINT, UINT_PTR id, DWORD) {
+  KillTimer(window, id);
+  PostMessageW(window, WM_CLOSE, 0, 0);
+}
+
+TEST(WindowAnimations, AWindowClosedBeforeOrDuringTheShowEffectIsLeftAlone) {
+  for (const bool duringTheEffect : {false, true}) {
+    SCOPED_TRACE(duringTheEffect ? "closed during the effect" : "closed before it");
+    test::TestWindow window(100, 100, 200, 150);
+    HostWindow host;
+    ASSERT_TRUE(host.Create(window.hwnd(), NotLayered()));
+    // The close is handled by the messages Show pumps: the one waiting at
+    // once, the timer's once the 200 ms effect has run for a frame or two.
+    if (duringTheEffect) SetTimer(window.hwnd(), 1, 40, &CloseFromTimer);
+    else PostMessageW(window.hwnd(), WM_CLOSE, 0, 0);
+    // What is presented to no window at all (the host's after it let go).
+    test::PresentationLog toNoWindow(nullptr, POINT{0, 0});
+    host.Show(7);
+    EXPECT_FALSE(IsWindow(window.hwnd()));
+    EXPECT_EQ(host.Window(), nullptr);
+    EXPECT_TRUE(toNoWindow.entries.empty()) << toNoWindow.entries.size() << " presentations after the close";
+  }
+}
+
 int AlphaOf(std::uint32_t bgra) { return static_cast<int>(bgra >> 24); }
 
 // A layered window with a square frame, filled with one opaque colour.
