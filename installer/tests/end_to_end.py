@@ -89,8 +89,9 @@ class ProgramTest(unittest.TestCase):
         program is left owning the selection: Wine's own hand-over of that
         ownership cannot then meet a copy the window makes."""
         subprocess.run(["pkill", "-f", "xclip -selection clipboard"], check=False)
-        # Each try starts two Wine programs: bounded generously for a busy machine.
-        deadline = time.monotonic() + 30
+        # Each try starts two Wine programs, which takes seconds on a loaded
+        # machine where Wine runs emulated: bounded generously.
+        deadline = time.monotonic() + 90
         while True:
             subprocess.run([str(ROOT / "harness" / "wine-run"), ARGS.build, ARGS.clipboard_reader, "--put", text],
                            capture_output=True, timeout=30)
@@ -106,7 +107,7 @@ class ProgramTest(unittest.TestCase):
         taken for this one. The window takes no click during a background
         cross-fade: a copy that brings nothing is made again."""
         self.mark_clipboard("-")
-        deadline = time.monotonic() + 20
+        deadline = time.monotonic() + 45
         while True:
             self.desktop.focus(self.window)
             self.desktop.click(*self.centre(box))
@@ -116,7 +117,7 @@ class ProgramTest(unittest.TestCase):
             # a Windows program reads it. (X's selection is not asked: Wine's
             # desktop owns it, and a request to a desktop that is busy can
             # wait long past any bound here.)
-            attempt_ends = time.monotonic() + 3
+            attempt_ends = time.monotonic() + 5
             while time.monotonic() < attempt_ends:
                 text = self.windows_clipboard()
                 if text != "-" and text.startswith(starts):
