@@ -56,7 +56,8 @@ class ProgramPayload final : public ByteSource {
   bool Verified();
   // Ends a check or a verification ahead that is still running, at its
   // next block (the window closed before it was done): the process then
-  // ends with no thread of its own still reading. The verdict stays false.
+  // ends with no thread of its own still reading. A check it cuts short
+  // leaves the verdict false.
   void StopCheck();
   // A block read so far was not the sealed one.
   bool Damaged() const;
