@@ -2,9 +2,9 @@
 // read it: Wine takes the X selection over when its desktop notices the new
 // owner, and a test waits for that before it pastes.
 //
-// Given `--put TEXT` it puts the text there instead, as a Windows program
-// copies it: a test marks the clipboard this way before it copies from the
-// window, so no X program owns the selection while the copy is made.
+// Given `--sequence` it prints the clipboard's sequence number on a line of
+// its own before the text: a test reads it before it copies from the window,
+// and takes only a text set after that number for the window's copy.
 #include <windows.h>
 
 #include <fcntl.h>
@@ -16,42 +16,32 @@
 
 namespace {
 
-int PutText(const wchar_t* text) {
-  const std::size_t bytes = (wcslen(text) + 1) * sizeof(wchar_t);
-  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes);
-  if (block == nullptr) return 1;
-  std::memcpy(GlobalLock(block), text, bytes);
-  GlobalUnlock(block);
-  // Wine's own clipboard manager may hold the clipboard open for a moment
-  // (taking the X selection over): asked again for up to a second.
-  bool opened = false;
-  for (int attempt = 0; attempt < 50 && !opened; ++attempt) {
-    opened = OpenClipboard(nullptr) != FALSE;
-    if (!opened) Sleep(20);
+// Wine's own clipboard manager may hold the clipboard open for a moment
+// (taking the X selection over): asked again for up to a second.
+bool OpenClipboardSoon() {
+  for (int attempt = 0; attempt < 50; ++attempt) {
+    if (OpenClipboard(nullptr)) return true;
+    Sleep(20);
   }
-  if (!opened) {
-    GlobalFree(block);
-    return 1;
-  }
-  EmptyClipboard();
-  const bool set = SetClipboardData(CF_UNICODETEXT, block) != nullptr;
-  if (!set) GlobalFree(block);
-  CloseClipboard();
-  return set ? 0 : 1;
+  return false;
 }
 
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-  if (argc == 3 && wcscmp(argv[1], L"--put") == 0) return PutText(argv[2]);
-  if (!OpenClipboard(nullptr)) return 1;
+  const bool withSequence = argc == 2 && wcscmp(argv[1], L"--sequence") == 0;
+  if (!OpenClipboardSoon()) return 1;
+  // Read while the clipboard is open, so that nobody changes it between the
+  // number and the text.
   std::string text;
+  if (withSequence) text = std::to_string(GetClipboardSequenceNumber()) + "\n";
   if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
     if (const auto* wide = static_cast<const wchar_t*>(GlobalLock(data))) {
       const int length = static_cast<int>(wcslen(wide));
       const int needed = WideCharToMultiByte(CP_UTF8, 0, wide, length, nullptr, 0, nullptr, nullptr);
-      text.resize(static_cast<std::size_t>(needed));
-      WideCharToMultiByte(CP_UTF8, 0, wide, length, text.data(), needed, nullptr, nullptr);
+      const std::size_t start = text.size();
+      text.resize(start + static_cast<std::size_t>(needed));
+      WideCharToMultiByte(CP_UTF8, 0, wide, length, text.data() + start, needed, nullptr, nullptr);
       GlobalUnlock(data);
     }
   }

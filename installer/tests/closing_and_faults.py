@@ -110,7 +110,7 @@ class InstallingTest(end_to_end.InstallationTest):
         self.assertEqual(running("Nimbo.exe"), [], "the product does not run")
 
     def start_installation(self):
-        self.desktop.click(*self.centre(INSTALL_BUTTON))
+        self.click_install()
         deadline = time.monotonic() + 10
         while True:
             shot = self.shoot("closing-progress.png")
@@ -180,7 +180,7 @@ class DuringALongerInstallation(InstallingTest):
         # soon as the first file of the payload is there, so that it finds
         # files to take back on any machine, however fast.
         self.desktop.focus(self.window)
-        self.desktop.click(*self.centre(INSTALL_BUTTON))
+        self.click_install()
         self.wait_for_the_first_file(self.drive_d / "Nimbo", known={"README.txt"})
         self.desktop.key("alt+F4")
         self.assertEqual(wait_for_exit(self.process, timeout=EXIT_BOUND), 6, "closed before it finished")
@@ -228,7 +228,7 @@ class Faults(InstallingTest):
 
     def install_and_fail(self, reason, folder, code):
         before = self.drive_contents()
-        self.desktop.click(*self.centre(INSTALL_BUTTON))
+        self.click_install()
         deadline = time.monotonic() + 20
         while True:
             text = self.status_text()

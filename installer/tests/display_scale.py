@@ -374,19 +374,14 @@ def interact(test):
     y = top + height // 2
     copied = None
     for attempt in range(4):
-        test.mark_clipboard("-")
+        sequence, _ = test.clipboard_sequence()
         test.desktop.move_mouse(left + test.device(2), y)
         test.desktop.x("xdotool", "mousedown", "1")
         for step in range(1, 9):
             test.desktop.move_mouse(left + test.device(2) + step * (width - test.device(6)) // 8, y)
         test.desktop.x("xdotool", "mouseup", "1")
         test.desktop.key("ctrl+c")
-        deadline = time.monotonic() + 3
-        while time.monotonic() < deadline:
-            copied = test.windows_clipboard()
-            if copied != "-":
-                break
-            time.sleep(0.2)
+        copied = test.copied_since(sequence, "", timeout=3)
         if copied == "D:\\Nimbo\\":
             break
     test.assertEqual(copied, "D:\\Nimbo\\", "the dragged selection is the whole folder")

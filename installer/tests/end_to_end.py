@@ -74,56 +74,64 @@ class ProgramTest(unittest.TestCase):
         subprocess.run(["xclip", "-selection", "clipboard"], input=text.encode("utf-8"), env=self.desktop.env,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=True, timeout=10)
         self.addCleanup(subprocess.run, ["pkill", "-f", "xclip -selection clipboard"], check=False)
-        deadline = time.monotonic() + 10
+        deadline = time.monotonic() + 30
         while True:
-            read = subprocess.run([str(ROOT / "harness" / "wine-run"), ARGS.build, ARGS.clipboard_reader],
-                                  capture_output=True, timeout=30).stdout.decode("utf-8", errors="replace")
-            if read.replace("\r\n", "\n") == text:
+            _, read = self.clipboard_sequence()
+            if read == text:
                 return
             self.assertLess(time.monotonic(), deadline, f"Wine's clipboard did not take {text!r}: {read!r}")
             time.sleep(0.1)
 
-    def mark_clipboard(self, text):
-        """Puts the text in Windows' clipboard as a Windows program would, and
-        waits until programs read it there. Unlike put_in_clipboard no X
-        program is left owning the selection: Wine's own hand-over of that
-        ownership cannot then meet a copy the window makes."""
-        subprocess.run(["pkill", "-f", "xclip -selection clipboard"], check=False)
-        # Each try starts two Wine programs, which takes seconds on a loaded
-        # machine where Wine runs emulated: bounded generously.
-        deadline = time.monotonic() + 90
+    def clipboard_sequence(self):
+        """The Windows clipboard's sequence number and text, read together
+        as a Windows program reads them. Every text put there, the same as
+        before or not, brings a new number."""
+        deadline = time.monotonic() + 30
         while True:
-            subprocess.run([str(ROOT / "harness" / "wine-run"), ARGS.build, ARGS.clipboard_reader, "--put", text],
-                           capture_output=True, timeout=30)
-            if self.windows_clipboard().replace("\r\n", "\n") == text:
-                return
-            self.assertLess(time.monotonic(), deadline, f"Wine's clipboard did not take {text!r}")
+            read = subprocess.run([str(ROOT / "harness" / "wine-run"), ARGS.build, ARGS.clipboard_reader,
+                                   "--sequence"], capture_output=True, timeout=30)
+            number, _, text = read.stdout.decode("utf-8", errors="replace").partition("\n")
+            if read.returncode == 0 and number.isdigit():
+                return int(number), text.replace("\r\n", "\n")
+            # Wine's clipboard manager held the clipboard for over a second.
+            self.assertLess(time.monotonic(), deadline, "the clipboard could not be opened")
             time.sleep(0.1)
+
+    def copied_since(self, sequence, starts, timeout):
+        """The text a copy put in the clipboard after the sequence number,
+        once it starts as given; None when none came within the timeout."""
+        deadline = time.monotonic() + timeout
+        while time.monotonic() < deadline:
+            now, text = self.clipboard_sequence()
+            if now != sequence and text.startswith(starts):
+                return text
+            time.sleep(0.1)
+        return None
 
     def copy_text_of(self, box, starts=""):
         """The text of an edit box (window coordinates), copied out of it as
-        a user would, once it starts as given. A marker goes into the
-        clipboard first, so that a copy left by an earlier program is not
-        taken for this one. The window takes no click during a background
-        cross-fade: a copy that brings nothing is made again."""
-        self.mark_clipboard("-")
+        a user would, once it starts as given. Only a text put in the
+        clipboard after the copy began counts, so that one left by an earlier
+        copy is not taken for this one; no X program is left owning the
+        selection, so that Wine's hand-over of it cannot meet the copy. The
+        window takes no click during a background cross-fade: a copy that
+        brings nothing is made again."""
+        subprocess.run(["pkill", "-f", "xclip -selection clipboard"], check=False)
+        sequence, _ = self.clipboard_sequence()
         deadline = time.monotonic() + 45
         while True:
             self.desktop.focus(self.window)
             self.desktop.click(*self.centre(box))
             self.desktop.key("ctrl+a")
             self.desktop.key("ctrl+c")
-            # What the program copied is in Windows' clipboard, read there as
-            # a Windows program reads it. (X's selection is not asked: Wine's
+            # What the program copied is read in Windows' clipboard, as a
+            # Windows program reads it. (X's selection is not asked: Wine's
             # desktop owns it, and a request to a desktop that is busy can
             # wait long past any bound here.)
-            attempt_ends = time.monotonic() + 5
-            while time.monotonic() < attempt_ends:
-                text = self.windows_clipboard()
-                if text != "-" and text.startswith(starts):
-                    return text.replace("\r\n", "\n")
-                time.sleep(0.1)
-            self.assertLess(time.monotonic(), deadline, f"nothing copied from the box at {box}: {text!r}")
+            text = self.copied_since(sequence, starts, timeout=5)
+            if text is not None:
+                return text
+            self.assertLess(time.monotonic(), deadline, f"nothing copied from the box at {box}")
 
     def open_context_menu(self, x, y, attempts=3):
         """Right-clicks at the screen point until the context menu shows;
@@ -137,12 +145,6 @@ class ProgramTest(unittest.TestCase):
             except TimeoutError:
                 pass
         self.fail(f"no context menu after {attempts} right clicks")
-
-    def windows_clipboard(self):
-        """The text in Windows' clipboard, as a Windows program reads it."""
-        read = subprocess.run([str(ROOT / "harness" / "wine-run"), ARGS.build, ARGS.clipboard_reader],
-                              capture_output=True, timeout=30)
-        return read.stdout.decode("utf-8", errors="replace")
 
     def wait_for_background(self, image, name, timeout):
         """Takes screenshots until the window shows the background (bounded)."""
@@ -497,9 +499,26 @@ class InstallationTest(ProgramTest):
         exported.unlink()
         return values
 
+    def click_install(self):
+        """Clicks the install button until the installation has begun, which
+        is when it opens its log. The window takes no click during a
+        background cross-fade (every five seconds, longer on a loaded
+        machine): a click lost there is made again. One made after the
+        installation began lands on the status box, which does nothing with
+        it."""
+        earlier = set(self.temp.glob("NimboSetup-*.log"))
+        for attempt in range(4):
+            self.desktop.click(*self.centre(INSTALL_BUTTON))
+            deadline = time.monotonic() + 5
+            while time.monotonic() < deadline:
+                if set(self.temp.glob("NimboSetup-*.log")) - earlier:
+                    return
+                time.sleep(0.01)
+        self.fail("four clicks of the install button began no installation")
+
     def install(self, folder_on_d):
         """Clicks install and waits for the program to end; returns the folder."""
-        self.desktop.click(*self.centre(INSTALL_BUTTON))
+        self.click_install()
         return self.install_started(folder_on_d)
 
     def install_started(self, folder_on_d):
@@ -737,7 +756,7 @@ class LargeInstallation(InstallationTest):
         self.addCleanup(lambda: probe.poll() is None and (probe.kill(), probe.wait(timeout=10)))
         folder = self.drive_d / "Nimbo"
         generated = folder / "generated"
-        self.desktop.click(*self.centre(INSTALL_BUTTON))
+        self.click_install()
         # (filled columns, generated files on disk after the screen was read)
         # until the completion: the bar must rise while the files arrive.
         samples = []
@@ -788,7 +807,7 @@ class LargeInstallation(InstallationTest):
         # Focused before the click, so that nothing stands between the
         # files seen on disk and the close.
         self.desktop.focus(self.window)
-        self.desktop.click(*self.centre(INSTALL_BUTTON))
+        self.click_install()
         deadline = time.monotonic() + 60
         while not (generated.is_dir() and len(os.listdir(generated)) > 50):
             self.assertLess(time.monotonic(), deadline, "the extraction did not start")

@@ -196,7 +196,7 @@ class PinnedPayload(MachineNotClean):
         # file of the same size with another payload under its name.
         os.rename(downloads / "NimboSetup.exe", downloads / "renamed.exe")
         os.rename(downloads / "changed.exe", downloads / "NimboSetup.exe")
-        self.desktop.click(*self.centre(INSTALL_BUTTON))
+        self.click_install()
         self.assertEqual(wait_for_exit(self.process, timeout=WAIT), 0)
         self.assert_installed(self.drive_d / "Nimbo")
 
@@ -204,7 +204,7 @@ class PinnedPayload(MachineNotClean):
         downloads = self.copies()
         self.start_window(downloads / "changed.exe")
         before = self.tree(self.drive_d)
-        self.desktop.click(*self.centre(INSTALL_BUTTON))
+        self.click_install()
         deadline = time.monotonic() + 20
         while True:
             text = self.copy_text_of(STATUS_BOX, starts="正在安装")
@@ -237,7 +237,7 @@ class OneAtATime(MachineNotClean):
         self.process = running
         self.left, self.top, _, _ = self.desktop.geometry(window)
         self.wait_for_start_window()
-        self.desktop.click(*self.centre(INSTALL_BUTTON))
+        self.click_install()
         self.assertEqual(wait_for_exit(running, timeout=WAIT), 0)
         self.end_launched_nimbo()
         self.assert_installed(self.drive_d / "Nimbo")
