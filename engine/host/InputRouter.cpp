@@ -33,6 +33,14 @@ bool TakesPress(Control* control) {
 
 bool IsCaptionButton(const Control* control) { return control->Kind() == kKindCaptionButton; }
 
+// True while this thread runs the system's loop that moves or sizes a
+// window with the mouse.
+bool InSystemMoveOrSize() {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof(info);
+  return GetGUIThreadInfo(GetCurrentThreadId(), &info) && (info.flags & GUI_INMOVESIZE) != 0;
+}
+
 Control* TopLevelAncestor(Control* control) {
   while (control != nullptr && control->GetParentControl() != nullptr) control = control->GetParentControl();
   return control;
@@ -263,7 +271,12 @@ void InputRouter::OnActivate(WPARAM wParam) {
 
 void InputRouter::OnMouseLeave() {
   mouseTracking_ = false;
-  ReleaseCapture();
+  // While the system moves or sizes the window, the capture is its loop's:
+  // a window lagging behind a fast pointer is left by it for a moment, and
+  // a capture let go then sends the button's release to whatever window is
+  // under the pointer, so the loop never ends and the window goes on
+  // following the pointer after the drag.
+  if (!InSystemMoveOrSize()) ReleaseCapture();
   if (hover_ != nullptr) {
     Control* left = hover_;
     PointerLeft(left, nullptr, 0, 0);

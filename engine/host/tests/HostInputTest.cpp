@@ -3,6 +3,7 @@
 #include "engine/core/EngineMessages.h"
 #include "engine/host/HostWindow.h"
 #include "engine/testing/ControlPeer.h"
+#include "engine/testing/ModalWatchdog.h"
 #include "engine/testing/RecordingControl.h"
 #include "engine/testing/TestWindows.h"
 
@@ -261,6 +262,54 @@ TEST_F(HostInput, TooltipFollowsTheControlUnderThePointer) {
   EXPECT_EQ(SendMessageW(host.TooltipWindow(), TTM_GETTOOLCOUNT, 0, 0), 1);
   Send(WM_MOUSEMOVE, 0, Point(20, 50));
   EXPECT_EQ(SendMessageW(host.TooltipWindow(), TTM_GETTOOLCOUNT, 0, 0), 0) << "no text, no tool";
+}
+
+// What the system's move loop holds when a timer looks in on it, which then
+// ends the move where it is (Return does).
+struct MoveLoopProbe {
+  HWND window = nullptr;
+  bool looked = false;
+  bool inMoveSize = false;
+  HWND capture = nullptr;
+} probe;
+
+void CALLBACK LookInOnTheMoveLoop(HWND, UINT, UINT_PTR id, DWORD) {
+  KillTimer(nullptr, id);
+  GUITHREADINFO info{};
+  info.cbSize = sizeof(info);
+  GetGUIThreadInfo(GetCurrentThreadId(), &info);
+  probe.looked = true;
+  probe.inMoveSize = (info.flags & GUI_INMOVESIZE) != 0;
+  probe.capture = GetCapture();
+  PostMessageW(probe.window, WM_KEYDOWN, VK_RETURN, 0);
+}
+
+// A press on the empty area hands the window to the system's move loop,
+// which holds the capture while the window follows the pointer. A window
+// lagging behind a fast pointer is left by it for a moment: that leave must
+// not take the capture from the loop, or the button's release goes to
+// another window and the window goes on following the pointer after it.
+TEST(HostMoveLoop, APointerLeavingTheWindowDuringAMoveLeavesTheCaptureToTheMove) {
+  test::TestWindow window(100, 100, 300, 200);
+  HostWindow host;
+  HostOptions options;
+  options.windowAlpha = 255;
+  options.dragAnywhere = 1;
+  ASSERT_TRUE(host.Create(window.hwnd(), options));
+  ShowWindow(window.hwnd(), SW_SHOW);
+  SetForegroundWindow(window.hwnd());
+  test::Pump();
+  probe = MoveLoopProbe{window.hwnd()};
+  // Both wait until the loop takes them: the leave first, then the timer.
+  PostMessageW(window.hwnd(), WM_MOUSELEAVE, 0, 0);
+  SetTimer(nullptr, 0, 10, &LookInOnTheMoveLoop);
+  test::ModalWatchdog watchdog;
+  SendMessageW(window.hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, Point(150, 120));
+  ASSERT_FALSE(watchdog.Fired()) << "the move loop did not end";
+  ASSERT_TRUE(probe.looked) << "the move loop never ran";
+  EXPECT_TRUE(probe.inMoveSize) << "the move was still the system's";
+  EXPECT_EQ(probe.capture, window.hwnd()) << "the window still held the capture";
+  EXPECT_EQ(GetCapture(), nullptr) << "the move's end lets the capture go";
 }
 
 TEST(HostSizing, EdgesOfAResizableWindowShowSizingCursorsAndDropTheHover) {
