@@ -390,7 +390,7 @@ def interact(test):
             test.desktop.move_mouse(left + test.device(2) + step * (width - test.device(6)) // 8, y)
         test.desktop.x("xdotool", "mouseup", "1")
         test.desktop.key("ctrl+c")
-        copied = test.copied_since(sequence, "", timeout=3)
+        copied, _ = test.copied_since(sequence, "", timeout=3)
         if copied == "D:\\Nimbo\\":
             break
     test.assertEqual(copied, "D:\\Nimbo\\", "the dragged selection is the whole folder")

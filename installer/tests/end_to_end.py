@@ -99,14 +99,16 @@ class ProgramTest(unittest.TestCase):
 
     def copied_since(self, sequence, starts, timeout):
         """The text a copy put in the clipboard after the sequence number,
-        once it starts as given; None when none came within the timeout."""
+        once it starts as given, or None when none came within the timeout;
+        and what the clipboard held when last read, (number, text)."""
         deadline = time.monotonic() + timeout
-        while time.monotonic() < deadline:
+        while True:
             now, text = self.clipboard_sequence()
             if now != sequence and text.startswith(starts):
-                return text
+                return text, (now, text)
+            if time.monotonic() >= deadline:
+                return None, (now, text)
             time.sleep(0.1)
-        return None
 
     def copy_text_of(self, box, starts=""):
         """The text of an edit box (window coordinates), copied out of it as
@@ -128,10 +130,12 @@ class ProgramTest(unittest.TestCase):
             # Windows program reads it. (X's selection is not asked: Wine's
             # desktop owns it, and a request to a desktop that is busy can
             # wait long past any bound here.)
-            text = self.copied_since(sequence, starts, timeout=5)
+            text, last = self.copied_since(sequence, starts, timeout=5)
             if text is not None:
                 return text
-            self.assertLess(time.monotonic(), deadline, f"nothing copied from the box at {box}")
+            self.assertLess(time.monotonic(), deadline,
+                            f"nothing starting {starts!r} copied from the box at {box} after number {sequence}; "
+                            f"the clipboard held {last}")
 
     def open_context_menu(self, x, y, attempts=3):
         """Right-clicks at the screen point until the context menu shows;
