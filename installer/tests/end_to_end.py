@@ -54,7 +54,13 @@ class ProgramTest(unittest.TestCase):
         self.launched = time.monotonic()
         self.process = self.desktop.start(self.PROGRAM or ARGS.program, *self.ARGUMENTS)
         self.addCleanup(self.stop)
-        self.window = self.desktop.find_window(TITLE)
+        try:
+            self.window = self.desktop.find_window(TITLE)
+        except TimeoutError as error:
+            # A start that ended by itself (another run's window or lock
+            # found) is told from one that is still on its way.
+            raise AssertionError(f"{error}; the program's exit code: {self.process.poll()}; "
+                                 f"Windows processes: {running('.exe')}") from error
         self.left, self.top, _, _ = self.desktop.geometry(self.window)
 
     def stop(self):
