@@ -644,6 +644,13 @@ class InstallationTest(ProgramTest):
         self.assertFalse(self.desktop_lnk.exists(), "the shortcut is removed")
         self.assertFalse(folder.exists(), "the emptied product folder is removed")
         self.assertEqual((self.drive_d / "Keep" / "mine.txt").read_text(), "mine", "nothing else is touched")
+        # The uninstaller's copy in the temporary folder holds the lock on
+        # installations until it ends: an installer the next test starts
+        # would wait for it.
+        deadline = time.monotonic() + 60
+        while running("uninstall.exe"):
+            self.assertLess(time.monotonic(), deadline, f"the uninstaller still runs: {running('uninstall.exe')}")
+            time.sleep(0.2)
 
 
 class Installation(InstallationTest):
