@@ -55,7 +55,7 @@ class Desktop:
                                 stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
                                 stderr=subprocess.DEVNULL, env=self.env, cwd=cwd)
 
-    def find_window(self, title, timeout=30.0):
+    def find_window(self, title, timeout=90.0):
         """The X id of the mapped top-level window with this exact title."""
         deadline = time.monotonic() + timeout
         while time.monotonic() < deadline:
