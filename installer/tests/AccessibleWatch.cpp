@@ -2,8 +2,10 @@
 // hears the value changes of the window with the given title, and at each
 // event reads the changed element's name and value through oleacc.
 // Usage: accessible_watch <window title> <log file>
-// Writes "ready" once hooked, then one line per event, UTF-8:
+// Writes "ready" once hooked, then one line per event of that window, UTF-8:
 //   value-change <child id> name=<name> value=<value, line breaks as \n>
+// or, where the element could not be read (the window ended first):
+//   value-change <child id> (no object)
 #include <windows.h>
 #include <oleacc.h>
 
@@ -12,7 +14,7 @@
 
 namespace {
 
-std::wstring title;
+HWND target = nullptr;
 FILE* logFile = nullptr;
 
 std::string Utf8(const std::wstring& text) {
@@ -39,8 +41,9 @@ std::wstring Read(IAccessible* object, const VARIANT& child,
 }
 
 void CALLBACK OnEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG child, DWORD, DWORD) {
-  wchar_t text[256] = {};
-  if (object != OBJID_CLIENT || GetWindowTextW(window, text, 256) == 0 || title != text) return;
+  // The window is told by its handle, found once at the start: an event
+  // handled after the window has ended still says so rather than vanish.
+  if (object != OBJID_CLIENT || window != target) return;
   IAccessible* source = nullptr;
   VARIANT element{};
   std::string line = "value-change " + std::to_string(child);
@@ -60,7 +63,8 @@ void CALLBACK OnEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG
 
 int wmain(int argc, wchar_t** argv) {
   if (argc != 3) return 2;
-  title = argv[1];
+  target = FindWindowW(nullptr, argv[1]);
+  if (target == nullptr) return 4;
   logFile = _wfopen(argv[2], L"w");
   if (logFile == nullptr) return 2;
   // A multithreaded apartment: a call into the window's process then waits
@@ -75,17 +79,15 @@ int wmain(int argc, wchar_t** argv) {
   // marshalling, which can take longer than the window lives after its
   // last event: it is done once now, on the window itself, before the
   // test goes on.
-  if (HWND target = FindWindowW(nullptr, title.c_str())) {
-    IAccessible* client = nullptr;
-    if (AccessibleObjectFromWindow(target, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
-                                   reinterpret_cast<void**>(&client)) == S_OK &&
-        client != nullptr) {
-      VARIANT self{};
-      self.vt = VT_I4;
-      self.lVal = CHILDID_SELF;
-      Read(client, self, &IAccessible::get_accName);
-      client->Release();
-    }
+  IAccessible* client = nullptr;
+  if (AccessibleObjectFromWindow(target, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
+                                 reinterpret_cast<void**>(&client)) == S_OK &&
+      client != nullptr) {
+    VARIANT self{};
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    Read(client, self, &IAccessible::get_accName);
+    client->Release();
   }
   std::fprintf(logFile, "ready\n");
   std::fflush(logFile);

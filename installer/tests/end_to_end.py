@@ -71,21 +71,21 @@ class ProgramTest(unittest.TestCase):
         subprocess.run(["pkill", "-f", "Nimbo.exe"], check=False)
 
     def put_in_clipboard(self, text):
-        """Makes the X clipboard hold the text, and waits until Windows
-        programs read it there: Wine takes a new selection over only once its
-        desktop has seen the owner change, and a paste before that gets what
-        was there. xclip serves the text until it is ended, and must not hold
-        the test runner's output open."""
-        subprocess.run(["pkill", "-f", "xclip -selection clipboard"], check=False)
-        subprocess.run(["xclip", "-selection", "clipboard"], input=text.encode("utf-8"), env=self.desktop.env,
-                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=True, timeout=10)
-        self.addCleanup(subprocess.run, ["pkill", "-f", "xclip -selection clipboard"], check=False)
+        """Puts the text in the Windows clipboard as a Windows program copies
+        it (line breaks as CR LF), and waits until it is read there. No X
+        program serves it: one that did would leave Wine's clipboard manager
+        taking the selection back from X, or emptying the clipboard once that
+        program had gone, at moments no test controls."""
+        windows_text = text.replace("\r\n", "\n").replace("\n", "\r\n")
         deadline = time.monotonic() + 30
         while True:
+            put = subprocess.run([str(ROOT / "harness" / "wine-run"), ARGS.build, ARGS.clipboard_reader,
+                                  "--put", windows_text], capture_output=True, timeout=30)
             _, read = self.clipboard_sequence()
-            if read == text:
+            if put.returncode == 0 and read == text.replace("\r\n", "\n"):
                 return
-            self.assertLess(time.monotonic(), deadline, f"Wine's clipboard did not take {text!r}: {read!r}")
+            self.assertLess(time.monotonic(), deadline,
+                            f"the clipboard did not take {text!r} (put: exit {put.returncode}); it held {read!r}")
             time.sleep(0.1)
 
     def clipboard_sequence(self):
@@ -120,11 +120,8 @@ class ProgramTest(unittest.TestCase):
         """The text of an edit box (window coordinates), copied out of it as
         a user would, once it starts as given. Only a text put in the
         clipboard after the copy began counts, so that one left by an earlier
-        copy is not taken for this one; no X program is left owning the
-        selection, so that Wine's hand-over of it cannot meet the copy. The
-        window takes no click during a background cross-fade: a copy that
+        copy is not taken for this one. The window takes no click during a background cross-fade: a copy that
         brings nothing is made again."""
-        subprocess.run(["pkill", "-f", "xclip -selection clipboard"], check=False)
         sequence, _ = self.clipboard_sequence()
         deadline = time.monotonic() + 45
         while True:
