@@ -14,6 +14,7 @@
 
 namespace {
 
+std::wstring title;
 HWND target = nullptr;
 FILE* logFile = nullptr;
 
@@ -41,9 +42,16 @@ std::wstring Read(IAccessible* object, const VARIANT& child,
 }
 
 void CALLBACK OnEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG child, DWORD, DWORD) {
-  // The window is told by its handle, found once at the start: an event
-  // handled after the window has ended still says so rather than vanish.
-  if (object != OBJID_CLIENT || window != target) return;
+  if (object != OBJID_CLIENT) return;
+  // The window is told by its title the first time and by its handle after
+  // that, so that an event handled once the window has ended still says so
+  // rather than vanish.
+  if (target == nullptr) {
+    wchar_t text[256] = {};
+    if (GetWindowTextW(window, text, 256) == 0 || title != text) return;
+    target = window;
+  }
+  if (window != target) return;
   IAccessible* source = nullptr;
   VARIANT element{};
   std::string line = "value-change " + std::to_string(child);
@@ -63,8 +71,7 @@ void CALLBACK OnEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG
 
 int wmain(int argc, wchar_t** argv) {
   if (argc != 3) return 2;
-  target = FindWindowW(nullptr, argv[1]);
-  if (target == nullptr) return 4;
+  title = argv[1];
   logFile = _wfopen(argv[2], L"w");
   if (logFile == nullptr) return 2;
   // A multithreaded apartment: a call into the window's process then waits
@@ -79,8 +86,12 @@ int wmain(int argc, wchar_t** argv) {
   // marshalling, which can take longer than the window lives after its
   // last event: it is done once now, on the window itself, before the
   // test goes on.
+  // (A screen reader may also start before the window: then this waits for
+  // the first event.)
+  target = FindWindowW(nullptr, title.c_str());
   IAccessible* client = nullptr;
-  if (AccessibleObjectFromWindow(target, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
+  if (target != nullptr &&
+      AccessibleObjectFromWindow(target, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
                                  reinterpret_cast<void**>(&client)) == S_OK &&
       client != nullptr) {
     VARIANT self{};
