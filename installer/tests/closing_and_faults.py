@@ -218,10 +218,7 @@ class Faults(InstallingTest):
         self.mounted = where
 
     def type_folder(self, folder):
-        self.put_in_clipboard(folder)
-        self.desktop.click(*self.centre(PATH_BOX))
-        self.desktop.key("ctrl+a")
-        self.desktop.key("ctrl+v")
+        self.paste_into(PATH_BOX, folder)
 
     def status_text(self):
         return self.copy_text_of(STATUS_BOX, starts="正在安装")

@@ -140,6 +140,22 @@ class ProgramTest(unittest.TestCase):
                             f"nothing starting {starts!r} copied from the box at {box} after number {sequence}; "
                             f"the clipboard held {last}")
 
+    def paste_into(self, box, text):
+        """Pastes the text over all of an edit box's own (window coordinates)
+        as a user does, a click, Ctrl+A and Ctrl+V, and makes sure it took by
+        copying the box's text back out. The window takes no click during a
+        background cross-fade: a paste that did not take is made again."""
+        for attempt in range(3):
+            self.put_in_clipboard(text)
+            self.desktop.focus(self.window)
+            self.desktop.click(*self.centre(box))
+            self.desktop.key("ctrl+a")
+            self.desktop.key("ctrl+v")
+            held = self.copy_text_of(box)
+            if held == text:
+                return
+        self.fail(f"three pastes of {text!r} into the box at {box} left it holding {held!r}")
+
     def open_context_menu(self, x, y, attempts=3):
         """Right-clicks at the screen point until the context menu shows;
         its window. The window takes no mouse input during the quarter
@@ -710,11 +726,7 @@ class Installation(InstallationTest):
 
     def test_typed_chinese_folder_with_a_space(self):
         chosen = "D:\\产品 安装"  # without the trailing backslash: it is added
-        self.put_in_clipboard(chosen)
-        self.desktop.click(*self.centre((20, 422, 200, 27)))
-        self.desktop.key("ctrl+a")
-        self.desktop.key("ctrl+v")
-        time.sleep(0.3)
+        self.paste_into((20, 422, 200, 27), chosen)
         self.shoot("install-typed-folder.png", self.on_screen((20, 422, 200, 27)))
         folder = self.install("产品 安装")
         self.check_installed(folder, "D:\\产品 安装\\")
