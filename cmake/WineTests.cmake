@@ -17,6 +17,12 @@ add_custom_command(
   USES_TERMINAL)
 add_custom_target(wineprefix ALL DEPENDS ${WINE_PREFIX_STAMP})
 
+# Started with the session: keeps its desktop process from ending between
+# programs (see the source).
+add_executable(hold_desktop ${HARNESS_DIR}/HoldDesktop.cpp)
+target_link_options(hold_desktop PRIVATE -municode -mwindows)
+set_target_properties(hold_desktop PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/wine)
+
 if(BUILD_TESTING)
   # One Wine session (Xvfb display, wineserver, Wine's services) for the
   # whole test run, started with its output detached from ctest's pipes.
