@@ -3,10 +3,10 @@
 // Wine's desktop process (explorer) ends a few seconds after the last program
 // using the desktop has ended, and the next program starts a new one. Each
 // new desktop process begins by taking the X selection over, which empties
-// the Windows clipboard, and a program started while the old one is ending
-// can be left waiting for a desktop. A Windows machine's desktop stays; this
-// program, started with the session and ended with it, keeps Wine's too. It
-// shows nothing.
+// the Windows clipboard; on a loaded machine they came one after another,
+// and a program started meanwhile was seen not to close when asked. A
+// Windows machine's desktop stays; this program, started with the session
+// and ended with it, keeps Wine's too. It shows nothing.
 #include <windows.h>
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
