@@ -120,8 +120,8 @@ class ProgramTest(unittest.TestCase):
         """The text of an edit box (window coordinates), copied out of it as
         a user would, once it starts as given. Only a text put in the
         clipboard after the copy began counts, so that one left by an earlier
-        copy is not taken for this one. The window takes no click during a background cross-fade: a copy that
-        brings nothing is made again."""
+        copy is not taken for this one. The window takes no click during a
+        background cross-fade: a copy that brings nothing is made again."""
         sequence, _ = self.clipboard_sequence()
         deadline = time.monotonic() + 45
         while True:
