@@ -22,9 +22,9 @@ namespace {
 
 // Wine's own clipboard manager may hold the clipboard open for a moment
 // (taking the X selection over): asked again for up to a second.
-bool OpenClipboardSoon() {
+bool OpenClipboardSoon(HWND owner) {
   for (int attempt = 0; attempt < 50; ++attempt) {
-    if (OpenClipboard(nullptr)) return true;
+    if (OpenClipboard(owner)) return true;
     Sleep(20);
   }
   return false;
@@ -40,12 +40,7 @@ int PutText(const wchar_t* text) {
   if (block == nullptr) return 1;
   std::memcpy(GlobalLock(block), text, bytes);
   GlobalUnlock(block);
-  bool opened = false;
-  for (int attempt = 0; attempt < 50 && !opened; ++attempt) {
-    opened = OpenClipboard(owner) != FALSE;
-    if (!opened) Sleep(20);
-  }
-  if (!opened) {
+  if (!OpenClipboardSoon(owner)) {
     GlobalFree(block);
     return 1;
   }
@@ -62,7 +57,7 @@ int PutText(const wchar_t* text) {
 int wmain(int argc, wchar_t** argv) {
   if (argc == 3 && wcscmp(argv[1], L"--put") == 0) return PutText(argv[2]);
   const bool withSequence = argc == 2 && wcscmp(argv[1], L"--sequence") == 0;
-  if (!OpenClipboardSoon()) return 1;
+  if (!OpenClipboardSoon(nullptr)) return 1;
   // Read while the clipboard is open, so that nobody changes it between the
   // number and the text.
   std::string text;
